@@ -1,0 +1,214 @@
+#include "board/dir_to.h"
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
+
+#include "board/attack_boards.h"
+#include "board/geometry.h"
+#include "board/position.h"
+#include "core/console.h"
+#include "core/error_report.h"
+#include "core/settings.h"
+
+namespace tarvex {
+namespace {
+
+constexpr uint8_t kUnused = 255;
+
+struct Delta {
+    int file;
+    int rank;
+};
+
+// File and rank change of each table slot.
+constexpr Delta kSlotDelta[kDirectionCount] = {
+    {0, 1},  {1, 2},   {1, 1},   {2, 1},   {1, 0},  {2, -1},  {1, -1},  {1, -2},
+    {0, -1}, {-1, -2}, {-1, -1}, {-2, -1}, {-1, 0}, {-2, 1},  {-1, 1},  {-1, 2},
+};
+
+struct Table2D {
+    uint8_t to[kDirectionCount][64];
+};
+
+constexpr Table2D MakeTable2D() {
+    Table2D table{};
+    for (int slot = 0; slot < kDirectionCount; ++slot) {
+        for (int square = 0; square < 64; ++square) {
+            const int file = square >> 3, rank = square & 7;
+            const int f = file + kSlotDelta[slot].file, r = rank + kSlotDelta[slot].rank;
+            const bool inside = f >= 0 && f < 8 && r >= 0 && r < 8;
+            table.to[slot][square] = static_cast<uint8_t>(inside ? f * 8 + r : kNoSquare);
+        }
+    }
+    return table;
+}
+
+constexpr Table2D kTable2D = MakeTable2D();
+
+void ClearList(StepList& out) {
+    out.count = 0;
+    std::memset(out.sq, kNoSquare, sizeof out.sq);
+}
+
+int DirTo2D(unsigned square, int direction, StepList& out) {
+    const int slot = DirectionSlot(direction);
+    if (slot < 0) {
+        ErrorReport(kStable, direction == 0 ? "NULL 2d direction" : "unknown 2d direction");
+        return 0;
+    }
+    const uint8_t to = kTable2D.to[slot][square];
+    if (to >= kBoardSquares) return 0;
+    out.sq[0] = to;
+    out.count = 1;
+    return 1;
+}
+
+// Reports the placement errors that make some links impossible: a board at no pin, two boards
+// at one pin.
+void ReportBadPins(const uint32_t pins[4]) {
+    for (int i = 0; i < kBoardCount; ++i) {
+        if (!IsPin(pins[i])) ErrorReport(kUnstable, "Bad outer board @ DirTo");
+    }
+    for (int i = 0; i < kBoardCount; ++i) {
+        const PinInfo* pin = FindPin(pins[i]);
+        for (int j = 0; j < kBoardCount; ++j) {
+            if (pin == nullptr) {
+                ErrorReport(kUnstable, "Error! Bad inner board @ DirTo");
+                continue;
+            }
+            if (i == j || (IsPin(pins[j]) && pins[j] != pins[i])) continue;
+            char text[40];
+            std::snprintf(text, sizeof text, "Error! %s @ DirTo", pin->longName);
+            ErrorReport(kUnstable, text);
+        }
+    }
+}
+
+bool PinsValid(const uint32_t pins[4]) {
+    for (int i = 0; i < kBoardCount; ++i) {
+        if (!IsPin(pins[i])) return false;
+        for (int j = i + 1; j < kBoardCount; ++j) {
+            if (pins[i] == pins[j]) return false;
+        }
+    }
+    return true;
+}
+
+struct TableCache {
+    std::mutex mutex;
+    std::unordered_map<uint32_t, std::unique_ptr<DirTable>> tables;
+};
+
+TableCache& Cache() {
+    static TableCache cache;
+    return cache;
+}
+
+void ConfigurationName(const uint32_t pins[4], char* out, size_t size) {
+    std::snprintf(out, size, "%s%s%s%s", ShortPinName(pins[0]), ShortPinName(pins[1]),
+                  ShortPinName(pins[2]), ShortPinName(pins[3]));
+}
+
+int DirTo3D(const Position& position, unsigned square, int direction, StepList& out) {
+    const DirTable* table = position.dirTable;
+    if (table == nullptr || table->key != ConfigurationKey(position.abPin)) {
+        table = &DirTableFor(position.abPin);
+        position.dirTable = table;
+    }
+    int slot = DirectionSlot(direction);
+    if (slot < 0) {
+        ErrorReport(kStable, direction == 0 ? "NULL 3d direction" : "unknown 3d direction");
+        slot = 0;
+    }
+    std::memcpy(out.sq, table->lists[slot][square], kMaxStepSquares);
+    int count = 0;
+    while (count < kMaxStepSquares && out.sq[count] != kUnused) ++count;
+    for (int i = count; i < kMaxStepSquares; ++i) out.sq[i] = kNoSquare;
+    out.count = static_cast<uint32_t>(count);
+    return count;
+}
+
+}  // namespace
+
+uint32_t ConfigurationKey(const uint32_t pins[4]) {
+    return (pins[0] << 24) + (pins[1] << 16) + (pins[2] << 8) + pins[3];
+}
+
+// Every list follows one rule: from square s in the direction (df, dr) it holds exactly the
+// squares t != s at file(s) + df and rank(s) + dr, on any level. Main-level squares come first,
+// the higher index first; attack-board squares follow in ascending index.
+void BuildDirTable(const uint32_t pins[4], DirTable& table) {
+    table.key = ConfigurationKey(pins);
+    std::memset(table.lists, kUnused, sizeof table.lists);
+    // Squares by (file, rank), main levels by descending index, then attack boards ascending.
+    constexpr int kFiles = 6, kRanks = 10;
+    uint8_t at[kFiles][kRanks][kMaxStepSquares];
+    uint8_t atCount[kFiles][kRanks] = {};
+    Place3D places[64];
+    auto enter = [&](unsigned square) {
+        const Place3D place = SquarePlace3D(pins, square);
+        places[square] = place;
+        if (place.file < 0) return;
+        uint8_t& n = atCount[place.file][place.rank];
+        if (n < kMaxStepSquares) at[place.file][place.rank][n++] = static_cast<uint8_t>(square);
+    };
+    for (int square = 63; square >= 0; --square) {
+        if (IsMainLevelSquare3D(static_cast<unsigned>(square))) enter(static_cast<unsigned>(square));
+    }
+    for (unsigned square = 0; square < 32; ++square) {
+        if (IsAttackBoardSquare(square)) enter(square);
+    }
+    for (unsigned square = 0; square < 64; ++square) {
+        const Place3D from = places[square];
+        if (from.file < 0) continue;
+        for (int slot = 0; slot < kDirectionCount; ++slot) {
+            const int file = from.file + kSlotDelta[slot].file;
+            const int rank = from.rank + kSlotDelta[slot].rank;
+            if (file < 0 || file >= kFiles || rank < 0 || rank >= kRanks) continue;
+            std::memcpy(table.lists[slot][square], at[file][rank], atCount[file][rank]);
+        }
+    }
+}
+
+const DirTable& DirTableFor(const uint32_t pins[4]) {
+    TableCache& cache = Cache();
+    const uint32_t key = ConfigurationKey(pins);
+    std::lock_guard lock(cache.mutex);
+    auto found = cache.tables.find(key);
+    if (found != cache.tables.end()) return *found->second;
+    char name[16];
+    ConfigurationName(pins, name, sizeof name);
+    ConsolePrint("\nBuilding %s #%d", name, static_cast<int>(cache.tables.size() + 1));
+    if (!PinsValid(pins)) ReportBadPins(pins);
+    auto table = std::make_unique<DirTable>();
+    BuildDirTable(pins, *table);
+    const DirTable& result = *table;
+    cache.tables.emplace(key, std::move(table));
+    return result;
+}
+
+size_t DirTablesBuilt() {
+    std::lock_guard lock(Cache().mutex);
+    return Cache().tables.size();
+}
+
+size_t DirTableMemory() {
+    std::lock_guard lock(Cache().mutex);
+    const auto& tables = Cache().tables;
+    // The tables themselves plus the map's nodes and buckets.
+    constexpr size_t kNodeBytes = sizeof(void*) * 2 + sizeof(uint32_t) + sizeof(void*);
+    return tables.size() * (sizeof(DirTable) + kNodeBytes) +
+           tables.bucket_count() * sizeof(void*);
+}
+
+int DirTo(const Position& position, unsigned square, int direction, StepList& out) {
+    ClearList(out);
+    if (OffBoard(square)) return 0;
+    if (!Is3D()) return DirTo2D(square, direction, out);
+    return DirTo3D(position, square, direction, out);
+}
+
+}  // namespace tarvex

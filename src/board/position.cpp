@@ -1,0 +1,7 @@
+#include "board/position.h"
+
+namespace tarvex {
+
+void ClearPosition(Position& position) { position = Position{}; }
+
+}  // namespace tarvex

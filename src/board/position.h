@@ -1,0 +1,134 @@
+// The Position: the whole state of one position of either game, as one flat record that owns
+// no memory, so that a plain copy duplicates it.
+//
+// The fields up to and including unstoppablePawns form the primary part, which making a move
+// copies from the parent; every later field is rebuilt or set by the move itself.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <type_traits>
+
+#include "board/move.h"
+
+namespace tarvex {
+
+struct DirTable;
+
+// Piece codes: White positive, Black negative.
+inline constexpr int kEmpty = 0, kPawn = 1, kKnight = 2, kBishop = 3, kRook = 4, kQueen = 5,
+                     kKing = 6;
+inline constexpr char kPieceLetters[] = "pNBRQK";  // letters of codes 1..6 (index code - 1)
+
+// Slot roles within each colour's 16 slots; Black's are these plus 16.
+inline constexpr int kSlotKing = 0, kSlotQueen = 1, kSlotRook1 = 2, kSlotRook2 = 3,
+                     kSlotBishop1 = 4, kSlotBishop2 = 5, kSlotKnight1 = 6, kSlotKnight2 = 7,
+                     kSlotFirstPawn = 8;
+inline constexpr int kBlackSlots = 16;
+inline constexpr int kSlotCount = 32;
+inline constexpr uint8_t kNoSlot = 255;
+
+// Slot-mask halves.
+inline constexpr uint32_t kWhiteHalf = 0x0000FFFFu;
+inline constexpr uint32_t kBlackHalf = 0xFFFF0000u;
+inline constexpr uint32_t kWhitePawnSlots = 0x0000FF00u;
+inline constexpr uint32_t kBlackPawnSlots = 0xFF000000u;
+
+// Bits of Position::flags.
+inline constexpr uint32_t kWhiteKingSide = 1;
+inline constexpr uint32_t kWhiteQueenSide = 2;
+inline constexpr uint32_t kBlackKingSide = 4;
+inline constexpr uint32_t kBlackQueenSide = 8;
+inline constexpr uint32_t kCastlingRights = 15;
+inline constexpr uint32_t kWhiteCastled = 16;
+inline constexpr uint32_t kBlackCastled = 32;
+inline constexpr uint32_t kInCheck = 0x80;
+inline constexpr uint32_t kMovedOutOfCheck = 0x100;
+inline constexpr uint32_t kWhitePromoted = 0x800;
+inline constexpr uint32_t kBlackPromoted = 0x1000;
+inline constexpr uint32_t kDrawishMaterial = 0x2000;
+inline constexpr uint32_t kEvalValid = 0x4000;
+inline constexpr uint32_t kAttacksPending = 0x100000;
+inline constexpr uint32_t kExtended = 0x4000000;
+inline constexpr uint32_t kWhiteAtRoot = 0x8000000;
+inline constexpr uint32_t kTacticsValid = 0x10000000;
+// A child starts with its parent's flags less in-check, out-of-check, eval-valid, extended
+// and tactics-valid.
+inline constexpr uint32_t kChildFlagsMask = 0xEBFFBE7Fu;
+
+struct PieceEntry {
+    int32_t code;     // 0 for an empty slot
+    uint32_t square;  // kept when the piece is captured
+};
+
+struct Position {
+    // ---- primary part ----
+    mutable const DirTable* dirTable;  // 3D: direction table last used for this configuration
+    uint32_t abPin[4];                 // 3D: pin square of boards 100, 106, 116, 122
+    uint32_t abWhite[4];               // 3D: 1 when White owns the board
+    uint32_t hashKey;                  // primary key; bit 0 = ply & 1
+    uint32_t hashKey2;                 // secondary key
+    uint32_t sliderMask;               // slots holding a bishop, rook or queen
+    uint32_t promoMask;                // slots holding a pawn one step from promotion
+    uint32_t officerMask;              // slots holding anything but a pawn
+    uint32_t pieceMask;                // slots holding any piece
+    int32_t board[64];                 // piece code on each square
+    uint8_t squareSlot[64];            // slot of the piece on each square, 255 when empty
+    PieceEntry pieces[32];             // the piece list, White's 16 slots first
+    int32_t squareScore[64];           // evaluation: control value of each square
+    int32_t squareSign[64];            // evaluation: -1, 0, +1 controlling side
+    uint8_t slotReach[32];             // evaluation: squares each piece effectively controls
+    uint8_t slotAttacks[32];           // evaluation: squares each piece attacks
+    int32_t whiteReach, blackReach;    // evaluation: sums of slotReach per side
+    int32_t slotValue[32];             // evaluation: cached value of each slot's piece
+    uint32_t stage;                    // game stage 0..3
+    uint32_t dirtySlots;               // slots whose attack data or value changed
+    uint32_t hangingMask;              // evaluation: pieces on squares the enemy controls
+    uint32_t ignoreMask;               // evaluation: slots left out of control counting
+    uint32_t attackerMask;             // evaluation: officers attacking an enemy piece
+    int32_t whiteMaterial, blackMaterial;
+    int32_t controlTotal;              // evaluation: sum of squareScore
+    int32_t evalSum;                   // evaluation: cached control, attack and mobility sum
+    int32_t engineScore;               // engine's last score, White's point of view
+    uint32_t squareControl[64];        // evaluation: pieces effectively controlling each square
+    uint32_t whitePassed, blackPassed; // evaluation: passed pawns
+    uint32_t unstoppablePawns[2];      // evaluation: square-rule pawns per side-to-move case
+    // ---- derived and per-move part ----
+    uint32_t attacks[64];              // bit s: the piece in slot s attacks the square
+    uint32_t xrays[64];                // bit s: slot s attacks the square through a battery
+    Move* moveList;                    // the search's generated moves, not owned
+    uint32_t moveCount;
+    Move lastMove;                     // the move that produced this position
+    Move replyMove;                    // kept by the search; cleared by making a move
+    int32_t tacticsValue;
+    uint32_t flags;
+    uint32_t epSquare;                 // square a double-stepping pawn passed over, 0 = none
+    uint32_t quietPlies;               // plies since the last capture or pawn move, from 1
+    uint32_t ply;                      // plies played before this position; bit 0 = Black
+    int32_t winner;                    // 0 going on, 1 White won, -1 Black won, 2 drawn
+    const Position* parent;            // position this one was made from, or null
+    int32_t incrementalScore;
+};
+
+static_assert(std::is_trivially_copyable_v<Position>);
+static_assert(std::is_standard_layout_v<Position>);
+
+// Size of the primary part that making a move copies from the parent.
+inline constexpr size_t kPrimaryPartSize = offsetof(Position, attacks);
+
+// Side to move.
+inline bool BlackToMove(const Position& p) { return (p.ply & 1) != 0; }
+inline bool WhiteToMove(const Position& p) { return (p.ply & 1) == 0; }
+inline int SideSign(const Position& p) { return WhiteToMove(p) ? 1 : -1; }
+
+// Slot of the piece on a square, or kNoSlot.
+inline uint8_t SlotOn(const Position& p, unsigned square) {
+    return square < 64 ? p.squareSlot[square] : kNoSlot;
+}
+
+inline bool IsWhiteSlot(int slot) { return slot < kBlackSlots; }
+
+// Zeroes a Position (the state before set-up).
+void ClearPosition(Position& position);
+
+}  // namespace tarvex

@@ -1,0 +1,10 @@
+#include "core/settings.h"
+
+namespace tarvex {
+
+Settings& GetSettings() {
+    static Settings settings;
+    return settings;
+}
+
+}  // namespace tarvex

@@ -1,0 +1,16 @@
+// The starting placement of both games.
+#pragma once
+
+#include "board/position.h"
+
+namespace tarvex {
+
+// Writes the initial pieces of the current game kind into board (and, in the 3D game, the
+// attack boards at their home pins with their default owners). Touches nothing else.
+void WriteInitialPlacement(Position& position);
+
+// A zeroed Position with the initial placement, all castling rights and White to move, built.
+// Returns 0 when building fails.
+int SetUpInitialPosition(Position& position);
+
+}  // namespace tarvex

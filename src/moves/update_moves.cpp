@@ -1,0 +1,174 @@
+#include "moves/update_moves.h"
+
+#include <algorithm>
+
+#include "core/error_report.h"
+#include "core/settings.h"
+#include "movegen/attacks.h"
+#include "moves/attack_generation.h"
+#include "moves/line_tables.h"
+
+namespace tarvex {
+namespace {
+
+constexpr uint32_t kMajorSlots = 0x000F000Fu;  // king, queen and rooks of both sides
+constexpr uint32_t kWhiteMajors = 0x0000000Fu;
+constexpr uint32_t kBlackMajors = 0x000F0000u;
+
+unsigned Step(unsigned q, int d) { return static_cast<unsigned>(static_cast<int>(q) + d); }
+
+// Marks bits in the x-rays beyond q for as long as the line may be seen through.
+void ExtendXray(Position& child, unsigned slider, unsigned q, int d, uint32_t bits, bool set) {
+    while (!EndOfLine(child, q, d) && ContinuesXray(child, slider, q)) {
+        q = Step(q, d);
+        if (set) child.xrays[q] |= bits;
+        else child.xrays[q] &= ~bits;
+    }
+}
+
+// The mover went towards the slider along its line, which now ends at t.
+void LineShortened(Position& child, const Position& parent, const LineTables& lines, int s,
+                   unsigned slider, unsigned f, unsigned t, bool friendly) {
+    const int d = lines.dir[f][t];
+    const uint32_t bit = 1u << s;
+    const uint32_t battery = BatteryBehind(parent, slider, t);
+    for (unsigned q = f; q != t; q = Step(q, d)) {
+        child.attacks[q] &= ~bit;
+        if (friendly) child.xrays[q] |= bit;
+        else child.xrays[q] &= ~battery;
+    }
+}
+
+// The mover went away from the slider along its line, which now reaches t.
+void LineLengthened(Position& child, const Position& parent, const LineTables& lines, int s,
+                    unsigned slider, unsigned f, unsigned t) {
+    const int d = lines.dir[f][t];
+    const uint32_t bit = 1u << s;
+    const uint32_t battery = BatteryBehind(parent, slider, f);
+    unsigned q = f;
+    do {
+        q = Step(q, d);
+        child.attacks[q] |= bit;
+        child.xrays[q] &= ~bit;
+        child.xrays[q] |= battery;
+    } while (q != t);
+    if (parent.board[t] == 0) return;
+    ExtendXray(child, slider, q, d, battery | bit, true);
+}
+
+// The mover left the slider's line at f, which now runs on to the next piece.
+void LineOpened(Position& child, const Position& parent, const LineTables& lines, int s,
+                unsigned slider, unsigned f) {
+    const int d = lines.dir[slider][f];
+    if (d == 0) return;
+    const uint32_t bit = 1u << s;
+    const uint32_t battery = BatteryBehind(parent, slider, f);
+    unsigned q = f;
+    while (!EndOfLine(child, q, d)) {
+        q = Step(q, d);
+        child.attacks[q] |= bit;
+        child.xrays[q] |= battery;
+        child.xrays[q] &= ~bit;
+        if (child.board[q] != 0) break;
+    }
+    ExtendXray(child, slider, q, d, battery | bit, true);
+}
+
+// The mover now stands on the slider's line at t and blocks it.
+bool LineBlocked(Position& child, const Position& parent, const LineTables& lines, int s,
+                 unsigned slider, unsigned t, int mover) {
+    const int d = lines.dir[slider][t];
+    if (d == 0) {
+        ErrorReport(kStable, "NULL dir @ UpdateMoves");
+        return false;
+    }
+    const uint32_t bit = 1u << s;
+    const uint8_t moverSlot = child.squareSlot[t];
+    const bool battery = (mover > 0) == (child.pieces[s].code > 0) &&
+                         ReachOf(lines, mover, t, slider) && moverSlot != kNoSlot &&
+                         (child.sliderMask >> moverSlot & 1) != 0;
+    const uint32_t bits = BatteryBehind(parent, slider, t) | bit;
+    unsigned q = t;
+    while (!EndOfLine(child, q, d)) {
+        q = Step(q, d);
+        child.attacks[q] &= ~bit;
+        if (battery) child.xrays[q] |= bits;
+        else child.xrays[q] &= ~bits;
+        if (child.board[q] != 0) break;
+    }
+    ExtendXray(child, slider, q, d, bits, battery);
+    return true;
+}
+
+void MarkPawnFiles(Position& child, const Position& parent, unsigned f, unsigned t, int mover) {
+    int lo, hi;
+    const int ff = static_cast<int>(f >> 3), ft = static_cast<int>(t >> 3);
+    if (mover == kPawn || mover == -kPawn) {
+        lo = ff - 1, hi = ff + 1;
+        if (ft != ff) lo = std::min(lo, ft - 1), hi = std::max(hi, ft + 1);
+    } else if (parent.board[t] == kPawn || parent.board[t] == -kPawn) {
+        lo = ft - 1, hi = ft + 1;
+    } else {
+        return;
+    }
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const bool pawnSlot = (slot >= 8 && slot < 16) || slot >= 24;
+        const int code = child.pieces[slot].code;
+        const int file = static_cast<int>(child.pieces[slot].square >> 3);
+        const int pawn = slot < 16 ? kPawn : -kPawn;
+        if (pawnSlot && code == pawn && file >= lo && file <= hi) child.dirtySlots |= 1u << slot;
+    }
+}
+
+}  // namespace
+
+uint32_t BatteryBehind(const Position& position, unsigned sq, unsigned q) {
+    const int d = LinesFor(position).dir[sq][q];
+    if (d == 0) return 0;
+    uint32_t m = position.attacks[sq] & position.xrays[q];
+    const unsigned before = Step(q, -d);
+    if (before != sq) m &= position.xrays[before];
+    if ((m & kMajorSlots) == 0) return m;
+    return m | (position.xrays[q] & (position.board[sq] > 0 ? kWhiteMajors : kBlackMajors));
+}
+
+void UpdateMoves(Position& child, const Position& parent, const Move& move) {
+    const unsigned f = move.from, t = move.to;
+    const uint8_t moverSlot = parent.squareSlot[f];
+    const uint8_t movedSlot = child.squareSlot[t];
+    if (Is3D()) return;  // the 3D game regenerates after every move
+    if (moverSlot == kNoSlot || movedSlot == kNoSlot) {
+        RegenToPieces(child);
+        return;
+    }
+    const int mover = parent.board[f];
+    uint32_t removed = 1u << moverSlot;
+    if (parent.board[t] != 0) removed |= 1u << parent.squareSlot[t];
+    for (unsigned q = 0; q < 64; ++q) {
+        child.attacks[q] = parent.attacks[q] & ~removed;
+        child.xrays[q] = parent.xrays[q] & ~removed;
+    }
+    const LineTables& lines = LinesFor(child);
+    const uint32_t throughFrom = child.attacks[f] & child.sliderMask;
+    const uint32_t throughTo = child.attacks[t] & child.sliderMask;
+    for (int s = 0; s < kSlotCount; ++s) {
+        if ((throughFrom >> s & 1) == 0) continue;
+        const unsigned slider = child.pieces[s].square;
+        const bool friendly = (mover > 0) == (child.pieces[s].code > 0);
+        if (Collinear(lines, f, t, slider)) {
+            LineShortened(child, parent, lines, s, slider, f, t, friendly);
+        } else if (Collinear(lines, slider, f, t)) {
+            LineLengthened(child, parent, lines, s, slider, f, t);
+        } else {
+            LineOpened(child, parent, lines, s, slider, f);
+        }
+    }
+    for (int s = 0; s < kSlotCount; ++s) {
+        if ((throughTo >> s & 1) == 0) continue;
+        if (!LineBlocked(child, parent, lines, s, child.pieces[s].square, t, mover)) break;
+    }
+    PieceGenerate(child, movedSlot);
+    MarkPawnFiles(child, parent, f, t, mover);
+}
+
+}  // namespace tarvex
