@@ -97,9 +97,16 @@ bool PinsValid(const uint32_t pins[4]) {
     return true;
 }
 
+struct CachedTable {
+    std::unique_ptr<DirTable> table;
+    unsigned epoch;  // announcement round in which the table was last announced
+};
+
 struct TableCache {
     std::mutex mutex;
-    std::unordered_map<uint32_t, std::unique_ptr<DirTable>> tables;
+    std::unordered_map<uint32_t, CachedTable> tables;
+    unsigned epoch = 0;
+    int announced = 0;  // tables announced in the current round
 };
 
 TableCache& Cache() {
@@ -178,16 +185,28 @@ const DirTable& DirTableFor(const uint32_t pins[4]) {
     const uint32_t key = ConfigurationKey(pins);
     std::lock_guard lock(cache.mutex);
     auto found = cache.tables.find(key);
-    if (found != cache.tables.end()) return *found->second;
+    if (found != cache.tables.end() && found->second.epoch == cache.epoch) {
+        return *found->second.table;
+    }
     char name[16];
     ConfigurationName(pins, name, sizeof name);
-    ConsolePrint("\nBuilding %s #%d", name, static_cast<int>(cache.tables.size() + 1));
+    ConsolePrint("\nBuilding %s #%d", name, ++cache.announced);
+    if (found != cache.tables.end()) {
+        found->second.epoch = cache.epoch;
+        return *found->second.table;
+    }
     if (!PinsValid(pins)) ReportBadPins(pins);
     auto table = std::make_unique<DirTable>();
     BuildDirTable(pins, *table);
     const DirTable& result = *table;
-    cache.tables.emplace(key, std::move(table));
+    cache.tables.emplace(key, CachedTable{std::move(table), cache.epoch});
     return result;
+}
+
+void ResetDirTableAnnouncements() {
+    std::lock_guard lock(Cache().mutex);
+    ++Cache().epoch;
+    Cache().announced = 0;
 }
 
 size_t DirTablesBuilt() {

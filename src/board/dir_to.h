@@ -54,6 +54,10 @@ const DirTable& DirTableFor(const uint32_t pins[4]);
 // Builds a table for a placement without caching or announcing it (measurements and tests).
 void BuildDirTable(const uint32_t pins[4], DirTable& table);
 
+// Starts announcing tables afresh: the next lookup of each placement prints its build message
+// again, counting from 1. The tables themselves stay (positions may still point at them).
+void ResetDirTableAnnouncements();
+
 // Number of 3D tables built so far in this process, and the memory they hold.
 size_t DirTablesBuilt();
 size_t DirTableMemory();

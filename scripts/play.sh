@@ -1,0 +1,9 @@
+#!/bin/bash
+# Builds the optimised program and starts the game. Arguments are passed on to the program.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/deps.sh
+cmake --preset release
+cmake --build --preset release --parallel "$(nproc)" --target tarvex tarvex-tool
+exec build/release/tarvex "$@"

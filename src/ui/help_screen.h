@@ -1,0 +1,12 @@
+// The console texts of the keyboard's information commands.
+#pragma once
+
+namespace tarvex::ui {
+
+// The list of keys and what they do.
+void PrintHelpScreen();
+
+// The program's name, version and web address.
+void PrintBanner();
+
+}  // namespace tarvex::ui

@@ -1,0 +1,154 @@
+// Every direction table of every placement of the four attack boards, checked against the step
+// rule computed from the reference geometry: from square s in the direction (df, dr) the list
+// holds exactly the squares t != s at file(s) + df and rank(s) + dr, on any level.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstring>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "board/dir_to.h"
+#include "board/position.h"
+#include "board/reference_geometry.h"
+#include "board/settings_scope.h"
+#include "core/console.h"
+
+namespace tarvex {
+namespace {
+
+namespace ref = reference;
+
+constexpr uint8_t kUnusedEntry = 255;
+constexpr size_t kSampleStride = 97;  // placements checked through the cache and DirTo
+
+// The squares at each file and rank under one placement, as bit sets.
+struct SquaresByPlace {
+    ref::Place place[64];
+    uint64_t at[ref::kFiles][ref::kRanks] = {};
+
+    explicit SquaresByPlace(const ref::Placement& pins) {
+        for (unsigned s = 0; s < 64; ++s) {
+            place[s] = ref::PlaceOf(pins.data(), s);
+            at[place[s].file][place[s].rank] |= uint64_t{1} << s;
+        }
+    }
+
+    uint64_t Expected(unsigned s, const ref::Step& step) const {
+        const int file = place[s].file + step.fileChange;
+        const int rank = place[s].rank + step.rankChange;
+        if (file < 0 || file >= ref::kFiles || rank < 0 || rank >= ref::kRanks) return 0;
+        return at[file][rank];
+    }
+};
+
+// Main-level squares first, higher index first; then attack-board squares, lower index first.
+int OrderKey(unsigned square) {
+    return ref::IsMainLevel(square) ? 63 - static_cast<int>(square) : 64 + static_cast<int>(square);
+}
+
+int ListLength(const uint8_t* list) {
+    int n = 0;
+    while (n < kMaxStepSquares && list[n] != kUnusedEntry) ++n;
+    return n;
+}
+
+bool Holds(const uint8_t* list, unsigned square) {
+    for (int i = 0; i < ListLength(list); ++i) {
+        if (list[i] == square) return true;
+    }
+    return false;
+}
+
+// Empty when the list of (slot, s) is right, else what is wrong with it.
+std::string CheckList(const DirTable& table, const SquaresByPlace& places, int slot, unsigned s) {
+    const uint8_t* list = table.lists[slot][s];
+    const int n = ListLength(list);
+    uint64_t got = 0;
+    for (int i = 0; i < kMaxStepSquares; ++i) {
+        if (i >= n && list[i] != kUnusedEntry) return "entry after the end of the list";
+        if (i >= n) continue;
+        if (list[i] >= 64) return "off-board entry";
+        if (list[i] == s) return "holds its own square";
+        if (i > 0 && OrderKey(list[i - 1]) >= OrderKey(list[i])) return "out of order";
+        if (!Holds(table.lists[(slot + 8) % 16][list[i]], s)) return "reverse list lacks it";
+        got |= uint64_t{1} << list[i];
+    }
+    if (std::popcount(got) != n) return "repeated square";
+    if (got != places.Expected(s, ref::kSteps[slot])) return "wrong squares";
+    return "";
+}
+
+std::string CheckTable(const ref::Placement& pins, const DirTable& table) {
+    const SquaresByPlace places(pins);
+    if (table.key != ConfigurationKey(pins.data())) return "wrong key";
+    for (int slot = 0; slot < kDirectionCount; ++slot) {
+        for (unsigned s = 0; s < 64; ++s) {
+            const std::string fault = CheckList(table, places, slot, s);
+            if (fault.empty()) continue;
+            std::ostringstream where;
+            where << ref::NameOf(pins) << " square " << s << " direction "
+                  << ref::kSteps[slot].direction << ": " << fault;
+            return where.str();
+        }
+    }
+    return "";
+}
+
+// One instance per pin of board 100, so that the 11 880 placements split into twelve tests.
+class DirTableSweepTest : public ::testing::TestWithParam<ref::Pin> {
+protected:
+    std::vector<ref::Placement> Placements() const {
+        std::vector<ref::Placement> placements;
+        for (const ref::Placement& p : ref::AllPlacements()) {
+            if (p[0] == GetParam().square) placements.push_back(p);
+        }
+        return placements;
+    }
+};
+
+TEST_P(DirTableSweepTest, EveryListFollowsTheStepRule) {
+    const std::vector<ref::Placement> placements = Placements();
+    ASSERT_EQ(placements.size(), static_cast<size_t>(ref::kPlacementCount / ref::kPinTotal));
+    auto table = std::make_unique<DirTable>();
+    for (const ref::Placement& pins : placements) {
+        BuildDirTable(pins.data(), *table);
+        ASSERT_EQ(CheckTable(pins, *table), "");
+    }
+}
+
+TEST_P(DirTableSweepTest, CachedTablesAndDirToAgreeWithTheBuild) {
+    GameKindScope game(kGame3D);
+    const std::vector<ref::Placement> placements = Placements();
+    auto built = std::make_unique<DirTable>();
+    ConsoleCapture capture;
+    for (size_t i = 0; i < placements.size(); i += kSampleStride) {
+        const ref::Placement& pins = placements[i];
+        BuildDirTable(pins.data(), *built);
+        const DirTable& cached = DirTableFor(pins.data());
+        ASSERT_EQ(std::memcmp(&cached, built.get(), sizeof(DirTable)), 0) << ref::NameOf(pins);
+        Position position{};
+        std::memcpy(position.abPin, pins.data(), sizeof position.abPin);
+        for (int slot = 0; slot < kDirectionCount; ++slot) {
+            for (unsigned s = 0; s < 64; ++s) {
+                StepList out{};
+                const int n = DirTo(position, s, kDirections[slot], out);
+                const uint8_t* list = built->lists[slot][s];
+                ASSERT_EQ(n, ListLength(list)) << ref::NameOf(pins) << " " << s << " " << slot;
+                ASSERT_EQ(std::memcmp(out.sq, list, static_cast<size_t>(n)), 0);
+            }
+        }
+        EXPECT_EQ(position.dirTable, &cached);
+    }
+    EXPECT_EQ(capture.Text().find("Error"), std::string::npos);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPlacements, DirTableSweepTest, ::testing::ValuesIn(ref::kPinTable),
+                         [](const ::testing::TestParamInfo<ref::Pin>& info) {
+                             return std::string("board100_at_") + info.param.name;
+                         });
+
+}  // namespace
+}  // namespace tarvex

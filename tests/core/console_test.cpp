@@ -1,0 +1,77 @@
+#include "core/console.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace tarvex {
+namespace {
+
+TEST(ConsoleTest, CaptureCollectsFormattedText) {
+    ConsoleCapture capture;
+    ConsolePrint("\n%d. %s", 12, "Qd1-d4");
+    ConsolePrint("\nj=%d k=%d", 1, 35);
+    EXPECT_EQ(capture.Text(), "\n12. Qd1-d4\nj=1 k=35");
+}
+
+TEST(ConsoleTest, ClearEmptiesTheCapture) {
+    ConsoleCapture capture;
+    ConsolePrint("before");
+    capture.Clear();
+    ConsolePrint("after");
+    EXPECT_EQ(capture.Text(), "after");
+}
+
+TEST(ConsoleTest, TextLongerThanTheSmallBufferIsComplete) {
+    const std::string line(2000, 'x');
+    ConsoleCapture capture;
+    ConsolePrint("<%s>", line.c_str());
+    EXPECT_EQ(capture.Text(), "<" + line + ">");
+}
+
+TEST(ConsoleTest, EmbeddedNulCharacterIsKept) {
+    ConsoleCapture capture;
+    ConsolePrint("'%c'", 0);
+    EXPECT_EQ(capture.Text(), std::string("'\0'", 3));
+}
+
+TEST(ConsoleTest, InnerCaptureTakesTheTextAndRestoresTheOuter) {
+    ConsoleCapture outer;
+    ConsolePrint("a");
+    {
+        ConsoleCapture inner;
+        ConsolePrint("b");
+        EXPECT_EQ(inner.Text(), "b");
+    }
+    ConsolePrint("c");
+    EXPECT_EQ(outer.Text(), "ac");
+}
+
+TEST(ConsoleTest, RedirectSendsTextToTheGivenSink) {
+    std::vector<std::string> pieces;
+    {
+        ConsoleRedirect redirect([&pieces](std::string_view text) { pieces.emplace_back(text); });
+        ConsolePrint("one");
+        ConsolePrint("%s", "two");
+    }
+    EXPECT_EQ(pieces, (std::vector<std::string>{"one", "two"}));
+}
+
+TEST(ConsoleThreadsTest, PrintsFromTwoThreadsArriveWhole) {
+    constexpr int kLines = 200;
+    ConsoleCapture capture;
+    auto print = [](char mark) {
+        for (int i = 0; i < kLines; ++i) ConsolePrint("%c%c", mark, mark);
+    };
+    std::thread other(print, 'b');
+    print('w');
+    other.join();
+    const std::string& text = capture.Text();
+    ASSERT_EQ(text.size(), 4u * kLines);
+    for (size_t i = 0; i < text.size(); i += 2) EXPECT_EQ(text[i], text[i + 1]) << "at " << i;
+}
+
+}  // namespace
+}  // namespace tarvex
