@@ -107,10 +107,18 @@ void EnPassant(Position& child, const Position& parent, Move& move, MoveState& s
     const bool white = p > 0;
     if (!Is3D()) {
         if (move.to != parent.epSquare) return;
-        RemovePiece(child, child.squareSlot[white ? move.to - 1 : move.to + 1]);
+        // An en-passant square that came with an edited or restored board may have no pawn
+        // beside it; the move is then a plain one.
+        const uint8_t victim = SlotOn(child, white ? move.to - 1 : move.to + 1);
+        if (victim == kNoSlot || child.pieces[victim].code != -p) return;
+        RemovePiece(child, victim);
         move.kind = 'x';
     } else {
-        if (!SameFileAndRank(parent, move.to, parent.epSquare)) return;
+        // Only a pawn that changes file captures: a straight push from another level onto
+        // the passed-over file and rank takes nothing.
+        const int fromFile = SquarePlace3D(parent.abPin, move.from).file;
+        const int toFile = SquarePlace3D(parent.abPin, move.to).file;
+        if (!SameFileAndRank(parent, move.to, parent.epSquare) || fromFile == toFile) return;
         StepList behind;
         DirTo(child, move.to, white ? -1 : 1, behind);
         int victim = -1;
@@ -305,6 +313,11 @@ int DoMove(Position& child, const Position& parentIn, Move& move) {
     const Position& parent = inPlace ? tScratch : parentIn;
     child.lastMove = move;
     child.replyMove = Move{};
+    // The evaluation's two cached values lie outside the primary part, yet a child starts
+    // with its parent's (flag bits 14 and 28 tell whether they are still valid). Without this
+    // a child made into a used record would carry that record's stale values.
+    child.tacticsValue = parent.tacticsValue;
+    child.incrementalScore = parent.incrementalScore;
     child.flags = parent.flags & kChildFlagsMask;
     if (parent.flags & kInCheck) child.flags |= kMovedOutOfCheck;
 

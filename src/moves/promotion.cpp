@@ -53,7 +53,7 @@ int GetPromotedPiece(Move& move) {
 
 void SetPromotionChoice(platform::PromotionChoice* choice) { gChoice.store(choice); }
 
-UserMoveScope::UserMoveScope() : previous_(tUserMoving) { tUserMoving = true; }
+UserMoveScope::UserMoveScope(bool user) : previous_(tUserMoving) { tUserMoving = user; }
 UserMoveScope::~UserMoveScope() { tUserMoving = previous_; }
 
 }  // namespace tarvex

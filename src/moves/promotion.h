@@ -14,10 +14,11 @@ int GetPromotedPiece(Move& move);
 // Installs the chooser that answers a user's promotion (nullptr: always a queen).
 void SetPromotionChoice(platform::PromotionChoice* choice);
 
-// Marks the moves made on this thread while it lives as the user's own.
+// Marks the moves made on this thread while it lives as the user's own (or, with false, as not
+// the user's: a trial move made only to test legality asks nothing).
 class UserMoveScope {
 public:
-    UserMoveScope();
+    explicit UserMoveScope(bool user = true);
     ~UserMoveScope();
     UserMoveScope(const UserMoveScope&) = delete;
     UserMoveScope& operator=(const UserMoveScope&) = delete;

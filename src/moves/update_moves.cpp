@@ -1,6 +1,7 @@
 #include "moves/update_moves.h"
 
 #include <algorithm>
+#include <bit>
 
 #include "core/error_report.h"
 #include "core/settings.h"
@@ -10,10 +11,6 @@
 
 namespace tarvex {
 namespace {
-
-constexpr uint32_t kMajorSlots = 0x000F000Fu;  // king, queen and rooks of both sides
-constexpr uint32_t kWhiteMajors = 0x0000000Fu;
-constexpr uint32_t kBlackMajors = 0x000F0000u;
 
 unsigned Step(unsigned q, int d) { return static_cast<unsigned>(static_cast<int>(q) + d); }
 
@@ -100,6 +97,17 @@ bool LineBlocked(Position& child, const Position& parent, const LineTables& line
     return true;
 }
 
+// The slots of mask whose pieces stand behind sq on the line that runs through sq in
+// direction d.
+uint32_t OnLineBehind(const Position& position, const LineTables& lines, uint32_t mask,
+                      unsigned sq, int d) {
+    for (uint32_t bits = mask; bits != 0; bits &= bits - 1) {
+        const int s = std::countr_zero(bits);
+        if (lines.dir[position.pieces[s].square][sq] != d) mask &= ~(1u << s);
+    }
+    return mask;
+}
+
 void MarkPawnFiles(Position& child, const Position& parent, unsigned f, unsigned t, int mover) {
     int lo, hi;
     const int ff = static_cast<int>(f >> 3), ft = static_cast<int>(t >> 3);
@@ -123,20 +131,21 @@ void MarkPawnFiles(Position& child, const Position& parent, unsigned f, unsigned
 }  // namespace
 
 uint32_t BatteryBehind(const Position& position, unsigned sq, unsigned q) {
-    const int d = LinesFor(position).dir[sq][q];
+    const LineTables& lines = LinesFor(position);
+    const int d = lines.dir[sq][q];
     if (d == 0) return 0;
-    uint32_t m = position.attacks[sq] & position.xrays[q];
-    const unsigned before = Step(q, -d);
-    if (before != sq) m &= position.xrays[before];
-    if ((m & kMajorSlots) == 0) return m;
-    return m | (position.xrays[q] & (position.board[sq] > 0 ? kWhiteMajors : kBlackMajors));
+    // The sliders standing behind sq on this line whose x-rays reach q. A slider may attack
+    // sq along one line and x-ray q along another, and a queen promoted in a pawn slot is as
+    // much a battery member as one in the queen's slot: the line decides, not the slot.
+    return OnLineBehind(position, lines, position.xrays[q], sq, d);
 }
 
 void UpdateMoves(Position& child, const Position& parent, const Move& move) {
     const unsigned f = move.from, t = move.to;
-    const uint8_t moverSlot = parent.squareSlot[f];
-    const uint8_t movedSlot = child.squareSlot[t];
     if (Is3D()) return;  // the 3D game regenerates after every move
+    // A move that DoMove refused as a bad piece may name squares off the board.
+    const uint8_t moverSlot = SlotOn(parent, f);
+    const uint8_t movedSlot = SlotOn(child, t);
     if (moverSlot == kNoSlot || movedSlot == kNoSlot) {
         RegenToPieces(child);
         return;

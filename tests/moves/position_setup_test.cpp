@@ -104,6 +104,21 @@ TEST(BuildPosition, CastlingRightsNeedKingAndRookAtHome) {
     EXPECT_EQ(p.hashKey, ComputeHashKey(p));
 }
 
+TEST(BuildPosition, CastlingRightsNeedKingAndRookAtHome3D) {
+    GameKindScope kind(kGame3D);
+    ConsoleCapture quiet;
+    Position p;
+    ASSERT_EQ(SetUpInitialPosition(p), 1);
+    p.board[24] = 0;  // White's short rook gone
+    p.board[23] = 0;  // Black's king away from home
+    p.board[61] = -kKing;
+    p.flags = kCastlingRights;
+    ASSERT_EQ(BuildPosition(p), 1);
+    EXPECT_EQ(p.flags & kCastlingRights, kWhiteQueenSide);
+    EXPECT_EQ(p.hashKey, ComputeHashKey(p));
+    EXPECT_EQ(p.hashKey2, ComputeHashKey2(p));
+}
+
 TEST(BuildPosition, BlackToMoveSetsTheSideBit) {
     GameKindScope kind(kGame2D);
     Position p{};

@@ -1,0 +1,95 @@
+// Time of one 3D line-table build (BuildLineTablesInto), averaged over many attack-board
+// placements, under both rule sets. The direction tables of the placements are built first,
+// so that only the line and reach tables are timed.
+//
+//   line_table_bench [placements]   placements to time (default 600, spread over all 11880)
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "board/attack_boards.h"
+#include "board/dir_to.h"
+#include "board/position.h"
+#include "core/console.h"
+#include "core/settings.h"
+#include "moves/line_tables.h"
+
+namespace tarvex {
+namespace {
+
+constexpr size_t kDefaultPlacements = 600;
+using Clock = std::chrono::steady_clock;
+
+struct Placement {
+    uint32_t pins[4];
+};
+
+// Every ordered assignment of four distinct pins to the four boards.
+std::vector<Placement> AllPlacements() {
+    std::vector<Placement> all;
+    for (const PinInfo& a : kPins) {
+        for (const PinInfo& b : kPins) {
+            for (const PinInfo& c : kPins) {
+                for (const PinInfo& d : kPins) {
+                    const Placement p = {{a.square, b.square, c.square, d.square}};
+                    bool distinct = true;
+                    for (int i = 0; i < 4; ++i) {
+                        for (int j = i + 1; j < 4; ++j)
+                            distinct = distinct && p.pins[i] != p.pins[j];
+                    }
+                    if (distinct) all.push_back(p);
+                }
+            }
+        }
+    }
+    return all;
+}
+
+std::vector<Placement> Spread(const std::vector<Placement>& all, size_t count) {
+    std::vector<Placement> chosen;
+    const size_t stride = count >= all.size() ? 1 : all.size() / count;
+    for (size_t i = 0; i < all.size() && chosen.size() < count; i += stride)
+        chosen.push_back(all[i]);
+    return chosen;
+}
+
+double TimeBuilds(const std::vector<Placement>& placements, LineTables& out) {
+    Position position{};
+    double seconds = 0;
+    for (const Placement& placement : placements) {
+        std::memcpy(position.abPin, placement.pins, sizeof position.abPin);
+        const Clock::time_point start = Clock::now();
+        BuildLineTablesInto(position, out);
+        seconds += std::chrono::duration<double>(Clock::now() - start).count();
+    }
+    return seconds;
+}
+
+}  // namespace
+}  // namespace tarvex
+
+int main(int argc, char** argv) {
+    using namespace tarvex;
+    const long count = argc > 1 ? std::atol(argv[1]) : static_cast<long>(kDefaultPlacements);
+    if (count <= 0) {
+        std::fprintf(stderr, "usage: line_table_bench [placements]\n");
+        return 2;
+    }
+    ConsoleRedirect quiet([](std::string_view) {});  // the "Building" notices
+    GetSettings().gameKind.store(kGame3D);
+    const std::vector<Placement> placements = Spread(AllPlacements(), static_cast<size_t>(count));
+    for (const Placement& placement : placements) DirTableFor(placement.pins);
+    auto tables = std::make_unique<LineTables>();
+    for (int rules : {kRulesTournament, kRulesStandard}) {
+        GetSettings().rules.store(rules);
+        const double seconds = TimeBuilds(placements, *tables);
+        std::printf("%-10s line tables: %zu placements, %.3f ms per build (%zu bytes each)\n",
+                    rules == kRulesTournament ? "Tournament" : "Standard", placements.size(),
+                    1000.0 * seconds / static_cast<double>(placements.size()), sizeof(LineTables));
+    }
+    return 0;
+}
