@@ -49,7 +49,8 @@ struct Settings {
 };
 
 // The one Settings record of the process.
-Settings& GetSettings();
+inline Settings gSettings;
+inline Settings& GetSettings() { return gSettings; }
 
 // Shorthands for the settings that the rules read on every call.
 inline int GameKind() { return GetSettings().gameKind.load(std::memory_order_relaxed); }

@@ -14,7 +14,6 @@ namespace tarvex {
 namespace {
 
 constexpr int kMaxReachSteps = 10;
-constexpr int kEdgeSteps = 2;  // the first steps of a line may cross between attack boards
 constexpr int kLineDirections[4] = {8, 1, 9, 7};
 constexpr size_t kCachedTables = 64;
 
@@ -101,7 +100,8 @@ unsigned BackRowStep(const Position& position, unsigned square, int d) {
 // ---- building ----
 
 // Squares reached from start by up to ten steps in direction d, every square of every step
-// list followed; the first two steps may use the edge step.
+// list followed. Any step may use the edge step, so that a rook's line along an outer file
+// that crosses several vacant pins has its direction here as it has its attacks.
 uint64_t ReachableSet(const Position& position, unsigned start, int d, bool emptyBoard) {
     uint64_t reached = 0;
     uint64_t frontier = uint64_t{1} << start;
@@ -110,11 +110,7 @@ uint64_t ReachableSet(const Position& position, unsigned start, int d, bool empt
         uint64_t next = 0;
         for (unsigned s = 0; s < 64; ++s) {
             if ((frontier >> s & 1) == 0) continue;
-            if (depth < kEdgeSteps) {
-                EdgeStep(position, s, d, step, emptyBoard);
-            } else {
-                DirTo(position, s, d, step);
-            }
+            EdgeStep(position, s, d, step, emptyBoard);
             for (uint32_t i = 0; i < step.count; ++i) next |= uint64_t{1} << step.sq[i];
         }
         next &= ~reached;
