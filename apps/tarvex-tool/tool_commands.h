@@ -4,6 +4,12 @@
 // to stderr as one line and give kExitUsage.
 #pragma once
 
+#include <functional>
+#include <string>
+
+#include "board/position.h"
+#include "core/settings.h"
+
 namespace tarvex::tool {
 
 inline constexpr int kExitOk = 0;
@@ -15,5 +21,34 @@ int ArgumentError(const char* command, const char* format, ...)
 
 // tarvex-tool geometry [--game 2d|3d] [--pins <pin>,<pin>,<pin>,<pin>]
 int RunGeometry(int argc, char** argv);
+
+// tarvex-tool play [--script FILE]: the game controller driven one command a line.
+int RunPlay(int argc, char** argv);
+
+// tarvex-tool perft [--game 2d|3d] [--rules tournament|standard] [--pos TEXT] --depth N
+// [--divide]: move sequences counted depth by depth.
+int RunPerft(int argc, char** argv);
+
+// tarvex-tool moves [--game 2d|3d] [--rules tournament|standard] [--pos TEXT]: the legal
+// moves, one a line.
+int RunMoves(int argc, char** argv);
+
+// The position options of perft and moves (tool_moves.cpp).
+struct ToolPosition {
+    int game = kGame3D;
+    int rules = kRulesTournament;
+    const char* text = nullptr;  // --pos; the game's initial position when null
+};
+// Consumes --game, --rules or --pos at argv[i] with its value: kExitOk, kExitUsage (reported),
+// or -1 when argv[i] is none of them.
+int ParseToolPosition(const char* command, int argc, char** argv, int& i, ToolPosition& out);
+// Applies game and rules to the settings and reads the position; kExitUsage (reported) for bad
+// text.
+int SetUpToolPosition(const char* command, const ToolPosition& options, Position& out);
+// Runs work with the console captured, so that the "\nBuilding ..." notices of new
+// attack-board placements stay out of the listing; anything else printed goes to stderr.
+void RunQuietly(const std::function<void()>& work);
+// A move as perft and moves print it: "e2e4", "e7e8q", "33-2", "25-26q", "T100:q1-q3".
+std::string ToolMoveText(const Move& move);
 
 }  // namespace tarvex::tool

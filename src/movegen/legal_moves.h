@@ -1,0 +1,85 @@
+// The legal moves of a position as a player sees them: the generated moves (the evasions when
+// the side to move is in check) that the make-move operation accepts, each once. A promotion
+// counts once per piece: four moves of kinds 'Q', 'B', 'R', 'N'; the generator's plain
+// promoting move is not a fifth one, and a plain promoting move of the evasion list stands for
+// the four. Perft counts these moves.
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "board/move.h"
+#include "board/position.h"
+#include "movegen/move_generation.h"
+#include "moves/make_move.h"
+
+namespace tarvex {
+
+// A fixed-capacity list of legal moves; entries past count are left uninitialised.
+struct LegalMoveList {
+    LegalMoveList() {}
+    int count = 0;
+    union {
+        Move moves[kMaxMoves];
+    };
+};
+
+namespace detail {
+
+// Remembers the moves already tried, so that each legal move is counted once. Plain piece
+// moves are told apart by their squares alone (one piece stands on a square); promotions and
+// attack-board moves, which are few, are compared in full.
+class SeenMoves {
+public:
+    SeenMoves() { std::memset(plain_, 0, sizeof plain_); }
+    // True the first time a move is offered.
+    bool Insert(const Move& move);
+
+private:
+    uint64_t plain_[64];  // bit to of entry from: a plain piece move seen
+    int specialCount_ = 0;
+    uint32_t special_[kMaxMoves];  // promotions and board moves seen, as keys
+};
+
+// The candidates of one generated move: itself, or its four promotions.
+int Candidates(const Position& position, const Move& move, Move* out);
+
+}  // namespace detail
+
+// Calls visit(move, child) for each legal move, with the move as the make-move operation left
+// it (capture kinds, gives-check byte) and the child position it made. Returns the number of
+// legal moves.
+template <typename Visit>
+int ForEachLegalMove(Position& position, Visit&& visit) {
+    MoveBuffer buffer;
+    Move* generated = buffer.moves;
+    const int count = (position.flags & kInCheck) ? GenerateEvasions(position, generated)
+                                                  : GenerateMoves(position, generated);
+    detail::SeenMoves seen;
+    Position child;
+    int legal = 0;
+    for (int i = 0; i < count; ++i) {
+        Move candidates[4];
+        const int n = detail::Candidates(position, generated[i], candidates);
+        for (int j = 0; j < n; ++j) {
+            Move move = candidates[j];
+            if (!seen.Insert(move)) continue;
+            if (MakeMove(child, position, move) == 0) continue;
+            ++legal;
+            visit(static_cast<const Move&>(move), child);
+        }
+    }
+    return legal;
+}
+
+// Fills list with the legal moves and returns their number.
+int ListLegalMoves(Position& position, LegalMoveList& list);
+
+// The same as a vector, for tools and tests.
+std::vector<Move> LegalMoves(Position& position);
+
+// The number of move sequences of depth plies from the position.
+uint64_t Perft(Position& position, int depth);
+
+}  // namespace tarvex
