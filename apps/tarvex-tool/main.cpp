@@ -21,6 +21,10 @@ struct Command {
 constexpr Command kCommands[] = {
     {"geometry", RunGeometry,
      "geometry [--game 2d|3d] [--pins q1,q6,k1,k6]   squares and their steps"},
+    {"play", RunPlay, "play [--script FILE]   play a game from commands, one a line"},
+    {"perft", RunPerft,
+     "perft [--game 2d|3d] [--rules tournament|standard] [--pos TEXT] --depth N [--divide]"},
+    {"moves", RunMoves, "moves [--game 2d|3d] [--rules tournament|standard] [--pos TEXT]"},
 };
 
 std::string UsageText() {

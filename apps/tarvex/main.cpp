@@ -4,6 +4,7 @@
 
 #include "core/settings.h"
 #include "game/engine_thread.h"
+#include "game/game_controller.h"
 #include "ui/keyboard.h"
 #include "ui/main_window.h"
 
@@ -12,11 +13,13 @@ int main(int argc, char** argv) {
     tarvex::ui::CreateMainWindow();
     tarvex::ui::InstallCallbacks();
     tarvex::GetSettings().difficulty.store(tarvex::kDifficultyEasy, std::memory_order_relaxed);
-    // new 3D game: set up once the game controller exists
-    tarvex::ui::KeyboardHit('H', 0, 0);
 
-    // Owned here, not at namespace scope, so that it is joined before the process ends.
+    // Owned here, not at namespace scope, so that the engine thread is joined before the
+    // process ends.
     tarvex::game::EngineThread engine;
+    tarvex::GameController controller(&engine);
+    controller.NewGame(tarvex::kGame3D);
+    tarvex::ui::KeyboardHit('H', 0, 0);
     engine.Start();
     glutMainLoop();
     engine.Stop();

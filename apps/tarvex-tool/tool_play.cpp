@@ -1,0 +1,236 @@
+// tarvex-tool play: the game controller without a window. One command a line, from standard
+// input or a script file; the console shows exactly what the program prints, and the tool's
+// own answers are lines starting with "= " (or "error: "), which the program never prints.
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "board/attack_boards.h"
+#include "board/geometry.h"
+#include "core/console.h"
+#include "core/settings.h"
+#include "game/game_controller.h"
+#include "game/game_flow.h"
+#include "game/notation.h"
+#include "game/user_move.h"
+#include "moves/make_move.h"
+#include "moves/position_text.h"
+#include "moves/promotion.h"
+#include "tool_commands.h"
+
+namespace tarvex::tool {
+namespace {
+
+// Answers a promotion question with the letter the move command gave (a queen by default).
+class ScriptedPromotion : public platform::PromotionChoice {
+public:
+    void Set(int piece) { piece_ = piece; }
+    int Choose() override { return piece_; }
+
+private:
+    int piece_ = kQueen;
+};
+
+using Words = std::vector<std::string>;
+
+void Answer(const std::string& text) { ConsolePrint("\n= %s", text.c_str()); }
+void Error(const std::string& text) { ConsolePrint("\nerror: %s", text.c_str()); }
+
+bool ParseInt(const std::string& word, long& out) {
+    char* end = nullptr;
+    out = std::strtol(word.c_str(), &end, 10);
+    return !word.empty() && end != nullptr && *end == 0;
+}
+
+// A square as an index 0..63, or a 2D name like e2.
+bool ParseSquare(const std::string& word, unsigned& out) {
+    long index;
+    if (ParseInt(word, index)) {
+        if (index < 0 || index > 63) return false;
+        out = static_cast<unsigned>(index);
+        return true;
+    }
+    if (Is3D() || word.size() != 2) return false;
+    const char file = word[0], rank = word[1];
+    if (file < 'a' || file > 'h' || rank < '1' || rank > '8') return false;
+    out = static_cast<unsigned>((file - 'a') * 8 + (rank - '1'));
+    return true;
+}
+
+bool ParsePin(const std::string& word, unsigned& out) {
+    for (const PinInfo& pin : kPins) {
+        if (word == pin.shortName || word == pin.longName || word == pin.algName) {
+            out = pin.square;
+            return true;
+        }
+    }
+    return false;
+}
+
+int PromotionPiece(const std::string& word) {
+    if (word == "q") return kQueen;
+    if (word == "r") return kRook;
+    if (word == "b") return kBishop;
+    if (word == "n") return kKnight;
+    return 0;
+}
+
+std::string MoveName(const Move& m) {
+    char text[32];
+    if (IsBoardMove(m)) {
+        std::snprintf(text, sizeof text, "T%d:%s-%s", m.piece, ShortPinName(m.from), ShortPinName(m.to));
+    } else if (!Is3D()) {
+        std::snprintf(text, sizeof text, "%c%c%c%c", 'a' + m.from / 8, '1' + m.from % 8,
+                      'a' + m.to / 8, '1' + m.to % 8);
+    } else {
+        std::snprintf(text, sizeof text, "%u-%u", m.from, m.to);
+    }
+    std::string name = text;
+    if (IsPromotionKind(m.kind)) name += static_cast<char>(m.kind - 'A' + 'a');
+    return name;
+}
+
+class PlaySession {
+public:
+    PlaySession() { SetPromotionChoice(&promotion_); }
+    ~PlaySession() { SetPromotionChoice(nullptr); }
+
+    void Run(std::istream& in) {
+        std::string line;
+        while (std::getline(in, line)) Execute(line);
+        ConsolePrint("\n");
+    }
+
+private:
+    void Execute(const std::string& line) {
+        std::istringstream stream(line);
+        Words words;
+        for (std::string word; stream >> word;) words.push_back(word);
+        if (words.empty() || words[0][0] == '#') return;
+        const std::string& command = words[0];
+        if (command == "new") return New(words);
+        if (command == "rules") return Choice(words, GetSettings().rules, {"tournament", "standard"});
+        if (command == "notation") {
+            return Choice(words, GetSettings().notation, {"tournament", "standard", "algebraic"});
+        }
+        if (command == "engine") return Choice(words, GetSettings().engineSide, {"none", "white", "black"});
+        if (command == "move") return PlayMove(words);
+        if (command == "undo") return Number(words, [this](long n) { controller_.Undo(static_cast<int>(n)); });
+        if (command == "replay") return Number(words, [this](long n) { controller_.Replay(static_cast<int>(n)); });
+        if (command == "endreplay") return controller_.EndReplay();
+        if (command == "list") return controller_.ListGame();
+        if (command == "pos") return Answer(WritePositionText(controller_.Current()));
+        if (command == "moves") return ListMoves();
+        Error("unknown command '" + command + "'");
+    }
+
+    void New(const Words& words) {
+        if (words.size() != 2 || (words[1] != "2" && words[1] != "3")) return Error("usage: new 2|3");
+        controller_.NewGame(words[1] == "2" ? kGame2D : kGame3D);
+    }
+
+    // Sets a setting to the index of the word among names ("engine" maps none/white/black to
+    // 0, +1, -1).
+    void Choice(const Words& words, std::atomic<int>& setting, std::vector<const char*> names) {
+        for (size_t i = 0; words.size() == 2 && i < names.size(); ++i) {
+            if (words[1] != names[i]) continue;
+            const bool engine = &setting == &GetSettings().engineSide;
+            setting.store(engine ? (i == 2 ? -1 : static_cast<int>(i)) : static_cast<int>(i));
+            return;
+        }
+        Error("bad argument for " + words[0]);
+    }
+
+    template <typename Action>
+    void Number(const Words& words, Action action) {
+        long value;
+        if (words.size() != 2 || !ParseInt(words[1], value) || value < -100000 || value > 100000) {
+            return Error("usage: " + words[0] + " N");
+        }
+        action(value);
+    }
+
+    void PlayMove(const Words& words) {
+        Move move;
+        if (!BuildMove(words, move)) return;
+        const Position& p = controller_.Current();
+        const int engineSide = GetSettings().engineSide.load();
+        if (engineSide != 0 && engineSide == SideSign(p)) {
+            controller_.CommitEngineMove(move);
+        } else {
+            controller_.UserMove(move);
+        }
+    }
+
+    bool BuildMove(const Words& words, Move& move) {
+        if (words.size() < 3 || words.size() > 4) {
+            Error("usage: move FROM TO [q|r|b|n] or move T<board> <pin>");
+            return false;
+        }
+        const Position& p = controller_.Current();
+        if (words[1][0] == 'T') {
+            long id;
+            unsigned pin;
+            if (!Is3D() || !ParseInt(words[1].substr(1), id) || !IsAttackBoardId(static_cast<int>(id)) ||
+                !ParsePin(words[2], pin) || words.size() != 3) {
+                Error("bad attack-board move");
+                return false;
+            }
+            move = BuildBoardMove(p, static_cast<int>(id), pin);
+            return true;
+        }
+        unsigned from, to;
+        if (!ParseSquare(words[1], from) || !ParseSquare(words[2], to)) {
+            Error("bad square");
+            return false;
+        }
+        int piece = kQueen;
+        if (words.size() == 4 && (piece = PromotionPiece(words[3])) == 0) {
+            Error("bad promotion letter '" + words[3] + "'");
+            return false;
+        }
+        promotion_.Set(piece);
+        move = BuildUserMove(p, from, to);
+        return true;
+    }
+
+    void ListMoves() {
+        const Position& current = controller_.Current();
+        auto list = std::make_unique<MoveTextList>();
+        GenerateMoveTexts(current, *list);
+        for (int i = 0; i < list->count; ++i) {
+            auto child = std::make_unique<Position>();
+            Move move = list->moves[i];
+            UserMoveScope trial(false);
+            if (MakeMove(*child, current, move) == 0) continue;
+            Answer(MoveName(list->moves[i]) + " " + list->texts[i]);
+        }
+    }
+
+    ScriptedPromotion promotion_;
+    GameController controller_;
+};
+
+}  // namespace
+
+int RunPlay(int argc, char** argv) {
+    std::ifstream file;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--script") == 0 && i + 1 < argc) {
+            file.open(argv[++i]);
+            if (!file) return ArgumentError("play", "cannot read the script '%s'", argv[i]);
+        } else {
+            return ArgumentError("play", "unknown argument '%s'", argv[i]);
+        }
+    }
+    PlaySession session;
+    session.Run(file.is_open() ? static_cast<std::istream&>(file) : std::cin);
+    return kExitOk;
+}
+
+}  // namespace tarvex::tool

@@ -1,0 +1,12 @@
+#include "game/banner.h"
+
+#include "core/console.h"
+
+namespace tarvex {
+
+void PrintBanner() {
+    ConsolePrint("\n%s V%s.%s\n", kProgramName, kVersionMajor, kVersionMinor);
+    ConsolePrint("%s\n\n", kWebAddress);
+}
+
+}  // namespace tarvex

@@ -1,0 +1,35 @@
+// The game block: everything that describes the game being played, owned by the game
+// controller (the only writer). A new game clears it.
+#pragma once
+
+#include <cstdint>
+
+#include "board/move.h"
+#include "board/position.h"
+#include "moves/key_history.h"
+
+namespace tarvex {
+
+inline constexpr unsigned kGameRecordSize = 1000;
+inline constexpr int kCapturedCapacity = 39;
+
+// Pieces taken during the game, in the order of capture, and the four counters the display
+// reads (captured White men, Black men, White pawns, Black pawns).
+struct CapturedList {
+    int8_t codes[kCapturedCapacity];
+    uint8_t count;
+    int32_t whiteMen, blackMen, whitePawns, blackPawns;
+};
+
+struct GameBlock {
+    Position current;                 // the position on the board
+    Position start;                   // the edited start position, valid when startEdited
+    int32_t startEdited;              // 1 when the game starts from an edited position
+    int32_t reserved;
+    Move record[kGameRecordSize];     // entry i: the move made from the position of ply i
+    KeyHistory keyHistory;            // entry i: hashKey of the position of ply i
+    int32_t playsBoth;
+    CapturedList captured;
+};
+
+}  // namespace tarvex

@@ -1,0 +1,41 @@
+#include "game/game_setup.h"
+
+#include "core/settings.h"
+#include "moves/initial_position.h"
+#include "moves/line_tables.h"
+#include "moves/position_setup.h"
+
+namespace tarvex {
+
+void ClearCaptured(CapturedList& captured) { captured = CapturedList{}; }
+
+void RecordCapture(CapturedList& captured, int code) {
+    if (captured.count >= kCapturedCapacity) return;
+    captured.codes[captured.count++] = static_cast<int8_t>(code);
+    const bool pawn = code == kPawn || code == -kPawn;
+    if (code > 0) (pawn ? captured.whitePawns : captured.whiteMen)++;
+    if (code < 0) (pawn ? captured.blackPawns : captured.blackMen)++;
+}
+
+int SetUpGame(GameBlock& game, int resetView, const SetUpHooks& hooks) {
+    Settings& settings = GetSettings();
+    game.playsBoth = 0;
+    settings.playsBoth.store(0);
+    settings.engineSide.store(-1);
+    settings.spread.store(kSpreadPiece);
+    if (hooks.clearEngineTables) hooks.clearEngineTables();
+    ClearPosition(game.current);
+    ClearPosition(game.start);
+    game.startEdited = 0;
+    game.current.flags = kCastlingRights;
+    WriteInitialPlacement(game.current);
+    ClearCaptured(game.captured);
+    if (BuildPosition(game.current) == 0) return 0;
+    BuildLineTables(game.current);
+    if (hooks.setStage) hooks.setStage(game.current);
+    if (hooks.clearHighlights) hooks.clearHighlights();
+    if (resetView == 1 && hooks.resetView) hooks.resetView();
+    return 1;
+}
+
+}  // namespace tarvex

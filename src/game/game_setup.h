@@ -1,0 +1,29 @@
+// Starting a game of the current game kind from its initial placement.
+#pragma once
+
+#include <functional>
+
+#include "game/game_block.h"
+
+namespace tarvex {
+
+// The parts of a new game that belong to higher layers: the engine clears its tables, the
+// display clears its highlights and resets the view. Each may be left empty.
+struct SetUpHooks {
+    std::function<void()> clearEngineTables;  // transposition, history, killer, counter tables
+    std::function<void(Position&)> setStage;  // the evaluation's game stage of the new position
+    std::function<void()> clearHighlights;    // selection and highlight squares
+    std::function<void()> resetView;          // the view reset of a new game
+};
+
+// Empties the captured list and zeroes its counters.
+void ClearCaptured(CapturedList& captured);
+
+// Appends a captured piece's code (nothing once the list is full).
+void RecordCapture(CapturedList& captured, int code);
+
+// Resets the game-level state of a fresh game, writes the initial placement into the current
+// position and builds it. resetView 1 also resets the view. Returns 1, or 0 when building fails.
+int SetUpGame(GameBlock& game, int resetView, const SetUpHooks& hooks);
+
+}  // namespace tarvex

@@ -1,0 +1,55 @@
+// Move notation: square names of both games in the three notations, the text of a move, and
+// the texts of every move of a position with the prefixes that tell apart two moves of the
+// same piece type to the same square.
+#pragma once
+
+#include <cstddef>
+
+#include "board/move.h"
+#include "board/position.h"
+#include "movegen/move_generation.h"
+
+namespace tarvex {
+
+inline constexpr size_t kMoveTextSize = 32;   // room for the longest text, never cut
+inline constexpr int kMaxTextMoves = kMaxMoves;
+
+// A square name: two characters and a terminator (kept in a value, never a shared buffer).
+struct SquareText {
+    char text[4];
+};
+
+SquareText SquareName(const Position& position, unsigned square);
+SquareText posstr3D(const Position& position, unsigned square);     // Standard style
+SquareText posstr3DRom(const Position& position, unsigned square);  // Tournament style
+// Name of an attack-board square: s, the first square of its board column, the board's pin,
+// the column (0 or 1) and the style (0 Standard, 1 Tournament).
+void PosStrAB_L(char out[4], unsigned square, unsigned first, unsigned pin, int column, int style);
+
+// The pin's short name "q1".."k6", or "??".
+const char* PinName(unsigned pin);
+
+// Writes the text of a move made from position, with prefix telling it apart from another
+// move of the same piece type to the same square.
+void MoveText(const Position& position, const Move& move, const char* prefix,
+              char out[kMoveTextSize]);
+
+// The moves of a position with their texts.
+struct MoveTextList {
+    int count = 0;
+    Move moves[kMaxTextMoves];
+    char texts[kMaxTextMoves][kMoveTextSize];
+};
+
+// Generates the moves of position (the evasions when in check), removes duplicates and writes
+// each move's text into list; the list also becomes this thread's last generated moves.
+int GenerateMoveTexts(const Position& position, MoveTextList& list);
+
+// Text of the first of this thread's last generated moves with the same to, from and piece,
+// or "reselect".
+const char* FindMoveText(const Move& move);
+
+// The text of a move as made: for a promotion, the text naming the piece the pawn became.
+void MadeMoveText(const Move& move, char out[kMoveTextSize]);
+
+}  // namespace tarvex
