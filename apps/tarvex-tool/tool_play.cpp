@@ -38,8 +38,12 @@ private:
 
 using Words = std::vector<std::string>;
 
-void Answer(const std::string& text) { ConsolePrint("\n= %s", text.c_str()); }
-void Error(const std::string& text) { ConsolePrint("\nerror: %s", text.c_str()); }
+void Answer(const std::string& text) {
+    ConsolePrint("\n= %s", text.c_str());
+}
+void Error(const std::string& text) {
+    ConsolePrint("\nerror: %s", text.c_str());
+}
 
 bool ParseInt(const std::string& word, long& out) {
     char* end = nullptr;
@@ -83,7 +87,8 @@ int PromotionPiece(const std::string& word) {
 std::string MoveName(const Move& m) {
     char text[32];
     if (IsBoardMove(m)) {
-        std::snprintf(text, sizeof text, "T%d:%s-%s", m.piece, ShortPinName(m.from), ShortPinName(m.to));
+        std::snprintf(text, sizeof text, "T%d:%s-%s", m.piece, ShortPinName(m.from),
+                      ShortPinName(m.to));
     } else if (!Is3D()) {
         std::snprintf(text, sizeof text, "%c%c%c%c", 'a' + m.from / 8, '1' + m.from % 8,
                       'a' + m.to / 8, '1' + m.to % 8);
@@ -114,14 +119,18 @@ private:
         if (words.empty() || words[0][0] == '#') return;
         const std::string& command = words[0];
         if (command == "new") return New(words);
-        if (command == "rules") return Choice(words, GetSettings().rules, {"tournament", "standard"});
+        if (command == "rules")
+            return Choice(words, GetSettings().rules, {"tournament", "standard"});
         if (command == "notation") {
             return Choice(words, GetSettings().notation, {"tournament", "standard", "algebraic"});
         }
-        if (command == "engine") return Choice(words, GetSettings().engineSide, {"none", "white", "black"});
+        if (command == "engine")
+            return Choice(words, GetSettings().engineSide, {"none", "white", "black"});
         if (command == "move") return PlayMove(words);
-        if (command == "undo") return Number(words, [this](long n) { controller_.Undo(static_cast<int>(n)); });
-        if (command == "replay") return Number(words, [this](long n) { controller_.Replay(static_cast<int>(n)); });
+        if (command == "undo")
+            return Number(words, [this](long n) { controller_.Undo(static_cast<int>(n)); });
+        if (command == "replay")
+            return Number(words, [this](long n) { controller_.Replay(static_cast<int>(n)); });
         if (command == "endreplay") return controller_.EndReplay();
         if (command == "list") return controller_.ListGame();
         if (command == "pos") return Answer(WritePositionText(controller_.Current()));
@@ -130,7 +139,8 @@ private:
     }
 
     void New(const Words& words) {
-        if (words.size() != 2 || (words[1] != "2" && words[1] != "3")) return Error("usage: new 2|3");
+        if (words.size() != 2 || (words[1] != "2" && words[1] != "3"))
+            return Error("usage: new 2|3");
         controller_.NewGame(words[1] == "2" ? kGame2D : kGame3D);
     }
 
@@ -176,8 +186,9 @@ private:
         if (words[1][0] == 'T') {
             long id;
             unsigned pin;
-            if (!Is3D() || !ParseInt(words[1].substr(1), id) || !IsAttackBoardId(static_cast<int>(id)) ||
-                !ParsePin(words[2], pin) || words.size() != 3) {
+            if (!Is3D() || !ParseInt(words[1].substr(1), id) ||
+                !IsAttackBoardId(static_cast<int>(id)) || !ParsePin(words[2], pin) ||
+                words.size() != 3) {
                 Error("bad attack-board move");
                 return false;
             }

@@ -34,7 +34,9 @@ const PinInfo* FindPin(unsigned square) {
     return nullptr;
 }
 
-bool IsPin(unsigned square) { return FindPin(square) != nullptr; }
+bool IsPin(unsigned square) {
+    return FindPin(square) != nullptr;
+}
 
 int BoardIndexOf(int identifier) {
     for (int i = 0; i < kBoardCount; ++i) {
@@ -101,7 +103,8 @@ void GetAttackBoardCoords(const Position& position, unsigned column, unsigned ro
         ErrorReport(kUnstable, "Bad which_ab @ GetAttackBoardCoords");
         return;
     }
-    const int localColumn = static_cast<int>(column) - static_cast<int>(Column(kBoardBase[boardIndex]));
+    const int localColumn =
+        static_cast<int>(column) - static_cast<int>(Column(kBoardBase[boardIndex]));
     const int localRow = static_cast<int>(row) - static_cast<int>(Row(kBoardBase[boardIndex]));
     // x = file - 3, y = rank - 5, z = level - 4, written out from the pin.
     out.x = static_cast<float>(pin->firstFile + localColumn - 3);

@@ -31,16 +31,16 @@ inline constexpr int kPinCount = 12;
 enum class BoardSide { kQueen, kKing };
 
 struct PinInfo {
-    unsigned square;       // the main-level corner that names the pin
-    const char* longName;  // "QL1"
-    const char* algName;   // "Q1"
-    const char* shortName; // "q1"
+    unsigned square;        // the main-level corner that names the pin
+    const char* longName;   // "QL1"
+    const char* algName;    // "Q1"
+    const char* shortName;  // "q1"
     BoardSide side;
-    int number;            // 1..6: 1, 2 White level, 3, 4 neutral, 5, 6 Black level
-    int firstFile;         // file of the board's first column (a on the queen's side, e on the king's)
-    int lowerRank;         // rank of the board's lower row
-    int level;             // 3, 5 or 7
-    unsigned freeBit;      // bit code used to mark free pins in the display
+    int number;        // 1..6: 1, 2 White level, 3, 4 neutral, 5, 6 Black level
+    int firstFile;     // file of the board's first column (a on the queen's side, e on the king's)
+    int lowerRank;     // rank of the board's lower row
+    int level;         // 3, 5 or 7
+    unsigned freeBit;  // bit code used to mark free pins in the display
 };
 
 // All twelve pins, queen's side q1..q6 then king's side k1..k6.
@@ -52,7 +52,9 @@ bool IsPin(unsigned square);
 
 // Board index 0..3 of an identifier, or -1 when the identifier is none of the four.
 int BoardIndexOf(int identifier);
-inline bool IsAttackBoardId(int piece) { return BoardIndexOf(piece) >= 0; }
+inline bool IsAttackBoardId(int piece) {
+    return BoardIndexOf(piece) >= 0;
+}
 
 // Board index 0..3 owning an attack-board square (IsAttackBoardSquare must hold).
 int AttackBoardOfSquare(unsigned square);

@@ -25,8 +25,8 @@ struct Delta {
 
 // File and rank change of each table slot.
 constexpr Delta kSlotDelta[kDirectionCount] = {
-    {0, 1},  {1, 2},   {1, 1},   {2, 1},   {1, 0},  {2, -1},  {1, -1},  {1, -2},
-    {0, -1}, {-1, -2}, {-1, -1}, {-2, -1}, {-1, 0}, {-2, 1},  {-1, 1},  {-1, 2},
+    {0, 1},  {1, 2},   {1, 1},   {2, 1},   {1, 0},  {2, -1}, {1, -1}, {1, -2},
+    {0, -1}, {-1, -2}, {-1, -1}, {-2, -1}, {-1, 0}, {-2, 1}, {-1, 1}, {-1, 2},
 };
 
 struct Table2D {
@@ -163,7 +163,8 @@ void BuildDirTable(const uint32_t pins[4], DirTable& table) {
         if (n < kMaxStepSquares) at[place.file][place.rank][n++] = static_cast<uint8_t>(square);
     };
     for (int square = 63; square >= 0; --square) {
-        if (IsMainLevelSquare3D(static_cast<unsigned>(square))) enter(static_cast<unsigned>(square));
+        if (IsMainLevelSquare3D(static_cast<unsigned>(square)))
+            enter(static_cast<unsigned>(square));
     }
     for (unsigned square = 0; square < 32; ++square) {
         if (IsAttackBoardSquare(square)) enter(square);
@@ -219,8 +220,7 @@ size_t DirTableMemory() {
     const auto& tables = Cache().tables;
     // The tables themselves plus the map's nodes and buckets.
     constexpr size_t kNodeBytes = sizeof(void*) * 2 + sizeof(uint32_t) + sizeof(void*);
-    return tables.size() * (sizeof(DirTable) + kNodeBytes) +
-           tables.bucket_count() * sizeof(void*);
+    return tables.size() * (sizeof(DirTable) + kNodeBytes) + tables.bucket_count() * sizeof(void*);
 }
 
 int DirTo(const Position& position, unsigned square, int direction, StepList& out) {

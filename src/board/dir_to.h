@@ -18,7 +18,7 @@ inline constexpr int kDirectionCount = 16;
 inline constexpr int kMaxStepSquares = 4;
 // Table slots 0..15 of the sixteen directions; slot k + 8 is the reverse of slot k.
 inline constexpr int kDirections[kDirectionCount] = {1,  10,  9,  17,  8,  15,  7,  6,
-                                                    -1, -10, -9, -17, -8, -15, -7, -6};
+                                                     -1, -10, -9, -17, -8, -15, -7, -6};
 
 // Slot 0..15 of a direction, or -1 when it is none of the sixteen.
 constexpr int DirectionSlot(int direction) {

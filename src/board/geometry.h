@@ -20,11 +20,19 @@ struct Position;
 inline constexpr unsigned kNoSquare = 65;
 inline constexpr unsigned kBoardSquares = 64;
 
-inline constexpr bool OffBoard(unsigned square) { return square >= kBoardSquares; }
-inline constexpr unsigned Column(unsigned square) { return square >> 3; }
-inline constexpr unsigned Row(unsigned square) { return square & 7; }
+inline constexpr bool OffBoard(unsigned square) {
+    return square >= kBoardSquares;
+}
+inline constexpr unsigned Column(unsigned square) {
+    return square >> 3;
+}
+inline constexpr unsigned Row(unsigned square) {
+    return square & 7;
+}
 // Colour of a square: 0 or 1.
-inline constexpr unsigned SquareParity(unsigned square) { return (Column(square) ^ Row(square)) & 1; }
+inline constexpr unsigned SquareParity(unsigned square) {
+    return (Column(square) ^ Row(square)) & 1;
+}
 
 // Levels of the 3D game: main levels 2 (White), 4 (neutral), 6 (Black); attack boards stand
 // one level above the main level whose corner holds their pin (3, 5, 7).

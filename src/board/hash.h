@@ -15,7 +15,7 @@ namespace tarvex {
 inline constexpr int kHashCodes = 13;
 
 struct HashTables {
-    uint32_t primary[kHashCodes][64];    // bit 0 always clear (it holds the side to move)
+    uint32_t primary[kHashCodes][64];  // bit 0 always clear (it holds the side to move)
     uint32_t secondary[kHashCodes][64];
 };
 

@@ -49,10 +49,14 @@ inline Move MakeMoveRecord(int32_t piece, uint32_t from, uint32_t to, char kind,
 }
 
 // A record whose from and to are both 0 stands for "no move".
-inline bool IsNoMove(const Move& move) { return move.from == 0 && move.to == 0; }
+inline bool IsNoMove(const Move& move) {
+    return move.from == 0 && move.to == 0;
+}
 
 // Same move for ordering (killers, counter-moves, the stored best move).
-inline bool SameSquares(const Move& a, const Move& b) { return a.from == b.from && a.to == b.to; }
+inline bool SameSquares(const Move& a, const Move& b) {
+    return a.from == b.from && a.to == b.to;
+}
 
 // Same move for legality: piece, from and to; kind and score do not take part.
 inline bool SameMove(const Move& a, const Move& b) {

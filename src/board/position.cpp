@@ -2,6 +2,8 @@
 
 namespace tarvex {
 
-void ClearPosition(Position& position) { position = Position{}; }
+void ClearPosition(Position& position) {
+    position = Position{};
+}
 
 }  // namespace tarvex

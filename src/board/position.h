@@ -87,26 +87,26 @@ struct Position {
     uint32_t ignoreMask;               // evaluation: slots left out of control counting
     uint32_t attackerMask;             // evaluation: officers attacking an enemy piece
     int32_t whiteMaterial, blackMaterial;
-    int32_t controlTotal;              // evaluation: sum of squareScore
-    int32_t evalSum;                   // evaluation: cached control, attack and mobility sum
-    int32_t engineScore;               // engine's last score, White's point of view
-    uint32_t squareControl[64];        // evaluation: pieces effectively controlling each square
-    uint32_t whitePassed, blackPassed; // evaluation: passed pawns
-    uint32_t unstoppablePawns[2];      // evaluation: square-rule pawns per side-to-move case
+    int32_t controlTotal;               // evaluation: sum of squareScore
+    int32_t evalSum;                    // evaluation: cached control, attack and mobility sum
+    int32_t engineScore;                // engine's last score, White's point of view
+    uint32_t squareControl[64];         // evaluation: pieces effectively controlling each square
+    uint32_t whitePassed, blackPassed;  // evaluation: passed pawns
+    uint32_t unstoppablePawns[2];       // evaluation: square-rule pawns per side-to-move case
     // ---- derived and per-move part ----
-    uint32_t attacks[64];              // bit s: the piece in slot s attacks the square
-    uint32_t xrays[64];                // bit s: slot s attacks the square through a battery
-    Move* moveList;                    // the search's generated moves, not owned
+    uint32_t attacks[64];  // bit s: the piece in slot s attacks the square
+    uint32_t xrays[64];    // bit s: slot s attacks the square through a battery
+    Move* moveList;        // the search's generated moves, not owned
     uint32_t moveCount;
-    Move lastMove;                     // the move that produced this position
-    Move replyMove;                    // kept by the search; cleared by making a move
+    Move lastMove;   // the move that produced this position
+    Move replyMove;  // kept by the search; cleared by making a move
     int32_t tacticsValue;
     uint32_t flags;
-    uint32_t epSquare;                 // square a double-stepping pawn passed over, 0 = none
-    uint32_t quietPlies;               // plies since the last capture or pawn move, from 1
-    uint32_t ply;                      // plies played before this position; bit 0 = Black
-    int32_t winner;                    // 0 going on, 1 White won, -1 Black won, 2 drawn
-    const Position* parent;            // position this one was made from, or null
+    uint32_t epSquare;       // square a double-stepping pawn passed over, 0 = none
+    uint32_t quietPlies;     // plies since the last capture or pawn move, from 1
+    uint32_t ply;            // plies played before this position; bit 0 = Black
+    int32_t winner;          // 0 going on, 1 White won, -1 Black won, 2 drawn
+    const Position* parent;  // position this one was made from, or null
     int32_t incrementalScore;
 };
 
@@ -117,16 +117,24 @@ static_assert(std::is_standard_layout_v<Position>);
 inline constexpr size_t kPrimaryPartSize = offsetof(Position, attacks);
 
 // Side to move.
-inline bool BlackToMove(const Position& p) { return (p.ply & 1) != 0; }
-inline bool WhiteToMove(const Position& p) { return (p.ply & 1) == 0; }
-inline int SideSign(const Position& p) { return WhiteToMove(p) ? 1 : -1; }
+inline bool BlackToMove(const Position& p) {
+    return (p.ply & 1) != 0;
+}
+inline bool WhiteToMove(const Position& p) {
+    return (p.ply & 1) == 0;
+}
+inline int SideSign(const Position& p) {
+    return WhiteToMove(p) ? 1 : -1;
+}
 
 // Slot of the piece on a square, or kNoSlot.
 inline uint8_t SlotOn(const Position& p, unsigned square) {
     return square < 64 ? p.squareSlot[square] : kNoSlot;
 }
 
-inline bool IsWhiteSlot(int slot) { return slot < kBlackSlots; }
+inline bool IsWhiteSlot(int slot) {
+    return slot < kBlackSlots;
+}
 
 // Zeroes a Position (the state before set-up).
 void ClearPosition(Position& position);

@@ -12,7 +12,7 @@
 namespace tarvex::game {
 
 class EngineThread {
-  public:
+public:
     static constexpr std::chrono::milliseconds kPollPeriod{100};
 
     EngineThread() = default;
@@ -31,7 +31,7 @@ class EngineThread {
     // How many times the thread has woken up, over all its runs.
     long Polls() const { return polls_.load(std::memory_order_relaxed); }
 
-  private:
+private:
     void Loop();
 
     platform::StopFlag terminate_;

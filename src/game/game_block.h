@@ -22,12 +22,12 @@ struct CapturedList {
 };
 
 struct GameBlock {
-    Position current;                 // the position on the board
-    Position start;                   // the edited start position, valid when startEdited
-    int32_t startEdited;              // 1 when the game starts from an edited position
+    Position current;     // the position on the board
+    Position start;       // the edited start position, valid when startEdited
+    int32_t startEdited;  // 1 when the game starts from an edited position
     int32_t reserved;
-    Move record[kGameRecordSize];     // entry i: the move made from the position of ply i
-    KeyHistory keyHistory;            // entry i: hashKey of the position of ply i
+    Move record[kGameRecordSize];  // entry i: the move made from the position of ply i
+    KeyHistory keyHistory;         // entry i: hashKey of the position of ply i
     int32_t playsBoth;
     CapturedList captured;
 };

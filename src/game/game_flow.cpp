@@ -38,7 +38,8 @@ int CapturedCode(const Position& before, const Move& move, char kindAfter) {
     const int onTarget = before.board[move.to];
     if (onTarget != 0) return onTarget;
     const int mover = OffBoard(move.from) ? 0 : before.board[move.from];
-    const bool enPassant = (mover == kPawn || mover == -kPawn) && (kindAfter == 'x' || kindAfter == 'e');
+    const bool enPassant =
+        (mover == kPawn || mover == -kPawn) && (kindAfter == 'x' || kindAfter == 'e');
     return enPassant ? -mover : 0;
 }
 

@@ -7,7 +7,9 @@
 
 namespace tarvex {
 
-void ClearCaptured(CapturedList& captured) { captured = CapturedList{}; }
+void ClearCaptured(CapturedList& captured) {
+    captured = CapturedList{};
+}
 
 void RecordCapture(CapturedList& captured, int code) {
     if (captured.count >= kCapturedCapacity) return;

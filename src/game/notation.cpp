@@ -19,9 +19,13 @@ namespace {
 
 constexpr char kLetters[] = " PNBRQK";  // blank for an empty square
 
-char PieceLetter(int code) { return kLetters[code < 0 ? -code : code]; }
+char PieceLetter(int code) {
+    return kLetters[code < 0 ? -code : code];
+}
 
-int Notation() { return GetSettings().notation.load(std::memory_order_relaxed); }
+int Notation() {
+    return GetSettings().notation.load(std::memory_order_relaxed);
+}
 
 // Board, first square of its column and the column for each attack-board square.
 struct BoardColumn {
@@ -61,13 +65,23 @@ void LevelText(const Position& p, unsigned square, bool prefix, char out[8]) {
     const int level = SquareLevel(p, square);
     const char* text;
     switch (level) {
-        case kWhiteLevel: text = prefix ? "w" : "W"; break;
-        case kNeutralLevel: text = prefix ? "n" : "N"; break;
-        case kBlackLevel: text = prefix ? "b" : "B"; break;
+        case kWhiteLevel:
+            text = prefix ? "w" : "W";
+            break;
+        case kNeutralLevel:
+            text = prefix ? "n" : "N";
+            break;
+        case kBlackLevel:
+            text = prefix ? "b" : "B";
+            break;
         case 3:
         case 5:
-        case 7: text = GetABString(p, square); break;
-        default: text = prefix ? "OC3" : "OC2"; break;
+        case 7:
+            text = GetABString(p, square);
+            break;
+        default:
+            text = prefix ? "OC3" : "OC2";
+            break;
     }
     std::snprintf(out, 8, "%s", text);
 }
@@ -185,7 +199,8 @@ void Prefix(const Position& p, const MoveTextList& list, int i, char prefix[8]) 
             continue;
         }
         // A move from the same square is the same piece (a promotion's other letters).
-        if (IsBoardMove(other) || std::abs(other.piece) != std::abs(m.piece) || other.from == m.from) {
+        if (IsBoardMove(other) || std::abs(other.piece) != std::abs(m.piece) ||
+            other.from == m.from) {
             continue;
         }
         const SquareText theirs = SquareName(p, other.from);
@@ -232,7 +247,9 @@ void PosStrAB_L(char out[4], unsigned square, unsigned first, unsigned pin, int 
     out[2] = 0;
 }
 
-SquareText posstr3D(const Position& p, unsigned s) { return Name3D(p, s, 0, "can't posstr3D sq"); }
+SquareText posstr3D(const Position& p, unsigned s) {
+    return Name3D(p, s, 0, "can't posstr3D sq");
+}
 
 SquareText posstr3DRom(const Position& p, unsigned s) {
     return Name3D(p, s, 1, "can't posstr3DRom sq");
@@ -242,7 +259,8 @@ SquareText SquareName(const Position& p, unsigned s) {
     if (Is3D()) {
         const int notation = Notation();
         if (notation == kNotationStandard) return posstr3D(p, s);
-        if (notation == kNotationTournament || notation == kNotationAlgebraic) return posstr3DRom(p, s);
+        if (notation == kNotationTournament || notation == kNotationAlgebraic)
+            return posstr3DRom(p, s);
         return SquareText{};
     }
     SquareText name{};
@@ -252,7 +270,9 @@ SquareText SquareName(const Position& p, unsigned s) {
     return name;
 }
 
-const char* PinName(unsigned pin) { return ShortPinName(pin); }
+const char* PinName(unsigned pin) {
+    return ShortPinName(pin);
+}
 
 void MoveText(const Position& p, const Move& m, const char* prefix, char out[kMoveTextSize]) {
     out[0] = 0;
@@ -279,7 +299,8 @@ int GenerateMoveTexts(const Position& position, MoveTextList& list) {
     list.count = 0;
     for (int i = 0; i < count && list.count < kMaxTextMoves; ++i) {
         bool seen = false;
-        for (int j = 0; j < list.count && !seen; ++j) seen = SameRecord(list.moves[j], generated[i]);
+        for (int j = 0; j < list.count && !seen; ++j)
+            seen = SameRecord(list.moves[j], generated[i]);
         if (!seen) list.moves[list.count++] = generated[i];
     }
     for (int i = 0; i < list.count; ++i) {
@@ -304,7 +325,8 @@ const char* FindMoveText(const Move& move) {
         const MoveTextList& last = *tLastGenerated;
         for (int i = 0; i < last.count; ++i) {
             const Move& m = last.moves[i];
-            if (m.to == move.to && m.from == move.from && m.piece == move.piece) return last.texts[i];
+            if (m.to == move.to && m.from == move.from && m.piece == move.piece)
+                return last.texts[i];
         }
     }
     return "reselect";
@@ -320,7 +342,8 @@ void MadeMoveText(const Move& move, char out[kMoveTextSize]) {
     const MoveTextList& last = *tLastGenerated;
     for (int i = 0; i < last.count; ++i) {
         const Move& m = last.moves[i];
-        if (m.to == move.to && m.from == move.from && m.piece == move.piece && m.kind == move.kind) {
+        if (m.to == move.to && m.from == move.from && m.piece == move.piece &&
+            m.kind == move.kind) {
             std::snprintf(out, kMoveTextSize, "%s", last.texts[i]);
             return;
         }

@@ -11,7 +11,7 @@
 
 namespace tarvex {
 
-inline constexpr size_t kMoveTextSize = 32;   // room for the longest text, never cut
+inline constexpr size_t kMoveTextSize = 32;  // room for the longest text, never cut
 inline constexpr int kMaxTextMoves = kMaxMoves;
 
 // A square name: two characters and a terminator (kept in a value, never a shared buffer).

@@ -25,15 +25,24 @@ void StepAttack(Position& position, int slot, int d) {
 int RayLength2D(unsigned square, int d) {
     const int c = static_cast<int>(Column(square)), r = static_cast<int>(Row(square));
     switch (d) {
-        case 1: return 7 - r;
-        case -1: return r;
-        case 8: return 7 - c;
-        case -8: return c;
-        case 9: return std::min(7 - c, 7 - r);
-        case -9: return std::min(c, r);
-        case 7: return std::min(7 - c, r);
-        case -7: return std::min(c, 7 - r);
-        default: return 0;
+        case 1:
+            return 7 - r;
+        case -1:
+            return r;
+        case 8:
+            return 7 - c;
+        case -8:
+            return c;
+        case 9:
+            return std::min(7 - c, 7 - r);
+        case -9:
+            return std::min(c, r);
+        case 7:
+            return std::min(7 - c, r);
+        case -7:
+            return std::min(c, 7 - r);
+        default:
+            return 0;
     }
 }
 

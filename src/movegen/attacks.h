@@ -31,12 +31,18 @@ int Level3D(const Position& position, unsigned square);
 // moves along the line from q to sq.
 int ContinuesXray(const Position& position, unsigned sq, unsigned q);
 
-inline bool AttackedByWhite(const Position& p, unsigned q) { return (p.attacks[q] & kWhiteHalf) != 0; }
-inline bool AttackedByBlack(const Position& p, unsigned q) { return (p.attacks[q] & kBlackHalf) != 0; }
+inline bool AttackedByWhite(const Position& p, unsigned q) {
+    return (p.attacks[q] & kWhiteHalf) != 0;
+}
+inline bool AttackedByBlack(const Position& p, unsigned q) {
+    return (p.attacks[q] & kBlackHalf) != 0;
+}
 inline bool AttackedByWhitePawn(const Position& p, unsigned q) {
     return (p.attacks[q] & kWhitePawnSlots) != 0;
 }
-inline bool AttackedByBlackPawn(const Position& p, unsigned q) { return p.attacks[q] > 0xFFFFFFu; }
+inline bool AttackedByBlackPawn(const Position& p, unsigned q) {
+    return p.attacks[q] > 0xFFFFFFu;
+}
 
 inline bool WhiteInCheck(const Position& p) {
     return AttackedByBlack(p, p.pieces[kSlotKing].square);

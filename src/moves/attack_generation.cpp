@@ -38,25 +38,39 @@ void RookLines(Position& position, int slot) {
 
 }  // namespace
 
-void SetEvaluationHook(EvaluationHook hook) { gEvaluationHook.store(hook); }
+void SetEvaluationHook(EvaluationHook hook) {
+    gEvaluationHook.store(hook);
+}
 
 void PieceGenerate(Position& position, int slot) {
     position.dirtySlots |= 1u << slot;
     const int code = position.pieces[slot].code;
     switch (code < 0 ? -code : code) {
         case kPawn:
-            if (code > 0) Steps(position, slot, kPawnWhiteDirs);
-            else Steps(position, slot, kPawnBlackDirs);
+            if (code > 0)
+                Steps(position, slot, kPawnWhiteDirs);
+            else
+                Steps(position, slot, kPawnBlackDirs);
             break;
-        case kKnight: Steps(position, slot, kKnightDirs); break;
-        case kBishop: Rays(position, slot, kBishopDirs); break;
-        case kRook: RookLines(position, slot); break;
+        case kKnight:
+            Steps(position, slot, kKnightDirs);
+            break;
+        case kBishop:
+            Rays(position, slot, kBishopDirs);
+            break;
+        case kRook:
+            RookLines(position, slot);
+            break;
         case kQueen:
             Rays(position, slot, kBishopDirs);
             RookLines(position, slot);
             break;
-        case kKing: Steps(position, slot, kKingDirs); break;
-        default: ErrorReport(kStable, "PieceGenerate: unknown pi"); break;
+        case kKing:
+            Steps(position, slot, kKingDirs);
+            break;
+        default:
+            ErrorReport(kStable, "PieceGenerate: unknown pi");
+            break;
     }
 }
 

@@ -54,8 +54,10 @@ struct EdgeWalk {
         const int atP2 = BoardAt(position, column.p2);
         const int atP5 = BoardAt(position, column.p5);
         if (atP2 < 0) {
-            if (atP5 >= 0) VisitBoard(atP5, column, forward);
-            else marking = true;
+            if (atP5 >= 0)
+                VisitBoard(atP5, column, forward);
+            else
+                marking = true;
             return;
         }
         VisitBoard(atP2, column, forward);
@@ -71,26 +73,43 @@ struct EdgeWalk {
 
 void WalkForward(EdgeWalk& walk, const PinColumn& c, int number) {
     switch (number) {
-        case 1: walk.Single(c.p3, c, true); [[fallthrough]];
-        case 3: walk.Group(c, true); [[fallthrough]];
+        case 1:
+            walk.Single(c.p3, c, true);
+            [[fallthrough]];
+        case 3:
+            walk.Group(c, true);
+            [[fallthrough]];
         case 2:
-        case 5: walk.Single(c.p4, c, true); [[fallthrough]];
-        case 4: walk.Last(c.p6, c, true); break;
-        default: break;
+        case 5:
+            walk.Single(c.p4, c, true);
+            [[fallthrough]];
+        case 4:
+            walk.Last(c.p6, c, true);
+            break;
+        default:
+            break;
     }
 }
 
 void WalkBackward(EdgeWalk& walk, const PinColumn& c, int number) {
     switch (number) {
-        case 6: walk.Single(c.p4, c, false); [[fallthrough]];
-        case 4: walk.Group(c, false); [[fallthrough]];
+        case 6:
+            walk.Single(c.p4, c, false);
+            [[fallthrough]];
+        case 4:
+            walk.Group(c, false);
+            [[fallthrough]];
         case 2:
-        case 5: walk.Single(c.p3, c, false); [[fallthrough]];
-        case 3: walk.Last(c.p1, c, false); break;
-        default: break;
+        case 5:
+            walk.Single(c.p3, c, false);
+            [[fallthrough]];
+        case 3:
+            walk.Last(c.p1, c, false);
+            break;
+        default:
+            break;
     }
 }
-
 
 void ColumnWalks(Position& position, int slot, int board, unsigned offset, bool white) {
     const PinColumn& column = ColumnOfPin(position.abPin[board]);
@@ -116,11 +135,16 @@ void BackRowWalk(Position& position, int slot, int board, unsigned offset, bool 
     const unsigned rowStart = rearRow ? 0 : 1;  // offset of the row's square on the first column
     unsigned targetPin;
     bool plus;
-    if (rearRow && pin == kPinQ1) targetPin = kPinK1, plus = true;
-    else if (rearRow && pin == kPinK1) targetPin = kPinQ1, plus = false;
-    else if (!rearRow && pin == kPinQ6) targetPin = kPinK6, plus = true;
-    else if (!rearRow && pin == kPinK6) targetPin = kPinQ6, plus = false;
-    else return;
+    if (rearRow && pin == kPinQ1)
+        targetPin = kPinK1, plus = true;
+    else if (rearRow && pin == kPinK1)
+        targetPin = kPinQ1, plus = false;
+    else if (!rearRow && pin == kPinQ6)
+        targetPin = kPinK6, plus = true;
+    else if (!rearRow && pin == kPinK6)
+        targetPin = kPinQ6, plus = false;
+    else
+        return;
     const unsigned firstOfWalk = plus ? rowStart : rowStart + 8;
     const unsigned otherOwn = plus ? rowStart + 8 : rowStart;
     if (offset == firstOfWalk && position.board[base + otherOwn] != 0) return;

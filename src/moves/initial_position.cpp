@@ -17,13 +17,13 @@ struct Placement {
 
 // White's pieces; Black's stand on the mirrored rank (square ^ 7) in both games.
 constexpr Placement k2D[] = {
-    {kRook, {0, 56}, 2},   {kKnight, {8, 48}, 2}, {kBishop, {16, 40}, 2}, {kQueen, {24}, 1},
-    {kKing, {32}, 1},      {kPawn, {1, 9, 17, 25, 33, 41, 49, 57}, 8},
+    {kRook, {0, 56}, 2}, {kKnight, {8, 48}, 2}, {kBishop, {16, 40}, 2},
+    {kQueen, {24}, 1},   {kKing, {32}, 1},      {kPawn, {1, 9, 17, 25, 33, 41, 49, 57}, 8},
 };
 constexpr Placement k3D[] = {
-    {kRook, {0, 24}, 2},   {kQueen, {8}, 1},        {kKing, {16}, 1},
-    {kPawn, {1, 9, 17, 25, 33, 41, 49, 57}, 8},     {kKnight, {32, 56}, 2},
-    {kBishop, {40, 48}, 2},
+    {kRook, {0, 24}, 2},    {kQueen, {8}, 1},
+    {kKing, {16}, 1},       {kPawn, {1, 9, 17, 25, 33, 41, 49, 57}, 8},
+    {kKnight, {32, 56}, 2}, {kBishop, {40, 48}, 2},
 };
 
 }  // namespace
@@ -31,7 +31,8 @@ constexpr Placement k3D[] = {
 void WriteInitialPlacement(Position& position) {
     for (int& square : position.board) square = 0;
     const bool three = Is3D();
-    for (const Placement& placement : three ? std::span<const Placement>(k3D) : std::span<const Placement>(k2D)) {
+    for (const Placement& placement :
+         three ? std::span<const Placement>(k3D) : std::span<const Placement>(k2D)) {
         for (int i = 0; i < placement.count; ++i) {
             const unsigned square = placement.squares[i];
             position.board[square] = placement.code;

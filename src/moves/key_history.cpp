@@ -8,12 +8,16 @@ thread_local KeyHistory* tInstalled = nullptr;
 
 }  // namespace
 
-KeyHistory& CurrentKeyHistory() { return tInstalled != nullptr ? *tInstalled : tPrivateHistory; }
+KeyHistory& CurrentKeyHistory() {
+    return tInstalled != nullptr ? *tInstalled : tPrivateHistory;
+}
 
 KeyHistoryScope::KeyHistoryScope(KeyHistory& history) : previous_(tInstalled) {
     tInstalled = &history;
 }
 
-KeyHistoryScope::~KeyHistoryScope() { tInstalled = previous_; }
+KeyHistoryScope::~KeyHistoryScope() {
+    tInstalled = previous_;
+}
 
 }  // namespace tarvex

@@ -28,23 +28,33 @@ struct PinStepSequence {
 
 PinStepSequence ForwardPins(const PinColumn& c, int number) {
     switch (number) {
-        case 1: return {4, {{c.p3, kNoSquare}, {c.p5, c.p2}, {c.p4, kNoSquare}, {c.p6, kNoSquare}}};
-        case 3: return {3, {{c.p5, c.p2}, {c.p4, kNoSquare}, {c.p6, kNoSquare}}};
+        case 1:
+            return {4, {{c.p3, kNoSquare}, {c.p5, c.p2}, {c.p4, kNoSquare}, {c.p6, kNoSquare}}};
+        case 3:
+            return {3, {{c.p5, c.p2}, {c.p4, kNoSquare}, {c.p6, kNoSquare}}};
         case 2:
-        case 5: return {2, {{c.p4, kNoSquare}, {c.p6, kNoSquare}}};
-        case 4: return {1, {{c.p6, kNoSquare}}};
-        default: return {0, {}};
+        case 5:
+            return {2, {{c.p4, kNoSquare}, {c.p6, kNoSquare}}};
+        case 4:
+            return {1, {{c.p6, kNoSquare}}};
+        default:
+            return {0, {}};
     }
 }
 
 PinStepSequence BackwardPins(const PinColumn& c, int number) {
     switch (number) {
-        case 6: return {4, {{c.p4, kNoSquare}, {c.p5, c.p2}, {c.p3, kNoSquare}, {c.p1, kNoSquare}}};
-        case 4: return {3, {{c.p5, c.p2}, {c.p3, kNoSquare}, {c.p1, kNoSquare}}};
+        case 6:
+            return {4, {{c.p4, kNoSquare}, {c.p5, c.p2}, {c.p3, kNoSquare}, {c.p1, kNoSquare}}};
+        case 4:
+            return {3, {{c.p5, c.p2}, {c.p3, kNoSquare}, {c.p1, kNoSquare}}};
         case 2:
-        case 5: return {2, {{c.p3, kNoSquare}, {c.p1, kNoSquare}}};
-        case 3: return {1, {{c.p1, kNoSquare}}};
-        default: return {0, {}};
+        case 5:
+            return {2, {{c.p3, kNoSquare}, {c.p1, kNoSquare}}};
+        case 3:
+            return {1, {{c.p1, kNoSquare}}};
+        default:
+            return {0, {}};
     }
 }
 
@@ -59,7 +69,6 @@ int FirstBoardAlong(const Position& position, const PinStepSequence& sequence) {
     }
     return -1;
 }
-
 
 unsigned ColumnStep(const Position& position, unsigned square, int d, bool emptyBoard) {
     const int board = AttackBoardOfSquare(square);
@@ -156,14 +165,12 @@ void Build3D(const Position& position, LineTables& t) {
         int codes[3];
     };
     static constexpr StepUse kSteps[] = {
-        {-7, {kPawn, kKing, -kKing}},   {9, {kPawn, kKing, -kKing}},
-        {-9, {-kPawn, kKing, -kKing}},  {7, {-kPawn, kKing, -kKing}},
-        {1, {kKing, -kKing, 0}},        {8, {kKing, -kKing, 0}},
-        {-1, {kKing, -kKing, 0}},       {-8, {kKing, -kKing, 0}},
-        {10, {kKnight, -kKnight, 0}},   {17, {kKnight, -kKnight, 0}},
-        {15, {kKnight, -kKnight, 0}},   {6, {kKnight, -kKnight, 0}},
-        {-10, {kKnight, -kKnight, 0}},  {-17, {kKnight, -kKnight, 0}},
-        {-15, {kKnight, -kKnight, 0}},  {-6, {kKnight, -kKnight, 0}},
+        {-7, {kPawn, kKing, -kKing}},  {9, {kPawn, kKing, -kKing}},   {-9, {-kPawn, kKing, -kKing}},
+        {7, {-kPawn, kKing, -kKing}},  {1, {kKing, -kKing, 0}},       {8, {kKing, -kKing, 0}},
+        {-1, {kKing, -kKing, 0}},      {-8, {kKing, -kKing, 0}},      {10, {kKnight, -kKnight, 0}},
+        {17, {kKnight, -kKnight, 0}},  {15, {kKnight, -kKnight, 0}},  {6, {kKnight, -kKnight, 0}},
+        {-10, {kKnight, -kKnight, 0}}, {-17, {kKnight, -kKnight, 0}}, {-15, {kKnight, -kKnight, 0}},
+        {-6, {kKnight, -kKnight, 0}},
     };
     StepList step;
     for (unsigned s = 0; s < 64; ++s) {
@@ -178,7 +185,8 @@ void Build3D(const Position& position, LineTables& t) {
     }
     uint64_t reachable[64][4];
     for (unsigned a = 0; a < 64; ++a) {
-        for (int k = 0; k < 4; ++k) reachable[a][k] = ReachableSet(position, a, kLineDirections[k], true);
+        for (int k = 0; k < 4; ++k)
+            reachable[a][k] = ReachableSet(position, a, kLineDirections[k], true);
     }
     // Pairs and directions in a fixed order, so that a later line overwrites an earlier one.
     for (unsigned a = 0; a < 64; ++a) {
@@ -289,6 +297,8 @@ const LineTables& LinesFor(const Position& position) {
     return *tCurrent.tables;
 }
 
-void BuildLineTables(const Position& position) { LinesFor(position); }
+void BuildLineTables(const Position& position) {
+    LinesFor(position);
+}
 
 }  // namespace tarvex

@@ -21,14 +21,16 @@ namespace {
 thread_local Position tScratch;
 
 struct MoveState {
-    int piece = 0;         // code of the mover (0 for an attack board or a bad move)
+    int piece = 0;  // code of the mover (0 for an attack board or a bad move)
     bool captured = false;
     int capturedCode = 0;
     int capturedSlot = -1;
     bool completeNow = false;
 };
 
-bool IsCastlingKind(char kind) { return kind == 'L' || kind == 'S'; }
+bool IsCastlingKind(char kind) {
+    return kind == 'L' || kind == 'S';
+}
 
 void PromoteOnBoard(Position& child, Move& move, int pawnSlot, bool white) {
     const int piece = GetPromotedPiece(move);
@@ -144,7 +146,8 @@ void Promotion(Position& child, Move& move, MoveState& state) {
 }
 
 unsigned EnPassantSquare2D(const Position& parent, const Move& move, int p) {
-    if (p == kPawn && move.to == move.from + 2 && (parent.attacks[move.from + 1] & kBlackPawnSlots)) {
+    if (p == kPawn && move.to == move.from + 2 &&
+        (parent.attacks[move.from + 1] & kBlackPawnSlots)) {
         return move.from + 1;
     }
     if (p == -kPawn && move.to + 2 == move.from &&
@@ -168,14 +171,14 @@ unsigned EnPassantSquare3D(const Position& child, const Position& parent, const 
 
 void SetEnPassantSquare(Position& child, const Position& parent, const Move& move, int p) {
     child.hashKey ^= parent.epSquare << 8;
-    child.epSquare = Is3D() ? EnPassantSquare3D(child, parent, move, p)
-                            : EnPassantSquare2D(parent, move, p);
+    child.epSquare =
+        Is3D() ? EnPassantSquare3D(child, parent, move, p) : EnPassantSquare2D(parent, move, p);
     child.hashKey ^= child.epSquare << 8;
 }
 
 struct CastlingGeometry {
     unsigned whiteKing, blackKing;
-    unsigned whiteShort, whiteLong, blackShort, blackLong;  // king destinations
+    unsigned whiteShort, whiteLong, blackShort, blackLong;                  // king destinations
     unsigned whiteShortRook, whiteLongRook, blackShortRook, blackLongRook;  // rook homes
 };
 
@@ -186,15 +189,19 @@ void CastlingRook(Position& child, const Move& move, MoveState& state) {
     const int p = state.piece;
     const unsigned from = move.from, to = move.to;
     if (!Is3D()) {
-        if (to == from + 16) MovePiece(child, SlotOn(child, from + 24), from + 8);
-        else if (to + 16 == from) MovePiece(child, SlotOn(child, from - 32), from - 8);
-        else return;
+        if (to == from + 16)
+            MovePiece(child, SlotOn(child, from + 24), from + 8);
+        else if (to + 16 == from)
+            MovePiece(child, SlotOn(child, from - 32), from - 8);
+        else
+            return;
         state.completeNow = true;
         return;
     }
     const bool white = p > 0;
     if (move.kind == 'S' && to == (white ? 24u : 31u)) {
-        if (state.captured) AddPiece(child, state.capturedCode, white ? 16 : 23, state.capturedSlot);
+        if (state.captured)
+            AddPiece(child, state.capturedCode, white ? 16 : 23, state.capturedSlot);
         state.completeNow = true;
     } else if (move.kind == 'L' && to == (white ? 8u : 15u)) {
         const unsigned rookHome = white ? 0 : 7;
@@ -245,7 +252,8 @@ void UpdateRights(Position& child, const Position& parent, const Move& move, Mov
         }
     }
     child.hashKey ^= (child.flags & kCastlingRights) << 16;
-    if ((child.flags & kCastlingRights) != (parent.flags & kCastlingRights)) state.completeNow = true;
+    if ((child.flags & kCastlingRights) != (parent.flags & kCastlingRights))
+        state.completeNow = true;
 }
 
 void PieceMove(Position& child, const Position& parent, Move& move, MoveState& state) {
@@ -281,7 +289,9 @@ void Counters(Position& child, const Position& parent, const Position* link, Mov
 
 }  // namespace
 
-bool PlyLimitReached(const Position& position) { return position.ply + 1 >= kKeyHistorySize; }
+bool PlyLimitReached(const Position& position) {
+    return position.ply + 1 >= kKeyHistorySize;
+}
 
 bool PawnPromotesOn(const Position& position, int code, unsigned square) {
     const bool white = code > 0;
@@ -320,6 +330,9 @@ int DoMove(Position& child, const Position& parentIn, Move& move) {
     child.incrementalScore = parent.incrementalScore;
     child.flags = parent.flags & kChildFlagsMask;
     if (parent.flags & kInCheck) child.flags |= kMovedOutOfCheck;
+    // The en-passant square stays the parent's (the one the hash key carries) until the move
+    // sets it; a refused "bad piece" move leaves it so.
+    child.epSquare = parent.epSquare;
 
     MoveState state;
     const bool boardMove = IsBoardMove(move);

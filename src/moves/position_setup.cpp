@@ -14,11 +14,14 @@ namespace {
 
 constexpr int kSideSlots = 16;
 constexpr int kPawnSlots = 8;
-constexpr int kRoleCodes[kPawnSlots] = {kKing, kQueen, kRook, kRook, kBishop, kBishop, kKnight, kKnight};
+constexpr int kRoleCodes[kPawnSlots] = {kKing,   kQueen,  kRook,   kRook,
+                                        kBishop, kBishop, kKnight, kKnight};
 
 // A pawn's start square within its file (White row 1, Black row 6); the same rule holds for
 // both games' square numbering.
-unsigned StartRow(bool white) { return white ? 1 : 6; }
+unsigned StartRow(bool white) {
+    return white ? 1 : 6;
+}
 
 // One side's sixteen slots, as codes and squares before they are placed.
 struct SideSlots {
@@ -34,15 +37,17 @@ int LayOutOfficers(const Position& position, bool white, SideSlots& out) {
         const int code = position.board[square];
         if (white ? code > kPawn : code < -kPawn) officers.push_back({code, square});
     }
-    std::stable_sort(officers.begin(), officers.end(), [](const PieceEntry& a, const PieceEntry& b) {
-        const int va = std::abs(a.code), vb = std::abs(b.code);
-        return va != vb ? va > vb : a.square > b.square;
-    });
+    std::stable_sort(officers.begin(), officers.end(),
+                     [](const PieceEntry& a, const PieceEntry& b) {
+                         const int va = std::abs(a.code), vb = std::abs(b.code);
+                         return va != vb ? va > vb : a.square > b.square;
+                     });
     if (officers.empty() || std::abs(officers[0].code) != kKing) return -2;
     for (int i = 1; i < kPawnSlots; ++i) {
-        const bool holds = i < static_cast<int>(officers.size()) &&
-                           std::abs(officers[i].code) == kRoleCodes[i];
-        if (!holds) officers.insert(officers.begin() + std::min<size_t>(i, officers.size()), {0, 0});
+        const bool holds =
+            i < static_cast<int>(officers.size()) && std::abs(officers[i].code) == kRoleCodes[i];
+        if (!holds)
+            officers.insert(officers.begin() + std::min<size_t>(i, officers.size()), {0, 0});
     }
     if (officers.size() > kSideSlots) return -1;
     for (size_t i = 0; i < officers.size(); ++i) {

@@ -13,10 +13,14 @@ thread_local bool tUserMoving = false;
 
 char LetterOf(int piece) {
     switch (piece) {
-        case kKnight: return 'N';
-        case kBishop: return 'B';
-        case kRook: return 'R';
-        default: return 'Q';
+        case kKnight:
+            return 'N';
+        case kBishop:
+            return 'B';
+        case kRook:
+            return 'R';
+        default:
+            return 'Q';
     }
 }
 
@@ -30,10 +34,14 @@ int AskUser() {
 
 int GetPromotedPiece(Move& move) {
     switch (move.kind) {
-        case 'N': return kKnight;
-        case 'B': return kBishop;
-        case 'R': return kRook;
-        default: break;
+        case 'N':
+            return kKnight;
+        case 'B':
+            return kBishop;
+        case 'R':
+            return kRook;
+        default:
+            break;
     }
     const char kind = move.kind;
     const bool undecided = kind == 0 || kind == '-' || kind == 'x' || kind == 'T';
@@ -51,9 +59,15 @@ int GetPromotedPiece(Move& move) {
     return kQueen;
 }
 
-void SetPromotionChoice(platform::PromotionChoice* choice) { gChoice.store(choice); }
+void SetPromotionChoice(platform::PromotionChoice* choice) {
+    gChoice.store(choice);
+}
 
-UserMoveScope::UserMoveScope(bool user) : previous_(tUserMoving) { tUserMoving = user; }
-UserMoveScope::~UserMoveScope() { tUserMoving = previous_; }
+UserMoveScope::UserMoveScope(bool user) : previous_(tUserMoving) {
+    tUserMoving = user;
+}
+UserMoveScope::~UserMoveScope() {
+    tUserMoving = previous_;
+}
 
 }  // namespace tarvex

@@ -12,14 +12,18 @@
 namespace tarvex {
 namespace {
 
-unsigned Step(unsigned q, int d) { return static_cast<unsigned>(static_cast<int>(q) + d); }
+unsigned Step(unsigned q, int d) {
+    return static_cast<unsigned>(static_cast<int>(q) + d);
+}
 
 // Marks bits in the x-rays beyond q for as long as the line may be seen through.
 void ExtendXray(Position& child, unsigned slider, unsigned q, int d, uint32_t bits, bool set) {
     while (!EndOfLine(child, q, d) && ContinuesXray(child, slider, q)) {
         q = Step(q, d);
-        if (set) child.xrays[q] |= bits;
-        else child.xrays[q] &= ~bits;
+        if (set)
+            child.xrays[q] |= bits;
+        else
+            child.xrays[q] &= ~bits;
     }
 }
 
@@ -31,8 +35,10 @@ void LineShortened(Position& child, const Position& parent, const LineTables& li
     const uint32_t battery = BatteryBehind(parent, slider, t);
     for (unsigned q = f; q != t; q = Step(q, d)) {
         child.attacks[q] &= ~bit;
-        if (friendly) child.xrays[q] |= bit;
-        else child.xrays[q] &= ~battery;
+        if (friendly)
+            child.xrays[q] |= bit;
+        else
+            child.xrays[q] &= ~battery;
     }
 }
 
@@ -89,8 +95,10 @@ bool LineBlocked(Position& child, const Position& parent, const LineTables& line
     while (!EndOfLine(child, q, d)) {
         q = Step(q, d);
         child.attacks[q] &= ~bit;
-        if (battery) child.xrays[q] |= bits;
-        else child.xrays[q] &= ~bits;
+        if (battery)
+            child.xrays[q] |= bits;
+        else
+            child.xrays[q] &= ~bits;
         if (child.board[q] != 0) break;
     }
     ExtendXray(child, slider, q, d, bits, battery);
@@ -99,8 +107,8 @@ bool LineBlocked(Position& child, const Position& parent, const LineTables& line
 
 // The slots of mask whose pieces stand behind sq on the line that runs through sq in
 // direction d.
-uint32_t OnLineBehind(const Position& position, const LineTables& lines, uint32_t mask,
-                      unsigned sq, int d) {
+uint32_t OnLineBehind(const Position& position, const LineTables& lines, uint32_t mask, unsigned sq,
+                      int d) {
     for (uint32_t bits = mask; bits != 0; bits &= bits - 1) {
         const int s = std::countr_zero(bits);
         if (lines.dir[position.pieces[s].square][sq] != d) mask &= ~(1u << s);

@@ -16,7 +16,7 @@ namespace tarvex::platform {
 // A flag one thread raises to ask another to finish. Reading it is one atomic load, cheap
 // enough for a search's stop test; waiting on it wakes as soon as it is raised.
 class StopFlag {
-  public:
+public:
     void Raise();
     void Lower();
     bool Raised() const { return raised_.load(std::memory_order_acquire); }
@@ -24,7 +24,7 @@ class StopFlag {
     // Sleeps for the period or until the flag is raised; returns whether it is raised.
     bool WaitFor(std::chrono::milliseconds period);
 
-  private:
+private:
     std::atomic<bool> raised_{false};
     std::mutex mutex_;
     std::condition_variable raisedSignal_;
@@ -33,7 +33,7 @@ class StopFlag {
 // One worker thread. Owners keep it in a local or member object, never at namespace scope:
 // a joinable thread destroyed during exit() would abort the process.
 class Thread {
-  public:
+public:
     Thread() = default;
     ~Thread() { Join(); }
     Thread(const Thread&) = delete;
@@ -45,7 +45,7 @@ class Thread {
     void Join();
     bool Running() const { return worker_.joinable(); }
 
-  private:
+private:
     std::thread worker_;
 };
 

@@ -32,13 +32,14 @@ constexpr const char* kHelpLines[] = {
     "\nH \t help screen (press 'H' in main window)",
 };
 
-
 }  // namespace
 
 void PrintHelpScreen() {
     for (const char* line : kHelpLines) ConsolePrint("%s", line);
 }
 
-void PrintBanner() { ::tarvex::PrintBanner(); }
+void PrintBanner() {
+    ::tarvex::PrintBanner();
+}
 
 }  // namespace tarvex::ui

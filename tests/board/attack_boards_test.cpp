@@ -2,7 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "board/position.h"
 #include "board/settings_scope.h"
@@ -12,69 +16,49 @@ namespace tarvex {
 namespace {
 
 constexpr int kUnknownIds[] = {0, 99, 101, 105, 107, 116 + 1, 121, 123, -100, 6};
+constexpr unsigned kHomePins[4] = {kPinQ1, kPinQ6, kPinK1, kPinK6};
 
 // The boards at their home pins with their default owners, and nothing on the board.
 Position HomePosition() {
     Position position{};
-    const uint32_t pins[4] = {kPinQ1, kPinQ6, kPinK1, kPinK6};
     for (int i = 0; i < kBoardCount; ++i) {
-        position.abPin[i] = pins[i];
-        position.abWhite[i] = kDefaultOwnerWhite[i];
+        position.abPin[i] = kHomePins[i];
+        position.abWhite[i] = i % 2 == 0 ? 1 : 0;
     }
     return position;
 }
 
 std::string Reported(const std::string& text, bool unstable) {
-    std::string report = "\n";
-    report.append(text).append("\n").append(unstable ? "UNSTABLE" : "");
-    return report;
+    return "\n" + text + "\n" + (unstable ? "UNSTABLE" : "");
 }
 
-TEST(AttackBoardIdentityTest, IdentifiersIndexesAndBaseSquares) {
-    EXPECT_EQ(BoardIndexOf(100), 0);
-    EXPECT_EQ(BoardIndexOf(106), 1);
-    EXPECT_EQ(BoardIndexOf(116), 2);
-    EXPECT_EQ(BoardIndexOf(122), 3);
-    for (int id : kUnknownIds) EXPECT_EQ(BoardIndexOf(id), -1) << id;
-    for (int i = 0; i < kBoardCount; ++i) {
-        EXPECT_EQ(kBoardIds[i], 100 + static_cast<int>(kBoardBase[i]));
-        for (unsigned offset : {0u, 1u, 8u, 9u}) {
-            EXPECT_EQ(AttackBoardOfSquare(kBoardBase[i] + offset), i) << offset;
-        }
-    }
-}
-
-TEST(AttackBoardHomeTest, InitialPlacementIsHomeWithDefaultOwners) {
-    const Position position = HomePosition();
-    EXPECT_EQ(PinOfBoard(position, 100), kPinQ1);
-    EXPECT_EQ(PinOfBoard(position, 106), kPinQ6);
-    EXPECT_EQ(PinOfBoard(position, 116), kPinK1);
-    EXPECT_EQ(PinOfBoard(position, 122), kPinK6);
-    for (int id : kBoardIds) EXPECT_TRUE(IsAttackBoardHome(position, id)) << id;
-    EXPECT_TRUE(WhiteOwns(position, 100));
-    EXPECT_FALSE(WhiteOwns(position, 106));
-    EXPECT_TRUE(WhiteOwns(position, 116));
-    EXPECT_FALSE(WhiteOwns(position, 122));
-}
-
-TEST(AttackBoardHomeTest, ABoardAwayFromItsPinIsNotHomeEvenOnAnotherHomePin) {
+TEST(AttackBoardIdentityTest, IdentifiersIndexesSquaresPinsOwnersAndHome) {
+    constexpr int kIds[] = {100, 106, 116, 122};
+    constexpr unsigned kLowest[] = {0, 6, 16, 22};
     Position position = HomePosition();
+    ConsoleCapture capture;
+    for (int i = 0; i < kBoardCount; ++i) {
+        EXPECT_EQ(BoardIndexOf(kIds[i]), i);
+        EXPECT_EQ(kBoardIds[i], kIds[i]);
+        for (unsigned offset : {0u, 1u, 8u, 9u}) {
+            EXPECT_EQ(AttackBoardOfSquare(kLowest[i] + offset), i) << offset;
+        }
+        EXPECT_EQ(PinOfBoard(position, kIds[i]), kHomePins[i]);
+        EXPECT_EQ(BoardAtPin(position, kHomePins[i]), static_cast<unsigned>(i));
+        EXPECT_EQ(WhiteOwns(position, kIds[i]), i % 2 == 0);
+        EXPECT_TRUE(IsAttackBoardHome(position, kIds[i]));
+    }
+    EXPECT_EQ(capture.Text(), "");  // known identifiers report nothing
+    for (int id : kUnknownIds) EXPECT_EQ(BoardIndexOf(id), -1) << id;
+    for (unsigned pin : {kPinQ2, 0u, kNoSquare}) EXPECT_EQ(BoardAtPin(position, pin), kNoBoard);
+    // A board away from its pin is not home, even on another board's home pin.
     position.abPin[0] = kPinQ3;
     EXPECT_FALSE(IsAttackBoardHome(position, 100));
     EXPECT_TRUE(IsAttackBoardHome(position, 106));
-    position.abPin[0] = kPinQ6;  // the other queen's-side board's home
+    position.abPin[0] = kPinQ6;
     position.abPin[1] = kPinQ1;
     EXPECT_FALSE(IsAttackBoardHome(position, 100));
     EXPECT_FALSE(IsAttackBoardHome(position, 106));
-}
-
-TEST(AttackBoardHomeTest, BoardAtPinFindsTheBoardOrNone) {
-    const Position position = HomePosition();
-    EXPECT_EQ(BoardAtPin(position, kPinQ1), 0u);
-    EXPECT_EQ(BoardAtPin(position, kPinK6), 3u);
-    EXPECT_EQ(BoardAtPin(position, kPinQ2), kNoBoard);
-    EXPECT_EQ(BoardAtPin(position, 0), kNoBoard);
-    EXPECT_EQ(BoardAtPin(position, kNoSquare), kNoBoard);
 }
 
 TEST(AttackBoardErrorTest, UnknownIdentifiersAreReportedWithTheirMessages) {
@@ -93,68 +77,16 @@ TEST(AttackBoardErrorTest, UnknownIdentifiersAreReportedWithTheirMessages) {
     }
 }
 
-TEST(AttackBoardErrorTest, KnownIdentifiersReportNothing) {
-    const Position position = HomePosition();
-    ConsoleCapture capture;
-    for (int id : kBoardIds) {
-        PinOfBoard(position, id);
-        WhiteOwns(position, id);
-        IsAttackBoardHome(position, id);
-    }
-    EXPECT_EQ(capture.Text(), "");
-}
-
-TEST(AttackBoardLevelTest, LevelFollowsThePinRow) {
-    Position position = HomePosition();
-    const struct {
-        unsigned pin;
-        int level;
-    } cases[] = {{kPinQ1, 3}, {kPinQ2, 3}, {kPinK1, 3}, {kPinK2, 3}, {kPinQ3, 5}, {kPinQ4, 5},
-                 {kPinK3, 5}, {kPinK4, 5}, {kPinQ5, 7}, {kPinQ6, 7}, {kPinK5, 7}, {kPinK6, 7}};
-    for (const auto& c : cases) {
-        for (int board = 0; board < kBoardCount; ++board) {
-            Position moved = position;
-            moved.abPin[board] = c.pin;
-            EXPECT_EQ(GetAttackBoardLevel(moved, board), c.level) << c.pin << " " << board;
-        }
-    }
-}
-
+// The level of every board at every pin is checked through SquareLevel, and the coordinates
+// of its squares through SquareCoords.
 TEST(AttackBoardLevelTest, BadBoardIndexOrPinIsReportedAsUnstable) {
     Position position = HomePosition();
-    const std::string message = Reported("Error! Bad which_ab @ GetAttackBoardLevel", true);
-    for (int board : {-1, 4, 100}) {
+    position.abPin[2] = 33;  // a White-level square that is no pin
+    for (int board : {-1, 4, 100, 2}) {
         ConsoleCapture capture;
         EXPECT_EQ(GetAttackBoardLevel(position, board), 0) << board;
-        EXPECT_EQ(capture.Text(), message) << board;
-    }
-    position.abPin[2] = 33;  // a White-level square that is no pin
-    ConsoleCapture capture;
-    EXPECT_EQ(GetAttackBoardLevel(position, 2), 0);
-    EXPECT_EQ(capture.Text(), message);
-}
-
-TEST(AttackBoardCoordsTest, SquaresOfEachBoardAtEachPin) {
-    // Pin, board index, square (column, row) -> expected x, y, z.
-    const struct {
-        unsigned pin;
-        int board;
-        unsigned column, row;
-        float x, y, z;
-    } cases[] = {
-        {kPinQ1, 0, 0, 0, -3, -5, -1}, {kPinQ1, 0, 1, 1, -2, -4, -1}, {kPinQ3, 0, 0, 1, -3, -2, 1},
-        {kPinQ2, 1, 0, 6, -3, -1, -1}, {kPinQ4, 1, 1, 7, -2, 2, 1},   {kPinQ5, 1, 0, 6, -3, -1, 3},
-        {kPinQ6, 1, 1, 7, -2, 4, 3},   {kPinK1, 2, 2, 0, 1, -5, -1},  {kPinK1, 2, 3, 1, 2, -4, -1},
-        {kPinK3, 2, 3, 0, 2, -3, 1},   {kPinK6, 3, 2, 6, 1, 3, 3},    {kPinK6, 3, 3, 7, 2, 4, 3},
-    };
-    Position position = HomePosition();
-    for (const auto& c : cases) {
-        position.abPin[c.board] = c.pin;
-        Coords out{9, 9, 9};
-        GetAttackBoardCoords(position, c.column, c.row, c.board, out);
-        EXPECT_EQ(out.x, c.x) << c.pin << " " << c.column << "," << c.row;
-        EXPECT_EQ(out.y, c.y) << c.pin << " " << c.column << "," << c.row;
-        EXPECT_EQ(out.z, c.z) << c.pin << " " << c.column << "," << c.row;
+        EXPECT_EQ(capture.Text(), Reported("Error! Bad which_ab @ GetAttackBoardLevel", true))
+            << board;
     }
 }
 
@@ -189,11 +121,7 @@ TEST(AttackBoardNameTest, PinNamesInBothStylesAndShortNames) {
         EXPECT_STREQ(ShortPinName(n.pin), n.shortName);
     }
     EXPECT_EQ(capture.Text(), "");
-}
-
-TEST(AttackBoardNameTest, UnknownPinGivesNoNameAndAReport) {
     for (unsigned pin : {0u, 33u, 64u, kNoSquare}) {
-        ConsoleCapture capture;
         EXPECT_STREQ(PinName(pin, false), "");
         EXPECT_EQ(capture.Text(), Reported("Can't find AB string!1", false));
         capture.Clear();
@@ -205,56 +133,40 @@ TEST(AttackBoardNameTest, UnknownPinGivesNoNameAndAReport) {
     }
 }
 
-TEST(GetABStringTest, BoardSquareNamesThePinOfItsBoard) {
-    SettingScope notation(GetSettings().notation, kNotationTournament);
-    Position position = HomePosition();
-    ConsoleCapture capture;
-    EXPECT_STREQ(GetABString(position, 9), "QL1");
-    EXPECT_STREQ(GetABString(position, 31), "KL6");
-    position.abPin[0] = kPinK3;  // a board keeps its squares wherever it stands
-    EXPECT_STREQ(GetABString(position, 9), "KL3");
-    EXPECT_EQ(capture.Text(), "");
-}
-
-TEST(GetABStringTest, PinSquareNamesTheBoardStandingThere) {
-    SettingScope notation(GetSettings().notation, kNotationTournament);
-    Position position = HomePosition();
-    position.abPin[1] = kPinQ2;
-    ConsoleCapture capture;
-    EXPECT_STREQ(GetABString(position, 35), "QL2");
-    EXPECT_STREQ(GetABString(position, kPinK1), "KL1");
-    EXPECT_EQ(capture.Text(), "");
-}
-
-TEST(GetABStringTest, AlgebraicNotationUsesTheShortCapitalNames) {
-    SettingScope notation(GetSettings().notation, kNotationAlgebraic);
-    Position position = HomePosition();
-    position.abPin[1] = kPinQ2;
-    EXPECT_STREQ(GetABString(position, 35), "Q2");
-    EXPECT_STREQ(GetABString(position, 9), "Q1");
-    SettingScope standard(GetSettings().notation, kNotationStandard);
-    EXPECT_STREQ(GetABString(position, 35), "QL2");
-}
-
-TEST(GetABStringTest, NeitherBoardSquareNorOccupiedPinFallsBackToBoard122) {
-    SettingScope notation(GetSettings().notation, kNotationTournament);
-    const Position position = HomePosition();
-    for (unsigned square : {40u, 35u, 2u, 64u, kNoSquare}) {
+// A board square names the pin its board stands at, a pin square the board standing there;
+// anything else falls back to board 122 with a report.
+TEST(GetABStringTest, NamesInEachNotationAndTheFallbacks) {
+    struct Case {
+        int notation;
+        int board;  // moved to pin before the lookup; -1: none
+        unsigned pin, square;
+        const char* name;
+        const char* report;
+    };
+    const Case cases[] = {
+        {kNotationTournament, -1, 0, 9, "QL1", ""},
+        {kNotationTournament, -1, 0, 31, "KL6", ""},
+        {kNotationTournament, 0, kPinK3, 9, "KL3", ""},  // a board keeps its squares
+        {kNotationTournament, 1, kPinQ2, 35, "QL2", ""},
+        {kNotationTournament, 1, kPinQ2, kPinK1, "KL1", ""},
+        {kNotationAlgebraic, 1, kPinQ2, 35, "Q2", ""},
+        {kNotationAlgebraic, 1, kPinQ2, 9, "Q1", ""},
+        {kNotationStandard, 1, kPinQ2, 35, "QL2", ""},
+        {kNotationTournament, -1, 0, 40, "KL6", "\n40\nNon-AB for string @ GetABString!\n"},
+        {kNotationTournament, -1, 0, 35, "KL6", "\n35\nNon-AB for string @ GetABString!\n"},
+        {kNotationTournament, -1, 0, 2, "KL6", "\n2\nNon-AB for string @ GetABString!\n"},
+        {kNotationTournament, -1, 0, 64, "KL6", "\n64\nNon-AB for string @ GetABString!\n"},
+        {kNotationTournament, -1, 0, kNoSquare, "KL6", "\n65\nNon-AB for string @ GetABString!\n"},
+        {kNotationTournament, 3, 40, 31, "", "\nWarning: Can't find AB string!\nUNSTABLE"},
+    };
+    for (const Case& c : cases) {
+        SettingScope notation(GetSettings().notation, c.notation);
+        Position position = HomePosition();
+        if (c.board >= 0) position.abPin[c.board] = c.pin;
         ConsoleCapture capture;
-        EXPECT_STREQ(GetABString(position, square), "KL6") << square;
-        std::string expected = "\n";
-        expected.append(std::to_string(square))
-            .append(Reported("Non-AB for string @ GetABString!", false));
-        EXPECT_EQ(capture.Text(), expected);
+        EXPECT_STREQ(GetABString(position, c.square), c.name) << c.square;
+        EXPECT_EQ(capture.Text(), c.report) << c.square;
     }
-}
-
-TEST(GetABStringTest, BoardAtNoPinGivesAWarningAndNoName) {
-    Position position = HomePosition();
-    position.abPin[3] = 40;
-    ConsoleCapture capture;
-    EXPECT_STREQ(GetABString(position, 31), "");
-    EXPECT_EQ(capture.Text(), Reported("Warning: Can't find AB string!", true));
 }
 
 TEST(FreePinBitTest, FreePinsGiveTheirCodesOccupiedPinsAndOtherSquaresZero) {
@@ -274,75 +186,43 @@ TEST(FreePinBitTest, FreePinsGiveTheirCodesOccupiedPinsAndOtherSquaresZero) {
     for (unsigned square : {0u, 33u, 64u, kNoSquare}) EXPECT_EQ(FreePinBit(position, square), 0u);
 }
 
-class BoardOwnersTest : public ::testing::Test {
-protected:
-    void SetOwners(uint32_t a, uint32_t b, uint32_t c, uint32_t d) {
-        position_.abWhite[0] = a;
-        position_.abWhite[1] = b;
-        position_.abWhite[2] = c;
-        position_.abWhite[3] = d;
-    }
-    Position position_ = HomePosition();
-};
-
-TEST_F(BoardOwnersTest, EmptyBoardsRevertToTheirDefaultOwners) {
-    SetOwners(0, 1, 0, 1);
-    ComputeBoardOwners(position_);
-    for (int i = 0; i < kBoardCount; ++i) EXPECT_EQ(position_.abWhite[i], kDefaultOwnerWhite[i]);
-}
-
-TEST_F(BoardOwnersTest, OnePieceGivesTheBoardToItsSide) {
-    position_.board[9] = -kPawn;    // board 100, a White board by default
-    position_.board[17] = -kKing;   // board 116
-    position_.board[14] = kKnight;  // board 106, a Black board by default
-    position_.board[22] = kQueen;   // board 122
-    ComputeBoardOwners(position_);
-    EXPECT_EQ(position_.abWhite[0], 0u);
-    EXPECT_EQ(position_.abWhite[1], 1u);
-    EXPECT_EQ(position_.abWhite[2], 0u);
-    EXPECT_EQ(position_.abWhite[3], 1u);
-}
-
-TEST_F(BoardOwnersTest, TwoOrMorePiecesKeepThePreviousOwner) {
-    position_.board[0] = kRook;  // both colours on board 100
-    position_.board[1] = -kRook;
-    position_.board[6] = kPawn;  // two White pieces on board 106, which Black owns
-    position_.board[7] = kPawn;
-    position_.board[16] = kPawn;  // all four squares of board 116, owned by Black
-    position_.board[17] = kPawn;
-    position_.board[24] = kPawn;
-    position_.board[25] = kPawn;
-    SetOwners(0, 0, 0, 0);
-    ComputeBoardOwners(position_);
-    EXPECT_EQ(position_.abWhite[0], 0u);
-    EXPECT_EQ(position_.abWhite[1], 0u);
-    EXPECT_EQ(position_.abWhite[2], 0u);
-    EXPECT_EQ(position_.abWhite[3], 0u);  // empty: default owner is Black
-    SetOwners(1, 1, 1, 1);
-    ComputeBoardOwners(position_);
-    EXPECT_EQ(position_.abWhite[0], 1u);
-    EXPECT_EQ(position_.abWhite[1], 1u);
-    EXPECT_EQ(position_.abWhite[2], 1u);
-    EXPECT_EQ(position_.abWhite[3], 0u);
-}
-
-TEST_F(BoardOwnersTest, PiecesOffTheBoardSquaresDoNotCount) {
-    // Neutral and main-level squares next to the boards' squares.
+// An empty board reverts to its default owner, a lone piece gives it to its side, two or more
+// keep the previous owner; pieces beside the boards do not count, and the owner follows the
+// board, not its pin.
+TEST(BoardOwnersTest, OwnersFollowTheLonePieceOfEachBoard) {
+    using Owners = std::array<uint32_t, 4>;
+    struct Case {
+        std::vector<std::pair<unsigned, int>> pieces;
+        Owners before, after;
+        unsigned pin0 = kPinQ1;
+    };
+    const std::vector<std::pair<unsigned, int>> crowded = {{0, kRook},  {1, -kRook}, {6, kPawn},
+                                                           {7, kPawn},  {16, kPawn}, {17, kPawn},
+                                                           {24, kPawn}, {25, kPawn}};
+    std::vector<std::pair<unsigned, int>> beside;
     for (unsigned square : {2u, 10u, 5u, 13u, 18u, 26u, 21u, 29u, 32u, 63u}) {
-        position_.board[square] = -kQueen;
+        beside.emplace_back(square, -kQueen);
     }
-    SetOwners(0, 1, 0, 1);
-    ComputeBoardOwners(position_);
-    for (int i = 0; i < kBoardCount; ++i) EXPECT_EQ(position_.abWhite[i], kDefaultOwnerWhite[i]);
-}
-
-TEST_F(BoardOwnersTest, OwnerFollowsTheBoardNotThePin) {
-    position_.abPin[0] = kPinQ5;  // board 100 moved to the Black end
-    ComputeBoardOwners(position_);
-    EXPECT_EQ(position_.abWhite[0], 1u);
-    position_.board[8] = -kBishop;
-    ComputeBoardOwners(position_);
-    EXPECT_EQ(position_.abWhite[0], 0u);
+    const Case cases[] = {
+        {{}, {0, 1, 0, 1}, {1, 0, 1, 0}},
+        {{{9, -kPawn}, {17, -kKing}, {14, kKnight}, {22, kQueen}}, {1, 0, 1, 0}, {0, 1, 0, 1}},
+        {crowded, {0, 0, 0, 0}, {0, 0, 0, 0}},
+        {crowded, {1, 1, 1, 1}, {1, 1, 1, 0}},
+        {beside, {0, 1, 0, 1}, {1, 0, 1, 0}},
+        {{}, {0, 1, 0, 1}, {1, 0, 1, 0}, kPinQ5},
+        {{{8, -kBishop}}, {1, 0, 1, 0}, {0, 0, 1, 0}, kPinQ5},
+    };
+    for (const Case& c : cases) {
+        Position position = HomePosition();
+        position.abPin[0] = c.pin0;
+        for (auto [square, code] : c.pieces) position.board[square] = code;
+        std::copy(c.before.begin(), c.before.end(), position.abWhite);
+        ComputeBoardOwners(position);
+        EXPECT_EQ((Owners{position.abWhite[0], position.abWhite[1], position.abWhite[2],
+                          position.abWhite[3]}),
+                  c.after)
+            << c.pieces.size() << " pieces, board 100 at " << c.pin0;
+    }
 }
 
 }  // namespace

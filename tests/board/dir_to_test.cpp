@@ -57,49 +57,23 @@ void ExpectBuildMessage(const char* name, const std::function<void()>& fn,
               "\nBuilding " + std::string(name) + " #" + std::to_string(after) + extra);
 }
 
-TEST(DirTo2DTest, EdgeCases) {
+// Every direction from every square: the square at the file and rank change of the direction,
+// or nothing beyond the edge; and nothing from a square off the board.
+TEST(DirTo2DTest, EveryStepFollowsTheEdges) {
     GameKindScope game(kGame2D);
     const Position position{};
-    EXPECT_EQ(Destinations(position, 0, 1), Squares{1});     // a1 -> a2
-    EXPECT_EQ(Destinations(position, 0, -1), Squares{});     // below a1
-    EXPECT_EQ(Destinations(position, 63, 9), Squares{});     // beyond h8
-    EXPECT_EQ(Destinations(position, 8, -10), Squares{});    // b1 knight to the left and down
-    EXPECT_EQ(Destinations(position, 48, 17), Squares{});    // g1: no file two to the right
-    EXPECT_EQ(Destinations(position, 40, 17), Squares{57});  // f1 -> h2
-}
-
-// The step conditions by column c and row r, as the rules state them.
-TEST(DirTo2DTest, EveryStepFollowsTheEdgeConditions) {
-    GameKindScope game(kGame2D);
-    const struct {
-        int direction;
-        bool (*allowed)(int c, int r);
-    } rules[] = {
-        {1, [](int, int r) { return r != 7; }},
-        {-1, [](int, int r) { return r != 0; }},
-        {8, [](int c, int) { return c != 7; }},
-        {-8, [](int c, int) { return c != 0; }},
-        {9, [](int c, int r) { return c != 7 && r != 7; }},
-        {7, [](int c, int r) { return c != 7 && r != 0; }},
-        {-7, [](int c, int r) { return c != 0 && r != 7; }},
-        {-9, [](int c, int r) { return c != 0 && r != 0; }},
-        {10, [](int c, int r) { return c != 7 && r < 6; }},
-        {6, [](int c, int r) { return c != 7 && r > 1; }},
-        {-6, [](int c, int r) { return c != 0 && r < 6; }},
-        {-10, [](int c, int r) { return c != 0 && r >= 2; }},
-        {17, [](int c, int r) { return c < 6 && r != 7; }},
-        {15, [](int c, int r) { return c < 6 && r != 0; }},
-        {-15, [](int c, int r) { return c >= 2 && r != 7; }},
-        {-17, [](int c, int r) { return c >= 2 && r != 0; }},
-    };
-    const Position position{};
-    for (const auto& rule : rules) {
+    for (const reference::Step& step : reference::kSteps) {
         for (unsigned square = 0; square < 64; ++square) {
-            const int c = static_cast<int>(square / 8), r = static_cast<int>(square % 8);
+            const int file = static_cast<int>(square / 8) + step.fileChange;
+            const int rank = static_cast<int>(square % 8) + step.rankChange;
+            const bool inside = file >= 0 && file < 8 && rank >= 0 && rank < 8;
             const Squares expected =
-                rule.allowed(c, r) ? Squares{square + rule.direction} : Squares{};
-            EXPECT_EQ(Destinations(position, square, rule.direction), expected)
-                << square << " " << rule.direction;
+                inside ? Squares{static_cast<unsigned>(file * 8 + rank)} : Squares{};
+            EXPECT_EQ(Destinations(position, square, step.direction), expected)
+                << square << " " << step.direction;
+        }
+        for (unsigned square : {64u, kNoSquare, 1000u}) {
+            EXPECT_EQ(Destinations(position, square, step.direction), Squares{}) << square;
         }
     }
 }
@@ -117,15 +91,6 @@ TEST(DirTo2DTest, UnknownAndNullDirectionsReportAndGiveNothing) {
     EXPECT_EQ(capture.Text(), "\nNULL 2d direction\n");
 }
 
-TEST(DirTo2DTest, OffBoardSquaresGiveNothing) {
-    GameKindScope game(kGame2D);
-    const Position position{};
-    for (unsigned square : {64u, kNoSquare, 1000u}) {
-        EXPECT_EQ(Destinations(position, square, 1), Squares{}) << square;
-        EXPECT_EQ(Destinations(position, square, -9), Squares{}) << square;
-    }
-}
-
 TEST(DirectionSlotTest, SlotOrderAndReverses) {
     for (int slot = 0; slot < kDirectionCount; ++slot) {
         EXPECT_EQ(kDirections[slot], reference::kSteps[slot].direction) << slot;
@@ -135,18 +100,7 @@ TEST(DirectionSlotTest, SlotOrderAndReverses) {
     for (int direction : {0, 2, 16, -18, 100}) EXPECT_EQ(DirectionSlot(direction), -1);
 }
 
-TEST(DirTo3DTest, HomePlacementCases) {
-    GameKindScope game(kGame3D);
-    const Position position = WithPins(kHomePins);
-    ConsoleCapture quiet;
-    EXPECT_EQ(Destinations(position, 35, 1), (Squares{36, 4}));  // White b4 -> Black, neutral b5
-    EXPECT_EQ(Destinations(position, 10, -1), Squares{41});      // neutral c3 -> White c2
-    EXPECT_EQ(Destinations(position, 8, 1), (Squares{32, 9}));   // q1 board b0 -> White b1, b1
-    EXPECT_EQ(Destinations(position, 0, 1), Squares{1});         // q1 board a0 -> a1
-    EXPECT_EQ(Destinations(position, 32, -1), Squares{8});       // White b1 -> q1 board b0
-    EXPECT_EQ(Destinations(position, 31, 1), Squares{});         // f9: the far edge
-}
-
+// The lists of every placement are checked in the sweep of all direction tables.
 TEST(DirTo3DTest, UnknownAndNullDirectionsReportAndGiveTheUpList) {
     GameKindScope game(kGame3D);
     const Position position = WithPins(kHomePins);
@@ -160,12 +114,6 @@ TEST(DirTo3DTest, UnknownAndNullDirectionsReportAndGiveTheUpList) {
     }
     EXPECT_EQ(Destinations(position, 10, 0), (Squares{43, 11}));  // c3 up: White, neutral c4
     EXPECT_EQ(capture.Text(), "\nNULL 3d direction\n");
-}
-
-TEST(DirTo3DTest, OffBoardSquaresGiveNothing) {
-    GameKindScope game(kGame3D);
-    const Position position = WithPins(kHomePins);
-    ConsoleCapture quiet;
     for (unsigned square : {64u, kNoSquare})
         EXPECT_EQ(Destinations(position, square, 1), Squares{});
 }

@@ -7,16 +7,8 @@
 namespace tarvex {
 namespace {
 
-TEST(MoveRecordTest, ClearedRecordIsTheNoMove) {
-    const Move cleared{};
-    EXPECT_TRUE(IsNoMove(cleared));
-    EXPECT_EQ(cleared.score, 0);
-    EXPECT_EQ(cleared.piece, 0);
-    EXPECT_EQ(cleared.kind, 0);
-    EXPECT_EQ(cleared.givesCheck, 0);
-}
-
 TEST(MoveRecordTest, OnlyFromAndToDecideTheNoMove) {
+    EXPECT_TRUE(IsNoMove(Move{}));
     Move move = MakeMoveRecord(kQueen, 0, 0, 'x', 1234);
     move.givesCheck = 1;
     EXPECT_TRUE(IsNoMove(move));
@@ -40,14 +32,10 @@ TEST(MoveRecordTest, FillWritesTheSixFieldsAndLeavesTheFillBytes) {
     EXPECT_EQ(move.fill[1], 0xCD);
 }
 
-TEST(MoveRecordTest, GeneratedRecordCarriesTheNoValueScore) {
-    const Move move = MakeMoveRecord(2, 8, 18, '-');
-    EXPECT_EQ(move.score, kNoScore);
-    EXPECT_EQ(kNoScore, 405000);
-    EXPECT_EQ(move.givesCheck, 0);
-}
-
-TEST(MoveComparisonTest, KindAndScoreNeverTakePart) {
+TEST(MoveComparisonTest, KindAndScoreNeverTakePartThePieceOnlyInSameMove) {
+    const Move generated = MakeMoveRecord(2, 8, 18, '-');
+    EXPECT_EQ(generated.score, kNoScore);
+    EXPECT_EQ(generated.givesCheck, 0);
     const Move a = MakeMoveRecord(1, 12, 13, '-', 10);
     Move b = MakeMoveRecord(1, 12, 13, 'x', -400000);
     b.givesCheck = 1;
@@ -55,9 +43,6 @@ TEST(MoveComparisonTest, KindAndScoreNeverTakePart) {
     EXPECT_TRUE(SameSquares(a, b));
     const Move promotion = MakeMoveRecord(1, 14, 15, 'Q');
     EXPECT_TRUE(SameMove(promotion, MakeMoveRecord(1, 14, 15, 'N', 0)));
-}
-
-TEST(MoveComparisonTest, LegalityComparesThePieceOrderingDoesNot) {
     const Move pawn = MakeMoveRecord(1, 12, 13, '-');
     const Move rook = MakeMoveRecord(4, 12, 13, '-');
     EXPECT_FALSE(SameMove(pawn, rook));
@@ -68,7 +53,7 @@ TEST(MoveComparisonTest, LegalityComparesThePieceOrderingDoesNot) {
     EXPECT_FALSE(SameMove(pawn, MakeMoveRecord(1, 12, 14, '-')));
 }
 
-TEST(MoveKindTest, BoardMovesAreRecognisedByPieceOnly) {
+TEST(MoveKindTest, BoardMovesByPieceOnlyAndPromotionKinds) {
     for (int id : {100, 106, 116, 122}) {
         EXPECT_TRUE(IsBoardMove(MakeMoveRecord(id, 32, 35, 'T'))) << id;
         EXPECT_TRUE(IsBoardMove(MakeMoveRecord(id, 32, 35, '-'))) << id;
@@ -76,9 +61,6 @@ TEST(MoveKindTest, BoardMovesAreRecognisedByPieceOnly) {
     for (int piece : {0, 1, 6, -6, 99, 101, 105, 107, 115, 117, 121, 123, 200, -100, -106}) {
         EXPECT_FALSE(IsBoardMove(MakeMoveRecord(piece, 32, 35, 'T'))) << piece;
     }
-}
-
-TEST(MoveKindTest, PromotionKinds) {
     for (char kind : {'Q', 'R', 'B', 'N'}) EXPECT_TRUE(IsPromotionKind(kind)) << kind;
     for (char kind : {'P', 'q', '-', 'x', 'e', 'E', 'S', 'L', 'T', 'G', '\0'}) {
         EXPECT_FALSE(IsPromotionKind(kind)) << static_cast<int>(kind);

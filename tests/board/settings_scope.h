@@ -1,9 +1,10 @@
-// Sets process-wide settings for the length of a test and puts the old values back after it.
+// Sets a process-wide setting for the length of a test and puts the old value back after it.
 #pragma once
 
 #include <atomic>
 
 #include "core/settings.h"
+#include "support/game_kind.h"  // GameKindScope
 
 namespace tarvex {
 
@@ -19,11 +20,6 @@ public:
 private:
     std::atomic<int>& setting_;
     int saved_;
-};
-
-class GameKindScope : public SettingScope {
-public:
-    explicit GameKindScope(int kind) : SettingScope(GetSettings().gameKind, kind) {}
 };
 
 }  // namespace tarvex

@@ -9,32 +9,19 @@
 namespace tarvex {
 namespace {
 
-TEST(ConsoleTest, CaptureCollectsFormattedText) {
-    ConsoleCapture capture;
-    ConsolePrint("\n%d. %s", 12, "Qd1-d4");
-    ConsolePrint("\nj=%d k=%d", 1, 35);
-    EXPECT_EQ(capture.Text(), "\n12. Qd1-d4\nj=1 k=35");
-}
-
-TEST(ConsoleTest, ClearEmptiesTheCapture) {
+// Formatted text, a clear in between, text longer than the small buffer and a NUL character.
+TEST(ConsoleTest, CaptureCollectsFormattedTextWhole) {
     ConsoleCapture capture;
     ConsolePrint("before");
     capture.Clear();
-    ConsolePrint("after");
-    EXPECT_EQ(capture.Text(), "after");
-}
-
-TEST(ConsoleTest, TextLongerThanTheSmallBufferIsComplete) {
+    ConsolePrint("\n%d. %s", 12, "Qd1-d4");
+    ConsolePrint("\nj=%d k=%d", 1, 35);
+    EXPECT_EQ(capture.Text(), "\n12. Qd1-d4\nj=1 k=35");
+    capture.Clear();
     const std::string line(2000, 'x');
-    ConsoleCapture capture;
     ConsolePrint("<%s>", line.c_str());
-    EXPECT_EQ(capture.Text(), "<" + line + ">");
-}
-
-TEST(ConsoleTest, EmbeddedNulCharacterIsKept) {
-    ConsoleCapture capture;
     ConsolePrint("'%c'", 0);
-    EXPECT_EQ(capture.Text(), std::string("'\0'", 3));
+    EXPECT_EQ(capture.Text(), "<" + line + ">" + std::string("'\0'", 3));
 }
 
 TEST(ConsoleTest, InnerCaptureTakesTheTextAndRestoresTheOuter) {

@@ -7,34 +7,26 @@
 namespace tarvex {
 namespace {
 
-TEST(ErrorReportTest, StableReportIsTheTextBetweenNewlines) {
-    ConsoleCapture capture;
-    ErrorReport(kStable, "bad piece @ DoMove");
-    EXPECT_EQ(capture.Text(), "\nbad piece @ DoMove\n");
-}
-
-TEST(ErrorReportTest, UnstableReportEndsWithUnstable) {
-    ConsoleCapture capture;
-    ErrorReport(kUnstable, "NULL dir @ UpdateMoves");
-    EXPECT_EQ(capture.Text(), "\nNULL dir @ UpdateMoves\nUNSTABLE");
-}
-
-TEST(ErrorReportTest, OnlyTheLowByteOfTheFlagCounts) {
-    ConsoleCapture capture;
-    ErrorReport(0x100, "high byte only");
-    EXPECT_EQ(capture.Text(), "\nhigh byte only\n");
-    capture.Clear();
-    ErrorReport(0x101, "low byte set");
-    EXPECT_EQ(capture.Text(), "\nlow byte set\nUNSTABLE");
-    capture.Clear();
-    ErrorReport(-1, "all bits set");
-    EXPECT_EQ(capture.Text(), "\nall bits set\nUNSTABLE");
-}
-
-TEST(ErrorReportTest, TextIsPrintedVerbatim) {
-    ConsoleCapture capture;
-    ErrorReport(kStable, "100% sure: %d %s");
-    EXPECT_EQ(capture.Text(), "\n100% sure: %d %s\n");
+// A stable report is the text between newlines, an unstable one ends with UNSTABLE; only the
+// low byte of the flag counts, and the text is printed verbatim.
+TEST(ErrorReportTest, ReportsOfEveryFlag) {
+    const struct {
+        int flag;
+        const char* text;
+        const char* printed;
+    } cases[] = {
+        {kStable, "bad piece @ DoMove", "\nbad piece @ DoMove\n"},
+        {kUnstable, "NULL dir @ UpdateMoves", "\nNULL dir @ UpdateMoves\nUNSTABLE"},
+        {0x100, "high byte only", "\nhigh byte only\n"},
+        {0x101, "low byte set", "\nlow byte set\nUNSTABLE"},
+        {-1, "all bits set", "\nall bits set\nUNSTABLE"},
+        {kStable, "100% sure: %d %s", "\n100% sure: %d %s\n"},
+    };
+    for (const auto& c : cases) {
+        ConsoleCapture capture;
+        ErrorReport(c.flag, c.text);
+        EXPECT_EQ(capture.Text(), c.printed) << c.flag;
+    }
 }
 
 }  // namespace

@@ -29,20 +29,17 @@ bool WaitForPolls(const EngineThread& engine, long before, long count) {
 }
 
 class EngineThreadsTest : public ::testing::Test {
-  protected:
+protected:
     void TearDown() override { GetSettings().stopRequest.store(0); }
 };
 
-TEST_F(EngineThreadsTest, NotRunningUntilStarted) {
+TEST_F(EngineThreadsTest, StartsAndStopsRepeatedly) {
     EngineThread engine;
     EXPECT_FALSE(engine.Running());
     EXPECT_EQ(engine.Polls(), 0);
-}
-
-TEST_F(EngineThreadsTest, StartsAndStopsRepeatedly) {
-    EngineThread engine;
     for (int round = 0; round < 25; ++round) {
         engine.Start();
+        engine.Start();  // a start while running keeps the thread
         EXPECT_TRUE(engine.Running());
         engine.Stop();
         EXPECT_FALSE(engine.Running());
@@ -69,17 +66,11 @@ TEST_F(EngineThreadsTest, NoPollsAfterStop) {
     EXPECT_EQ(engine.Polls(), stopped);
 }
 
-TEST_F(EngineThreadsTest, StartWhileRunningKeepsTheThread) {
-    EngineThread engine;
-    engine.Start();
-    engine.Start();
-    EXPECT_TRUE(engine.Running());
-    engine.Stop();
-    EXPECT_FALSE(engine.Running());
-}
-
 TEST_F(EngineThreadsTest, StopRaisesTheStopRequestAndTheTerminateFlag) {
     EngineThread engine;
+    engine.Stop();  // without a thread: changes nothing
+    EXPECT_FALSE(engine.Running());
+    EXPECT_EQ(GetSettings().stopRequest.load(), 0);
     engine.Start();
     EXPECT_FALSE(engine.Terminate().Raised());
     engine.Stop();
@@ -87,13 +78,6 @@ TEST_F(EngineThreadsTest, StopRaisesTheStopRequestAndTheTerminateFlag) {
     EXPECT_TRUE(engine.Terminate().Raised());
     engine.Start();
     EXPECT_FALSE(engine.Terminate().Raised());
-}
-
-TEST_F(EngineThreadsTest, StopWithoutThreadChangesNothing) {
-    EngineThread engine;
-    engine.Stop();
-    EXPECT_FALSE(engine.Running());
-    EXPECT_EQ(GetSettings().stopRequest.load(), 0);
 }
 
 TEST_F(EngineThreadsTest, DestructionStopsARunningThread) {
@@ -104,14 +88,10 @@ TEST_F(EngineThreadsTest, DestructionStopsARunningThread) {
     EXPECT_EQ(GetSettings().stopRequest.load(), 1);
 }
 
-TEST(StopFlagThreadsTest, WaitTimesOutWhileLowered) {
+TEST(StopFlagThreadsTest, WaitTimesOutWhileLoweredAndRaisingWakesAWaiter) {
     platform::StopFlag flag;
     EXPECT_FALSE(flag.WaitFor(milliseconds(1)));
     EXPECT_FALSE(flag.Raised());
-}
-
-TEST(StopFlagThreadsTest, RaisingWakesAWaiter) {
-    platform::StopFlag flag;
     platform::Thread raiser;
     raiser.Start([&flag] {
         std::this_thread::sleep_for(milliseconds(10));

@@ -61,7 +61,7 @@ TEST_F(GameFlowTest, MovesArePrintedInMoveNumberForm) {
 
 TEST_F(GameFlowTest, RefusedMovesChangeNothing) {
     Start(kGame2D);
-    EXPECT_EQ(User(33, 36), "\n!LegalMove");  // e2-e5
+    EXPECT_EQ(User(33, 36), "\n!LegalMove");                    // e2-e5
     EXPECT_EQ(User(34, 35), "\nnot selecting?\n\n!LegalMove");  // an empty square
     EXPECT_EQ(P().ply, 0u);
     EXPECT_EQ(User(33, 35), "\n1. e4");
@@ -82,10 +82,10 @@ TEST_F(GameFlowTest, ACaptureEnteredAsAQuietMoveIsAccepted) {
 TEST_F(GameFlowTest, EnginesMateIsFoundBeforeItIsPlayed) {
     Start(kGame2D);
     GetSettings().engineSide.store(-1);
-    User(41, 42);                                // f3
+    User(41, 42);  // f3
     EXPECT_EQ(Engine(38, 36), "\n1. ... e5");
-    User(49, 51);                                // g4
-    const std::string text = Engine(31, 59);     // Qh4 mate
+    User(49, 51);                             // g4
+    const std::string text = Engine(31, 59);  // Qh4 mate
     EXPECT_NE(text.find("\nWhite is mated"), std::string::npos) << text;
     EXPECT_NE(text.find("\n2. ... Qh4"), std::string::npos) << text;
     EXPECT_EQ(P().winner, -1);

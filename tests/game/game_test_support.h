@@ -19,8 +19,8 @@ struct Placed {
 };
 
 // A built position with these pieces (kings included by the caller); 3D boards at home.
-inline Position Build(std::initializer_list<Placed> pieces, unsigned ply = 0,
-                      uint32_t rights = 0, unsigned epSquare = 0) {
+inline Position Build(std::initializer_list<Placed> pieces, unsigned ply = 0, uint32_t rights = 0,
+                      unsigned epSquare = 0) {
     Position p{};
     for (int board = 0; board < kBoardCount; ++board) {
         p.abPin[board] = kHomePin[board];

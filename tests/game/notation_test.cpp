@@ -48,8 +48,8 @@ TEST(Notation2D, PrefixesTellApartTwoPiecesOfOneTypeToOneSquare) {
     for (int notation : {0, 1, 2}) {
         NotationScope scope(notation);
         // Knights on b1 and f3 both reach d2; rooks on a1 and a5 both reach a3.
-        const Position p = Build({{32, kKing}, {39, -kKing}, {8, kKnight}, {42, kKnight},
-                                  {0, kRook}, {4, kRook}});
+        const Position p =
+            Build({{32, kKing}, {39, -kKing}, {8, kKnight}, {42, kKnight}, {0, kRook}, {4, kRook}});
         EXPECT_EQ(TextOf(p, 8, 25, '-'), "Nbd2");
         EXPECT_EQ(TextOf(p, 42, 25, '-'), "Nfd2");
         EXPECT_EQ(TextOf(p, 0, 2, '-'), "R1a3");
@@ -60,8 +60,14 @@ TEST(Notation2D, PrefixesTellApartTwoPiecesOfOneTypeToOneSquare) {
 
 TEST(Notation2D, CapturesNameThePieceTakenButNotAPawn) {
     GameKindScope kind(kGame2D);
-    const Position p = Build({{32, kKing}, {39, -kKing}, {59, kQueen}, {31, -kRook},
-                              {27, kPawn}, {36, -kKnight}, {19, kPawn}, {28, -kPawn}},
+    const Position p = Build({{32, kKing},
+                              {39, -kKing},
+                              {59, kQueen},
+                              {31, -kRook},
+                              {27, kPawn},
+                              {36, -kKnight},
+                              {19, kPawn},
+                              {28, -kPawn}},
                              0);
     EXPECT_EQ(TextOf(p, 59, 31, 'x'), "QxRd8");
     EXPECT_EQ(TextOf(p, 27, 36, 'x'), "dxNe5");
@@ -72,9 +78,9 @@ TEST(Notation2D, CapturesNameThePieceTakenButNotAPawn) {
 TEST(Notation2D, EnPassantAndPawnCaptureOfAKnight) {
     GameKindScope kind(kGame2D);
     // White pawn e5, Black pawn just double-stepped d7-d5: e5xd6 en passant.
-    const Position p = Build({{32, kKing}, {39, -kKing}, {36, kPawn}, {28, -kPawn}, {33, kPawn},
-                              {35, -kKnight}},
-                             0, 0, 29);
+    const Position p =
+        Build({{32, kKing}, {39, -kKing}, {36, kPawn}, {28, -kPawn}, {33, kPawn}, {35, -kKnight}},
+              0, 0, 29);
     EXPECT_EQ(TextOf(p, 36, 29, 'e'), "exd6ep?");
     const Position q = Build({{32, kKing}, {39, -kKing}, {35, kPawn}, {28, -kKnight}});
     EXPECT_EQ(TextOf(q, 35, 28, 'x'), "exNd5");
@@ -115,8 +121,8 @@ TEST(Notation3D, TournamentTextsEndWithTheLevel) {
     for (int notation : {kNotationTournament, kNotationAlgebraic}) {
         NotationScope scope(notation);
         const Position p = Initial();
-        EXPECT_EQ(TextOf(p, 41, 42, '-'), "b3W");   // pawn c2-c3 on the White level
-        EXPECT_EQ(TextOf(p, 41, 10, '-'), "b3N");   // the same pawn onto the neutral level
+        EXPECT_EQ(TextOf(p, 41, 42, '-'), "b3W");  // pawn c2-c3 on the White level
+        EXPECT_EQ(TextOf(p, 41, 10, '-'), "b3N");  // the same pawn onto the neutral level
         EXPECT_EQ(TextOf(p, 32, 42, '-'), "Nb3W");
     }
     NotationScope scope(kNotationTournament);
@@ -200,7 +206,8 @@ void ExpectUniqueTexts(int game, int rules, int notation, uint32_t seed) {
 }
 
 TEST(NotationUniqueness, TwoDimensional) {
-    for (int notation : {0, 1, 2}) ExpectUniqueTexts(kGame2D, kRulesTournament, notation, 11 + notation);
+    for (int notation : {0, 1, 2})
+        ExpectUniqueTexts(kGame2D, kRulesTournament, notation, 11 + notation);
 }
 
 TEST(NotationUniqueness, ThreeDimensional) {

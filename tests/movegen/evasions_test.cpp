@@ -78,53 +78,42 @@ TEST(GenerateEvasions, SameLegalMovesAsOrdinaryGeneratorInRandomGames) {
 
 // Moves the evasion list once missed, each a legal way out of check.
 TEST(GenerateEvasions, OffersEveryKindOfEscape) {
-    using testing::Contains;
-    using testing::FromText;
-    using testing::Legal;
     using testing::Squares3D;
-    {
-        GameKindScope scope(kGame2D);
+    const std::string home = " q1w,q6b,k1w,k6b w - ";
+    const struct {
+        int game, rules;
+        std::string text;
+        const char* escape;
+    } cases[] = {
         // The d4 pawn that has just double-stepped checks the king on c5; e4 takes it en passant.
-        const Position p = FromText("8/8/8/2k5/3Pp3/8/8/3K4 b - d3 0 1");
-        EXPECT_TRUE(Contains(Legal(p), "-1 35-26 x"));
-    }
-    GameKindScope scope(kGame3D, kRulesTournament);
-    {
+        {kGame2D, kRulesTournament, "8/8/8/2k5/3Pp3/8/8/3K4 b - d3 0 1", "-1 35-26 x"},
         // Rook b6 checks the king on b2 down the b-file; board 100 carries the knight on its b0
         // (square 8) from q1 to q2, where that square becomes b4 and closes the file.
-        const Position p = FromText(Squares3D({{33, 'K'}, {8, 'N'}, {5, 'r'}, {63, 'k'}}) +
-                                    " q1w,q6b,k1w,k6b w - -");
-        EXPECT_TRUE(Contains(Legal(p), "100 32-35 T"));
-    }
-    {
+        {kGame3D, kRulesTournament,
+         Squares3D({{33, 'K'}, {8, 'N'}, {5, 'r'}, {63, 'k'}}) + home + "-", "100 32-35 T"},
         // Rook f0 (square 8 on board 100 at k1) checks the king on f8 (square 14 on board 106 at
         // k6) along the outer file across the vacant pins; the knight shields on f2 (square 24).
-        const Position p = FromText(
-            "..R....Br.P...K...........k....r.p..p........b.R..N............. k1b,k6b,k3w,q5b w - "
-            "-");
-        EXPECT_TRUE(Contains(Legal(p), "2 50-24 -"));
-    }
-    {
-        // The c7 pawn's double step checks the king on d4; the d5 pawn takes it en passant.
-        Position p = FromText(Squares3D({{46, 'p'}, {52, 'P'}, {51, 'K'}, {63, 'k'}}) +
-                              " q1w,q6b,k1w,k6b b - -");
-        Move doubleStep = MakeMoveRecord(-kPawn, 46, 44, '-');
-        Position child;
-        ConsoleCapture quiet;
-        ASSERT_EQ(MakeMove(child, p, doubleStep), 1);
-        ASSERT_NE(child.flags & kInCheck, 0u);
-        EXPECT_TRUE(Contains(Legal(child), "1 52-45 e"));
-        EXPECT_TRUE(Contains(Legal(child), "1 52-13 e"));
-    }
-    GameKindScope standard(kGame3D, kRulesStandard);
-    {
+        {kGame3D, kRulesTournament,
+         "..R....Br.P...K...........k....r.p..p........b.R..N............. k1b,k6b,k3w,q5b w - -",
+         "2 50-24 -"},
+        // The c7 pawn's double step over c6 (45) checks the king on d4; the d5 pawn takes it en
+        // passant onto c6 on either level.
+        {kGame3D, kRulesTournament,
+         Squares3D({{44, 'p'}, {52, 'P'}, {51, 'K'}, {63, 'k'}}) + home + "45", "1 52-45 e"},
+        {kGame3D, kRulesTournament,
+         Squares3D({{44, 'p'}, {52, 'P'}, {51, 'K'}, {63, 'k'}}) + home + "45", "1 52-13 e"},
         // Bishops on e3 (26) and c5 (44, Black level) check the king on a7 (square 23 on board
         // 122 at q4) along one diagonal on different levels; the queen on b6 (square 30, on the
         // king's level) shields from both.
-        const Position p = FromText(
-            "..........Qp.........q.k.KB..p.P........q...B.P.P....p........b. q5w,q1b,q2w,q4b b - "
-            "-");
-        EXPECT_TRUE(Contains(Legal(p), "-5 21-30 -"));
+        {kGame3D, kRulesStandard,
+         "..........Qp.........q.k.KB..p.P........q...B.P.P....p........b. q5w,q1b,q2w,q4b b - -",
+         "-5 21-30 -"},
+    };
+    for (const auto& c : cases) {
+        GameKindScope scope(c.game, c.rules);
+        const Position p = testing::FromText(c.text);
+        ASSERT_NE(p.flags & kInCheck, 0u) << c.text;
+        EXPECT_TRUE(testing::Contains(testing::Legal(p), c.escape)) << c.text;
     }
 }
 

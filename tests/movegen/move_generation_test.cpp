@@ -105,43 +105,35 @@ TEST(GenerateMoves, Castling3DDropsARightWhoseRookHasLeft) {
     EXPECT_TRUE(Contains(names, "6 16-8 L"));
 }
 
-TEST(GenerateMoves, DoubleStepPastABlockedLevelOnlyUnderStandardRules) {
-    // White pawn c2 (41); a Black knight on the White level's c3 (42) blocks one of its two
-    // single steps, the neutral level's c3 (10) is free.
-    const std::string text =
-        Squares3D({{41, 'P'}, {42, 'n'}, {56, 'K'}, {63, 'k'}}) + " q1w,q6b,k1w,k6b w - -";
-    {
-        GameKindScope game(kGame3D, kRulesTournament);
-        EXPECT_EQ(MovesOfPiece(Generated(FromText(text)), "1 "), (Strings{"1 41-10 -"}));
-    }
-    {
-        GameKindScope game(kGame3D, kRulesStandard);
-        // The White level stays closed (c4 there is out), the neutral level's c4 (11) is open.
-        EXPECT_EQ(MovesOfPiece(Generated(FromText(text)), "1 "),
-                  (Strings{"1 41-10 -", "1 41-11 -"}));
-    }
-}
-
-TEST(GenerateMoves, NoDoubleStepThroughAnOccupiedSquare) {
+// The moves of one White pawn in 3D positions.
+TEST(GenerateMoves, PawnSteps3D) {
+    const std::string home = " q1w,q6b,k1w,k6b w - -";
+    // A Black knight on the White level's c3 (42) blocks one of the two single steps of the pawn
+    // on c2 (41); the neutral level's c3 (10) is free. Standard rules keep the White level closed
+    // (c4 there is out) and open the neutral level's c4 (11).
+    const std::string blocked = Squares3D({{41, 'P'}, {42, 'n'}, {56, 'K'}, {63, 'k'}}) + home;
     // The pawn on square 9 (b1 on board 100) has one single step, to the White level's b2 (33),
-    // where a knight stands; it may not jump to b3 on the neutral level under either rule.
-    const std::string text =
-        Squares3D({{9, 'P'}, {33, 'N'}, {42, 'K'}, {45, 'k'}}) + " q1w,q6b,k1w,k6b w - -";
-    for (int rules : {kRulesTournament, kRulesStandard}) {
-        GameKindScope game(kGame3D, rules);
-        EXPECT_EQ(MovesOfPiece(Generated(FromText(text)), "1 "), Strings{}) << rules;
+    // where a knight stands: no jump to b3 on the neutral level under either rule.
+    const std::string jump = Squares3D({{9, 'P'}, {33, 'N'}, {42, 'K'}, {45, 'k'}}) + home;
+    const std::string onBoard = Squares3D({{9, 'P'}, {42, 'K'}, {45, 'k'}});
+    const struct {
+        std::string text;
+        int rules;
+        Strings moves;
+    } cases[] = {
+        {blocked, kRulesTournament, {"1 41-10 -"}},
+        {blocked, kRulesStandard, {"1 41-10 -", "1 41-11 -"}},
+        {jump, kRulesTournament, {}},
+        {jump, kRulesStandard, {}},
+        {onBoard + home, kRulesTournament, {"1 9-33 -", "1 9-34 -", "1 9-2 -"}},
+        // Board 100 at q3 puts square 9 on b3: single steps to b4 on two levels, nothing further.
+        {onBoard + " q3w,q6b,k1w,k6b w - -", kRulesTournament, {"1 9-35 -", "1 9-3 -"}},
+    };
+    for (const auto& c : cases) {
+        GameKindScope game(kGame3D, c.rules);
+        EXPECT_EQ(MovesOfPiece(Generated(FromText(c.text)), "1 "), c.moves)
+            << c.text << ", rules " << c.rules;
     }
-}
-
-TEST(GenerateMoves, PawnsOnAttackBoardsDoubleStepOnlyWhileTheirBoardIsHome) {
-    GameKindScope game(kGame3D, kRulesTournament);
-    // A White pawn on square 9 (b1 on board 100); b2 and b3 free.
-    const std::string pieces = Squares3D({{9, 'P'}, {42, 'K'}, {45, 'k'}});
-    EXPECT_TRUE(Contains(Generated(FromText(pieces + " q1w,q6b,k1w,k6b w - -")), "1 9-2 -"));
-    // Board 100 at q3 puts square 9 on b3: single steps to b4 on two levels, nothing further.
-    const Strings moved =
-        MovesOfPiece(Generated(FromText(pieces + " q3w,q6b,k1w,k6b w - -")), "1 ");
-    EXPECT_EQ(moved, (Strings{"1 9-35 -", "1 9-3 -"}));
 }
 
 TEST(GenerateMoves, EnPassant3DOnlyWithASquareAndOnlyOntoEmptySquares) {

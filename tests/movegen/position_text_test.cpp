@@ -3,15 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 #include "board/hash.h"
 #include "core/console.h"
+#include "movegen/test_positions.h"
 #include "moves/initial_position.h"
 #include "moves/position_setup.h"
 #include "support/game_kind.h"
 
 namespace tarvex {
 namespace {
+
+using testing::Squares3D;
 
 struct ReadResult {
     bool ok;
@@ -26,20 +30,38 @@ ReadResult Read(std::string_view text) {
     return result;
 }
 
-void ExpectRoundTrip(std::string_view text) {
-    const ReadResult read = Read(text);
-    ASSERT_TRUE(read.ok) << text << ": " << read.error;
-    EXPECT_EQ(WritePositionText(read.position), text);
-    EXPECT_EQ(read.position.hashKey, ComputeHashKey(read.position)) << text;
-}
-
-TEST(PositionText, FenRoundTrips) {
-    GameKindScope game(kGame2D);
-    ExpectRoundTrip(kStartText2D);
-    ExpectRoundTrip("r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1");
-    ExpectRoundTrip("rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8");
-    ExpectRoundTrip("rnbqkbnr/ppp1pppp/8/8/3pP3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 3");
-    ExpectRoundTrip("4k3/8/8/8/8/8/8/4K2R b K - 37 120");
+// Texts read and written again: the same text, or the one the position keeps. An en-passant
+// square is kept only when a pawn can take, the last two fields of a FEN are optional.
+TEST(PositionText, TextsReadAndWrittenAgain) {
+    // 3D: a Black pawn on c5 (44) has passed c6 (45); the White pawn on the neutral d5 (20) may
+    // take, one on c2 (41) may not.
+    const std::string passed = Squares3D({{44, 'p'}, {20, 'P'}, {56, 'K'}, {63, 'k'}});
+    const std::string notBeside = Squares3D({{44, 'p'}, {41, 'P'}, {56, 'K'}, {63, 'k'}});
+    const struct {
+        int game;
+        std::string text, written;  // written empty: the text itself
+    } cases[] = {
+        {kGame2D, std::string(kStartText2D), ""},
+        {kGame2D, "r3k2r/Pppp1ppp/1b3nbN/nP6/BBP1P3/q4N2/Pp1P2PP/R2Q1RK1 w kq - 0 1", ""},
+        {kGame2D, "rnbq1k1r/pp1Pbppp/2p5/8/2B5/8/PPP1NnPP/RNBQK2R w KQ - 1 8", ""},
+        {kGame2D, "rnbqkbnr/ppp1pppp/8/8/3pP3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 3", ""},
+        {kGame2D, "4k3/8/8/8/8/8/8/4K2R b K - 37 120", ""},
+        {kGame2D, "4k3/8/8/8/8/8/8/4K3 w - -", "4k3/8/8/8/8/8/8/4K3 w - - 0 1"},
+        {kGame2D, "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1",
+         "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1"},
+        {kGame3D, std::string(kStartText3D), ""},
+        // Boards away from home, a board owned through the piece it carries, Black to move.
+        {kGame3D, Squares3D({{9, 'p'}, {16, 'K'}, {45, 'k'}}) + " q3b,q6b,k4w,k1b b - -", ""},
+        {kGame3D, passed + " q1w,q6b,k1w,k6b w - 45", ""},
+        {kGame3D, notBeside + " q1w,q6b,k1w,k6b w - 45", notBeside + " q1w,q6b,k1w,k6b w - -"},
+    };
+    for (const auto& c : cases) {
+        GameKindScope game(c.game);
+        const ReadResult read = Read(c.text);
+        ASSERT_TRUE(read.ok) << c.text << ": " << read.error;
+        EXPECT_EQ(WritePositionText(read.position), c.written.empty() ? c.text : c.written);
+        EXPECT_EQ(read.position.hashKey, ComputeHashKey(read.position)) << c.text;
+    }
 }
 
 TEST(PositionText, FenFieldsReachThePosition) {
@@ -53,22 +75,10 @@ TEST(PositionText, FenFieldsReachThePosition) {
     EXPECT_EQ(p.flags & kCastlingRights, kCastlingRights);
     EXPECT_EQ(p.board[35], kPawn);
     EXPECT_EQ(p.board[27], -kPawn);
-    // The last two fields are optional.
     const ReadResult shortForm = Read("4k3/8/8/8/8/8/8/4K3 w - -");
     ASSERT_TRUE(shortForm.ok) << shortForm.error;
     EXPECT_EQ(shortForm.position.ply, 0u);
     EXPECT_EQ(shortForm.position.quietPlies, 1u);
-    EXPECT_EQ(WritePositionText(shortForm.position), "4k3/8/8/8/8/8/8/4K3 w - - 0 1");
-}
-
-TEST(PositionText, EnPassantSquareKeptOnlyWhenAPawnCanTake) {
-    GameKindScope game(kGame2D);
-    const ReadResult read = Read("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 0 1");
-    ASSERT_TRUE(read.ok) << read.error;
-    EXPECT_EQ(read.position.epSquare, 0u);
-    EXPECT_EQ(read.position.hashKey, ComputeHashKey(read.position));
-    EXPECT_EQ(WritePositionText(read.position),
-              "rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq - 0 1");
 }
 
 TEST(PositionText, CheckOfTheSideToMoveIsMarked) {
@@ -100,31 +110,6 @@ TEST(PositionText, StartTextsMatchTheSetUpGames) {
     EXPECT_EQ(kStartText3D,
               "RP....prQP....pqKP....pkRP....prNP....pnBP....pbBP....pbNP....pn q1w,q6b,k1w,k6b w "
               "KQkq -");
-}
-
-TEST(PositionText, ThreeDRoundTrips) {
-    GameKindScope game(kGame3D);
-    ExpectRoundTrip(kStartText3D);
-    // Boards away from home, a board owned through the piece it carries, Black to move.
-    ExpectRoundTrip(std::string(9, '.') + "p" + std::string(6, '.') + "K" + std::string(28, '.') +
-                    "k" + std::string(18, '.') + " q3b,q6b,k4w,k1b b - -");
-}
-
-TEST(PositionText, ThreeDEnPassantSquareAsAnIndex) {
-    GameKindScope game(kGame3D);
-    // Black pawn on c5 (44) has passed c6 (45); the White pawn on the neutral d5 (20) may take.
-    std::string squares(64, '.');
-    squares[44] = 'p';
-    squares[20] = 'P';
-    squares[56] = 'K';
-    squares[63] = 'k';
-    ExpectRoundTrip(squares + " q1w,q6b,k1w,k6b w - 45");
-    // Without a pawn that can take, the square is dropped.
-    squares[20] = '.';
-    squares[41] = 'P';
-    const ReadResult read = Read(squares + " q1w,q6b,k1w,k6b w - 45");
-    ASSERT_TRUE(read.ok) << read.error;
-    EXPECT_EQ(read.position.epSquare, 0u);
 }
 
 struct Refusal {

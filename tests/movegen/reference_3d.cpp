@@ -25,7 +25,8 @@ constexpr int kBoardIdBase = 100;
 constexpr int kNoBoardHere = -1;
 
 // The twelve pins: square, column (0 queen's side, 1 king's side), number 1..6 in the column,
-// and the file of the board's first column, the rank of its lower row and its level.
+// the file of the board's first column, the rank of its lower row and its level; and where an
+// attack board may go from there (0 = no pin).
 struct PinRow {
     unsigned square;
     int side;
@@ -33,13 +34,24 @@ struct PinRow {
     int firstFile;
     int lowerRank;
     int level;
+    unsigned towardWhite[3];
+    unsigned towardBlack[3];
+    unsigned sideways;
 };
 constexpr int kQueenSide = 0, kKingSide = 1;
 constexpr PinRow kPinRows[] = {
-    {32, kQueenSide, 1, 0, 0, 3}, {35, kQueenSide, 2, 0, 4, 3}, {2, kQueenSide, 3, 0, 2, 5},
-    {5, kQueenSide, 4, 0, 6, 5},  {36, kQueenSide, 5, 0, 4, 7}, {39, kQueenSide, 6, 0, 8, 7},
-    {56, kKingSide, 1, 4, 0, 3},  {59, kKingSide, 2, 4, 4, 3},  {26, kKingSide, 3, 4, 2, 5},
-    {29, kKingSide, 4, 4, 6, 5},  {60, kKingSide, 5, 4, 4, 7},  {63, kKingSide, 6, 4, 8, 7},
+    {32, kQueenSide, 1, 0, 0, 3, {0, 0, 0}, {2, 35, 0}, 56},
+    {35, kQueenSide, 2, 0, 4, 3, {32, 2, 0}, {5, 0, 0}, 59},
+    {2, kQueenSide, 3, 0, 2, 5, {32, 0, 0}, {35, 5, 36}, 26},
+    {5, kQueenSide, 4, 0, 6, 5, {35, 2, 36}, {39, 0, 0}, 29},
+    {36, kQueenSide, 5, 0, 4, 7, {2, 0, 0}, {5, 39, 0}, 60},
+    {39, kQueenSide, 6, 0, 8, 7, {5, 36, 0}, {0, 0, 0}, 63},
+    {56, kKingSide, 1, 4, 0, 3, {0, 0, 0}, {59, 26, 0}, 32},
+    {59, kKingSide, 2, 4, 4, 3, {56, 26, 0}, {29, 0, 0}, 35},
+    {26, kKingSide, 3, 4, 2, 5, {56, 0, 0}, {59, 29, 60}, 2},
+    {29, kKingSide, 4, 4, 6, 5, {59, 26, 60}, {63, 0, 0}, 5},
+    {60, kKingSide, 5, 4, 4, 7, {26, 0, 0}, {29, 63, 0}, 36},
+    {63, kKingSide, 6, 4, 8, 7, {29, 60, 0}, {0, 0, 0}, 39},
 };
 constexpr unsigned kPinQ1 = 32, kPinQ6 = 39, kPinK1 = 56, kPinK6 = 63;
 
@@ -55,29 +67,6 @@ unsigned PinSquare(int side, int number) {
         if (row.side == side && row.number == number) return row.square;
     }
     return kSquares;
-}
-
-// Where an attack board may go from each pin (0 = no pin).
-struct BoardRoute {
-    unsigned from;
-    unsigned towardWhite[3];
-    unsigned towardBlack[3];
-    unsigned sideways;
-};
-constexpr BoardRoute kRoutes[] = {
-    {32, {0, 0, 0}, {2, 35, 0}, 56},   {35, {32, 2, 0}, {5, 0, 0}, 59},
-    {2, {32, 0, 0}, {35, 5, 36}, 26},  {5, {35, 2, 36}, {39, 0, 0}, 29},
-    {36, {2, 0, 0}, {5, 39, 0}, 60},   {39, {5, 36, 0}, {0, 0, 0}, 63},
-    {56, {0, 0, 0}, {59, 26, 0}, 32},  {59, {56, 26, 0}, {29, 0, 0}, 35},
-    {26, {56, 0, 0}, {59, 29, 60}, 2}, {29, {59, 26, 60}, {63, 0, 0}, 5},
-    {60, {26, 0, 0}, {29, 63, 0}, 36}, {63, {29, 60, 0}, {0, 0, 0}, 39},
-};
-
-const BoardRoute* FindRoute(unsigned pin) {
-    for (const BoardRoute& route : kRoutes) {
-        if (route.from == pin) return &route;
-    }
-    return nullptr;
 }
 
 // Board 0..3 owning each square, or kNoBoardHere for a main-level square.
@@ -174,8 +163,6 @@ constexpr Delta kKnightJumps[] = {{1, 2},  {1, -2},  {2, 1},  {2, -1},
                                   {-1, 2}, {-1, -2}, {-2, 1}, {-2, -1}};
 constexpr Delta kDiagonals[] = {{1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
 constexpr Delta kOrthogonals[] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
-constexpr Delta kKingSteps[] = {{0, 1},  {1, 1},   {1, 0},  {1, -1},
-                                {0, -1}, {-1, -1}, {-1, 0}, {-1, 1}};
 
 uint64_t CellMask(const Cell* cell) {
     uint64_t mask = 0;
@@ -425,7 +412,7 @@ uint64_t PieceAttacks(const RefState& s, const Geometry& geo, unsigned square,
         case kKnight:
             return StepMask(geo, square, kKnightJumps);
         case kKing:
-            return StepMask(geo, square, kKingSteps);
+            return StepMask(geo, square, kOrthogonals) | StepMask(geo, square, kDiagonals);
         case kBishop:
             return RaysMask(s, geo, square, kDiagonals);
         case kRook:
@@ -492,6 +479,19 @@ bool MayDoubleStep(const RefState& s, unsigned square, bool white) {
         }
     }
     return true;
+}
+
+// The pawn an attack-board move to pin `to` carries to its last rank: a White pawn on the
+// board's upper rank going to q6 or k6, a Black pawn on its lower rank going to q1 or k1;
+// kSquares when none.
+unsigned PawnCarriedToPromotion(const RefState& s, int board, unsigned to) {
+    const bool white = to == kPinQ6 || to == kPinK6;
+    if (!white && to != kPinQ1 && to != kPinK1) return kSquares;
+    const unsigned first = kBoardBase[board] + (white ? 1 : 0);
+    for (unsigned square : {first, first + kSecondColumn}) {
+        if (s.board[square] == (white ? kPawn : -kPawn)) return square;
+    }
+    return kSquares;
 }
 
 class Generator {
@@ -624,21 +624,10 @@ private:
         }
     }
 
-    bool BoardMovePromotes(int board, unsigned to) const {
-        const unsigned base = kBoardBase[board];
-        if (to == kPinQ1 || to == kPinK1) {
-            return s_.board[base] == -kPawn || s_.board[base + kSecondColumn] == -kPawn;
-        }
-        if (to == kPinQ6 || to == kPinK6) {
-            return s_.board[base + 1] == kPawn || s_.board[base + kSecondColumn + 1] == kPawn;
-        }
-        return false;
-    }
-
     void AddBoardMove(int board, unsigned to) {
         if (to == 0 || BoardAt(s_, to) != kNoBoardHere) return;
         const int id = kBoardIdBase + static_cast<int>(kBoardBase[board]);
-        if (BoardMovePromotes(board, to)) {
+        if (PawnCarriedToPromotion(s_, board, to) != kSquares) {
             Add(id, s_.pins[board], to, kBoardMove | kBoardMovePromotion, 'Q');
         } else {
             Add(id, s_.pins[board], to, kBoardMove);
@@ -657,7 +646,7 @@ private:
                 value += code;
             }
             if (tournament ? occupied > 1 : weight > 1) continue;
-            const BoardRoute* route = FindRoute(s_.pins[board]);
+            const PinRow* route = FindPinRow(s_.pins[board]);
             if (route == nullptr) continue;
             if (value < 1) {
                 for (unsigned to : route->towardWhite) AddBoardMove(board, to);
@@ -679,16 +668,7 @@ private:
 // ---- making moves ----
 
 int PromotedKind(char letter) {
-    switch (letter) {
-        case 'N':
-            return kKnight;
-        case 'B':
-            return kBishop;
-        case 'R':
-            return kRook;
-        default:
-            return kQueen;
-    }
+    return letter == 'N' ? kKnight : letter == 'B' ? kBishop : letter == 'R' ? kRook : kQueen;
 }
 
 void UpdateOwners(RefState& s) {
@@ -708,28 +688,11 @@ void UpdateOwners(RefState& s) {
 
 void PlayBoardMove(RefState& n, const RefMove& m) {
     const int board = BoardOf(static_cast<unsigned>(m.piece - kBoardIdBase));
+    const unsigned promoted = PawnCarriedToPromotion(n, board, m.to);
     n.pins[board] = m.to;
     n.epSquare = 0;
-    const unsigned base = kBoardBase[board];
-    unsigned promoted = kSquares;
-    int sign = 0;
-    if (m.to == kPinQ1 || m.to == kPinK1) {
-        sign = -1;
-        if (n.board[base] == -kPawn) {
-            promoted = base;
-        } else if (n.board[base + kSecondColumn] == -kPawn) {
-            promoted = base + kSecondColumn;
-        }
-    } else if (m.to == kPinQ6 || m.to == kPinK6) {
-        sign = 1;
-        if (n.board[base + 1] == kPawn) {
-            promoted = base + 1;
-        } else if (n.board[base + kSecondColumn + 1] == kPawn) {
-            promoted = base + kSecondColumn + 1;
-        }
-    }
     if (promoted == kSquares) return;
-    n.board[promoted] = sign * PromotedKind(m.promotion);
+    n.board[promoted] = (n.board[promoted] > 0 ? 1 : -1) * PromotedKind(m.promotion);
     n.pawnSlot[promoted] = kNoPawnSlot;
 }
 
@@ -856,13 +819,11 @@ std::string SquareName(const unsigned pins[kBoards], unsigned square) {
     return out.str();
 }
 
-const char* PinText(unsigned pin) {
-    static constexpr const char* kNames[] = {"q1", "q2", "q3", "q4", "q5", "q6",
-                                             "k1", "k2", "k3", "k4", "k5", "k6"};
-    for (size_t i = 0; i < std::size(kPinRows); ++i) {
-        if (kPinRows[i].square == pin) return kNames[i];
-    }
-    return "??";
+std::string PinText(unsigned pin) {
+    const PinRow* row = FindPinRow(pin);
+    if (row == nullptr) return "??";
+    return std::string(1, row->side == kQueenSide ? 'q' : 'k') +
+           static_cast<char>('0' + row->number);
 }
 
 char PieceLetter(int code) {
@@ -972,11 +933,6 @@ bool KingAttacked(const RefState& state, bool white) {
 bool PawnOnLastRank(const RefState& state, bool white, unsigned square) {
     const Geometry geo(state.pins);
     return PromotesOn(state, geo, white, square);
-}
-
-std::vector<RefMove> PseudoLegalMoves(const RefState& state) {
-    const Geometry geo(state.pins);
-    return Generator(state, geo).Run();
 }
 
 std::vector<RefMove> LegalMoves(const RefState& state) {

@@ -98,13 +98,10 @@ bool KingAttacked(const RefState& state, bool white);
 // A pawn of this colour standing on square has reached its last rank.
 bool PawnOnLastRank(const RefState& state, bool white, unsigned square);
 
-// Moves before the king-safety test (promotions listed once, with 'Q').
-std::vector<RefMove> PseudoLegalMoves(const RefState& state);
-
 // The legal moves, each promotion listed once per piece, sorted.
 std::vector<RefMove> LegalMoves(const RefState& state);
 
-// The state after a move taken from PseudoLegalMoves or LegalMoves.
+// The state after a move taken from LegalMoves.
 RefState Play(const RefState& state, const RefMove& move);
 
 uint64_t Perft(const RefState& state, int depth);

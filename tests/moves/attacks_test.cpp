@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "board/attack_boards.h"
@@ -19,119 +20,86 @@ namespace {
 
 using Squares = std::vector<unsigned>;
 
-// Squares of a list that also appear in the given set.
-Squares Among(const Squares& squares, const Squares& set) {
-    Squares out;
-    for (unsigned q : squares) {
-        if (std::find(set.begin(), set.end(), q) != set.end()) out.push_back(q);
-    }
-    return out;
-}
-
-// 2D squares: a1 = 0, a8 = 7, h1 = 56.
-constexpr unsigned Sq(char file, int rank) {
-    return static_cast<unsigned>(file - 'a') * 8 + rank - 1;
-}
-
 TEST(AttackMasks2D, InitialPositionHasNoXraysAndE3IsHeldByTwoPawns) {
     GameKindScope kind(kGame2D);
     Position p;
     ASSERT_EQ(SetUpInitialPosition(p), 1);
-    EXPECT_EQ(p.attacks[Sq('e', 3)], (1u << 11) | (1u << 13));  // the pawns of d2 and f2
+    EXPECT_EQ(p.attacks[Sq("e3")], (1u << 11) | (1u << 13));  // the pawns of d2 and f2
     for (unsigned q = 0; q < 64; ++q) EXPECT_EQ(p.xrays[q], 0u) << q;
 }
 
-TEST(AttackMasks2D, RookBehindQueenXraysTheRestOfTheFile) {
+// What one piece attacks and x-rays. An x-ray runs through own sliders that move along the
+// line and ends with the first other piece, which still gets the bit.
+TEST(AttackMasks2D, AttacksAndXraysOfOnePiece) {
     GameKindScope kind(kGame2D);
-    Position p;
-    ASSERT_TRUE(BuildFrom(
-        p, {{kRook, Sq('a', 1)}, {kQueen, Sq('a', 4)}, {kKing, Sq('h', 1)}, {-kKing, Sq('h', 8)}}));
-    const Squares file = {1, 2, 3, 4, 5, 6, 7};
-    EXPECT_EQ(Among(Attacked(p, Sq('a', 1)), file), (Squares{1, 2, 3}));
-    EXPECT_EQ(Xrayed(p, Sq('a', 1)), (Squares{4, 5, 6, 7}));
-}
-
-TEST(AttackMasks2D, XrayStopsAfterTheFirstPieceThatCannotBeSeenThrough) {
-    GameKindScope kind(kGame2D);
-    for (int stopper : {kKnight, -kKnight, -kRook}) {
-        Position p;
-        ASSERT_TRUE(BuildFrom(p, {{kRook, Sq('a', 1)},
-                                  {kQueen, Sq('a', 3)},
-                                  {stopper, Sq('a', 5)},
-                                  {kKing, Sq('h', 1)},
-                                  {-kKing, Sq('h', 8)}}));
-        // The knight or the enemy piece still gets the x-ray bit; nothing after it does.
-        EXPECT_EQ(Xrayed(p, Sq('a', 1)), (Squares{3, 4})) << stopper;
-    }
-    Position p;
-    ASSERT_TRUE(BuildFrom(
-        p,
-        {{kRook, Sq('a', 1)}, {kKnight, Sq('a', 3)}, {kKing, Sq('h', 1)}, {-kKing, Sq('h', 8)}}));
-    EXPECT_TRUE(Xrayed(p, Sq('a', 1)).empty());
-    // A rook does not move along a diagonal, so a bishop sees nothing through it.
-    ASSERT_TRUE(BuildFrom(
-        p,
-        {{kBishop, Sq('a', 1)}, {kRook, Sq('b', 2)}, {kKing, Sq('h', 1)}, {-kKing, Sq('a', 8)}}));
-    EXPECT_TRUE(Xrayed(p, Sq('a', 1)).empty());
-    EXPECT_EQ(Attacked(p, Sq('a', 1)), (Squares{Sq('b', 2)}));
-}
-
-TEST(AttackMasks2D, RookBesideQueenXraysUpToAndIncludingTheFirstPiece) {
-    GameKindScope kind(kGame2D);
-    Position p;
-    ASSERT_TRUE(BuildFrom(p, {{kRook, Sq('a', 1)},
-                              {kQueen, Sq('a', 2)},
-                              {-kPawn, Sq('a', 6)},
-                              {kKing, Sq('h', 1)},
-                              {-kKing, Sq('h', 8)}}));
-    EXPECT_EQ(Xrayed(p, Sq('a', 1)), (Squares{2, 3, 4, 5}));
-}
-
-TEST(AttackMasks2D, KingAndKnightInCornersMarkOnlySquaresThatExist) {
-    GameKindScope kind(kGame2D);
-    Position p;
-    ASSERT_TRUE(BuildFrom(p, {{kKing, Sq('a', 1)}, {-kKnight, Sq('h', 8)}, {-kKing, Sq('h', 1)}}));
-    EXPECT_EQ(Attacked(p, Sq('a', 1)), (Squares{Sq('a', 2), Sq('b', 1), Sq('b', 2)}));
-    EXPECT_EQ(Attacked(p, Sq('h', 8)), (Squares{Sq('f', 7), Sq('g', 6)}));
-}
-
-TEST(AttackMasks2D, PromotionCandidatesAreOneRankFromTheEnd) {
-    GameKindScope kind(kGame2D);
-    Position p;
-    ASSERT_TRUE(BuildFrom(p, {{kPawn, Sq('a', 7)},
-                              {kPawn, Sq('b', 6)},
-                              {-kPawn, Sq('c', 2)},
-                              {-kPawn, Sq('d', 3)},
-                              {kKing, Sq('h', 1)},
-                              {-kKing, Sq('h', 8)}}));
-    auto candidate = [&](unsigned square) {
-        return (p.promoMask >> p.squareSlot[square] & 1) != 0;
+    struct Case {
+        const char* pieces;
+        const char* from;
+        const char* attacks;  // nullptr: not checked
+        const char* xrays;
     };
-    EXPECT_TRUE(candidate(Sq('a', 7)));
-    EXPECT_FALSE(candidate(Sq('b', 6)));
-    EXPECT_TRUE(candidate(Sq('c', 2)));
-    EXPECT_FALSE(candidate(Sq('d', 3)));
+    const Case cases[] = {
+        {"Ra1 Qa4 Kb1 kh8", "a1", "a2 a3 a4 b1", "a5 a6 a7 a8"},
+        {"Ra1 Qa2 pa6 Kh1 kh8", "a1", nullptr, "a3 a4 a5 a6"},
+        {"Ra1 Qa3 Na5 Kh1 kh8", "a1", nullptr, "a4 a5"},
+        {"Ra1 Qa3 na5 Kh1 kh8", "a1", nullptr, "a4 a5"},
+        {"Ra1 Qa3 ra5 Kh1 kh8", "a1", nullptr, "a4 a5"},
+        {"Ra1 Na3 Kh1 kh8", "a1", nullptr, ""},
+        // A rook does not move along a diagonal, so a bishop sees nothing through it.
+        {"Ba1 Rb2 Kh1 ka8", "a1", "b2", ""},
+        // King and knight in corners mark only squares that exist.
+        {"Ka1 nh8 kh1", "a1", "a2 b1 b2", ""},
+        {"Ka1 nh8 kh1", "h8", "f7 g6", ""},
+    };
+    for (const Case& c : cases) {
+        Position p;
+        ASSERT_TRUE(BuildFrom(p, c.pieces)) << c.pieces;
+        if (c.attacks != nullptr) {
+            EXPECT_EQ(Attacked(p, Sq(c.from)), Sqs(c.attacks)) << c.pieces;
+        }
+        EXPECT_EQ(Xrayed(p, Sq(c.from)), Sqs(c.xrays)) << c.pieces;
+    }
+}
+
+// 2D: one rank from the end. 3D: 6 is the lower rank (a8) of board 106 at q6, 1 the upper rank
+// (a1) of board 100 at q1, 46 the Black level's c7, one step from c8; 38 is b7, whose next
+// step b8 still has b9 above it on the board at q6.
+TEST(AttackMasks, PromotionCandidatesFollowTheBoardsAndLevels) {
+    struct Case {
+        int game;
+        const char* pieces;
+        const char* candidates;
+        const char* others;
+    };
+    const Case cases[] = {{kGame2D, "Pa7 Pb6 pc2 pd3 Kh1 kh8", "a7 c2", "b6 d3"},
+                          {kGame3D, "P6 p1 P46 P38 P45 K58 k61", "6 1 46", "38 45"}};
+    for (const Case& c : cases) {
+        GameKindScope kind(c.game);
+        Position p;
+        ASSERT_TRUE(BuildFrom(p, c.pieces));
+        for (unsigned q : Sqs(c.candidates)) EXPECT_NE(p.promoMask >> p.squareSlot[q] & 1, 0u) << q;
+        for (unsigned q : Sqs(c.others)) EXPECT_EQ(p.promoMask >> p.squareSlot[q] & 1, 0u) << q;
+    }
 }
 
 // 3D: White level c1..c4 = 40..43, neutral level c3..c6 = 10..13, Black level c5..c8 = 44..47.
 // No attack board ever covers file c.
 TEST(AttackMasks3D, RookOnC2WithAPieceOnC4UnderBothRules) {
-    const Squares fileCAhead = {42, 43, 10, 11, 12, 13, 44, 45, 46, 47};
+    const Squares fileCAhead = {10, 11, 12, 13, 42, 43, 44, 45, 46, 47};
     struct Case {
         int rules;
         Squares expected;
     };
-    const Case cases[] = {{kRulesTournament, {42, 43, 10, 11}},
-                          {kRulesStandard, {42, 43, 10, 11, 12, 13, 44, 45, 46, 47}}};
+    const Case cases[] = {{kRulesTournament, {10, 11, 42, 43}}, {kRulesStandard, fileCAhead}};
     for (const Case& c : cases) {
         GameKindScope kind(kGame3D, c.rules);
         Position p;
-        ASSERT_TRUE(BuildFrom(p, {{kRook, 41}, {-kPawn, 43}, {kKing, 58}, {-kKing, 61}}));
-        Squares got = Among(Attacked(p, 41), fileCAhead);
-        std::sort(got.begin(), got.end());
-        Squares want = c.expected;
-        std::sort(want.begin(), want.end());
-        EXPECT_EQ(got, want) << "rules " << c.rules;
+        ASSERT_TRUE(BuildFrom(p, "R41 p43 K58 k61"));
+        Squares got;
+        for (unsigned q : Attacked(p, 41)) {
+            if (std::count(fileCAhead.begin(), fileCAhead.end(), q) != 0) got.push_back(q);
+        }
+        EXPECT_EQ(got, c.expected) << "rules " << c.rules;
         for (unsigned q = 0; q < 64; ++q) EXPECT_EQ(p.xrays[q], 0u);
     }
 }
@@ -140,83 +108,48 @@ TEST(AttackMasks3D, RookOnC2WithAPieceOnC4UnderBothRules) {
 // see along file a to the board at q6 across the empty pins, and along rank 0 to the board at
 // k1; Standard rules have only the plain steps.
 TEST(AttackMasks3D, TournamentEdgeLinesAcrossTheAttackBoards) {
-    struct Case {
-        int rules;
-        Squares expected;
-    };
-    const Case cases[] = {{kRulesTournament, {1, 6, 8, 16, 24}}, {kRulesStandard, {1, 8}}};
-    for (const Case& c : cases) {
-        GameKindScope kind(kGame3D, c.rules);
+    for (auto [rules, expected] : {std::pair{kRulesTournament, Squares{1, 6, 8, 16, 24}},
+                                   std::pair{kRulesStandard, Squares{1, 8}}}) {
+        GameKindScope kind(kGame3D, rules);
         Position p;
-        ASSERT_TRUE(
-            BuildFrom(p, {{kRook, 0}, {-kPawn, 6}, {-kKnight, 24}, {kKing, 58}, {-kKing, 61}}));
-        EXPECT_EQ(Attacked(p, 0), c.expected) << "rules " << c.rules;
+        ASSERT_TRUE(BuildFrom(p, "R0 p6 n24 K58 k61"));
+        EXPECT_EQ(Attacked(p, 0), expected) << "rules " << rules;
     }
-}
-
-TEST(AttackMasks3D, PromotionCandidatesFollowTheBoardsAndLevels) {
-    GameKindScope kind(kGame3D);
-    Position p;
-    // 6: lower rank (a8) of board 106 at q6; 1: upper rank (a1) of board 100 at q1; 46: the
-    // Black level's c7, one step from c8; 38: b7, whose next step b8 still has b9 above it on
-    // the board at q6.
-    ASSERT_TRUE(BuildFrom(p, {{kPawn, 6},
-                              {-kPawn, 1},
-                              {kPawn, 46},
-                              {kPawn, 38},
-                              {kPawn, 45},
-                              {kKing, 58},
-                              {-kKing, 61}}));
-    auto candidate = [&](unsigned square) {
-        return (p.promoMask >> p.squareSlot[square] & 1) != 0;
-    };
-    EXPECT_TRUE(candidate(6));
-    EXPECT_TRUE(candidate(1));
-    EXPECT_TRUE(candidate(46));
-    EXPECT_FALSE(candidate(38));
-    EXPECT_FALSE(candidate(45));
 }
 
 TEST(AttackBoardOwners, ABoardFallsBackToItsDefaultOwnerWhenEmptied) {
     GameKindScope kind(kGame3D);
-    Position p;
+    Position p, child;
     // A Black knight alone on board 100 (b1 at q1), Black to move.
-    ASSERT_TRUE(BuildFrom(p, {{-kKnight, 9}, {kKing, 58}, {-kKing, 61}}, {.ply = 1}));
+    ASSERT_TRUE(BuildFrom(p, "n9 K58 k61", {.ply = 1}));
     EXPECT_EQ(p.abWhite[0], 0u);
     EXPECT_EQ(p.abWhite[1], 0u);
     EXPECT_EQ(p.abWhite[2], 1u);
-    Position child;
     Move move = MakeMoveRecord(-kKnight, 9, 42, '-');
     ASSERT_EQ(MakeMove(child, p, move), 1);
     EXPECT_EQ(child.abWhite[0], 1u);
     // Two pieces of both colours: the owner stays whatever it was.
-    ASSERT_TRUE(BuildFrom(p, {{-kKnight, 9}, {kPawn, 1}, {kKing, 58}, {-kKing, 61}}));
-    p.abWhite[0] = 0;
-    RegenToPieces(p);
-    EXPECT_EQ(p.abWhite[0], 0u);
-    p.abWhite[0] = 1;
-    RegenToPieces(p);
-    EXPECT_EQ(p.abWhite[0], 1u);
+    ASSERT_TRUE(BuildFrom(p, "n9 P1 K58 k61"));
+    for (uint32_t owner : {0u, 1u}) {
+        p.abWhite[0] = owner;
+        RegenToPieces(p);
+        EXPECT_EQ(p.abWhite[0], owner);
+    }
 }
 
-TEST(AttackRegeneration, UnknownPieceCodeIsReportedAndGetsNoAttacks) {
+TEST(AttackRegeneration, UnknownPieceCodeOrPieceOffTheBoardIsReported) {
     GameKindScope kind(kGame2D);
     Position p;
-    ASSERT_TRUE(BuildFrom(p, {{kKing, Sq('e', 1)}, {-kKing, Sq('e', 8)}}));
+    ASSERT_TRUE(BuildFrom(p, "Ke1 ke8"));
     const Position before = p;
-    p.pieces[kSlotQueen] = {7, Sq('d', 4)};
+    p.pieces[kSlotQueen] = {7, Sq("d4")};
     ConsoleCapture out;
     EXPECT_EQ(RegenToPieces(p), 1);
     EXPECT_EQ(out.Text(), "\nPieceGenerate: unknown pi\n");
     for (unsigned q = 0; q < 64; ++q) EXPECT_EQ(p.attacks[q], before.attacks[q]) << q;
-}
-
-TEST(AttackRegeneration, PieceOffTheBoardFailsTheRegeneration) {
-    GameKindScope kind(kGame2D);
-    Position p;
-    ASSERT_TRUE(BuildFrom(p, {{kKing, Sq('e', 1)}, {-kKing, Sq('e', 8)}}));
+    p = before;
     p.pieces[kSlotKnight1] = {kKnight, 64};
-    ConsoleCapture out;
+    out.Clear();
     EXPECT_EQ(RegenToPieces(p), 0);
     EXPECT_EQ(out.Text(), "\nRegenToPieces pi present but pos\n");
 }

@@ -21,36 +21,25 @@
 namespace tarvex {
 namespace {
 
-constexpr unsigned Sq(char file, int rank) {
-    return static_cast<unsigned>(file - 'a') * 8 + rank - 1;
-}
 constexpr int kSliders[] = {kBishop, kRook, kQueen, -kBishop, -kRook, -kQueen};
 constexpr int kLineDirections[] = {8, 1, 9, 7};
 
-TEST(LineTables2D, DirectionsAndReach) {
+// The directions themselves are checked whole below; here the reach of single pieces.
+TEST(LineTables2D, ReachOfPiecesAndPawns) {
     GameKindScope kind(kGame2D);
     Position p;
     ASSERT_EQ(SetUpInitialPosition(p), 1);
     const LineTables& t = LinesFor(p);
-    EXPECT_EQ(t.dir[Sq('a', 1)][Sq('h', 8)], 9);
-    EXPECT_EQ(t.dir[Sq('h', 8)][Sq('a', 1)], -9);
-    EXPECT_EQ(t.dir[Sq('a', 1)][Sq('b', 3)], 0);
-    EXPECT_EQ(t.dir[Sq('h', 1)][Sq('a', 8)], -7);
-    EXPECT_EQ(t.dir[Sq('e', 4)][Sq('e', 8)], 1);
-    EXPECT_EQ(t.dir[Sq('e', 4)][Sq('a', 4)], -8);
-    EXPECT_TRUE(ReachOf(t, kKnight, Sq('b', 1), Sq('c', 3)));
-    EXPECT_TRUE(ReachOf(t, -kKnight, Sq('b', 1), Sq('c', 3)));
-    EXPECT_FALSE(ReachOf(t, kRook, Sq('a', 1), Sq('h', 8)));
-    EXPECT_TRUE(ReachOf(t, kQueen, Sq('a', 1), Sq('h', 8)));
-    EXPECT_FALSE(ReachOf(t, kKing, Sq('e', 1), Sq('g', 1)));
-    EXPECT_FALSE(ReachOf(t, kRook, Sq('a', 1), Sq('a', 1)));
-}
-
-TEST(LineTables2D, PawnTablesHoldOnlyTheCaptureSquares) {
-    GameKindScope kind(kGame2D);
-    Position p;
-    ASSERT_EQ(SetUpInitialPosition(p), 1);
-    const LineTables& t = LinesFor(p);
+    EXPECT_EQ(t.dir[Sq("a1")][Sq("h8")], 9);
+    EXPECT_EQ(t.dir[Sq("h1")][Sq("a8")], -7);
+    EXPECT_EQ(t.dir[Sq("e4")][Sq("a4")], -8);
+    EXPECT_TRUE(ReachOf(t, kKnight, Sq("b1"), Sq("c3")));
+    EXPECT_TRUE(ReachOf(t, -kKnight, Sq("b1"), Sq("c3")));
+    EXPECT_FALSE(ReachOf(t, kRook, Sq("a1"), Sq("h8")));
+    EXPECT_TRUE(ReachOf(t, kQueen, Sq("a1"), Sq("h8")));
+    EXPECT_FALSE(ReachOf(t, kKing, Sq("e1"), Sq("g1")));
+    EXPECT_FALSE(ReachOf(t, kRook, Sq("a1"), Sq("a1")));
+    // Pawn tables hold only the capture squares, and nothing on the first and last ranks.
     auto reached = [&](int code, unsigned from) {
         std::vector<unsigned> squares;
         for (unsigned to = 0; to < 64; ++to) {
@@ -58,14 +47,13 @@ TEST(LineTables2D, PawnTablesHoldOnlyTheCaptureSquares) {
         }
         return squares;
     };
-    EXPECT_EQ(reached(kPawn, Sq('e', 2)), (std::vector<unsigned>{Sq('d', 3), Sq('f', 3)}));
-    EXPECT_EQ(reached(-kPawn, Sq('e', 7)), (std::vector<unsigned>{Sq('d', 6), Sq('f', 6)}));
-    EXPECT_EQ(reached(kPawn, Sq('a', 2)), (std::vector<unsigned>{Sq('b', 3)}));
-    for (char file = 'a'; file <= 'h'; ++file) {
-        for (int rank : {1, 8}) {
-            EXPECT_TRUE(reached(kPawn, Sq(file, rank)).empty()) << file << rank;
-            EXPECT_TRUE(reached(-kPawn, Sq(file, rank)).empty()) << file << rank;
-        }
+    EXPECT_EQ(reached(kPawn, Sq("e2")), Sqs("d3 f3"));
+    EXPECT_EQ(reached(-kPawn, Sq("e7")), Sqs("d6 f6"));
+    EXPECT_EQ(reached(kPawn, Sq("a2")), Sqs("b3"));
+    for (unsigned q = 0; q < 64; ++q) {
+        if (q % 8 != 0 && q % 8 != 7) continue;
+        EXPECT_TRUE(reached(kPawn, q).empty()) << q;
+        EXPECT_TRUE(reached(-kPawn, q).empty()) << q;
     }
 }
 
@@ -118,17 +106,30 @@ std::unique_ptr<LineTables> PlainLines(const Position& p) {
     return t;
 }
 
-TEST(LineTables3D, SliderTablesAndDirectionsAreSymmetric) {
+// Every dir entry against the plain steps (the 2D game and Standard rules) or against the plain
+// steps plus the Tournament edge lines, and the reach of each slider against dir.
+TEST(LineTables, DirectionsFollowTheStepsAndSlidersFollowTheDirections) {
     ConsoleCapture quiet;
-    for (int rules : {kRulesTournament, kRulesStandard}) {
-        GameKindScope kind(kGame3D, rules);
+    struct Variant {
+        int game, rules;
+    };
+    for (Variant v : {Variant{kGame2D, kRulesTournament}, Variant{kGame3D, kRulesStandard},
+                      Variant{kGame3D, kRulesTournament}}) {
         for (const Placement& placement : kPlacements) {
             const Position p = AtPlacement(placement);
+            std::unique_ptr<LineTables> plain;
+            {
+                GameKindScope kind(v.game, kRulesStandard);
+                plain = PlainLines(p);
+            }
+            GameKindScope kind(v.game, v.rules);
             const LineTables& t = LinesFor(p);
-            int wrong = 0;
+            int wrong = 0, lost = 0, added = 0;
             for (unsigned a = 0; a < 64; ++a) {
                 for (unsigned b = 0; b < 64; ++b) {
                     const int d = t.dir[a][b];
+                    lost += plain->dir[a][b] != 0 && d != plain->dir[a][b];
+                    added += plain->dir[a][b] == 0 && d != 0;
                     wrong += t.dir[b][a] != -d;
                     for (int code : kSliders)
                         wrong += ReachOf(t, code, a, b) != ReachOf(t, code, b, a);
@@ -138,33 +139,13 @@ TEST(LineTables3D, SliderTablesAndDirectionsAreSymmetric) {
                     wrong += ReachOf(t, kQueen, a, b) != (d != 0);
                 }
             }
-            EXPECT_EQ(wrong, 0) << "rules " << rules << " pins " << placement.pins[0];
+            const bool edge = v.game == kGame3D && v.rules == kRulesTournament;
+            EXPECT_EQ(wrong, 0) << v.game << " rules " << v.rules << " pins " << placement.pins[0];
+            EXPECT_EQ(lost, 0) << v.game << " rules " << v.rules << " pins " << placement.pins[0];
+            EXPECT_EQ(added > 0, edge && placement.edgeLines)
+                << v.game << " rules " << v.rules << " pins " << placement.pins[0];
+            if (v.game == kGame2D) break;  // the 2D game has no placements
         }
-    }
-}
-
-TEST(LineTables3D, OnlyTournamentLinesCrossBetweenAttackBoards) {
-    ConsoleCapture quiet;
-    for (const Placement& placement : kPlacements) {
-        const Position p = AtPlacement(placement);
-        std::unique_ptr<LineTables> plain;
-        {
-            GameKindScope kind(kGame3D, kRulesStandard);
-            plain = PlainLines(p);
-            EXPECT_EQ(std::memcmp(LinesFor(p).dir, plain->dir, sizeof plain->dir), 0)
-                << "pins " << placement.pins[0];
-        }
-        GameKindScope kind(kGame3D, kRulesTournament);
-        const LineTables& t = LinesFor(p);
-        int lost = 0, added = 0;
-        for (unsigned a = 0; a < 64; ++a) {
-            for (unsigned b = 0; b < 64; ++b) {
-                lost += plain->dir[a][b] != 0 && t.dir[a][b] != plain->dir[a][b];
-                added += plain->dir[a][b] == 0 && t.dir[a][b] != 0;
-            }
-        }
-        EXPECT_EQ(lost, 0);
-        EXPECT_EQ(added > 0, placement.edgeLines) << "pins " << placement.pins[0];
     }
     // At home, a0 (square 0) sees a8 (6) across the empty pins of the queen's column and the
     // rear row of the board at k1 (16) along rank 0.
@@ -195,7 +176,7 @@ TEST(LineTables3D, EdgeStepExistsOnlyUnderTournamentRules) {
 TEST(LineTables3D, AttackBoardMoveBringsTheTablesOfTheNewPlacement) {
     GameKindScope kind(kGame3D);
     Position p, child;
-    ASSERT_TRUE(BuildFrom(p, {{kKing, 58}, {-kKing, 61}}));
+    ASSERT_TRUE(BuildFrom(p, "K58 k61"));
     auto copyOf = [](const LineTables& t) {
         auto copy = std::make_unique<LineTables>();
         std::memcpy(copy.get(), &t, sizeof t);

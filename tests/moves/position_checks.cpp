@@ -1,5 +1,6 @@
 #include "moves/position_checks.h"
 
+#include <cstddef>
 #include <cstring>
 #include <sstream>
 #include <tuple>
@@ -148,17 +149,6 @@ std::string BitsText(uint32_t bits) {
     return text.str();
 }
 
-}  // namespace
-
-std::string PositionProblem(const Position& position) {
-    for (auto check :
-         {BoardAndSlotsProblem, MasksProblem, RightsProblem, OwnersProblem, KeysProblem}) {
-        std::string problem = check(position);
-        if (!problem.empty()) return problem;
-    }
-    return "";
-}
-
 std::string AttackDataProblem(const Position& position) {
     if (position.flags & kAttacksPending) return "attack data still pending";
     Position fresh = position;
@@ -183,62 +173,48 @@ std::string AttackDataProblem(const Position& position) {
     return "";
 }
 
+}  // namespace
+
 std::string CompletedPositionProblem(const Position& position) {
-    std::string problem = PositionProblem(position);
-    return problem.empty() ? AttackDataProblem(position) : problem;
+    for (auto check : {BoardAndSlotsProblem, MasksProblem, RightsProblem, OwnersProblem,
+                       KeysProblem, AttackDataProblem}) {
+        std::string problem = check(position);
+        if (!problem.empty()) return problem;
+    }
+    return "";
 }
 
 std::vector<std::string> DifferingFields(const Position& a, const Position& b) {
+    struct Field {
+        const char* name;
+        size_t offset, size;
+    };
+#define TARVEX_FIELD(f) \
+    { #f, offsetof(Position, f), sizeof(Position::f) }
+    static const Field kFields[] = {
+        TARVEX_FIELD(dirTable),        TARVEX_FIELD(abPin),         TARVEX_FIELD(abWhite),
+        TARVEX_FIELD(hashKey),         TARVEX_FIELD(hashKey2),      TARVEX_FIELD(sliderMask),
+        TARVEX_FIELD(promoMask),       TARVEX_FIELD(officerMask),   TARVEX_FIELD(pieceMask),
+        TARVEX_FIELD(board),           TARVEX_FIELD(squareSlot),    TARVEX_FIELD(pieces),
+        TARVEX_FIELD(squareScore),     TARVEX_FIELD(squareSign),    TARVEX_FIELD(slotReach),
+        TARVEX_FIELD(slotAttacks),     TARVEX_FIELD(whiteReach),    TARVEX_FIELD(blackReach),
+        TARVEX_FIELD(slotValue),       TARVEX_FIELD(stage),         TARVEX_FIELD(dirtySlots),
+        TARVEX_FIELD(hangingMask),     TARVEX_FIELD(ignoreMask),    TARVEX_FIELD(attackerMask),
+        TARVEX_FIELD(whiteMaterial),   TARVEX_FIELD(blackMaterial), TARVEX_FIELD(controlTotal),
+        TARVEX_FIELD(evalSum),         TARVEX_FIELD(engineScore),   TARVEX_FIELD(squareControl),
+        TARVEX_FIELD(whitePassed),     TARVEX_FIELD(blackPassed),   TARVEX_FIELD(unstoppablePawns),
+        TARVEX_FIELD(attacks),         TARVEX_FIELD(xrays),         TARVEX_FIELD(moveList),
+        TARVEX_FIELD(moveCount),       TARVEX_FIELD(lastMove),      TARVEX_FIELD(replyMove),
+        TARVEX_FIELD(tacticsValue),    TARVEX_FIELD(flags),         TARVEX_FIELD(epSquare),
+        TARVEX_FIELD(quietPlies),      TARVEX_FIELD(ply),           TARVEX_FIELD(winner),
+        TARVEX_FIELD(incrementalScore)};
+#undef TARVEX_FIELD
     std::vector<std::string> out;
-#define TARVEX_COMPARE(field) \
-    if (std::memcmp(&a.field, &b.field, sizeof a.field) != 0) out.push_back(#field)
-    TARVEX_COMPARE(dirTable);
-    TARVEX_COMPARE(abPin);
-    TARVEX_COMPARE(abWhite);
-    TARVEX_COMPARE(hashKey);
-    TARVEX_COMPARE(hashKey2);
-    TARVEX_COMPARE(sliderMask);
-    TARVEX_COMPARE(promoMask);
-    TARVEX_COMPARE(officerMask);
-    TARVEX_COMPARE(pieceMask);
-    TARVEX_COMPARE(board);
-    TARVEX_COMPARE(squareSlot);
-    TARVEX_COMPARE(pieces);
-    TARVEX_COMPARE(squareScore);
-    TARVEX_COMPARE(squareSign);
-    TARVEX_COMPARE(slotReach);
-    TARVEX_COMPARE(slotAttacks);
-    TARVEX_COMPARE(whiteReach);
-    TARVEX_COMPARE(blackReach);
-    TARVEX_COMPARE(slotValue);
-    TARVEX_COMPARE(stage);
-    TARVEX_COMPARE(dirtySlots);
-    TARVEX_COMPARE(hangingMask);
-    TARVEX_COMPARE(ignoreMask);
-    TARVEX_COMPARE(attackerMask);
-    TARVEX_COMPARE(whiteMaterial);
-    TARVEX_COMPARE(blackMaterial);
-    TARVEX_COMPARE(controlTotal);
-    TARVEX_COMPARE(evalSum);
-    TARVEX_COMPARE(engineScore);
-    TARVEX_COMPARE(squareControl);
-    TARVEX_COMPARE(whitePassed);
-    TARVEX_COMPARE(blackPassed);
-    TARVEX_COMPARE(unstoppablePawns);
-    TARVEX_COMPARE(attacks);
-    TARVEX_COMPARE(xrays);
-    TARVEX_COMPARE(moveList);
-    TARVEX_COMPARE(moveCount);
-    TARVEX_COMPARE(lastMove);
-    TARVEX_COMPARE(replyMove);
-    TARVEX_COMPARE(tacticsValue);
-    TARVEX_COMPARE(flags);
-    TARVEX_COMPARE(epSquare);
-    TARVEX_COMPARE(quietPlies);
-    TARVEX_COMPARE(ply);
-    TARVEX_COMPARE(winner);
-    TARVEX_COMPARE(incrementalScore);
-#undef TARVEX_COMPARE
+    const auto* left = reinterpret_cast<const unsigned char*>(&a);
+    const auto* right = reinterpret_cast<const unsigned char*>(&b);
+    for (const Field& f : kFields) {
+        if (std::memcmp(left + f.offset, right + f.offset, f.size) != 0) out.push_back(f.name);
+    }
     return out;
 }
 

@@ -12,15 +12,10 @@
 
 namespace tarvex {
 
-// board, squareSlot and pieces agree; the slot masks, material sums, promotion candidates,
-// castling rights, attack-board owners and both hash keys are what the pieces imply.
-std::string PositionProblem(const Position& position);
-
-// attacks and xrays equal a fresh regeneration of a copy; the in-check bit tells whether the
-// side to move is attacked and the side that just moved is not.
-std::string AttackDataProblem(const Position& position);
-
-// Both of the above, for a completed position.
+// For a completed position: board, squareSlot and pieces agree; the slot masks, material sums,
+// promotion candidates, castling rights, attack-board owners and both hash keys are what the
+// pieces imply; attacks and xrays equal a fresh regeneration of a copy; the in-check bit tells
+// whether the side to move is attacked, and the side that just moved is not.
 std::string CompletedPositionProblem(const Position& position);
 
 // Names of the fields in which two records differ; parent is left out.

@@ -1,10 +1,12 @@
+#include "moves/position_setup.h"
+
 #include <gtest/gtest.h>
 
 #include "board/hash.h"
 #include "core/console.h"
 #include "core/settings.h"
 #include "moves/initial_position.h"
-#include "moves/position_setup.h"
+#include "moves/test_positions.h"
 #include "support/game_kind.h"
 
 namespace tarvex {
@@ -55,13 +57,8 @@ TEST(BuildPosition, InitialSlotTablesOfBothGames) {
 
 TEST(BuildPosition, MissingRolesLeaveGapsAndBishopsSortByColour) {
     GameKindScope kind(kGame2D);
-    Position p{};
-    p.board[32] = kKing;
-    p.board[39] = -kKing;
-    p.board[0] = kRook;
-    p.board[56] = kRook;
-    p.board[2] = kBishop;  // a3: dark square, goes to the second bishop slot
-    ASSERT_EQ(BuildPosition(p), 1);
+    Position p;
+    ASSERT_TRUE(BuildFrom(p, "Ke1 ke8 Ra1 Rh1 Ba3"));  // a3: dark, the second bishop slot
     EXPECT_EQ(p.pieces[kSlotQueen].code, 0);
     EXPECT_EQ(p.pieces[kSlotRook1].square, 56u);
     EXPECT_EQ(p.pieces[kSlotRook2].square, 0u);
@@ -92,14 +89,9 @@ TEST(BuildPosition, RefusesBoardsWithoutKingsOrTooManyPieces) {
 
 TEST(BuildPosition, CastlingRightsNeedKingAndRookAtHome) {
     GameKindScope kind(kGame2D);
-    Position p{};
-    p.flags = kCastlingRights;
-    p.board[32] = kKing;
-    p.board[0] = kRook;    // queen-side rook home; king-side rook missing
-    p.board[38] = -kKing;  // Black king away from e8
-    p.board[7] = -kRook;
-    p.board[63] = -kRook;
-    ASSERT_EQ(BuildPosition(p), 1);
+    Position p;
+    // The king-side rook missing; Black's king away from e8.
+    ASSERT_TRUE(BuildFrom(p, "Ke1 Ra1 ke7 ra8 rh8", {.flags = kCastlingRights}));
     EXPECT_EQ(p.flags & kCastlingRights, kWhiteQueenSide);
     EXPECT_EQ(p.hashKey, ComputeHashKey(p));
 }
@@ -121,11 +113,8 @@ TEST(BuildPosition, CastlingRightsNeedKingAndRookAtHome3D) {
 
 TEST(BuildPosition, BlackToMoveSetsTheSideBit) {
     GameKindScope kind(kGame2D);
-    Position p{};
-    p.ply = 7;
-    p.board[32] = kKing;
-    p.board[39] = -kKing;
-    ASSERT_EQ(BuildPosition(p), 1);
+    Position p;
+    ASSERT_TRUE(BuildFrom(p, "Ke1 ke8", {.ply = 7}));
     EXPECT_EQ(p.hashKey & 1, 1u);
     EXPECT_EQ(p.hashKey, ComputeHashKey(p));
 }

@@ -27,7 +27,7 @@ namespace {
 
 constexpr uint32_t kBareKings = 0x00010001u;
 
-struct RunSpec {
+struct RunPlan {
     uint64_t seed;
     int games;
     int maxPlies;
@@ -53,8 +53,8 @@ int CountCode(const Position& p, int code) {
     return n;
 }
 
-std::string Context(const Position& parent, const Move& move, const RunSpec& spec, int game) {
-    return "seed " + std::to_string(spec.seed) + " game " + std::to_string(game) + " move " +
+std::string Context(const Position& parent, const Move& move, const RunPlan& plan, int game) {
+    return "seed " + std::to_string(plan.seed) + " game " + std::to_string(game) + " move " +
            MoveText(move) + " from\n" + BoardText(parent);
 }
 
@@ -157,19 +157,19 @@ void PromotePawnsInPlace(Position& position, RandomMover& random) {
     RegenToPieces(position);
 }
 
-void PlayGames(const RunSpec& spec, RunStats& stats) {
+void PlayGames(const RunPlan& plan, RunStats& stats) {
     ConsoleCapture console;
-    RandomMover mover(spec.seed);
+    RandomMover mover(plan.seed);
     Position records[2];
     // Children are made into a record full of stale bytes: every field a move leaves unset
     // would show up in the comparison with the move made in place.
     std::memset(static_cast<void*>(&records[1]), 0xA5, sizeof records[1]);
-    for (int game = 0; game < spec.games; ++game) {
+    for (int game = 0; game < plan.games; ++game) {
         ASSERT_EQ(SetUpInitialPosition(records[0]), 1);
-        if (spec.sliderHeavy) PromotePawnsInPlace(records[0], mover);
+        if (plan.sliderHeavy) PromotePawnsInPlace(records[0], mover);
         ASSERT_EQ(CompletedPositionProblem(records[0]), "");
         int current = 0;
-        for (int ply = 0; ply < spec.maxPlies; ++ply) {
+        for (int ply = 0; ply < plan.maxPlies; ++ply) {
             const Position& parent = records[current];
             Position& child = records[1 - current];
             if (parent.pieceMask == kBareKings) break;
@@ -179,10 +179,10 @@ void PlayGames(const RunSpec& spec, RunStats& stats) {
             Move original = played.move;
             original.kind = child.lastMove.kind;
             original.givesCheck = 0;
-            const std::string where = Context(parent, original, spec, game);
+            const std::string where = Context(parent, original, plan, game);
             ASSERT_EQ(CompletedPositionProblem(child), "") << where;
             ASSERT_NO_FATAL_FAILURE(CheckMoveEffects(parent, child, played, stats)) << where;
-            if (spec.copyMakeEvery > 0 && stats.moves % spec.copyMakeEvery == 0) {
+            if (plan.copyMakeEvery > 0 && stats.moves % plan.copyMakeEvery == 0) {
                 ASSERT_NO_FATAL_FAILURE(CheckCopyMake(parent, child, original, played.move))
                     << where;
                 ++stats.copyMakes;

@@ -16,6 +16,22 @@ int Abs(int code) {
     return code < 0 ? -code : code;
 }
 
+// True when the promotion rules put a pawn of code on square on its last rank.
+bool OnLastRank(const Position& position, int code, unsigned square) {
+    const bool white = code > 0;
+    if (!Is3D()) return Row(square) == (white ? 7u : 0u);
+    if (IsAttackBoardSquare(square)) {
+        const int board = AttackBoardOfSquare(square);
+        const unsigned offset = square - kBoardBase[board];
+        const unsigned pin = position.abPin[board];
+        const bool upperRank = offset == 1 || offset == 9;
+        if (white) return upperRank && (pin == kPinQ6 || pin == kPinK6);
+        return !upperRank && (pin == kPinQ1 || pin == kPinK1);
+    }
+    StepList next;
+    return DirTo(position, square, white ? 1 : -1, next) == 0;
+}
+
 struct Context {
     const Position& p;
     bool white;
@@ -69,19 +85,11 @@ void PawnPushes2D(Context& c, unsigned from) {
     if (row == (c.white ? 1 : 6) && c.p.board[two] == 0) c.Add(c.sign, from, two, '-', kDoubleStep);
 }
 
-// The attack boards a double step from the first rank needs at home.
-bool HomeBoardsAllow(const Position& p, unsigned from, bool white) {
-    const unsigned queenSide[2] = {white ? 1u : 6u, white ? 9u : 14u};
-    const unsigned kingSide[2] = {white ? 17u : 22u, white ? 25u : 30u};
-    const int queenBoard = white ? 0 : 1, kingBoard = white ? 2 : 3;
-    if ((from == queenSide[0] || from == queenSide[1]) &&
-        p.abPin[queenBoard] != kHomePin[queenBoard]) {
-        return false;
-    }
-    if ((from == kingSide[0] || from == kingSide[1]) && p.abPin[kingBoard] != kHomePin[kingBoard]) {
-        return false;
-    }
-    return true;
+// A double step from a pawn's first rank on an attack board needs that board at home.
+bool HomeBoardsAllow(const Position& p, unsigned from) {
+    if (!IsAttackBoardSquare(from)) return true;
+    const int board = AttackBoardOfSquare(from);
+    return p.abPin[board] == kHomePin[board];
 }
 
 void PawnPushes3D(Context& c, int slot, unsigned from) {
@@ -98,7 +106,7 @@ void PawnPushes3D(Context& c, int slot, unsigned from) {
         if (c.p.board[one.sq[i]] == 0) c.AddPawn(from, one.sq[i], '-', kPawnPush);
     }
     if (Row(from) != (c.white ? 1u : 6u) || !PawnMayDoubleStep(slot, from)) return;
-    if (!HomeBoardsAllow(c.p, from, c.white) || (TournamentRules() && blocked)) return;
+    if (!HomeBoardsAllow(c.p, from) || (TournamentRules() && blocked)) return;
     StepList two;
     DirTo(c.p, one.sq[0], c.sign, two);
     for (uint32_t i = 0; i < two.count; ++i) {
@@ -261,21 +269,6 @@ const char* MoveClassName(int moveClass) {
         "piece move", "pawn push", "double step", "short castling", "long castling",
         "en passant", "promotion", "board move",  "board promotion"};
     return moveClass >= 0 && moveClass < kMoveClassCount ? kNames[moveClass] : "?";
-}
-
-bool OnLastRank(const Position& position, int code, unsigned square) {
-    const bool white = code > 0;
-    if (!Is3D()) return Row(square) == (white ? 7u : 0u);
-    if (IsAttackBoardSquare(square)) {
-        const int board = AttackBoardOfSquare(square);
-        const unsigned offset = square - kBoardBase[board];
-        const unsigned pin = position.abPin[board];
-        const bool upperRank = offset == 1 || offset == 9;
-        if (white) return upperRank && (pin == kPinQ6 || pin == kPinK6);
-        return !upperRank && (pin == kPinQ1 || pin == kPinK1);
-    }
-    StepList next;
-    return DirTo(position, square, white ? 1 : -1, next) == 0;
 }
 
 RandomMover::RandomMover(uint64_t seed) : state_(seed * 0x9E3779B97F4A7C15ull + 1) {}

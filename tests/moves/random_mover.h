@@ -56,7 +56,4 @@ private:
     std::vector<Candidate> candidates_;
 };
 
-// True when the promotion rules put a pawn of code on square on its last rank.
-bool OnLastRank(const Position& position, int code, unsigned square);
-
 }  // namespace tarvex

@@ -1,8 +1,10 @@
-// Small helpers for the make-move tests: positions built from a list of pieces, and the
-// squares a slot attacks or x-rays.
+// Small helpers for the make-move tests: positions built from a short list of pieces, square
+// names, and the squares a slot attacks or x-rays.
 #pragma once
 
-#include <initializer_list>
+#include <sstream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "board/attack_boards.h"
@@ -12,10 +14,21 @@
 
 namespace tarvex {
 
-struct Placed {
-    int code;
-    unsigned square;
-};
+// A square as a 2D name ("e4": a1 = 0, a8 = 7, h1 = 56) or as an index ("35").
+constexpr unsigned Sq(std::string_view name) {
+    if (name[0] >= 'a') return static_cast<unsigned>(name[0] - 'a') * 8 + (name[1] - '1');
+    unsigned index = 0;
+    for (char digit : name) index = index * 10 + static_cast<unsigned>(digit - '0');
+    return index;
+}
+
+// Squares from a list of names: "a2 b3 c4".
+inline std::vector<unsigned> Sqs(std::string_view names) {
+    std::vector<unsigned> squares;
+    std::istringstream in{std::string(names)};
+    for (std::string name; in >> name;) squares.push_back(Sq(name));
+    return squares;
+}
 
 struct Setup {
     uint32_t flags = 0;  // castling rights; BuildPosition drops those that cannot hold
@@ -24,13 +37,19 @@ struct Setup {
     uint32_t pins[4] = {kHomePin[0], kHomePin[1], kHomePin[2], kHomePin[3]};  // 3D only
 };
 
-// Builds a Position of the current game kind holding exactly these pieces; false when the
-// build fails. Any "\nBuilding" notice of a new attack-board placement is swallowed.
-inline bool BuildFrom(Position& position, std::initializer_list<Placed> pieces,
-                      const Setup& setup = {}) {
+// Builds a Position of the current game kind holding exactly these pieces, each a letter of
+// "PNBRQK" (upper case White) and a square: "Ke1 Ra1 ke8" or "K58 p43". False when the build
+// fails. Any "\nBuilding" notice of a new attack-board placement is swallowed.
+inline bool BuildFrom(Position& position, std::string_view pieces, const Setup& setup = {}) {
     ConsoleCapture quiet;
     ClearPosition(position);
-    for (const Placed& piece : pieces) position.board[piece.square] = piece.code;
+    std::istringstream in{std::string(pieces)};
+    for (std::string piece; in >> piece;) {
+        const bool white = piece[0] < 'a';
+        const auto kind = std::string_view("PNBRQK").find(white ? piece[0] : piece[0] - 'a' + 'A');
+        const int code = static_cast<int>(kind) + 1;
+        position.board[Sq(std::string_view(piece).substr(1))] = white ? code : -code;
+    }
     position.flags = setup.flags;
     position.ply = setup.ply;
     position.epSquare = setup.epSquare;

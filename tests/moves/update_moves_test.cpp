@@ -16,12 +16,6 @@
 namespace tarvex {
 namespace {
 
-using Squares = std::vector<unsigned>;
-
-constexpr unsigned Sq(char file, int rank) {
-    return static_cast<unsigned>(file - 'a') * 8 + rank - 1;
-}
-
 // Makes a move that stays pending after DoMove and completes it incrementally.
 void MakeIncrementally(Position& child, const Position& parent, Move move) {
     ASSERT_EQ(DoMove(child, parent, move), 1);
@@ -31,143 +25,68 @@ void MakeIncrementally(Position& child, const Position& parent, Move move) {
     ASSERT_EQ(CompletedPositionProblem(child), "") << MoveText(move) << "\n" << BoardText(parent);
 }
 
-TEST(UpdateMoves, RookLeavingAQueenBatteryExtendsTheQueensAttacks) {
+Move M(int piece, const char* from, const char* to, char kind = '-') {
+    return MakeMoveRecord(piece, Sq(from), Sq(to), kind);
+}
+
+TEST(UpdateMoves, RepairsAroundTheMoveBatteriesAndPawnFiles) {
     GameKindScope kind(kGame2D);
-    Position p, child;
-    ASSERT_TRUE(BuildFrom(p, {{kQueen, Sq('a', 1)},
-                              {kRook, Sq('a', 3)},
-                              {-kPawn, Sq('a', 7)},
-                              {kKing, Sq('h', 1)},
-                              {-kKing, Sq('h', 8)}}));
-    ASSERT_EQ(Xrayed(p, Sq('a', 1)), (Squares{3, 4, 5, 6}));
-    ASSERT_NO_FATAL_FAILURE(
-        MakeIncrementally(child, p, MakeMoveRecord(kRook, Sq('a', 3), Sq('a', 5), '-')));
-    const Squares queenFile = {1, 2, 3, 4, 5, 6, 7};
-    Squares attacked;
-    for (unsigned q : Attacked(child, Sq('a', 1))) {
-        if (q >= 1 && q <= 7) attacked.push_back(q);
+    struct Case {
+        const char* what;
+        const char* pieces;
+        uint32_t ply;
+        const char* promote;  // a pawn made a queen in its own slot before the move
+        Move move;
+        const char* from;  // whose masks are checked afterwards
+        const char* attacks;
+        const char* xrays;
+        const char* dirty;  // the pawns whose files the evaluation must look at again
+    };
+    const Case cases[] = {
+        {"a rook leaving a queen battery: the queen attacks up to the rook, x-rays beyond",
+         "Qa1 Ra3 pa7 Kh1 kh8", 0, nullptr, M(kRook, "a3", "a5"), "a1",
+         "a2 a3 a4 a5 b1 b2 c1 c3 d1 d4 e1 e5 f1 f6 g1 g7 h1 h8", "a6 a7", nullptr},
+        {"a bishop leaving a diagonal opens it for the enemy bishop", "ba8 Bd5 Pg2 Ka1 kh8", 0,
+         nullptr, M(kBishop, "d5", "e6"), "a8", "b7 c6 d5 e4 f3 g2", nullptr, nullptr},
+        // Black's queen on c3 attacks b4 along a diagonal and x-rays c5 along the file: it is
+        // no battery of the moving rook's neighbour.
+        {"a slider on another line is no battery", "qc3 rc4 rc5 Qb4 Kh1 kh8", 1, nullptr,
+         M(-kRook, "c5", "c7"), "c3", nullptr, "c5 c6 c7 c8", nullptr},
+        {"a queen promoted in a pawn slot carries the x-ray of the rook behind it",
+         "Ra2 Pb2 Rf2 Bg2 Qd1 Ke1 ke8", 0, "b2", M(kBishop, "g2", "d5"), "a2", nullptr,
+         "c2 d2 e2 f2 g2 h2", nullptr},
+        {"three deep: bishop, queen, bishop, and the knight in front leaves",
+         "Ba1 Qb2 Bc3 Nd4 Kh1 ka8", 0, nullptr, M(kKnight, "d4", "f5"), "a1", nullptr,
+         "c3 d4 e5 f6 g7 h8", nullptr},
+        {"a pawn capture marks the pawns of files b to e",
+         "Pa2 Pb2 Pc4 Pe2 Pf2 Ph2 pd5 pe7 pa7 pg7 Kh1 kh8", 0, nullptr, M(kPawn, "c4", "d5", 'x'),
+         nullptr, nullptr, nullptr, "d5 b2 e2 e7"},
+        {"a knight taking a pawn on the a-file marks files a and b",
+         "Nc4 pa5 Pa2 Pb2 Pc2 pb7 pc7 Kh1 kh8", 0, nullptr, M(kKnight, "c4", "a5", 'x'), nullptr,
+         nullptr, nullptr, "a5 a2 b2 b7"},
+    };
+    for (const Case& c : cases) {
+        Position p, child;
+        ASSERT_TRUE(BuildFrom(p, c.pieces, {.ply = c.ply})) << c.what;
+        if (c.promote != nullptr) {
+            const int pawnSlot = p.squareSlot[Sq(c.promote)];
+            PromotePiece(p, pawnSlot, kQueen);
+            ASSERT_EQ(p.squareSlot[Sq(c.promote)], pawnSlot);
+            ASSERT_EQ(RegenToPieces(p), 1);
+        }
+        p.dirtySlots = 0;  // as the evaluation leaves them
+        ASSERT_NO_FATAL_FAILURE(MakeIncrementally(child, p, c.move)) << c.what;
+        if (c.attacks != nullptr) {
+            EXPECT_EQ(Attacked(child, Sq(c.from)), Sqs(c.attacks)) << c.what;
+        }
+        if (c.xrays != nullptr) {
+            EXPECT_EQ(Xrayed(child, Sq(c.from)), Sqs(c.xrays)) << c.what;
+        }
+        if (c.dirty == nullptr) continue;
+        uint32_t slots = 0;
+        for (unsigned q : Sqs(c.dirty)) slots |= 1u << child.squareSlot[q];
+        EXPECT_EQ(child.dirtySlots, slots) << c.what;
     }
-    EXPECT_EQ(attacked, (Squares{1, 2, 3, 4}));             // up to and including the rook
-    EXPECT_EQ(Xrayed(child, Sq('a', 1)), (Squares{5, 6}));  // beyond it, as before
-}
-
-TEST(UpdateMoves, BishopLeavingADiagonalOpensItForTheEnemyBishop) {
-    GameKindScope kind(kGame2D);
-    Position p, child;
-    ASSERT_TRUE(BuildFrom(p,
-                          {{-kBishop, Sq('a', 8)},
-                           {kBishop, Sq('d', 5)},
-                           {kPawn, Sq('g', 2)},
-                           {kKing, Sq('a', 1)},
-                           {-kKing, Sq('h', 8)}},
-                          {.ply = 0}));
-    ASSERT_NO_FATAL_FAILURE(
-        MakeIncrementally(child, p, MakeMoveRecord(kBishop, Sq('d', 5), Sq('e', 6), '-')));
-    EXPECT_EQ(Attacked(child, Sq('a', 8)),
-              (Squares{Sq('b', 7), Sq('c', 6), Sq('d', 5), Sq('e', 4), Sq('f', 3), Sq('g', 2)}));
-}
-
-// A slider that attacks the moving rook's neighbour along one line while it x-rays the rook's
-// square along another is no battery of that neighbour: Black's queen on c3 attacks b4 along
-// a diagonal and x-rays c5 along the file.
-TEST(UpdateMoves, SliderOnAnotherLineIsNoBattery) {
-    GameKindScope kind(kGame2D);
-    Position p, child;
-    ASSERT_TRUE(BuildFrom(p,
-                          {{-kQueen, Sq('c', 3)},
-                           {-kRook, Sq('c', 4)},
-                           {-kRook, Sq('c', 5)},
-                           {kQueen, Sq('b', 4)},
-                           {kKing, Sq('h', 1)},
-                           {-kKing, Sq('h', 8)}},
-                          {.ply = 1}));
-    ASSERT_NO_FATAL_FAILURE(
-        MakeIncrementally(child, p, MakeMoveRecord(-kRook, Sq('c', 5), Sq('c', 7), '-')));
-    EXPECT_EQ(Xrayed(child, Sq('c', 3)), (Squares{Sq('c', 5), Sq('c', 6), Sq('c', 7), Sq('c', 8)}));
-}
-
-// A queen promoted in a pawn slot is as much part of a battery as one in the queen's slot:
-// rook a2, queen b2 (pawn slot), rook f2 and a bishop on g2 that leaves the rank.
-TEST(UpdateMoves, PromotedQueenCarriesTheXrayOfTheRookBehindIt) {
-    GameKindScope kind(kGame2D);
-    Position p, child;
-    ASSERT_TRUE(BuildFrom(p, {{kRook, Sq('a', 2)},
-                              {kPawn, Sq('b', 2)},
-                              {kRook, Sq('f', 2)},
-                              {kBishop, Sq('g', 2)},
-                              {kQueen, Sq('d', 1)},
-                              {kKing, Sq('e', 1)},
-                              {-kKing, Sq('e', 8)}}));
-    const int pawnSlot = p.squareSlot[Sq('b', 2)];
-    PromotePiece(p, pawnSlot, kQueen);
-    ASSERT_EQ(p.squareSlot[Sq('b', 2)], pawnSlot);
-    ASSERT_EQ(RegenToPieces(p), 1);
-    ASSERT_NO_FATAL_FAILURE(
-        MakeIncrementally(child, p, MakeMoveRecord(kBishop, Sq('g', 2), Sq('d', 5), '-')));
-    EXPECT_EQ(Xrayed(child, Sq('a', 2)),
-              (Squares{Sq('c', 2), Sq('d', 2), Sq('e', 2), Sq('f', 2), Sq('g', 2), Sq('h', 2)}));
-}
-
-// Three deep: bishop a1 behind queen b2 behind bishop c3; the knight in front leaves.
-TEST(UpdateMoves, DeepBatteryXraysOnceTheLineOpens) {
-    GameKindScope kind(kGame2D);
-    Position p, child;
-    ASSERT_TRUE(BuildFrom(p, {{kBishop, Sq('a', 1)},
-                              {kQueen, Sq('b', 2)},
-                              {kBishop, Sq('c', 3)},
-                              {kKnight, Sq('d', 4)},
-                              {kKing, Sq('h', 1)},
-                              {-kKing, Sq('a', 8)}}));
-    ASSERT_NO_FATAL_FAILURE(
-        MakeIncrementally(child, p, MakeMoveRecord(kKnight, Sq('d', 4), Sq('f', 5), '-')));
-    EXPECT_EQ(Xrayed(child, Sq('a', 1)),
-              (Squares{Sq('c', 3), Sq('d', 4), Sq('e', 5), Sq('f', 6), Sq('g', 7), Sq('h', 8)}));
-}
-
-uint32_t SlotsOn(const Position& p, std::initializer_list<unsigned> squares) {
-    uint32_t bits = 0;
-    for (unsigned q : squares) bits |= 1u << p.squareSlot[q];
-    return bits;
-}
-
-TEST(UpdateMoves, PawnCaptureMarksThePawnsOfTheNeighbouringFiles) {
-    GameKindScope kind(kGame2D);
-    Position p, child;
-    ASSERT_TRUE(BuildFrom(p, {{kPawn, Sq('a', 2)},
-                              {kPawn, Sq('b', 2)},
-                              {kPawn, Sq('c', 4)},
-                              {kPawn, Sq('e', 2)},
-                              {kPawn, Sq('f', 2)},
-                              {kPawn, Sq('h', 2)},
-                              {-kPawn, Sq('d', 5)},
-                              {-kPawn, Sq('e', 7)},
-                              {-kPawn, Sq('a', 7)},
-                              {-kPawn, Sq('g', 7)},
-                              {kKing, Sq('h', 1)},
-                              {-kKing, Sq('h', 8)}}));
-    p.dirtySlots = 0;  // as the evaluation leaves them
-    ASSERT_NO_FATAL_FAILURE(
-        MakeIncrementally(child, p, MakeMoveRecord(kPawn, Sq('c', 4), Sq('d', 5), 'x')));
-    // Files b to e: the capturing pawn itself, b2, e2 and e7.
-    EXPECT_EQ(child.dirtySlots, SlotsOn(child, {Sq('d', 5), Sq('b', 2), Sq('e', 2), Sq('e', 7)}));
-}
-
-TEST(UpdateMoves, KnightTakingAPawnOnTheAFileMarksFilesAAndB) {
-    GameKindScope kind(kGame2D);
-    Position p, child;
-    ASSERT_TRUE(BuildFrom(p, {{kKnight, Sq('c', 4)},
-                              {-kPawn, Sq('a', 5)},
-                              {kPawn, Sq('a', 2)},
-                              {kPawn, Sq('b', 2)},
-                              {kPawn, Sq('c', 2)},
-                              {-kPawn, Sq('b', 7)},
-                              {-kPawn, Sq('c', 7)},
-                              {kKing, Sq('h', 1)},
-                              {-kKing, Sq('h', 8)}}));
-    p.dirtySlots = 0;
-    ASSERT_NO_FATAL_FAILURE(
-        MakeIncrementally(child, p, MakeMoveRecord(kKnight, Sq('c', 4), Sq('a', 5), 'x')));
-    EXPECT_EQ(child.dirtySlots, SlotsOn(child, {Sq('a', 5), Sq('a', 2), Sq('b', 2), Sq('b', 7)}));
 }
 
 }  // namespace

@@ -8,7 +8,8 @@ namespace tarvex {
 class GameKindScope {
 public:
     explicit GameKindScope(int kind, int rules = kRulesTournament)
-        : kind_(GetSettings().gameKind.exchange(kind)), rules_(GetSettings().rules.exchange(rules)) {}
+        : kind_(GetSettings().gameKind.exchange(kind)),
+          rules_(GetSettings().rules.exchange(rules)) {}
     ~GameKindScope() {
         GetSettings().gameKind.store(kind_);
         GetSettings().rules.store(rules_);

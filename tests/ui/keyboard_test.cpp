@@ -40,17 +40,16 @@ const std::string kHelpScreen =
 // Keys with a command, now or later: none of them may draw the complaint.
 constexpr std::string_view kCommandKeys = "\x1bQq!#?AaBbCcGgHhJjKkLlOoRrSsTtUuVvWwZz";
 
-std::string SpecialComplaint(int key) {
+std::string Complaint(const char* format, int key) {
     char text[80];
-    const int length =
-        std::snprintf(text, sizeof text,
-                      "\nDon't know what to do with KeyboardSpecial hit: '%c' (0x%x)", key, key);
+    const int length = std::snprintf(text, sizeof text, format, key, key);
     return std::string(text, static_cast<size_t>(length));
 }
 
-std::string Typed(unsigned char key) {
+std::string Typed(unsigned char key, KeyOutcome* outcome = nullptr) {
     ConsoleCapture capture;
-    KeyboardCommand(key);
+    const KeyOutcome result = KeyboardCommand(key);
+    if (outcome != nullptr) *outcome = result;
     return capture.Text();
 }
 
@@ -63,6 +62,10 @@ std::string TypedSpecial(int key) {
 TEST(KeyboardTest, HelpScreenIsExact) {
     EXPECT_EQ(Typed('H'), kHelpScreen);
     EXPECT_EQ(Typed('h'), kHelpScreen);
+    EXPECT_EQ(TypedSpecial(GLUT_KEY_F1), kHelpScreen);
+    ConsoleCapture capture;
+    PrintHelpScreen();
+    EXPECT_EQ(capture.Text(), kHelpScreen);
 }
 
 TEST(KeyboardTest, QuestionMarkPrintsTheBanner) {
@@ -76,79 +79,41 @@ TEST(KeyboardTest, QuestionMarkPrintsTheBanner) {
     EXPECT_EQ(address.find('\n'), std::string::npos) << address;
 }
 
-TEST(KeyboardTest, QuitKeysQuitSilently) {
-    for (unsigned char key : {static_cast<unsigned char>(27), static_cast<unsigned char>('Q'),
-                              static_cast<unsigned char>('q')}) {
-        ConsoleCapture capture;
-        EXPECT_EQ(KeyboardCommand(key), KeyOutcome::kQuit) << int{key};
-        EXPECT_EQ(capture.Text(), "");
-    }
-}
-
-TEST(KeyboardTest, OtherKeysDoNotQuit) {
-    for (unsigned key = 0; key < 256; ++key) {
-        if (key == 27 || key == 'Q' || key == 'q') continue;
-        ConsoleCapture capture;
-        EXPECT_EQ(KeyboardCommand(static_cast<unsigned char>(key)), KeyOutcome::kDone) << key;
-    }
-}
-
-TEST(KeyboardTest, UnknownKeyComplaintIsExact) {
+// Escape and Q quit silently; keys of later commands are quiet; every key without a command
+// complains, each in the same words.
+TEST(KeyboardTest, EveryKeyQuitsIsQuietOrComplains) {
     EXPECT_EQ(Typed('x'), "\nDon't know what to do with keyboard hit: 'x' (0x78)\n");
     EXPECT_EQ(Typed(0xff), "\nDon't know what to do with keyboard hit: '\xff' (0xff)\n");
-}
-
-TEST(KeyboardTest, EveryKeyWithoutCommandComplains) {
     for (unsigned key = 0; key < 256; ++key) {
-        if (kCommandKeys.find(static_cast<char>(key)) != std::string_view::npos) continue;
-        char expected[80];
-        const int length = std::snprintf(expected, sizeof expected,
-                                         "\nDon't know what to do with keyboard hit: '%c' (0x%x)\n",
-                                         static_cast<int>(key), key);
-        EXPECT_EQ(Typed(static_cast<unsigned char>(key)),
-                  std::string(expected, static_cast<size_t>(length)))
-            << key;
+        const bool quits = key == 27 || key == 'Q' || key == 'q';
+        KeyOutcome outcome;
+        const std::string text = Typed(static_cast<unsigned char>(key), &outcome);
+        EXPECT_EQ(outcome, quits ? KeyOutcome::kQuit : KeyOutcome::kDone) << key;
+        if (key == 'H' || key == 'h' || key == '?') continue;
+        const bool command = kCommandKeys.find(static_cast<char>(key)) != std::string_view::npos;
+        const char* format = "\nDon't know what to do with keyboard hit: '%c' (0x%x)\n";
+        EXPECT_EQ(text, command ? "" : Complaint(format, static_cast<int>(key))) << key;
     }
 }
 
-TEST(KeyboardTest, KeysOfLaterCommandsAreQuiet) {
-    for (char key : std::string_view("!#AaBbCcGgJjKkLlOoRrSsTtUuVvWwZz")) {
-        EXPECT_EQ(Typed(static_cast<unsigned char>(key)), "") << key;
-    }
-}
-
-TEST(KeyboardSpecialTest, F1PrintsTheHelpScreen) {
-    EXPECT_EQ(TypedSpecial(GLUT_KEY_F1), kHelpScreen);
-}
-
-TEST(KeyboardSpecialTest, UnnamedKeysComplainWithoutNewlineAtTheEnd) {
+// Keys of later commands and the modifier keys (reported by freeglut on their own when pressed)
+// are quiet; the rest complain without a newline at the end.
+TEST(KeyboardSpecialTest, SpecialKeysAreQuietOrComplain) {
     EXPECT_EQ(TypedSpecial(GLUT_KEY_F4),
               "\nDon't know what to do with KeyboardSpecial hit: '\x04' (0x4)");
     for (int key : {GLUT_KEY_F4, GLUT_KEY_F11, GLUT_KEY_F12, GLUT_KEY_HOME, GLUT_KEY_END,
                     GLUT_KEY_INSERT, GLUT_KEY_DELETE, 0, 13, 99, 200, -1}) {
-        EXPECT_EQ(TypedSpecial(key), SpecialComplaint(key)) << key;
+        const char* format = "\nDon't know what to do with KeyboardSpecial hit: '%c' (0x%x)";
+        EXPECT_EQ(TypedSpecial(key), Complaint(format, key)) << key;
     }
-}
-
-TEST(KeyboardSpecialTest, KeysOfLaterCommandsAreQuiet) {
     for (int key : {GLUT_KEY_F2, GLUT_KEY_F3, GLUT_KEY_F5, GLUT_KEY_F6, GLUT_KEY_F7, GLUT_KEY_F8,
                     GLUT_KEY_F9, GLUT_KEY_F10, GLUT_KEY_LEFT, GLUT_KEY_RIGHT, GLUT_KEY_UP,
                     GLUT_KEY_DOWN, GLUT_KEY_PAGE_UP, GLUT_KEY_PAGE_DOWN}) {
         EXPECT_EQ(TypedSpecial(key), "") << key;
     }
-}
-
-// Shift, Control, Alt and the logo keys are reported by freeglut on their own when pressed.
-TEST(KeyboardSpecialTest, ModifierKeysAreQuiet) {
     for (int key = GLUT_KEY_SHIFT_L; key <= GLUT_KEY_SUPER_R; ++key) {
         EXPECT_EQ(TypedSpecial(key), "") << key;
     }
-}
-
-TEST(HelpScreenTest, PrintsTheSameAsTheKey) {
-    ConsoleCapture capture;
-    PrintHelpScreen();
-    EXPECT_EQ(capture.Text(), kHelpScreen);
 }
 
 }  // namespace
