@@ -14,33 +14,13 @@
 #include "board/attack_boards.h"
 #include "board/dir_to.h"
 #include "core/console.h"
+#include "placements.h"
 
 namespace tarvex {
 namespace {
 
-using Placement = std::vector<uint32_t>;
 constexpr long kDefaultBuilds = 200000;
 constexpr double kMiB = 1024.0 * 1024.0;
-
-// Every ordered assignment of four distinct pins to the four boards.
-std::vector<Placement> AllPlacements() {
-    std::vector<Placement> all;
-    for (const PinInfo& a : kPins) {
-        for (const PinInfo& b : kPins) {
-            for (const PinInfo& c : kPins) {
-                for (const PinInfo& d : kPins) {
-                    const uint32_t p[4] = {a.square, b.square, c.square, d.square};
-                    bool distinct = true;
-                    for (int i = 0; i < 4; ++i) {
-                        for (int j = i + 1; j < 4; ++j) distinct = distinct && p[i] != p[j];
-                    }
-                    if (distinct) all.emplace_back(p, p + 4);
-                }
-            }
-        }
-    }
-    return all;
-}
 
 // A "VmRSS:" style line of /proc/self/status in KiB, or -1.
 long StatusKiB(const char* field) {

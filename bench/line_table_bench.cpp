@@ -17,37 +17,13 @@
 #include "core/console.h"
 #include "core/settings.h"
 #include "moves/line_tables.h"
+#include "placements.h"
 
 namespace tarvex {
 namespace {
 
 constexpr size_t kDefaultPlacements = 600;
 using Clock = std::chrono::steady_clock;
-
-struct Placement {
-    uint32_t pins[4];
-};
-
-// Every ordered assignment of four distinct pins to the four boards.
-std::vector<Placement> AllPlacements() {
-    std::vector<Placement> all;
-    for (const PinInfo& a : kPins) {
-        for (const PinInfo& b : kPins) {
-            for (const PinInfo& c : kPins) {
-                for (const PinInfo& d : kPins) {
-                    const Placement p = {{a.square, b.square, c.square, d.square}};
-                    bool distinct = true;
-                    for (int i = 0; i < 4; ++i) {
-                        for (int j = i + 1; j < 4; ++j)
-                            distinct = distinct && p.pins[i] != p.pins[j];
-                    }
-                    if (distinct) all.push_back(p);
-                }
-            }
-        }
-    }
-    return all;
-}
 
 std::vector<Placement> Spread(const std::vector<Placement>& all, size_t count) {
     std::vector<Placement> chosen;
@@ -61,7 +37,7 @@ double TimeBuilds(const std::vector<Placement>& placements, LineTables& out) {
     Position position{};
     double seconds = 0;
     for (const Placement& placement : placements) {
-        std::memcpy(position.abPin, placement.pins, sizeof position.abPin);
+        std::memcpy(position.abPin, placement.data(), sizeof position.abPin);
         const Clock::time_point start = Clock::now();
         BuildLineTablesInto(position, out);
         seconds += std::chrono::duration<double>(Clock::now() - start).count();
@@ -82,7 +58,7 @@ int main(int argc, char** argv) {
     ConsoleRedirect quiet([](std::string_view) {});  // the "Building" notices
     GetSettings().gameKind.store(kGame3D);
     const std::vector<Placement> placements = Spread(AllPlacements(), static_cast<size_t>(count));
-    for (const Placement& placement : placements) DirTableFor(placement.pins);
+    for (const Placement& placement : placements) DirTableFor(placement.data());
     auto tables = std::make_unique<LineTables>();
     for (int rules : {kRulesTournament, kRulesStandard}) {
         GetSettings().rules.store(rules);

@@ -143,14 +143,10 @@ bool CheckPawns(const Position& p, std::string& error) {
 // Whether a piece and owner of each attack board agree: an empty board belongs to its default
 // owner, a board with one piece to that piece's side.
 bool CheckOwners(const Position& p, std::string& error) {
+    Position owned = p;
+    ComputeBoardOwners(owned);
     for (int board = 0; board < kBoardCount; ++board) {
-        int pieces = 0, colour = 0;
-        for (unsigned offset : {0u, 1u, 8u, 9u}) {
-            const int code = p.board[kBoardBase[board] + offset];
-            if (code != 0) ++pieces, colour = code;
-        }
-        if (pieces > 1) continue;
-        const uint32_t expected = pieces == 0 ? kDefaultOwnerWhite[board] : (colour > 0 ? 1u : 0u);
+        const uint32_t expected = owned.abWhite[board];
         if (p.abWhite[board] != expected) {
             return Fail(error, std::string("pins: the board at ") + ShortPinName(p.abPin[board]) +
                                    " belongs to " +
