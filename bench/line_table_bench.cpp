@@ -15,7 +15,6 @@
 #include "board/dir_to.h"
 #include "board/position.h"
 #include "core/console.h"
-#include "core/settings.h"
 #include "moves/line_tables.h"
 #include "placements.h"
 
@@ -33,8 +32,9 @@ std::vector<Placement> Spread(const std::vector<Placement>& all, size_t count) {
     return chosen;
 }
 
-double TimeBuilds(const std::vector<Placement>& placements, LineTables& out) {
-    Position position{};
+double TimeBuilds(const std::vector<Placement>& placements, int rules, LineTables& out) {
+    Position position;
+    ClearPosition(position, kGame3D, rules);
     double seconds = 0;
     for (const Placement& placement : placements) {
         std::memcpy(position.abPin, placement.data(), sizeof position.abPin);
@@ -56,13 +56,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     ConsoleRedirect quiet([](std::string_view) {});  // the "Building" notices
-    GetSettings().gameKind.store(kGame3D);
     const std::vector<Placement> placements = Spread(AllPlacements(), static_cast<size_t>(count));
     for (const Placement& placement : placements) DirTableFor(placement.data());
     auto tables = std::make_unique<LineTables>();
     for (int rules : {kRulesTournament, kRulesStandard}) {
-        GetSettings().rules.store(rules);
-        const double seconds = TimeBuilds(placements, *tables);
+        const double seconds = TimeBuilds(placements, rules, *tables);
         std::printf("%-10s line tables: %zu placements, %.3f ms per build (%zu bytes each)\n",
                     rules == kRulesTournament ? "Tournament" : "Standard", placements.size(),
                     1000.0 * seconds / static_cast<double>(placements.size()), sizeof(LineTables));

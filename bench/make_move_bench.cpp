@@ -1,7 +1,7 @@
 // Moves per second of making moves, over seeded random games of the 2D game and of the 3D
-// game under both rule sets. The games are first played and recorded (moves read off the
-// attack masks, as the make-move tests play them); then only the making of the recorded moves
-// is timed, each into the next record of a stack of positions as the search does it.
+// game under both rule sets. The games are first played and recorded (random pseudo-legal
+// moves, as the make-move tests play them); then only the making of the recorded moves is
+// timed, each into the next record of a stack of positions as the search does it.
 //
 //   make_move_bench [games] [rounds]   games per kind (default 300), timed replays (default 5)
 #include <chrono>
@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "core/console.h"
-#include "core/settings.h"
 #include "moves/initial_position.h"
 #include "moves/make_move.h"
 #include "moves/random_mover.h"
+#include "moves/repetition.h"
 
 namespace tarvex {
 namespace {
@@ -27,18 +27,26 @@ constexpr uint64_t kSeed = 20240601;
 using Clock = std::chrono::steady_clock;
 using Game = std::vector<Move>;  // the moves as offered, before making them rewrote them
 
-std::vector<Game> RecordGames(int games) {
+// The kind and rules of the games, and the key history the moves extend, as a game's search
+// keeps one.
+struct Kind {
+    int game, rules;
+    MoveContext context;
+};
+
+std::vector<Game> RecordGames(const Kind& kind, int games) {
     RandomMover mover(kSeed);
     std::vector<Game> recorded;
     Position records[2];
     long refused = 0;
     for (int g = 0; g < games; ++g) {
-        SetUpInitialPosition(records[0]);
+        SetUpInitialPosition(records[0], kind.game, kind.rules);
         Game game;
         int current = 0;
         for (int ply = 0; ply < kMaxPlies; ++ply) {
             Candidate played;
-            if (!mover.Play(records[1 - current], records[current], played, refused)) break;
+            if (!mover.Play(records[1 - current], records[current], kind.context, played, refused))
+                break;
             game.push_back(records[1 - current].lastMove);
             current = 1 - current;
         }
@@ -54,16 +62,16 @@ struct Timing {
 
 // Replays every game from the initial position, each move made and completed into the next
 // record of the stack.
-Timing Replay(const std::vector<Game>& games, int rounds) {
+Timing Replay(const Kind& kind, const std::vector<Game>& games, int rounds) {
     std::vector<Position> stack(kMaxPlies + 1);
     Timing timing;
     for (int round = 0; round < rounds; ++round) {
         for (const Game& game : games) {
-            SetUpInitialPosition(stack[0]);
+            SetUpInitialPosition(stack[0], kind.game, kind.rules);
             const Clock::time_point start = Clock::now();
             for (size_t i = 0; i < game.size(); ++i) {
                 Move move = game[i];
-                MakeMove(stack[i + 1], stack[i], move);
+                MakeMove(stack[i + 1], stack[i], move, kind.context);
             }
             timing.seconds += std::chrono::duration<double>(Clock::now() - start).count();
             timing.moves += static_cast<long>(game.size());
@@ -74,21 +82,21 @@ Timing Replay(const std::vector<Game>& games, int rounds) {
 
 // DoMove alone, as the search pays it for a move it never enters: every recorded move made
 // from its complete parent into a scratch child, simple moves left pending.
-Timing DoMoveOnly(const std::vector<Game>& games, int rounds) {
+Timing DoMoveOnly(const Kind& kind, const std::vector<Game>& games, int rounds) {
     std::vector<Position> stack(kMaxPlies + 1);
     Position scratch;
     Timing timing;
     for (int round = 0; round < rounds; ++round) {
         for (const Game& game : games) {
-            SetUpInitialPosition(stack[0]);
+            SetUpInitialPosition(stack[0], kind.game, kind.rules);
             for (size_t i = 0; i < game.size(); ++i) {
                 Move move = game[i];
-                MakeMove(stack[i + 1], stack[i], move);
+                MakeMove(stack[i + 1], stack[i], move, kind.context);
             }
             const Clock::time_point start = Clock::now();
             for (size_t i = 0; i < game.size(); ++i) {
                 Move move = game[i];
-                DoMove(scratch, stack[i], move);
+                DoMove(scratch, stack[i], move, kind.context);
             }
             timing.seconds += std::chrono::duration<double>(Clock::now() - start).count();
             timing.moves += static_cast<long>(game.size());
@@ -97,12 +105,12 @@ Timing DoMoveOnly(const std::vector<Game>& games, int rounds) {
     return timing;
 }
 
-void Run(const char* title, int kind, int rules, int games, int rounds) {
-    GetSettings().gameKind.store(kind);
-    GetSettings().rules.store(rules);
-    const std::vector<Game> recorded = RecordGames(games);
-    const Timing make = Replay(recorded, rounds);
-    const Timing doOnly = DoMoveOnly(recorded, rounds);
+void Run(const char* title, int game, int rules, int games, int rounds) {
+    KeyHistory history;
+    const Kind kind{game, rules, MoveContext{&history}};
+    const std::vector<Game> recorded = RecordGames(kind, games);
+    const Timing make = Replay(kind, recorded, rounds);
+    const Timing doOnly = DoMoveOnly(kind, recorded, rounds);
     std::printf("%-16s %8ld moves  MakeMove %10.0f moves/s  DoMove alone %10.0f moves/s\n", title,
                 make.moves / rounds, make.moves / make.seconds, doOnly.moves / doOnly.seconds);
 }

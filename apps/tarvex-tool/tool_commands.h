@@ -8,7 +8,7 @@
 #include <string>
 
 #include "board/position.h"
-#include "core/settings.h"
+#include "core/game_types.h"
 
 namespace tarvex::tool {
 
@@ -48,7 +48,8 @@ int SetUpToolPosition(const char* command, const ToolPosition& options, Position
 // Runs work with the console captured, so that the "\nBuilding ..." notices of new
 // attack-board placements stay out of the listing; anything else printed goes to stderr.
 void RunQuietly(const std::function<void()>& work);
-// A move as perft and moves print it: "e2e4", "e7e8q", "33-2", "25-26q", "T100:q1-q3".
-std::string ToolMoveText(const Move& move);
+// A move of position as perft and moves print it: "e2e4", "e7e8q", "33-2", "25-26q",
+// "T100:q1-q3".
+std::string ToolMoveText(const Position& position, const Move& move);
 
 }  // namespace tarvex::tool

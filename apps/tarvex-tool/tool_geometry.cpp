@@ -16,7 +16,6 @@
 #include "board/geometry.h"
 #include "board/position.h"
 #include "core/console.h"
-#include "core/settings.h"
 #include "tool_commands.h"
 
 namespace tarvex::tool {
@@ -126,13 +125,13 @@ int RunGeometry(int argc, char** argv) {
     GeometryOptions options;
     const int status = ParseArguments(argc, argv, options);
     if (status != kExitOk) return status;
-    GetSettings().gameKind.store(options.game, std::memory_order_relaxed);
     Position position{};
+    position.gameKind = options.game;
     std::memcpy(position.abPin, options.pins, sizeof position.abPin);
     if (options.game == kGame3D) {
         // Build the placement's table first, so that its announcement stays out of the listing.
         ConsoleRedirect discard([](std::string_view) {});
-        DirTableFor(options.pins);
+        position.dirTable = &DirTableFor(options.pins);
     }
     for (unsigned square = 0; square < kBoardSquares; ++square)
         PrintSquare(position, options, square);

@@ -16,10 +16,9 @@
 
 #include "board/attack_boards.h"
 #include "core/console.h"
-#include "core/settings.h"
 #include "movegen/legal_moves.h"
+#include "movegen/position_text.h"
 #include "moves/initial_position.h"
-#include "moves/position_text.h"
 #include "tool_commands.h"
 
 namespace tarvex::tool {
@@ -93,13 +92,11 @@ int ParseToolPosition(const char* command, int argc, char** argv, int& i, ToolPo
 }
 
 int SetUpToolPosition(const char* command, const ToolPosition& options, Position& out) {
-    GetSettings().gameKind.store(options.game, std::memory_order_relaxed);
-    GetSettings().rules.store(options.rules, std::memory_order_relaxed);
     const std::string_view text =
         options.text != nullptr ? std::string_view(options.text) : StartPositionText(options.game);
     std::string error;
     bool read = false;
-    RunQuietly([&] { read = ReadPositionText(options.game, text, out, error); });
+    RunQuietly([&] { read = ReadPositionText(options.game, options.rules, text, out, error); });
     if (!read) return ArgumentError(command, "bad position: %s", error.c_str());
     return kExitOk;
 }
@@ -116,13 +113,13 @@ void RunQuietly(const std::function<void()>& work) {
     if (!rest.empty()) std::fprintf(stderr, "%s\n", rest.c_str());
 }
 
-std::string ToolMoveText(const Move& move) {
+std::string ToolMoveText(const Position& position, const Move& move) {
     const char letter = PromotionLetter(move);
     std::string text;
     if (IsBoardMove(move)) {
         text = "T" + std::to_string(move.piece) + ":" + ShortPinName(move.from) + "-" +
                ShortPinName(move.to);
-    } else if (Is3D()) {
+    } else if (Is3D(position)) {
         text = std::to_string(move.from) + "-" + std::to_string(move.to);
     } else {
         text = SquareName2D(move.from) + SquareName2D(move.to);
@@ -140,7 +137,7 @@ int RunMoves(int argc, char** argv) {
     std::vector<Move> moves;
     RunQuietly([&] { moves = LegalMoves(position); });
     std::sort(moves.begin(), moves.end(), MoveBefore);
-    for (const Move& move : moves) ConsolePrint("%s\n", ToolMoveText(move).c_str());
+    for (const Move& move : moves) ConsolePrint("%s\n", ToolMoveText(position, move).c_str());
     return kExitOk;
 }
 

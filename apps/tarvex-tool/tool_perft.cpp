@@ -71,7 +71,7 @@ using Division = std::vector<std::pair<std::string, uint64_t>>;
 Division Divide(Position& position, int depth) {
     Division division;
     ForEachLegalMove(position, [&](const Move& move, Position& child) {
-        division.emplace_back(ToolMoveText(move), Perft(child, depth - 1));
+        division.emplace_back(ToolMoveText(position, move), Perft(child, depth - 1));
     });
     std::sort(division.begin(), division.end());
     return division;

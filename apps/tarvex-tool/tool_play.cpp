@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <sstream>
@@ -18,9 +19,8 @@
 #include "game/game_flow.h"
 #include "game/notation.h"
 #include "game/user_move.h"
-#include "moves/make_move.h"
-#include "moves/position_text.h"
-#include "moves/promotion.h"
+#include "movegen/legal_moves.h"
+#include "movegen/position_text.h"
 #include "tool_commands.h"
 
 namespace tarvex::tool {
@@ -52,14 +52,14 @@ bool ParseInt(const std::string& word, long& out) {
 }
 
 // A square as an index 0..63, or a 2D name like e2.
-bool ParseSquare(const std::string& word, unsigned& out) {
+bool ParseSquare(const Position& position, const std::string& word, unsigned& out) {
     long index;
     if (ParseInt(word, index)) {
         if (index < 0 || index > 63) return false;
         out = static_cast<unsigned>(index);
         return true;
     }
-    if (Is3D() || word.size() != 2) return false;
+    if (Is3D(position) || word.size() != 2) return false;
     const char file = word[0], rank = word[1];
     if (file < 'a' || file > 'h' || rank < '1' || rank > '8') return false;
     out = static_cast<unsigned>((file - 'a') * 8 + (rank - '1'));
@@ -84,12 +84,12 @@ int PromotionPiece(const std::string& word) {
     return 0;
 }
 
-std::string MoveName(const Move& m) {
+std::string MoveName(const Position& position, const Move& m) {
     char text[32];
     if (IsBoardMove(m)) {
         std::snprintf(text, sizeof text, "T%d:%s-%s", m.piece, ShortPinName(m.from),
                       ShortPinName(m.to));
-    } else if (!Is3D()) {
+    } else if (!Is3D(position)) {
         std::snprintf(text, sizeof text, "%c%c%c%c", 'a' + m.from / 8, '1' + m.from % 8,
                       'a' + m.to / 8, '1' + m.to % 8);
     } else {
@@ -102,8 +102,7 @@ std::string MoveName(const Move& m) {
 
 class PlaySession {
 public:
-    PlaySession() { SetPromotionChoice(&promotion_); }
-    ~PlaySession() { SetPromotionChoice(nullptr); }
+    PlaySession() { controller_.SetPromotionChoice(&promotion_); }
 
     void Run(std::istream& in) {
         std::string line;
@@ -119,13 +118,20 @@ private:
         if (words.empty() || words[0][0] == '#') return;
         const std::string& command = words[0];
         if (command == "new") return New(words);
-        if (command == "rules")
-            return Choice(words, GetSettings().rules, {"tournament", "standard"});
-        if (command == "notation") {
-            return Choice(words, GetSettings().notation, {"tournament", "standard", "algebraic"});
+        if (command == "rules") {
+            return Choice(words, {"tournament", "standard"},
+                          [this](int i) { controller_.SetRules(i); });
         }
-        if (command == "engine")
-            return Choice(words, GetSettings().engineSide, {"none", "white", "black"});
+        if (command == "notation") {
+            return Choice(words, {"tournament", "standard", "algebraic"},
+                          [this](int i) { controller_.SetNotation(i); });
+        }
+        if (command == "engine") {
+            static constexpr int kSides[] = {0, 1, -1};
+            return Choice(words, {"none", "white", "black"},
+                          [this](int i) { controller_.SetEngineSide(kSides[i]); });
+        }
+        if (command == "setup") return SetUp(line);
         if (command == "move") return PlayMove(words);
         if (command == "undo")
             return Number(words, [this](long n) { controller_.Undo(static_cast<int>(n)); });
@@ -144,16 +150,32 @@ private:
         controller_.NewGame(words[1] == "2" ? kGame2D : kGame3D);
     }
 
-    // Sets a setting to the index of the word among names ("engine" maps none/white/black to
-    // 0, +1, -1).
-    void Choice(const Words& words, std::atomic<int>& setting, std::vector<const char*> names) {
+    // Calls choose with the index of the word among names.
+    void Choice(const Words& words, std::vector<const char*> names,
+                const std::function<void(int)>& choose) {
         for (size_t i = 0; words.size() == 2 && i < names.size(); ++i) {
             if (words[1] != names[i]) continue;
-            const bool engine = &setting == &GetSettings().engineSide;
-            setting.store(engine ? (i == 2 ? -1 : static_cast<int>(i)) : static_cast<int>(i));
+            choose(static_cast<int>(i));
             return;
         }
         Error("bad argument for " + words[0]);
+    }
+
+    // setup TEXT: the position text of the current game kind becomes the game's current and
+    // start position.
+    void SetUp(const std::string& line) {
+        const std::string text = line.substr(line.find("setup") + 5);
+        const Settings& settings = GetSettings();
+        auto position = std::make_unique<Position>();
+        std::string error;
+        bool read = false;
+        {
+            ConsoleCapture quiet;  // the announcement of a new attack-board placement
+            read = ReadPositionText(settings.gameKind.load(), settings.rules.load(), text,
+                                    *position, error);
+        }
+        if (!read) return Error("bad position: " + error);
+        controller_.SetUpPosition(*position);
     }
 
     template <typename Action>
@@ -186,7 +208,7 @@ private:
         if (words[1][0] == 'T') {
             long id;
             unsigned pin;
-            if (!Is3D() || !ParseInt(words[1].substr(1), id) ||
+            if (!Is3D(p) || !ParseInt(words[1].substr(1), id) ||
                 !IsAttackBoardId(static_cast<int>(id)) || !ParsePin(words[2], pin) ||
                 words.size() != 3) {
                 Error("bad attack-board move");
@@ -196,7 +218,7 @@ private:
             return true;
         }
         unsigned from, to;
-        if (!ParseSquare(words[1], from) || !ParseSquare(words[2], to)) {
+        if (!ParseSquare(p, words[1], from) || !ParseSquare(p, words[2], to)) {
             Error("bad square");
             return false;
         }
@@ -213,13 +235,10 @@ private:
     void ListMoves() {
         const Position& current = controller_.Current();
         auto list = std::make_unique<MoveTextList>();
-        GenerateMoveTexts(current, *list);
+        GenerateMoveTexts(current, GetSettings().notation.load(), *list);
         for (int i = 0; i < list->count; ++i) {
-            auto child = std::make_unique<Position>();
-            Move move = list->moves[i];
-            UserMoveScope trial(false);
-            if (MakeMove(*child, current, move) == 0) continue;
-            Answer(MoveName(list->moves[i]) + " " + list->texts[i]);
+            if (!FindLegalMove(current, list->moves[i])) continue;
+            Answer(MoveName(current, list->moves[i]) + " " + list->texts[i]);
         }
     }
 

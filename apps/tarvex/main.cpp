@@ -1,27 +1,29 @@
-// The windowed program: opens the window, starts the engine thread and runs GLUT's loop until
-// the user quits.
+// The windowed program: opens the window, starts a new 3D game with the engine on its own
+// thread and runs GLUT's loop until the user quits.
 #include <GL/freeglut.h>
 
-#include "core/settings.h"
-#include "game/engine_thread.h"
-#include "game/game_controller.h"
+#include <memory>
+
+#include "engine/first_legal_chooser.h"
+#include "ui/app.h"
 #include "ui/keyboard.h"
 #include "ui/main_window.h"
 
 int main(int argc, char** argv) {
-    tarvex::ui::InitGlut(&argc, argv);
-    tarvex::ui::CreateMainWindow();
-    tarvex::ui::InstallCallbacks();
-    tarvex::GetSettings().difficulty.store(tarvex::kDifficultyEasy, std::memory_order_relaxed);
-
+    using namespace tarvex;
     // Owned here, not at namespace scope, so that the engine thread is joined before the
     // process ends.
-    tarvex::game::EngineThread engine;
-    tarvex::GameController controller(&engine);
-    controller.NewGame(tarvex::kGame3D);
-    tarvex::ui::KeyboardHit('H', 0, 0);
-    engine.Start();
+    ui::App app(std::make_unique<engine::FirstLegalChooser>());
+    ui::SetApp(&app);
+    ui::InitGlut(&argc, argv);
+    ui::CreateMainWindow();
+    ui::InstallCallbacks();
+    app.controller.SetDifficulty(kDifficultyEasy);
+    app.controller.NewGame(kGame3D);
+    ui::KeyboardHit('H', 0, 0);
+    app.engineThread.Start();
     glutMainLoop();
-    engine.Stop();
+    app.engineThread.Stop();
+    ui::SetApp(nullptr);
     return 0;
 }

@@ -3,7 +3,6 @@
 #include "board/position.h"
 #include "core/console.h"
 #include "core/error_report.h"
-#include "core/settings.h"
 
 namespace tarvex {
 
@@ -126,7 +125,7 @@ const char* ShortPinName(unsigned pin) {
     return info == nullptr ? "??" : info->shortName;
 }
 
-const char* GetABString(const Position& position, unsigned square) {
+const char* GetABString(const Position& position, unsigned square, bool algebraic) {
     int board;
     if (IsAttackBoardSquare(square)) {
         board = AttackBoardOfSquare(square);
@@ -145,8 +144,6 @@ const char* GetABString(const Position& position, unsigned square) {
         ErrorReport(kUnstable, "Warning: Can't find AB string!");
         return "";
     }
-    const bool algebraic =
-        GetSettings().notation.load(std::memory_order_relaxed) == kNotationAlgebraic;
     return algebraic ? info->algName : info->longName;
 }
 

@@ -11,7 +11,6 @@
 #include "board/position.h"
 #include "core/console.h"
 #include "core/error_report.h"
-#include "core/settings.h"
 
 namespace tarvex {
 namespace {
@@ -120,10 +119,11 @@ void ConfigurationName(const uint32_t pins[4], char* out, size_t size) {
 }
 
 int DirTo3D(const Position& position, unsigned square, int direction, StepList& out) {
+    // The attached table is the fast path; a position whose placement changed without its
+    // tables being attached again finds its table in the cache (and never writes).
     const DirTable* table = position.dirTable;
     if (table == nullptr || table->key != ConfigurationKey(position.abPin)) {
         table = &DirTableFor(position.abPin);
-        position.dirTable = table;
     }
     int slot = DirectionSlot(direction);
     if (slot < 0) {
@@ -226,7 +226,7 @@ size_t DirTableMemory() {
 int DirTo(const Position& position, unsigned square, int direction, StepList& out) {
     ClearList(out);
     if (OffBoard(square)) return 0;
-    if (!Is3D()) return DirTo2D(square, direction, out);
+    if (!Is3D(position)) return DirTo2D(square, direction, out);
     return DirTo3D(position, square, direction, out);
 }
 

@@ -2,7 +2,6 @@
 
 #include "board/attack_boards.h"
 #include "board/position.h"
-#include "core/settings.h"
 
 namespace tarvex {
 
@@ -24,7 +23,7 @@ Place3D SquarePlace3D(const uint32_t pins[4], unsigned square) {
 }
 
 int SquareLevel(const Position& position, unsigned square) {
-    if (!Is3D()) return 0;
+    if (!Is3D(position)) return 0;
     if (square >= 32) return Row(square) < 4 ? kWhiteLevel : kBlackLevel;
     if (IsAttackBoardSquare(square)) {
         return GetAttackBoardLevel(position, AttackBoardOfSquare(square));
@@ -35,7 +34,7 @@ int SquareLevel(const Position& position, unsigned square) {
 Coords SquareCoords(const Position& position, unsigned column, unsigned row) {
     const float c = static_cast<float>(column);
     const float r = static_cast<float>(row);
-    if (!Is3D()) return {c - 4, r - 4, 0};
+    if (!Is3D(position)) return {c - 4, r - 4, 0};
     if (column >= 4) return {c - 6, r - 4, row < 4 ? -2.0f : 2.0f};
     if (row >= 2 && row <= 5) return {c - 2, r - 4, 0};
     Coords coords{0, 0, 0};

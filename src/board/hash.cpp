@@ -9,6 +9,10 @@ uint32_t ComputeHashKey(const Position& position) {
     }
     key ^= position.epSquare << 8;
     key ^= (position.flags & kCastlingRights) << 16;
+    if (Is3D(position)) {
+        for (int board = 0; board < 4; ++board)
+            key ^= kPinHashTables.primary[board][position.abPin[board] & 63];
+    }
     return key;
 }
 
@@ -16,6 +20,10 @@ uint32_t ComputeHashKey2(const Position& position) {
     uint32_t key = 0;
     for (unsigned square = 0; square < 64; ++square) {
         key ^= kHashTables.secondary[position.board[square] + 6][square];
+    }
+    if (Is3D(position)) {
+        for (int board = 0; board < 4; ++board)
+            key ^= kPinHashTables.secondary[board][position.abPin[board] & 63];
     }
     return key;
 }

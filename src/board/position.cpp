@@ -2,8 +2,10 @@
 
 namespace tarvex {
 
-void ClearPosition(Position& position) {
+void ClearPosition(Position& position, int gameKind, int rules) {
     position = Position{};
+    position.gameKind = gameKind;
+    position.rules = rules;
 }
 
 }  // namespace tarvex

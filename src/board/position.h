@@ -1,6 +1,9 @@
 // The Position: the whole state of one position of either game, as one flat record that owns
 // no memory, so that a plain copy duplicates it.
 //
+// A Position carries the game it belongs to: the game kind (2D or 3D) and, in the 3D game, the
+// rule set. Every rule reads them from the Position it is given, never from the settings.
+//
 // The fields up to and including unstoppablePawns form the primary part, which making a move
 // copies from the parent; every later field is rebuilt or set by the move itself.
 #pragma once
@@ -10,10 +13,12 @@
 #include <type_traits>
 
 #include "board/move.h"
+#include "core/game_types.h"
 
 namespace tarvex {
 
 struct DirTable;
+struct LineTables;
 
 // Piece codes: White positive, Black negative.
 inline constexpr int kEmpty = 0, kPawn = 1, kKnight = 2, kBishop = 3, kRook = 4, kQueen = 5,
@@ -63,29 +68,34 @@ struct PieceEntry {
 
 struct Position {
     // ---- primary part ----
-    mutable const DirTable* dirTable;  // 3D: direction table last used for this configuration
-    uint32_t abPin[4];                 // 3D: pin square of boards 100, 106, 116, 122
-    uint32_t abWhite[4];               // 3D: 1 when White owns the board
-    uint32_t hashKey;                  // primary key; bit 0 = ply & 1
-    uint32_t hashKey2;                 // secondary key
-    uint32_t sliderMask;               // slots holding a bishop, rook or queen
-    uint32_t promoMask;                // slots holding a pawn one step from promotion
-    uint32_t officerMask;              // slots holding anything but a pawn
-    uint32_t pieceMask;                // slots holding any piece
-    int32_t board[64];                 // piece code on each square
-    uint8_t squareSlot[64];            // slot of the piece on each square, 255 when empty
-    PieceEntry pieces[32];             // the piece list, White's 16 slots first
-    int32_t squareScore[64];           // evaluation: control value of each square
-    int32_t squareSign[64];            // evaluation: -1, 0, +1 controlling side
-    uint8_t slotReach[32];             // evaluation: squares each piece effectively controls
-    uint8_t slotAttacks[32];           // evaluation: squares each piece attacks
-    int32_t whiteReach, blackReach;    // evaluation: sums of slotReach per side
-    int32_t slotValue[32];             // evaluation: cached value of each slot's piece
-    uint32_t stage;                    // game stage 0..3
-    uint32_t dirtySlots;               // slots whose attack data or value changed
-    uint32_t hangingMask;              // evaluation: pieces on squares the enemy controls
-    uint32_t ignoreMask;               // evaluation: slots left out of control counting
-    uint32_t attackerMask;             // evaluation: officers attacking an enemy piece
+    int32_t gameKind;  // kGame2D or kGame3D (a zeroed record counts as 2D)
+    int32_t rules;     // 3D: kRulesTournament or kRulesStandard
+    // The immutable geometry tables of this position's game, placement and rules, attached
+    // whenever one of them changes (they are found from those fields when missing).
+    const DirTable* dirTable;        // 3D: the direction table of the attack-board placement
+    const LineTables* lineTables;    // the empty-board line and reach tables
+    uint32_t abPin[4];               // 3D: pin square of boards 100, 106, 116, 122
+    uint32_t abWhite[4];             // 3D: 1 when White owns the board
+    uint32_t hashKey;                // primary key; bit 0 = ply & 1
+    uint32_t hashKey2;               // secondary key
+    uint32_t sliderMask;             // slots holding a bishop, rook or queen
+    uint32_t promoMask;              // slots holding a pawn one step from promotion
+    uint32_t officerMask;            // slots holding anything but a pawn
+    uint32_t pieceMask;              // slots holding any piece
+    int32_t board[64];               // piece code on each square
+    uint8_t squareSlot[64];          // slot of the piece on each square, 255 when empty
+    PieceEntry pieces[32];           // the piece list, White's 16 slots first
+    int32_t squareScore[64];         // evaluation: control value of each square
+    int32_t squareSign[64];          // evaluation: -1, 0, +1 controlling side
+    uint8_t slotReach[32];           // evaluation: squares each piece effectively controls
+    uint8_t slotAttacks[32];         // evaluation: squares each piece attacks
+    int32_t whiteReach, blackReach;  // evaluation: sums of slotReach per side
+    int32_t slotValue[32];           // evaluation: cached value of each slot's piece
+    uint32_t stage;                  // game stage 0..3
+    uint32_t dirtySlots;             // slots whose attack data or value changed
+    uint32_t hangingMask;            // evaluation: pieces on squares the enemy controls
+    uint32_t ignoreMask;             // evaluation: slots left out of control counting
+    uint32_t attackerMask;           // evaluation: officers attacking an enemy piece
     int32_t whiteMaterial, blackMaterial;
     int32_t controlTotal;               // evaluation: sum of squareScore
     int32_t evalSum;                    // evaluation: cached control, attack and mobility sum
@@ -116,6 +126,13 @@ static_assert(std::is_standard_layout_v<Position>);
 // Size of the primary part that making a move copies from the parent.
 inline constexpr size_t kPrimaryPartSize = offsetof(Position, attacks);
 
+inline bool Is3D(const Position& p) {
+    return p.gameKind == kGame3D;
+}
+inline bool TournamentRules(const Position& p) {
+    return p.rules == kRulesTournament;
+}
+
 // Side to move.
 inline bool BlackToMove(const Position& p) {
     return (p.ply & 1) != 0;
@@ -136,7 +153,7 @@ inline bool IsWhiteSlot(int slot) {
     return slot < kBlackSlots;
 }
 
-// Zeroes a Position (the state before set-up).
-void ClearPosition(Position& position);
+// Zeroes a Position and gives it its game kind and rules (the state before set-up).
+void ClearPosition(Position& position, int gameKind, int rules);
 
 }  // namespace tarvex

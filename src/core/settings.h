@@ -1,36 +1,24 @@
-// The program's user-chosen settings, view parameters and cross-thread signals.
+// The user's choices, the view parameters and the cross-thread signals of the program.
 //
-// One record, owned by the process, read by every layer. Each value is an atomic so that the
-// engine thread can read what the window thread writes (relaxed ordering is enough: every
-// value is a single word that is read afresh at each use).
+// One record, owned by the process. The rules never read it: a Position carries its own game
+// kind and rule set, and the game controller applies the user's choices to the game. Each
+// value is an atomic so that the engine thread can read what the window thread writes (relaxed
+// ordering is enough: every value is a single word that is read afresh at each use).
 #pragma once
 
 #include <atomic>
 
+#include "core/game_types.h"
+
 namespace tarvex {
-
-inline constexpr int kGame2D = 2;
-inline constexpr int kGame3D = 3;
-
-inline constexpr int kRulesTournament = 0;
-inline constexpr int kRulesStandard = 1;
-
-inline constexpr int kNotationTournament = 0;
-inline constexpr int kNotationStandard = 1;
-inline constexpr int kNotationAlgebraic = 2;
-
-inline constexpr int kDifficultyEasy = 4;
-inline constexpr int kDifficultyMedium = 8;
-inline constexpr int kDifficultyHard = 50;
 
 inline constexpr int kSpreadOff = 0;
 inline constexpr int kSpreadPiece = 1;
 inline constexpr int kSpreadTeam = 2;
 
 struct Settings {
-    std::atomic<int> gameKind{kGame3D};  // 2 = 2D game, 3 = 3D game
+    std::atomic<int> gameKind{kGame3D};  // the kind of the game being played (2 or 3)
     std::atomic<int> engineSide{-1};     // +1 engine plays White, -1 Black, 0 neither
-    std::atomic<int> playsBoth{0};       // 1: the engine plays whichever side is to move
     std::atomic<int> stopRequest{0};     // 1: the search abandons at its next stop test
     std::atomic<int> difficulty{kDifficultyEasy};
     std::atomic<int> rules{kRulesTournament};
@@ -49,23 +37,9 @@ struct Settings {
 };
 
 // The one Settings record of the process.
-inline Settings gSettings;
 inline Settings& GetSettings() {
-    return gSettings;
-}
-
-// Shorthands for the settings that the rules read on every call.
-inline int GameKind() {
-    return GetSettings().gameKind.load(std::memory_order_relaxed);
-}
-inline bool Is3D() {
-    return GameKind() == kGame3D;
-}
-inline int Rules() {
-    return GetSettings().rules.load(std::memory_order_relaxed);
-}
-inline bool TournamentRules() {
-    return Rules() == kRulesTournament;
+    static Settings settings;
+    return settings;
 }
 
 }  // namespace tarvex

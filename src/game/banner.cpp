@@ -1,6 +1,7 @@
 #include "game/banner.h"
 
 #include "core/console.h"
+#include "core/version.h"
 
 namespace tarvex {
 

@@ -1,21 +1,28 @@
-// The engine's own thread. It wakes every 100 ms to see whether the engine is to move. The
-// main thread starts it and stops it around every rebuild of the game, and at the end of the
-// program; stopping is cooperative (the stop request and the terminate flag are raised and the
-// thread is joined), so a search never sees a game that is being rebuilt.
+// The engine's own thread. Every 100 ms it asks the game controller for work; when the engine
+// is to move it gets a private copy of the position (taken under the game's lock), searches it
+// with its chooser and posts the chosen move to the controller's mailbox, which the main thread
+// drains and commits. It never writes the game. The main thread starts it and stops it around
+// every rebuild of the game and at the end of the program; stopping is cooperative (the
+// terminate flag is raised, the search stops at its next stop test, and the thread is joined).
 #pragma once
 
-#include <atomic>
 #include <chrono>
 
-#include "platform/thread.h"
+#include "core/thread.h"
+#include "engine/move_chooser.h"
 
-namespace tarvex::game {
+namespace tarvex {
+
+class GameController;
+
+namespace game {
 
 class EngineThread {
 public:
     static constexpr std::chrono::milliseconds kPollPeriod{100};
 
-    EngineThread() = default;
+    EngineThread(GameController& controller, engine::MoveChooser& chooser)
+        : controller_(controller), chooser_(chooser) {}
     ~EngineThread() { Stop(); }
     EngineThread(const EngineThread&) = delete;
     EngineThread& operator=(const EngineThread&) = delete;
@@ -26,17 +33,14 @@ public:
     void Stop();
     bool Running() const { return worker_.Running(); }
 
-    // Read by the search's stop test: raised by Stop and lowered again by the next Start.
-    const platform::StopFlag& Terminate() const { return terminate_; }
-    // How many times the thread has woken up, over all its runs.
-    long Polls() const { return polls_.load(std::memory_order_relaxed); }
-
 private:
     void Loop();
 
-    platform::StopFlag terminate_;
-    std::atomic<long> polls_{0};
-    platform::Thread worker_;  // last member: joined before the others are destroyed
+    GameController& controller_;
+    engine::MoveChooser& chooser_;
+    StopFlag terminate_;
+    Thread worker_;  // last member: joined before the others are destroyed
 };
 
-}  // namespace tarvex::game
+}  // namespace game
+}  // namespace tarvex

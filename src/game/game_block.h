@@ -6,7 +6,7 @@
 
 #include "board/move.h"
 #include "board/position.h"
-#include "moves/key_history.h"
+#include "moves/repetition.h"
 
 namespace tarvex {
 
@@ -22,13 +22,12 @@ struct CapturedList {
 };
 
 struct GameBlock {
-    Position current;     // the position on the board
-    Position start;       // the edited start position, valid when startEdited
-    int32_t startEdited;  // 1 when the game starts from an edited position
-    int32_t reserved;
+    Position current;              // the position on the board
+    Position start;                // the edited start position, valid when startEdited
+    int32_t startEdited;           // 1 when the game starts from an edited position
     Move record[kGameRecordSize];  // entry i: the move made from the position of ply i
     KeyHistory keyHistory;         // entry i: hashKey of the position of ply i
-    int32_t playsBoth;
+    int32_t playsBoth;             // 1: the engine plays whichever side is to move
     CapturedList captured;
 };
 

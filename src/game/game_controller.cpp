@@ -1,13 +1,20 @@
 #include "game/game_controller.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <iterator>
+
 #include "board/dir_to.h"
 #include "core/console.h"
 #include "core/error_report.h"
 #include "core/settings.h"
 #include "game/banner.h"
+#include "game/engine_thread.h"
 #include "game/game_flow.h"
-#include "moves/key_history.h"
-#include "moves/promotion.h"
+#include "moves/attack_generation.h"
+#include "moves/attacks.h"
+#include "moves/line_tables.h"
+#include "moves/position_setup.h"
 
 namespace tarvex {
 
@@ -16,36 +23,38 @@ void ResetBoardHashes() {
     ResetDirTableAnnouncements();
 }
 
-GameController::GameController(game::EngineThread* engine)
-    : game_(std::make_unique<Game>()), engine_(engine) {}
+GameController::GameController() : game_(std::make_unique<Game>()) {}
+
+GameController::~GameController() = default;
 
 void GameController::StopEngine() {
-    if (engine_ != nullptr) engine_->Stop();
+    if (engineThread_ != nullptr) engineThread_->Stop();
 }
 
 void GameController::StartEngine() {
-    if (engine_ != nullptr) engine_->Start();
+    if (engineThread_ != nullptr) engineThread_->Start();
 }
 
 void GameController::Redraw() {
     if (hooks_.redraw) hooks_.redraw();
 }
 
+MoveContext GameController::GameContext(bool user) {
+    return MoveContext{&game_->block.keyHistory, user ? chooser_ : nullptr, user};
+}
+
 void GameController::NewGame(int kind) {
     StopEngine();
-    Settings& settings = GetSettings();
-    const int difficulty = settings.difficulty.load();
-    *game_ = Game{};
-    settings.gameKind.store(kind);
-    const int stored = difficulty == kDifficultyMedium || difficulty == kDifficultyHard
-                           ? difficulty
-                           : kDifficultyEasy;
-    settings.difficulty.store(stored);
-    if (hooks_.difficulty) hooks_.difficulty(stored);
-    ResetBoardHashes();
     {
-        KeyHistoryScope history(game_->block.keyHistory);
-        SetUpGame(game_->block, 1, hooks_.setUp);
+        std::lock_guard lock(mutex_);
+        Settings& settings = GetSettings();
+        const int difficulty = settings.difficulty.load();
+        *game_ = Game{};
+        settings.gameKind.store(kind);
+        SetDifficulty(difficulty);
+        ResetBoardHashes();
+        SetUpGame(game_->block, kind, settings.rules.load(), 1, hooks_.setUp);
+        Changed();
     }
     PrintBanner();
     Redraw();
@@ -53,67 +62,218 @@ void GameController::NewGame(int kind) {
 }
 
 void GameController::NewGameOfCurrentKind() {
+    StopEngine();
     PrintBanner();
-    KeyHistoryScope history(game_->block.keyHistory);
-    SetUpGame(game_->block, 1, hooks_.setUp);
+    {
+        std::lock_guard lock(mutex_);
+        const Settings& settings = GetSettings();
+        SetUpGame(game_->block, settings.gameKind.load(), settings.rules.load(), 1, hooks_.setUp);
+        game_->texts = MoveTextTable{};
+        game_->replayIndex = kNoReplay;
+        Changed();
+    }
+    Redraw();
+    StartEngine();
+}
+
+void GameController::SetUpPosition(const Position& position) {
+    StopEngine();
+    {
+        std::lock_guard lock(mutex_);
+        GameBlock& block = game_->block;
+        // Nothing of the game before survives: no earlier key may count as a repetition.
+        std::fill(std::begin(block.record), std::end(block.record), Move{});
+        block.keyHistory = KeyHistory{};
+        block.current = position;
+        AttachGeometry(block.current);
+        block.current.winner = 0;
+        block.start = block.current;
+        block.startEdited = 1;
+        ClearCaptured(block.captured);
+        game_->texts = MoveTextTable{};
+        game_->replayIndex = kNoReplay;
+        Changed();
+    }
+    Redraw();
+    StartEngine();
 }
 
 int GameController::UserMove(Move move) {
     EndReplay();
-    KeyHistoryScope history(game_->block.keyHistory);
-    UserMoveScope user;
-    const int result = PlayerMoved(*game_, move);
+    std::lock_guard lock(mutex_);
+    const int result = PlayerMoved(*game_, move, GameContext(true), GetSettings().notation.load());
+    Changed();
     Redraw();
     return result;
 }
 
-int GameController::CommitEngineMove(Move move) {
-    KeyHistoryScope history(game_->block.keyHistory);
+int GameController::CommitEngineMove(Move move, int score) {
+    std::lock_guard lock(mutex_);
+    const int result = CommitLocked(move, score);
+    Changed();
+    Redraw();
+    return result;
+}
+
+// The engine loop's commit: the game-end test before the move, the engine's give-up paths, the
+// game-end test after it, and the gate.
+int GameController::CommitLocked(Move move, int score) {
+    Settings& settings = GetSettings();
     Position& p = game_->block.current;
     p.winner = 0;
     if (FindWinner(*game_, nullptr)) {
-        TarvexLoses("MoveThread: Tarvex cannot move");
+        // Decided before the engine moves (it is mated, stalemated or the position repeats):
+        // the verdict stands and the engine stands down.
+        EngineStandsDown(game_->block);
         return 0;
     }
     if (IsNoMove(move)) {
         TarvexLoses("MoveThread after");
         return 0;
     }
+    p.engineScore = score * SideSign(p);
     FindWinner(*game_, &move);
-    int result = 0;
-    if (LegalMove(p, &move)) {
-        result = PlayerMoved(*game_, move);
-        if (result == 0) TarvexLoses("Tarvex made a legal but illegal move");
-        GetSettings().stopRequest.store(0);
-    } else {
+    if (LegalMove(p, &move) == 0) {
         TarvexLoses("engine burp");
+        return 0;
     }
-    Redraw();
+    const int result = PlayerMoved(*game_, move, GameContext(false), settings.notation.load());
+    if (result == 0) TarvexLoses("Tarvex made a legal but illegal move");
+    settings.stopRequest.store(0);
     return result;
 }
 
 void GameController::TarvexLoses(const char* text) {
-    Settings& settings = GetSettings();
+    std::lock_guard lock(mutex_);
     ErrorReport(kStable, text);
-    ConsolePrint(settings.engineSide.load() == 1 ? "\nTarvexLoses:White" : "\nTarvexLoses:Black");
-    settings.engineSide.store(0);
+    ConsolePrint(GetSettings().engineSide.load() == 1 ? "\nTarvexLoses:White"
+                                                      : "\nTarvexLoses:Black");
+    EngineStandsDown(game_->block);
     game_->block.current.winner = 1;
-    settings.stopRequest.store(1);
+    Changed();
     Redraw();
 }
 
 void GameController::ListGame() {
     if (game_->texts.texts[0][0] == 0) Undo(0);
     const unsigned plies = game_->block.current.ply;
-    for (unsigned n = 1; n <= plies && n <= kGameRecordSize; ++n) {
+    // A game set up at a later move lists its moves from there.
+    const unsigned first = FirstPly() + 1;
+    for (unsigned n = first; n <= plies && n <= kGameRecordSize; ++n) {
         if (n % 2 == 1) {
             ConsolePrint("\n%2d.", static_cast<int>((n - 1) / 2 + 1));
         } else {
+            if (n == first) ConsolePrint("\n%2d. ...", static_cast<int>((n - 2) / 2 + 1));
             ConsolePrint(" -");
         }
         ConsolePrint(" %s", MoveTextAt(*game_, n));
     }
     ConsolePrint("\n");
+}
+
+void GameController::SetRules(int rules) {
+    std::lock_guard lock(mutex_);
+    GetSettings().rules.store(rules);
+    GameBlock& block = game_->block;
+    block.start.rules = rules;
+    Position& p = block.current;
+    p.rules = rules;
+    // The rules decide how far pieces reach: the attack data and the check follow at once.
+    AttachGeometry(p);
+    RegenToPieces(p);
+    const bool inCheck = WhiteToMove(p) ? WhiteInCheck(p) : BlackInCheck(p);
+    p.flags = inCheck ? p.flags | kInCheck : p.flags & ~kInCheck;
+    Changed();
+    Redraw();
+}
+
+void GameController::SetNotation(int notation) {
+    GetSettings().notation.store(notation);
+    Redraw();
+}
+
+void GameController::SetDifficulty(int difficulty) {
+    const int stored = difficulty == kDifficultyMedium || difficulty == kDifficultyHard
+                           ? difficulty
+                           : kDifficultyEasy;
+    GetSettings().difficulty.store(stored);
+    if (hooks_.difficulty) hooks_.difficulty(stored);
+}
+
+void GameController::SetEngineSide(int side) {
+    std::lock_guard lock(mutex_);
+    Settings& settings = GetSettings();
+    settings.engineSide.store(side);
+    game_->block.playsBoth = 0;
+    settings.stopRequest.store(1);
+    Changed();
+}
+
+void GameController::SetPlaysBoth(bool on) {
+    std::lock_guard lock(mutex_);
+    game_->block.playsBoth = on ? 1 : 0;
+    GetSettings().stopRequest.store(1);
+    Changed();
+}
+
+// ---- the engine ----
+
+void GameController::Tick() {
+    std::lock_guard lock(mutex_);
+    std::optional<EngineResult> result;
+    result.swap(posted_);
+    // A move found for an earlier state of the game (the user moved meanwhile) is dropped.
+    if (result && result->serial == serial_) CommitEngineMove(result->move, result->score);
+    // Plays both: after each of its moves the engine is handed the side to move.
+    Settings& settings = GetSettings();
+    const Position& p = Current();
+    if (game_->block.playsBoth != 0 && p.winner == 0 && SideSign(p) != settings.engineSide.load()) {
+        settings.stopRequest.store(1);
+        settings.engineSide.store(SideSign(p));
+    }
+}
+
+bool GameController::PlayEngineMove(engine::MoveChooser& chooser) {
+    auto job = std::make_unique<EngineJob>();
+    if (!TakeEngineJob(*job)) return false;
+    const Settings& settings = GetSettings();
+    engine::SearchLimits limits;
+    limits.maxDepth = job->difficulty;
+    limits.stopWhen = [&settings] {
+        return settings.stopRequest.load(std::memory_order_relaxed) != 0 ||
+               settings.engineSide.load(std::memory_order_relaxed) == 0;
+    };
+    chooser.Stopper().Clear();
+    const engine::SearchResult result = chooser.Choose(job->root, job->history, limits);
+    CommitEngineMove(result.move, result.score);
+    return true;
+}
+
+bool GameController::TakeEngineJob(EngineJob& job) {
+    std::lock_guard lock(mutex_);
+    Settings& settings = GetSettings();
+    const Position& p = game_->block.current;
+    if (posted_ || game_->replayIndex != kNoReplay || p.winner != 0 ||
+        settings.engineSide.load() != SideSign(p)) {
+        return false;
+    }
+    job.root = p;
+    job.history = game_->block.keyHistory;
+    job.difficulty = settings.difficulty.load();
+    job.serial = serial_;
+    // A stop requested before the search begins is forgotten.
+    settings.stopRequest.store(0);
+    return true;
+}
+
+void GameController::PostEngineResult(const EngineResult& result) {
+    std::lock_guard lock(mutex_);
+    posted_ = result;
+}
+
+void GameController::DiscardEngineResult() {
+    std::lock_guard lock(mutex_);
+    posted_.reset();
 }
 
 }  // namespace tarvex

@@ -1,16 +1,29 @@
-// The game controller: owns the game and is its only writer. The window drives it from its
-// callbacks, the headless tools and the tests drive it directly. Every rebuild of the game (new
-// game, undo, replay) stops the engine thread first and starts it again afterwards.
+// The game controller: owns the game and is its only writer. Everyone else reads the game
+// through it and changes it through its commands. The window drives it from its callbacks; the
+// headless tools and the tests drive it directly.
+//
+// The engine thread reaches the game only through TakeEngineJob (a private copy taken under
+// the game's lock) and PostEngineResult (a mailbox); the main thread commits a posted move in
+// Tick. Every rebuild of the game (new game, undo, replay) stops and joins the engine thread
+// first.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <mutex>
+#include <optional>
 
-#include "game/engine_thread.h"
+#include "engine/move_chooser.h"
 #include "game/game.h"
 #include "game/game_setup.h"
+#include "moves/move_context.h"
 
 namespace tarvex {
+
+namespace game {
+class EngineThread;
+}
 
 struct ControllerHooks {
     SetUpHooks setUp;                     // engine tables, stage, highlights, view
@@ -18,25 +31,51 @@ struct ControllerHooks {
     std::function<void(int)> difficulty;  // the difficulty labels of the menus
 };
 
+// The engine's work for one move: a private copy of the game at one moment.
+struct EngineJob {
+    Position root;
+    KeyHistory history;
+    int difficulty = kDifficultyEasy;
+    uint64_t serial = 0;  // the game's version the copy was taken from
+};
+
+// A move the engine found, waiting in the mailbox for the main thread.
+struct EngineResult {
+    Move move;
+    int score = 0;  // from the point of view of the side that moved
+    uint64_t serial = 0;
+};
+
 class GameController {
 public:
-    explicit GameController(game::EngineThread* engine = nullptr);
+    GameController();
+    ~GameController();
+    GameController(const GameController&) = delete;
+    GameController& operator=(const GameController&) = delete;
 
-    Game& CurrentGame() { return *game_; }
+    const Game& CurrentGame() const { return *game_; }
     const Position& Current() const { return game_->block.current; }
+
     void SetHooks(ControllerHooks hooks) { hooks_ = std::move(hooks); }
+    // Who answers a user's promotion that names no piece (nobody: a queen).
+    void SetPromotionChoice(platform::PromotionChoice* choice) { chooser_ = choice; }
+    // The engine thread to stop and start around rebuilds (none: no thread).
+    void SetEngineThread(game::EngineThread* thread) { engineThread_ = thread; }
+
+    // ---- game commands (main thread) ----
 
     // A new game of the given kind (2 or 3): clears the game, keeps the difficulty, announces it.
     void NewGame(int kind);
     // The Game menu's new game: the banner, then the set-up of the current kind.
     void NewGameOfCurrentKind();
-
+    // A position of the current game kind becomes the current and start position, as an
+    // applied edit makes it: undo and replay start from it.
+    void SetUpPosition(const Position& position);
     // The user's move (the mouse path): leaves a replay, then the gate of every move.
     int UserMove(Move move);
     // A move the engine chose, committed as the engine loop commits it (the game-end tests, the
-    // gate, and the engine's give-up paths).
-    int CommitEngineMove(Move move);
-
+    // gate, and the engine's give-up paths). score is from the point of view of the mover.
+    int CommitEngineMove(Move move, int score = 0);
     // Takes back count plies (0 rebuilds the game as it stands).
     void Undo(int count);
     // Shows the game some plies earlier or later; leave with EndReplay.
@@ -44,21 +83,51 @@ public:
     void EndReplay();
     // The console listing of the moves.
     void ListGame();
-
-    // The engine gives up: reports, marks the game won by the user and stops the engine.
+    // The engine gives up: reports, marks the game won by the user and stands down.
     void TarvexLoses(const char* text);
+
+    // The user's choices, applied to the game.
+    void SetRules(int rules);  // takes effect on the current position at once
+    void SetNotation(int notation);
+    void SetDifficulty(int difficulty);  // a value other than 8 or 50 becomes 4
+    void SetEngineSide(int side);        // +1, -1 or 0; plays-both off
+    void SetPlaysBoth(bool on);
+
+    // ---- the engine ----
+
+    // The main thread's periodic work: commits a posted engine move, then hands the engine the
+    // side to move when it plays both.
+    void Tick();
+    // Without a thread: when the engine is to move, searches here with chooser and commits.
+    // Returns whether the engine had a move to make.
+    bool PlayEngineMove(engine::MoveChooser& chooser);
+    // Engine thread: a copy of the game when the engine is to move and nothing is pending.
+    bool TakeEngineJob(EngineJob& job);
+    // Engine thread: the move it found.
+    void PostEngineResult(const EngineResult& result);
+    // Forgets a posted move (the game is about to be rebuilt).
+    void DiscardEngineResult();
 
 private:
     void StopEngine();
     void StartEngine();
     void Redraw();
+    MoveContext GameContext(bool user);
+    void Changed() { ++serial_; }
     // Sets up or copies the start position, prepares it and replays the record up to target.
     bool Rebuild(unsigned target, bool storeTexts, const char* illegal);
     unsigned FirstPly() const;
+    void UndoLocked(int count);
+    int CommitLocked(Move move, int score);
 
     std::unique_ptr<Game> game_;
-    game::EngineThread* engine_;
     ControllerHooks hooks_;
+    platform::PromotionChoice* chooser_ = nullptr;
+    game::EngineThread* engineThread_ = nullptr;
+    // Guards the game against the engine thread's copy; only the main thread writes.
+    std::recursive_mutex mutex_;
+    uint64_t serial_ = 0;  // advanced by every change of the game
+    std::optional<EngineResult> posted_;
 };
 
 // Prints "\nBoard Hashes Reset" and starts announcing direction tables afresh.

@@ -7,11 +7,11 @@
 #include "core/error_report.h"
 #include "core/settings.h"
 #include "game/game_setup.h"
-#include "movegen/attacks.h"
-#include "moves/draw_test.h"
+#include "game/notation.h"
+#include "movegen/legal_moves.h"
+#include "moves/attacks.h"
 #include "moves/make_move.h"
 #include "moves/piece_ops.h"
-#include "moves/promotion.h"
 
 namespace tarvex {
 namespace {
@@ -43,23 +43,42 @@ int CapturedCode(const Position& before, const Move& move, char kindAfter) {
     return enPassant ? -mover : 0;
 }
 
-void EndOfGame(Position& p) {
-    GetSettings().playsBoth.store(0);
-    GetSettings().engineSide.store(0);
-    if (p.winner == 2) ConsolePrint("\nStalemate - draw");
-}
-
-// Tries the moves of position in order; true as soon as one is legal.
-bool HasLegalMove(const Position& position) {
-    auto list = std::make_unique<MoveTextList>();
-    GenerateMoveTexts(position, *list);
-    for (int i = 0; i < list->count; ++i) {
-        if (LegalMove(position, &list->moves[i])) return true;
+// Tries the distinct generated moves of position with the gate, in order; true at the first
+// that passes (each that fails prints "\n!LegalMove").
+bool AnyMovePasses(const Position& position) {
+    auto moves = std::make_unique<MoveBuffer>();
+    const int count = GenerateDistinctMoves(position, moves->moves);
+    for (int i = 0; i < count; ++i) {
+        if (LegalMove(position, &moves->moves[i])) return true;
     }
     return false;
 }
 
+// The verdict on a side to move that has no legal move in position; reported on game's
+// current position.
+void NoMoveVerdict(Position& game, const Position& position) {
+    const unsigned whiteKing = position.pieces[kSlotKing].square;
+    const unsigned blackKing = position.pieces[kBlackSlots + kSlotKing].square;
+    if (WhiteToMove(position) && AttackedByBlack(position, whiteKing)) {
+        ConsolePrint("\nWhite is mated");
+        game.winner = -1;
+    } else if (BlackToMove(position) && AttackedByWhite(position, blackKing)) {
+        ConsolePrint("\nBlack is mated");
+        game.winner = 1;
+    } else {
+        ConsolePrint("\nStalemate");
+        game.winner = 2;
+    }
+}
+
 }  // namespace
+
+void EngineStandsDown(GameBlock& block) {
+    Settings& settings = GetSettings();
+    settings.engineSide.store(0);
+    block.playsBoth = 0;
+    settings.stopRequest.store(1);
+}
 
 int LegalMove(const Position& position, const Move* move) {
     if (move == nullptr) {
@@ -67,34 +86,16 @@ int LegalMove(const Position& position, const Move* move) {
         ConsolePrint("\n!LegalMove");
         return 0;
     }
-    auto list = std::make_unique<MoveTextList>();
-    GenerateMoveTexts(position, *list);
-    int result = 0;
-    for (int i = 0; i < list->count; ++i) {
-        if (!SameMove(list->moves[i], *move)) continue;
-        auto scratch = std::make_unique<Position>(position);
-        Move copy = *move;
-        UserMoveScope trial(false);
-        result = MakeMove(*scratch, position, copy);
-        break;
-    }
-    if (result == 0) ConsolePrint("\n!LegalMove");
-    return result;
-}
-
-const char* StoreMoveText(Game& game, const Move& move, unsigned ply) {
-    char text[kMoveTextSize];
-    MadeMoveText(move, text);
-    std::snprintf(game.texts.texts[ply], kMoveTextSize, "%s", text);
-    std::snprintf(game.texts.texts[0], kMoveTextSize, "%s", text);
-    return game.texts.texts[ply];
+    if (FindLegalMove(position, *move)) return 1;
+    ConsolePrint("\n!LegalMove");
+    return 0;
 }
 
 const char* MoveTextAt(const Game& game, unsigned ply) {
     return ply <= kGameRecordSize ? game.texts.texts[ply] : "";
 }
 
-int PlayerMoved(Game& game, Move move) {
+int PlayerMoved(Game& game, Move move, const MoveContext& context, int notation) {
     Position& p = game.block.current;
     if (PlyLimitReached(p)) {
         ErrorReport(kStable, "game record full @ PlayerMoved");
@@ -104,7 +105,9 @@ int PlayerMoved(Game& game, Move move) {
     const unsigned ply = p.ply;
     game.block.record[ply] = move;
     auto before = std::make_unique<Position>(p);
-    const int made = MakeMove(p, p, move);
+    auto texts = std::make_unique<MoveTextList>();
+    GenerateMoveTexts(p, notation, *texts);
+    const int made = MakeMove(p, p, move, context);
     // The record keeps the move as made, with the promotion piece that was chosen.
     game.block.record[ply].kind = move.kind;
     int result = 0;
@@ -116,8 +119,14 @@ int PlayerMoved(Game& game, Move move) {
             if (captured != 0) RecordCapture(game.block.captured, captured);
         }
         if (p.flags & kDrawishMaterial) ConsolePrint("\nDraw");
-        if (p.winner != 0) EndOfGame(p);
-        PrintMoveNumber(p.ply, StoreMoveText(game, move, p.ply));
+        if (p.winner != 0) {
+            EngineStandsDown(game.block);
+            if (p.winner == 2) ConsolePrint("\nStalemate - draw");
+        }
+        char* text = game.texts.texts[p.ply];
+        MadeMoveText(*before, *texts, move, notation, text);
+        std::snprintf(game.texts.texts[0], kMoveTextSize, "%s", text);
+        PrintMoveNumber(p.ply, text);
         result = 1;
     }
     p.flags &= ~kPromotionFlags;
@@ -126,6 +135,7 @@ int PlayerMoved(Game& game, Move move) {
 
 int FindWinner(Game& game, const Move* move) {
     Position& p = game.block.current;
+    const KeyHistory& history = game.block.keyHistory;
     const unsigned whiteKing = p.pieces[kSlotKing].square;
     const unsigned blackKing = p.pieces[kBlackSlots + kSlotKing].square;
     if (p.winner != 0) {
@@ -142,19 +152,22 @@ int FindWinner(Game& game, const Move* move) {
         p.winner = -1;
         return 1;
     }
-    if (IsDraw(p, kRepetitions)) {
+    if (IsDraw(p, history, kRepetitions)) {
         ConsolePrint("\nDraw - you're repeating");
         p.winner = 2;
         return 1;
     }
-    if (move == nullptr || LegalMove(p, move) == 0) return 0;
+    if (move == nullptr) {
+        // A side to move with no legal move is mated or stalemated already.
+        if (HasLegalMove(p)) return 0;
+        NoMoveVerdict(p, p);
+        return 1;
+    }
+    if (LegalMove(p, move) == 0) return 0;
     auto copy = std::make_unique<Position>(p);
     Move made = *move;
-    {
-        UserMoveScope trial(false);
-        MakeMove(*copy, p, made);
-    }
-    if (IsDraw(*copy, kRepetitions)) {
+    MakeMove(*copy, p, made);
+    if (IsDraw(*copy, history, kRepetitions)) {
         ConsolePrint("\nDraw - I'm repeating");
         p.winner = 2;
         return 1;
@@ -165,17 +178,8 @@ int FindWinner(Game& game, const Move* move) {
         p.winner = 2;
         return 1;
     }
-    if (HasLegalMove(*copy)) return 0;
-    if (WhiteToMove(*copy) && AttackedByBlack(*copy, whiteKing)) {
-        ConsolePrint("\nWhite is mated");
-        p.winner = -1;
-    } else if (BlackToMove(*copy) && AttackedByWhite(*copy, blackKing)) {
-        ConsolePrint("\nBlack is mated");
-        p.winner = 1;
-    } else {
-        ConsolePrint("\nStalemate");
-        p.winner = 2;
-    }
+    if (AnyMovePasses(*copy)) return 0;
+    NoMoveVerdict(p, *copy);
     return 1;
 }
 

@@ -1,6 +1,7 @@
 // Undo and replay: the game is rebuilt from its start position by playing the recorded moves
 // again, each one checked and made as it was the first time.
 #include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "core/console.h"
@@ -8,11 +9,8 @@
 #include "core/settings.h"
 #include "game/game_controller.h"
 #include "game/game_flow.h"
-#include "moves/key_history.h"
-#include "moves/line_tables.h"
 #include "moves/make_move.h"
 #include "moves/position_setup.h"
-#include "moves/promotion.h"
 
 namespace tarvex {
 
@@ -22,16 +20,19 @@ unsigned GameController::FirstPly() const {
 
 bool GameController::Rebuild(unsigned target, bool storeTexts, const char* illegal) {
     GameBlock& block = game_->block;
+    const Settings& settings = GetSettings();
     if (block.startEdited != 0) {
         block.current = block.start;
         ClearCaptured(block.captured);
     } else {
-        SetUpGame(block, 0, hooks_.setUp);
+        SetUpGame(block, settings.gameKind.load(), settings.rules.load(), 0, hooks_.setUp);
     }
     Position& p = block.current;
-    if (BuildPosition(p) == 0) return false;
-    BuildLineTables(p);
-    UserMoveScope replayed(false);  // recorded moves carry their promotion piece
+    if (BuildPosition(p, MovedStartPawns(p)) == 0) return false;
+    // Recorded moves carry their promotion piece: nobody is asked again.
+    const MoveContext context = GameContext(false);
+    const int notation = settings.notation.load();
+    auto texts = std::make_unique<MoveTextList>();
     for (unsigned ply = FirstPly(); ply < target; ++ply) {
         Move move = block.record[ply];
         if (LegalMove(p, &move) == 0) {
@@ -39,7 +40,8 @@ bool GameController::Rebuild(unsigned target, bool storeTexts, const char* illeg
             break;
         }
         auto before = std::make_unique<Position>(p);
-        if (MakeMove(p, p, move) == 0) break;
+        if (storeTexts) GenerateMoveTexts(p, notation, *texts);
+        if (MakeMove(p, p, move, context) == 0) break;
         p.flags &= ~(kWhitePromoted | kBlackPromoted);
         if (move.kind == 'x' || move.kind == 'e') {
             int captured = before->board[move.to];
@@ -47,52 +49,63 @@ bool GameController::Rebuild(unsigned target, bool storeTexts, const char* illeg
             if (captured == 0 && (mover == kPawn || mover == -kPawn)) captured = -mover;
             if (captured != 0) RecordCapture(block.captured, captured);
         }
-        if (storeTexts) StoreMoveText(*game_, move, p.ply);
+        if (storeTexts) {
+            char* text = game_->texts.texts[p.ply];
+            MadeMoveText(*before, *texts, move, notation, text);
+            std::snprintf(game_->texts.texts[0], kMoveTextSize, "%s", text);
+        }
     }
     return true;
 }
 
 void GameController::Undo(int count) {
     StopEngine();
-    KeyHistoryScope history(game_->block.keyHistory);
-    const long wanted = static_cast<long>(game_->block.current.ply) - count;
-    const unsigned target = static_cast<unsigned>(std::max<long>(wanted, FirstPly()));
-    const bool rebuilt = Rebuild(target, true, "Illegal move in game undo");
-    // The engine plays nobody after an undo (set after the set-up, which gives it Black).
-    Settings& settings = GetSettings();
-    settings.engineSide.store(0);
-    settings.playsBoth.store(0);
-    game_->block.playsBoth = 0;
-    settings.stopRequest.store(1);
-    if (rebuilt && count != 0) ConsolePrint("\nmove undone");
+    {
+        std::lock_guard lock(mutex_);
+        UndoLocked(count);
+    }
     Redraw();
     StartEngine();
 }
 
+void GameController::UndoLocked(int count) {
+    const long wanted = static_cast<long>(game_->block.current.ply) - count;
+    const unsigned target = static_cast<unsigned>(std::max<long>(wanted, FirstPly()));
+    const bool rebuilt = Rebuild(target, true, "Illegal move in game undo");
+    // The engine plays nobody after an undo (set after the set-up, which gives it Black).
+    EngineStandsDown(game_->block);
+    if (rebuilt && count != 0) ConsolePrint("\nmove undone");
+    Changed();
+}
+
 void GameController::Replay(int step) {
-    Position& p = game_->block.current;
-    const unsigned plies = p.ply;
-    int& index = game_->replayIndex;
-    if (index == kNoReplay) {
-        index = static_cast<int>(plies);
-        StopEngine();
-    } else {
-        index = std::clamp(index + step, static_cast<int>(FirstPly()), static_cast<int>(plies));
+    StopEngine();
+    {
+        std::lock_guard lock(mutex_);
+        Position& p = game_->block.current;
+        const unsigned plies = p.ply;
+        int& index = game_->replayIndex;
+        if (index == kNoReplay) {
+            index = static_cast<int>(plies);
+        } else {
+            index = std::clamp(index + step, static_cast<int>(FirstPly()), static_cast<int>(plies));
+        }
+        Rebuild(static_cast<unsigned>(index), false, "What? Illegal move in game replay?\n");
+        p.ply = plies;
+        EngineStandsDown(game_->block);
+        Changed();
     }
-    KeyHistoryScope history(game_->block.keyHistory);
-    Rebuild(static_cast<unsigned>(index), false, "What? Illegal move in game replay?\n");
-    p.ply = plies;
-    Settings& settings = GetSettings();
-    settings.engineSide.store(0);
-    settings.playsBoth.store(0);
-    game_->block.playsBoth = 0;
-    settings.stopRequest.store(1);
+    // The engine thread stays stopped until the replay ends.
     Redraw();
 }
 
 void GameController::EndReplay() {
-    if (game_->replayIndex != kNoReplay) Undo(0);
-    game_->replayIndex = kNoReplay;
+    if (game_->replayIndex == kNoReplay) return;
+    {
+        std::lock_guard lock(mutex_);
+        game_->replayIndex = kNoReplay;
+    }
+    Undo(0);
 }
 
 }  // namespace tarvex

@@ -2,7 +2,6 @@
 
 #include "core/settings.h"
 #include "moves/initial_position.h"
-#include "moves/line_tables.h"
 #include "moves/position_setup.h"
 
 namespace tarvex {
@@ -19,21 +18,19 @@ void RecordCapture(CapturedList& captured, int code) {
     if (code < 0) (pawn ? captured.blackPawns : captured.blackMen)++;
 }
 
-int SetUpGame(GameBlock& game, int resetView, const SetUpHooks& hooks) {
+int SetUpGame(GameBlock& game, int gameKind, int rules, int resetView, const SetUpHooks& hooks) {
     Settings& settings = GetSettings();
     game.playsBoth = 0;
-    settings.playsBoth.store(0);
     settings.engineSide.store(-1);
     settings.spread.store(kSpreadPiece);
     if (hooks.clearEngineTables) hooks.clearEngineTables();
-    ClearPosition(game.current);
-    ClearPosition(game.start);
+    ClearPosition(game.current, gameKind, rules);
+    ClearPosition(game.start, gameKind, rules);
     game.startEdited = 0;
     game.current.flags = kCastlingRights;
     WriteInitialPlacement(game.current);
     ClearCaptured(game.captured);
     if (BuildPosition(game.current) == 0) return 0;
-    BuildLineTables(game.current);
     if (hooks.setStage) hooks.setStage(game.current);
     if (hooks.clearHighlights) hooks.clearHighlights();
     if (resetView == 1 && hooks.resetView) hooks.resetView();

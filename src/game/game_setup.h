@@ -1,4 +1,4 @@
-// Starting a game of the current game kind from its initial placement.
+// Starting a game from its initial placement.
 #pragma once
 
 #include <functional>
@@ -22,8 +22,9 @@ void ClearCaptured(CapturedList& captured);
 // Appends a captured piece's code (nothing once the list is full).
 void RecordCapture(CapturedList& captured, int code);
 
-// Resets the game-level state of a fresh game, writes the initial placement into the current
-// position and builds it. resetView 1 also resets the view. Returns 1, or 0 when building fails.
-int SetUpGame(GameBlock& game, int resetView, const SetUpHooks& hooks);
+// Resets the game-level state of a fresh game (the engine plays Black, the spread is Piece),
+// writes the initial placement of the game kind into the current position and builds it under
+// the rules. resetView 1 also resets the view. Returns 1, or 0 when building fails.
+int SetUpGame(GameBlock& game, int gameKind, int rules, int resetView, const SetUpHooks& hooks);
 
 }  // namespace tarvex

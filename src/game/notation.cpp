@@ -9,22 +9,17 @@
 #include "board/attack_boards.h"
 #include "board/geometry.h"
 #include "core/error_report.h"
-#include "core/settings.h"
-#include "movegen/evasions.h"
-#include "movegen/move_generation.h"
+#include "movegen/legal_moves.h"
 #include "moves/make_move.h"
 
 namespace tarvex {
 namespace {
 
 constexpr char kLetters[] = " PNBRQK";  // blank for an empty square
+constexpr size_t kPrefixSize = 16;      // a disambiguation prefix and its terminator
 
 char PieceLetter(int code) {
     return kLetters[code < 0 ? -code : code];
-}
-
-int Notation() {
-    return GetSettings().notation.load(std::memory_order_relaxed);
 }
 
 // Board, first square of its column and the column for each attack-board square.
@@ -61,7 +56,7 @@ SquareText Name3D(const Position& p, unsigned s, int style, const char* error) {
 }
 
 // The level letter of a square in a move text (upper case) or a prefix (lower case).
-void LevelText(const Position& p, unsigned square, bool prefix, char out[8]) {
+void LevelText(const Position& p, unsigned square, bool prefix, int notation, char out[8]) {
     const int level = SquareLevel(p, square);
     const char* text;
     switch (level) {
@@ -77,7 +72,7 @@ void LevelText(const Position& p, unsigned square, bool prefix, char out[8]) {
         case 3:
         case 5:
         case 7:
-            text = GetABString(p, square);
+            text = GetABString(p, square, notation == kNotationAlgebraic);
             break;
         default:
             text = prefix ? "OC3" : "OC2";
@@ -86,7 +81,10 @@ void LevelText(const Position& p, unsigned square, bool prefix, char out[8]) {
     std::snprintf(out, 8, "%s", text);
 }
 
-bool IsPromotingMove(const Position& p, const Move& m) {
+// Whether the text ends with the letter of the piece a pawn becomes: a promotion, except where
+// the Standard 3D texts name it with their kind character already.
+bool EndsWithPromotionLetter(const Position& p, const Move& m, int notation) {
+    if (Is3D(p) && notation == kNotationStandard) return false;
     if (IsBoardMove(m)) return IsPromotionKind(m.kind);
     const int piece = m.piece;
     return (piece == kPawn || piece == -kPawn) && !OffBoard(m.to) && PawnPromotesOn(p, piece, m.to);
@@ -97,11 +95,11 @@ void Append(char* out, const char* text) {
     std::snprintf(out + used, kMoveTextSize - used, "%s", text);
 }
 
-void BoardMoveText(const Position& p, const Move& m, const char* prefix, char* out) {
-    if (Notation() == kNotationStandard) {
+void BoardMoveText(const Position& p, const Move& m, const char* prefix, int notation, char* out) {
+    if (notation == kNotationStandard) {
         static constexpr const char* kNames[] = {"QLW", "QLB", "KLW", "KLB"};
         const int board = BoardIndexOf(m.piece);
-        const SquareText to = SquareName(p, m.to);
+        const SquareText to = SquareName(p, m.to, notation);
         std::snprintf(out, kMoveTextSize, "%s%s(%d)", kNames[board], to.text, SquareLevel(p, m.to));
         if (m.kind != 'T' && m.kind != 0) {
             const char kind[2] = {m.kind, 0};
@@ -110,13 +108,13 @@ void BoardMoveText(const Position& p, const Move& m, const char* prefix, char* o
         return;
     }
     std::snprintf(out, kMoveTextSize, "%s%s", prefix,
-                  PinName(m.to, Notation() == kNotationAlgebraic));
+                  PinName(m.to, notation == kNotationAlgebraic));
 }
 
 void Text2D(const Position& p, const Move& m, const char* prefix, char* out) {
     const char letter = PieceLetter(m.piece);
     const char captured = PieceLetter(p.board[m.to]);
-    const SquareText to = SquareName(p, m.to);
+    const SquareText to = SquareName(p, m.to, kNotationTournament);
     if (m.piece != kPawn && m.piece != -kPawn) {
         if (m.kind == '-') {
             std::snprintf(out, kMoveTextSize, "%c%s%s", letter, prefix, to.text);
@@ -129,7 +127,7 @@ void Text2D(const Position& p, const Move& m, const char* prefix, char* out) {
         }
         return;
     }
-    const SquareText from = SquareName(p, m.from);
+    const SquareText from = SquareName(p, m.from, kNotationTournament);
     if (from.text[0] == to.text[0]) {
         std::snprintf(out, kMoveTextSize, "%s", to.text);
     } else if (captured == ' ') {
@@ -141,22 +139,19 @@ void Text2D(const Position& p, const Move& m, const char* prefix, char* out) {
     }
 }
 
-void Text3D(const Position& p, const Move& m, const char* prefix, char* out) {
+void Text3D(const Position& p, const Move& m, const char* prefix, int notation, char* out) {
     const char letter = PieceLetter(m.piece);
     const char captured = PieceLetter(p.board[m.to]);
-    const SquareText to = SquareName(p, m.to);
-    const SquareText from = SquareName(p, m.from);
-    if (Notation() == kNotationStandard) {
-        // A promotion shows capture or move here; its piece follows at the end of the text.
-        char kind = m.kind;
-        if (IsPromotionKind(kind)) kind = p.board[m.to] != 0 ? 'x' : '-';
-        std::snprintf(out, kMoveTextSize, "%c%s%s%c%s(%d)", letter, from.text, prefix, kind,
+    const SquareText to = SquareName(p, m.to, notation);
+    const SquareText from = SquareName(p, m.from, notation);
+    if (notation == kNotationStandard) {
+        // The kind character: '-', 'x', 'e', or the letter of the piece a pawn becomes.
+        std::snprintf(out, kMoveTextSize, "%c%s%s%c%s(%d)", letter, from.text, prefix, m.kind,
                       to.text, SquareLevel(p, m.to));
         return;
     }
     // An en-passant capture takes a pawn that does not stand on the target square.
-    const bool plainCapture =
-        Notation() == kNotationAlgebraic || captured == 'P' || captured == ' ';
+    const bool plainCapture = notation == kNotationAlgebraic || captured == 'P' || captured == ' ';
     const bool pawn = m.piece == kPawn || m.piece == -kPawn;
     if (!pawn) {
         if (m.kind == '-') {
@@ -176,61 +171,92 @@ void Text3D(const Position& p, const Move& m, const char* prefix, char* out) {
         std::snprintf(out, kMoveTextSize, "%c%sx%c%s", from.text[0], prefix, captured, to.text);
     }
     char level[8];
-    LevelText(p, m.to, false, level);
+    LevelText(p, m.to, false, notation, level);
     Append(out, level);
     if (m.kind == 'e') Append(out, "ep");
 }
 
-// The prefix that tells move i apart from the other moves of its piece type to its square: the
-// from-file when that is enough, else the from-rank, and in the 3D game the from-level when
-// two such pieces stand on squares of the same name. (Taking the strongest need over all the
-// other moves keeps three or more such pieces apart too.)
-void Prefix(const Position& p, const MoveTextList& list, int i, char prefix[8]) {
+// What a prefix may name of a from-square: its file letter, its rank digit and its level.
+enum Part { kFilePart = 1, kRankPart = 2, kLevelPart = 4 };
+
+// The parts tried in turn: the first that no rival shares singles the mover out. The level
+// comes only after the whole square name, so that a prefix of one letter is always a file
+// (the Black level's letter "b" is also a file letter).
+constexpr int kPrefixChoices[] = {kFilePart, kRankPart, kFilePart | kRankPart,
+                                  kFilePart | kRankPart | kLevelPart};
+
+struct FromSquare {
+    SquareText name;
+    int level;
+};
+
+// Whether two from-squares agree on every part named in parts.
+bool AgreeOn(const FromSquare& a, const FromSquare& b, int parts) {
+    if ((parts & kFilePart) && a.name.text[0] != b.name.text[0]) return false;
+    if ((parts & kRankPart) && a.name.text[1] != b.name.text[1]) return false;
+    if ((parts & kLevelPart) && a.level != b.level) return false;
+    return true;
+}
+
+// The prefix of an attack-board move: the pin it leaves, when another board can go to the
+// same pin (the same board's promotion variants are no rivals).
+void BoardPrefix(const Position& p, const MoveTextList& list, int i, int notation,
+                 char prefix[kPrefixSize]) {
+    const Move& m = list.moves[i];
+    for (int j = 0; j < list.count; ++j) {
+        const Move& other = list.moves[j];
+        if (IsBoardMove(other) && other.to == m.to && other.piece != m.piece) {
+            std::snprintf(prefix, kPrefixSize, "%s",
+                          GetABString(p, m.from, notation == kNotationAlgebraic));
+            return;
+        }
+    }
+}
+
+// The prefix that tells move i apart from the rivals: the moves of other pieces of its type to
+// its square. It names the from-square's file if no rival shares it, else its rank, else both,
+// and in the 3D game the level after them when rivals stand on squares of the same name.
+// Standard 3D texts name the from-square in full, so there only a rival on a square of the
+// same name counts, and the level alone tells them apart.
+void Prefix(const Position& p, const MoveTextList& list, int i, int notation,
+            char prefix[kPrefixSize]) {
     prefix[0] = 0;
     const Move& m = list.moves[i];
     if (m.piece == kKing || m.piece == -kKing) return;
-    enum Need { kNothing, kFile, kRank, kLevel } need = kNothing;
-    const SquareText mine = SquareName(p, m.from);
+    if (IsBoardMove(m)) return BoardPrefix(p, list, i, notation, prefix);
+    const FromSquare mine{SquareName(p, m.from, notation), SquareLevel(p, m.from)};
+    const bool standard3D = Is3D(p) && notation == kNotationStandard;
+    FromSquare rivals[kMaxTextMoves];
+    int count = 0;
     for (int j = 0; j < list.count; ++j) {
         const Move& other = list.moves[j];
-        if (j == i || other.to != m.to) continue;
-        if (IsBoardMove(m)) {
-            if (IsBoardMove(other)) std::snprintf(prefix, 8, "%s", GetABString(p, m.from));
-            continue;
-        }
         // A move from the same square is the same piece (a promotion's other letters).
-        if (IsBoardMove(other) || std::abs(other.piece) != std::abs(m.piece) ||
-            other.from == m.from) {
+        if (j == i || other.to != m.to || IsBoardMove(other) ||
+            std::abs(other.piece) != std::abs(m.piece) || other.from == m.from) {
             continue;
         }
-        const SquareText theirs = SquareName(p, other.from);
-        Need here = kFile;
-        if (std::strcmp(mine.text, theirs.text) == 0) {
-            here = SquareLevel(p, m.from) != SquareLevel(p, other.from) ? kLevel : kNothing;
-        } else if (mine.text[0] == theirs.text[0]) {
-            here = kRank;
-        }
-        need = std::max(need, here);
+        const FromSquare rival{SquareName(p, other.from, notation), SquareLevel(p, other.from)};
+        if (standard3D && !AgreeOn(mine, rival, kFilePart | kRankPart)) continue;
+        rivals[count++] = rival;
     }
-    if (IsBoardMove(m)) return;
-    // Standard texts name the from-square in full; only its level may need adding.
-    if (Is3D() && Notation() == kNotationStandard) {
-        if (need == kLevel) std::snprintf(prefix, 8, "(%d)", SquareLevel(p, m.from));
+    if (count == 0) return;
+    if (standard3D) {
+        std::snprintf(prefix, kPrefixSize, "(%d)", mine.level);
         return;
     }
-    if (need == kFile) std::snprintf(prefix, 8, "%c", mine.text[0]);
-    if (need == kRank) std::snprintf(prefix, 8, "%c", mine.text[1]);
-    if (need == kLevel) LevelText(p, m.from, true, prefix);
-}
-
-bool SameRecord(const Move& a, const Move& b) {
-    return a.from == b.from && a.to == b.to && a.score == b.score && a.piece == b.piece &&
-           a.kind == b.kind && a.givesCheck == b.givesCheck;
+    for (int parts : kPrefixChoices) {
+        bool alone = true;
+        for (int r = 0; r < count && alone; ++r) alone = !AgreeOn(mine, rivals[r], parts);
+        if (!alone) continue;
+        char level[8] = "";
+        if (parts & kLevelPart) LevelText(p, m.from, true, notation, level);
+        std::snprintf(prefix, kPrefixSize, "%.1s%.1s%s", (parts & kFilePart) ? mine.name.text : "",
+                      (parts & kRankPart) ? mine.name.text + 1 : "", level);
+        return;
+    }
 }
 
 }  // namespace
-
-static thread_local std::unique_ptr<MoveTextList> tLastGenerated;
 
 void PosStrAB_L(char out[4], unsigned square, unsigned first, unsigned pin, int column, int style) {
     const unsigned k = square - first;
@@ -255,9 +281,8 @@ SquareText posstr3DRom(const Position& p, unsigned s) {
     return Name3D(p, s, 1, "can't posstr3DRom sq");
 }
 
-SquareText SquareName(const Position& p, unsigned s) {
-    if (Is3D()) {
-        const int notation = Notation();
+SquareText SquareName(const Position& p, unsigned s, int notation) {
+    if (Is3D(p)) {
         if (notation == kNotationStandard) return posstr3D(p, s);
         if (notation == kNotationTournament || notation == kNotationAlgebraic)
             return posstr3DRom(p, s);
@@ -274,83 +299,84 @@ const char* PinName(unsigned pin) {
     return ShortPinName(pin);
 }
 
-void MoveText(const Position& p, const Move& m, const char* prefix, char out[kMoveTextSize]) {
+void MoveText(const Position& p, const Move& m, const char* prefix, int notation,
+              char out[kMoveTextSize]) {
     out[0] = 0;
     if (OffBoard(m.to) || (!IsBoardMove(m) && OffBoard(m.from))) return;
-    if (!Is3D()) {
+    if (!Is3D(p)) {
         Text2D(p, m, prefix, out);
     } else if (IsBoardMove(m)) {
-        BoardMoveText(p, m, prefix, out);
+        BoardMoveText(p, m, prefix, notation, out);
     } else {
-        Text3D(p, m, prefix, out);
+        Text3D(p, m, prefix, notation, out);
     }
-    if (IsPromotingMove(p, m)) {
+    if (EndsWithPromotionLetter(p, m, notation)) {
         const char letter[2] = {m.kind == 'B' || m.kind == 'N' || m.kind == 'R' ? m.kind : 'Q', 0};
         Append(out, letter);
     }
     if (m.givesCheck != 0) Append(out, "+");
 }
 
-int GenerateMoveTexts(const Position& position, MoveTextList& list) {
-    Position scratch = position;
-    Move generated[kMaxMoves] = {};
-    const int count = (scratch.flags & kInCheck) ? GenerateEvasions(scratch, generated)
-                                                 : GenerateMoves(scratch, generated);
-    list.count = 0;
-    for (int i = 0; i < count && list.count < kMaxTextMoves; ++i) {
-        bool seen = false;
-        for (int j = 0; j < list.count && !seen; ++j)
-            seen = SameRecord(list.moves[j], generated[i]);
-        if (!seen) list.moves[list.count++] = generated[i];
+namespace {
+
+void WriteText(const Position& position, const MoveTextList& list, int i, const Move& m,
+               int notation, char out[kMoveTextSize]) {
+    char prefix[kPrefixSize];
+    Prefix(position, list, i, notation, prefix);
+    if (m.kind == 'L') {
+        std::snprintf(out, kMoveTextSize, "O-O-O");
+    } else if (m.kind == 'S') {
+        std::snprintf(out, kMoveTextSize, "O-O");
+    } else {
+        MoveText(position, m, prefix, notation, out);
     }
+}
+
+int FindMove(const MoveTextList& list, const Move& move) {
     for (int i = 0; i < list.count; ++i) {
         const Move& m = list.moves[i];
-        char prefix[8];
-        Prefix(position, list, i, prefix);
-        if (m.kind == 'L') {
-            std::snprintf(list.texts[i], kMoveTextSize, "O-O-O");
-        } else if (m.kind == 'S') {
-            std::snprintf(list.texts[i], kMoveTextSize, "O-O");
-        } else {
-            MoveText(position, m, prefix, list.texts[i]);
-        }
+        if (m.to == move.to && m.from == move.from && m.piece == move.piece) return i;
     }
-    if (!tLastGenerated) tLastGenerated = std::make_unique<MoveTextList>();
-    *tLastGenerated = list;
+    return -1;
+}
+
+}  // namespace
+
+int GenerateMoveTexts(const Position& position, int notation, MoveTextList& list) {
+    list.count = GenerateDistinctMoves(position, list.moves);
+    for (int i = 0; i < list.count; ++i) {
+        WriteText(position, list, i, list.moves[i], notation, list.texts[i]);
+    }
     return list.count;
 }
 
-const char* FindMoveText(const Move& move) {
-    if (tLastGenerated) {
-        const MoveTextList& last = *tLastGenerated;
-        for (int i = 0; i < last.count; ++i) {
-            const Move& m = last.moves[i];
-            if (m.to == move.to && m.from == move.from && m.piece == move.piece)
-                return last.texts[i];
-        }
-    }
-    return "reselect";
+const char* FindMoveText(const MoveTextList& list, const Move& move) {
+    const int i = FindMove(list, move);
+    return i < 0 ? "reselect" : list.texts[i];
 }
 
-}  // namespace tarvex
-
-namespace tarvex {
-
-void MadeMoveText(const Move& move, char out[kMoveTextSize]) {
-    std::snprintf(out, kMoveTextSize, "%s", FindMoveText(move));
-    if (!IsPromotionKind(move.kind) || !tLastGenerated) return;
-    const MoveTextList& last = *tLastGenerated;
-    for (int i = 0; i < last.count; ++i) {
-        const Move& m = last.moves[i];
+void MadeMoveText(const Position& position, const MoveTextList& list, const Move& move,
+                  int notation, char out[kMoveTextSize]) {
+    const int i = FindMove(list, move);
+    if (i < 0) {
+        std::snprintf(out, kMoveTextSize, "reselect");
+        return;
+    }
+    std::snprintf(out, kMoveTextSize, "%s", list.texts[i]);
+    if (!IsPromotionKind(move.kind)) return;
+    for (int j = i; j < list.count; ++j) {
+        const Move& m = list.moves[j];
         if (m.to == move.to && m.from == move.from && m.piece == move.piece &&
             m.kind == move.kind) {
-            std::snprintf(out, kMoveTextSize, "%s", last.texts[i]);
+            std::snprintf(out, kMoveTextSize, "%s", list.texts[j]);
             return;
         }
     }
-    // Only the plain promoting move was generated (as when escaping check): name the piece.
-    char* letter = std::strrchr(out, 'Q');
-    if (letter != nullptr) *letter = move.kind;
+    // Only the plain promoting move was generated (as when escaping check): its text with the
+    // piece the pawn became.
+    Move variant = list.moves[i];
+    variant.kind = move.kind;
+    WriteText(position, list, i, variant, notation, out);
 }
 
 }  // namespace tarvex

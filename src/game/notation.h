@@ -1,6 +1,8 @@
 // Move notation: square names of both games in the three notations, the text of a move, and
 // the texts of every move of a position with the prefixes that tell apart two moves of the
-// same piece type to the same square.
+// same piece type to the same square. The notation (kNotationTournament, kNotationStandard or
+// kNotationAlgebraic) is the caller's; it only matters in the 3D game. Nothing here remembers a
+// call: the texts go back to the caller.
 #pragma once
 
 #include <cstddef>
@@ -19,7 +21,7 @@ struct SquareText {
     char text[4];
 };
 
-SquareText SquareName(const Position& position, unsigned square);
+SquareText SquareName(const Position& position, unsigned square, int notation);
 SquareText posstr3D(const Position& position, unsigned square);     // Standard style
 SquareText posstr3DRom(const Position& position, unsigned square);  // Tournament style
 // Name of an attack-board square: s, the first square of its board column, the board's pin,
@@ -31,7 +33,7 @@ const char* PinName(unsigned pin);
 
 // Writes the text of a move made from position, with prefix telling it apart from another
 // move of the same piece type to the same square.
-void MoveText(const Position& position, const Move& move, const char* prefix,
+void MoveText(const Position& position, const Move& move, const char* prefix, int notation,
               char out[kMoveTextSize]);
 
 // The moves of a position with their texts.
@@ -41,15 +43,16 @@ struct MoveTextList {
     char texts[kMaxTextMoves][kMoveTextSize];
 };
 
-// Generates the moves of position (the evasions when in check), removes duplicates and writes
-// each move's text into list; the list also becomes this thread's last generated moves.
-int GenerateMoveTexts(const Position& position, MoveTextList& list);
+// Generates the moves of position (the evasions when in check) without duplicates and writes
+// each move's text into list. Returns the number of moves.
+int GenerateMoveTexts(const Position& position, int notation, MoveTextList& list);
 
-// Text of the first of this thread's last generated moves with the same to, from and piece,
-// or "reselect".
-const char* FindMoveText(const Move& move);
+// Text of the first move of list with the same to, from and piece, or "reselect".
+const char* FindMoveText(const MoveTextList& list, const Move& move);
 
-// The text of a move as made: for a promotion, the text naming the piece the pawn became.
-void MadeMoveText(const Move& move, char out[kMoveTextSize]);
+// The text of a move as made from position, whose texts list holds: for a promotion, the text
+// naming the piece the pawn became; "reselect" for a move the list does not hold.
+void MadeMoveText(const Position& position, const MoveTextList& list, const Move& move,
+                  int notation, char out[kMoveTextSize]);
 
 }  // namespace tarvex

@@ -3,7 +3,6 @@
 #include "board/attack_boards.h"
 #include "board/geometry.h"
 #include "core/error_report.h"
-#include "core/settings.h"
 
 namespace tarvex {
 namespace {
@@ -11,7 +10,7 @@ namespace {
 char CastlingKind(const Position& p, int piece, unsigned to) {
     const uint32_t rights = p.flags;
     if (OffBoard(to)) return 0;
-    if (!Is3D()) {
+    if (!Is3D(p)) {
         if (piece == kKing && to == 48 && (rights & kWhiteKingSide)) return 'S';
         if (piece == kKing && to == 16 && (rights & kWhiteQueenSide)) return 'L';
         if (piece == -kKing && to == 55 && (rights & kBlackKingSide)) return 'S';

@@ -4,7 +4,6 @@
 
 #include "board/attack_boards.h"
 #include "core/error_report.h"
-#include "core/settings.h"
 
 namespace tarvex {
 namespace {
@@ -68,7 +67,7 @@ bool BoardCanMove(const Position& position, int identifier, int& direction) {
         absoluteSum += std::abs(code);
         occupied += code != 0 ? 1 : 0;
     }
-    const bool light = TournamentRules() ? occupied <= 1 : absoluteSum <= 1;
+    const bool light = TournamentRules(position) ? occupied <= 1 : absoluteSum <= 1;
     if (!light) return false;
     direction = sum;
     return true;
@@ -92,7 +91,8 @@ int GenAtBoMoves(const Position& position, int identifier, Move* out) {
         for (unsigned to : moves->towardsBlack)
             count += Append(position, identifier, pin, to, out + count);
     }
-    if (TournamentRules()) count += Append(position, identifier, pin, moves->sideways, out + count);
+    if (TournamentRules(position))
+        count += Append(position, identifier, pin, moves->sideways, out + count);
     return count;
 }
 

@@ -7,9 +7,8 @@
 #include "board/dir_to.h"
 #include "board/geometry.h"
 #include "core/error_report.h"
-#include "core/settings.h"
-#include "movegen/attacks.h"
 #include "movegen/move_generation.h"
+#include "moves/attacks.h"
 #include "moves/line_tables.h"
 #include "moves/pin_columns.h"
 
@@ -190,10 +189,6 @@ int ProjectedDirection(const Position& position, unsigned king, unsigned checker
 // attack boards the line may cross.
 void BlockSquares3D(Evader& e, unsigned checker) {
     int d = LinesFor(e.position).dir[e.king][checker];
-    if (d == 0) {
-        BuildLineTables(e.position);
-        d = LinesFor(e.position).dir[e.king][checker];
-    }
     if (d == 0) d = ProjectedDirection(e.position, e.king, checker);
     if (d == 0) {
         ErrorReport(kStable, "onboard attacker not found by K");
@@ -209,7 +204,7 @@ void BlockSquares3D(Evader& e, unsigned checker) {
         for (uint32_t j = 0; j < step.count; ++j) e.blocks |= uint64_t{1} << step.sq[j];
         current = step.sq[0];
     }
-    if (met || !TournamentRules() || !IsAttackBoardSquare(current)) return;
+    if (met || !TournamentRules(e.position) || !IsAttackBoardSquare(current)) return;
     const int board = AttackBoardOfSquare(IsAttackBoardSquare(e.king) ? e.king : current);
     if (d == 1 || d == -1) WalkOuterFile(e, board, d == 1);
     TryBackRow(e, board);
@@ -259,8 +254,8 @@ bool StaysOnCheckLine(const Evader& e, const LineTables& lines, uint32_t checker
         sliders &= sliders - 1;
         onLine = Collinear(lines, e.position.pieces[slot].square, e.king, t);
     }
-    if (!onLine || !Is3D()) return onLine;
-    if (!TournamentRules()) return false;
+    if (!onLine || !Is3D(e.position)) return onLine;
+    if (!TournamentRules(e.position)) return false;
     StepList back;
     DirTo(e.position, t, -d, back);
     for (uint32_t j = 0; j < back.count; ++j) {
@@ -308,7 +303,7 @@ void SharedBlockSquares3D(Evader& e, uint32_t checkers) {
 int GenerateEvasions(Position& position, Move* out) {
     Evader e = MakeEvader(position, out);
     const uint32_t checkers = position.attacks[e.king] & e.enemy;
-    const bool three = Is3D();
+    const bool three = Is3D(position);
     unsigned checker = kNoSquare;
     if (std::popcount(checkers) == 1) {
         const int checkerSlot = std::countr_zero(checkers);

@@ -44,6 +44,66 @@ int Candidates(const Position& position, const Move& move, Move* out) {
 
 }  // namespace detail
 
+namespace {
+
+// Generates the moves of a copy of position (the evasions when in check) into buffer.
+int Generate(const Position& position, Position& scratch, MoveBuffer& buffer) {
+    scratch = position;
+    return (scratch.flags & kInCheck) ? GenerateEvasions(scratch, buffer.moves)
+                                      : GenerateMoves(scratch, buffer.moves);
+}
+
+}  // namespace
+
+int GenerateDistinctMoves(const Position& position, Move* out) {
+    auto work = std::make_unique<std::pair<Position, MoveBuffer>>();
+    auto& [scratch, buffer] = *work;
+    const int count = Generate(position, scratch, buffer);
+    int kept = 0;
+    for (int i = 0; i < count; ++i) {
+        const Move& m = buffer.moves[i];
+        bool seen = false;
+        for (int j = 0; j < kept && !seen; ++j) {
+            const Move& k = out[j];
+            seen = k.from == m.from && k.to == m.to && k.score == m.score && k.piece == m.piece &&
+                   k.kind == m.kind && k.givesCheck == m.givesCheck;
+        }
+        if (!seen) out[kept++] = m;
+    }
+    return kept;
+}
+
+std::optional<Move> FindLegalMove(const Position& position, const Move& move) {
+    auto work = std::make_unique<std::pair<Position, MoveBuffer>>();
+    auto& [scratch, buffer] = *work;
+    const int count = Generate(position, scratch, buffer);
+    Position child;
+    for (int i = 0; i < count; ++i) {
+        if (!SameMove(buffer.moves[i], move)) continue;
+        Move candidates[4];
+        const int n = detail::Candidates(scratch, buffer.moves[i], candidates);
+        for (int j = 0; j < n; ++j) {
+            Move made = candidates[j];
+            const bool namesPiece = IsPromotionKind(move.kind) && n > 1;
+            if (namesPiece && made.kind != move.kind) continue;
+            if (MakeMove(child, scratch, made) != 0) return made;
+        }
+    }
+    return std::nullopt;
+}
+
+bool HasLegalMove(const Position& position) {
+    auto work = std::make_unique<std::pair<Position, MoveBuffer>>();
+    auto& [scratch, buffer] = *work;
+    const int count = Generate(position, scratch, buffer);
+    Position child;
+    for (int i = 0; i < count; ++i) {
+        Move move = buffer.moves[i];
+        if (MakeMove(child, scratch, move) != 0) return true;
+    }
+    return false;
+}
+
 int ListLegalMoves(Position& position, LegalMoveList& list) {
     list.count = 0;
     ForEachLegalMove(position,

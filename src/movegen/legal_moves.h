@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <vector>
 
 #include "board/move.h"
@@ -72,6 +73,19 @@ int ForEachLegalMove(Position& position, Visit&& visit) {
     }
     return legal;
 }
+
+// The legality gate: the legal move of position with move's piece, from and to (for a
+// promotion, the one of move's kind when that names a piece), as making it leaves it; nothing
+// when there is none. Tries only the generated moves that match, so it is cheap.
+std::optional<Move> FindLegalMove(const Position& position, const Move& move);
+
+// The generated moves of position (the evasions when in check), each record once: a later
+// record identical to an earlier one is dropped and the order kept. Works on a copy; writes
+// into out (room for kMaxMoves) and returns the number.
+int GenerateDistinctMoves(const Position& position, Move* out);
+
+// Whether the side to move has any legal move.
+bool HasLegalMove(const Position& position);
 
 // Fills list with the legal moves and returns their number.
 int ListLegalMoves(Position& position, LegalMoveList& list);

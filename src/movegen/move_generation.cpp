@@ -5,8 +5,7 @@
 #include "board/attack_boards.h"
 #include "board/dir_to.h"
 #include "board/geometry.h"
-#include "core/settings.h"
-#include "movegen/attacks.h"
+#include "moves/attacks.h"
 #include "moves/make_move.h"
 #include "moves/position_setup.h"
 
@@ -164,12 +163,12 @@ int Castling3D(Position& position, const Side& side, Move* out) {
 }
 
 int LevelOf(const Position& position, unsigned square) {
-    return Is3D() ? Level3D(position, square) : 0;
+    return Is3D(position) ? Level3D(position, square) : 0;
 }
 
 // A pawn on an attack board's start square may double-step only while its board is at home.
 bool BoardAllowsDoubleStep(const Position& position, unsigned square) {
-    if (!Is3D() || !IsAttackBoardSquare(square)) return true;
+    if (!Is3D(position) || !IsAttackBoardSquare(square)) return true;
     const int board = AttackBoardOfSquare(square);
     return position.abPin[board] == kHomePin[board];
 }
@@ -200,7 +199,7 @@ int AppendEnPassant(Position& position, Move* out) {
         return 0;
     }
     const Side side = SideToMove(position);
-    return Is3D() ? EnPassant3D(position, side, out) : EnPassant2D(position, side, out);
+    return Is3D(position) ? EnPassant3D(position, side, out) : EnPassant2D(position, side, out);
 }
 
 int AppendPawnPushes(const Position& position, int slot, Move* out) {
@@ -226,7 +225,7 @@ int AppendPawnPushes(const Position& position, int slot, Move* out) {
     const unsigned startRow = pawn.code > 0 ? 1 : 6;
     const bool mayDouble =
         count > 0 && Row(pawn.square) == startRow && PawnMayDoubleStep(slot, pawn.square) &&
-        BoardAllowsDoubleStep(position, pawn.square) && !(blocked && TournamentRules());
+        BoardAllowsDoubleStep(position, pawn.square) && !(blocked && TournamentRules(position));
     if (!mayDouble) return count;
     StepList twice;
     DirTo(position, single.sq[0], forward, twice);
@@ -243,15 +242,15 @@ int GenerateMoves(Position& position, Move* out) {
     const Side side = SideToMove(position);
     int count = MovesFromAttacks(position, side, out);
     count += AppendEnPassant(position, out + count);
-    count +=
-        Is3D() ? Castling3D(position, side, out + count) : Castling2D(position, side, out + count);
+    count += Is3D(position) ? Castling3D(position, side, out + count)
+                            : Castling2D(position, side, out + count);
     uint32_t pawns = position.pieceMask & ~position.officerMask & side.own;
     while (pawns != 0) {
         const int slot = std::countr_zero(pawns);
         pawns &= pawns - 1;
         count += AppendPawnPushes(position, slot, out + count);
     }
-    if (Is3D()) {
+    if (Is3D(position)) {
         for (int id : kBoardIds) count += GenAtBoMoves(position, id, out + count);
     }
     return AppendPromotions(position, out, count);

@@ -4,8 +4,7 @@
 
 #include "board/attack_boards.h"
 #include "core/error_report.h"
-#include "core/settings.h"
-#include "movegen/attacks.h"
+#include "moves/attacks.h"
 #include "moves/edge_extension.h"
 
 namespace tarvex {
@@ -33,7 +32,7 @@ void Rays(Position& position, int slot, const int (&dirs)[N]) {
 
 void RookLines(Position& position, int slot) {
     Rays(position, slot, kRookDirs);
-    if (Is3D() && TournamentRules()) EdgeExtension(position, slot);
+    if (Is3D(position) && TournamentRules(position)) EdgeExtension(position, slot);
 }
 
 }  // namespace
@@ -85,7 +84,7 @@ int RegenToPieces(Position& position) {
         }
         PieceGenerate(position, slot);
     }
-    ComputeBoardOwners(position);
+    if (Is3D(position)) ComputeBoardOwners(position);
     position.flags &= ~(kEvalValid | kTacticsValid);
     position.dirtySlots = position.pieceMask;
     if (EvaluationHook hook = gEvaluationHook.load()) hook(position);

@@ -3,7 +3,6 @@
 #include <span>
 
 #include "board/attack_boards.h"
-#include "core/settings.h"
 #include "moves/position_setup.h"
 
 namespace tarvex {
@@ -30,7 +29,7 @@ constexpr Placement k3D[] = {
 
 void WriteInitialPlacement(Position& position) {
     for (int& square : position.board) square = 0;
-    const bool three = Is3D();
+    const bool three = Is3D(position);
     for (const Placement& placement :
          three ? std::span<const Placement>(k3D) : std::span<const Placement>(k2D)) {
         for (int i = 0; i < placement.count; ++i) {
@@ -46,8 +45,8 @@ void WriteInitialPlacement(Position& position) {
     }
 }
 
-int SetUpInitialPosition(Position& position) {
-    ClearPosition(position);
+int SetUpInitialPosition(Position& position, int gameKind, int rules) {
+    ClearPosition(position, gameKind, rules);
     position.flags = kCastlingRights;
     WriteInitialPlacement(position);
     return BuildPosition(position);

@@ -5,12 +5,12 @@
 
 namespace tarvex {
 
-// Writes the initial pieces of the current game kind into board (and, in the 3D game, the
+// Writes the initial pieces of the position's game kind into board (and, in the 3D game, the
 // attack boards at their home pins with their default owners). Touches nothing else.
 void WriteInitialPlacement(Position& position);
 
-// A zeroed Position with the initial placement, all castling rights and White to move, built.
-// Returns 0 when building fails.
-int SetUpInitialPosition(Position& position);
+// A zeroed Position of the game kind and rules with the initial placement, all castling rights
+// and White to move, built. Returns 0 when building fails.
+int SetUpInitialPosition(Position& position, int gameKind, int rules = kRulesTournament);
 
 }  // namespace tarvex

@@ -1,13 +1,12 @@
 #include "moves/line_tables.h"
 
 #include <cstring>
-#include <list>
 #include <memory>
 #include <mutex>
+#include <unordered_map>
 
 #include "board/attack_boards.h"
 #include "board/geometry.h"
-#include "core/settings.h"
 #include "moves/pin_columns.h"
 
 namespace tarvex {
@@ -15,7 +14,6 @@ namespace {
 
 constexpr int kMaxReachSteps = 10;
 constexpr int kLineDirections[4] = {8, 1, 9, 7};
-constexpr size_t kCachedTables = 64;
 
 // ---- the Tournament edge step ----
 
@@ -129,17 +127,21 @@ uint64_t ReachableSet(const Position& position, unsigned start, int d, bool empt
     return reached;
 }
 
+void SetReach(LineTables& t, int code, unsigned a, unsigned b) {
+    t.reach[code + 6][a] |= uint64_t{1} << b;
+}
+
 void SetBoth(LineTables& t, int code, unsigned a, unsigned b) {
-    t.reach[code + 6][a][b] = 1;
-    t.reach[-code + 6][a][b] = 1;
+    SetReach(t, code, a, b);
+    SetReach(t, -code, a, b);
 }
 
 void Build2D(LineTables& t) {
     for (unsigned s = 0; s < 64; ++s) {
         const int file = static_cast<int>(Column(s)), rank = static_cast<int>(Row(s));
         if (rank < 1 || rank > 6) continue;
-        if (file > 0) t.reach[kPawn + 6][s][s - 7] = 1, t.reach[-kPawn + 6][s][s - 9] = 1;
-        if (file < 7) t.reach[kPawn + 6][s][s + 9] = 1, t.reach[-kPawn + 6][s][s + 7] = 1;
+        if (file > 0) SetReach(t, kPawn, s, s - 7), SetReach(t, -kPawn, s, s - 9);
+        if (file < 7) SetReach(t, kPawn, s, s + 9), SetReach(t, -kPawn, s, s + 7);
     }
     for (unsigned a = 0; a < 64; ++a) {
         for (unsigned b = 0; b < 64; ++b) {
@@ -178,7 +180,7 @@ void Build3D(const Position& position, LineTables& t) {
             DirTo(position, s, use.direction, step);
             for (uint32_t i = 0; i < step.count; ++i) {
                 for (int code : use.codes) {
-                    if (code != 0) t.reach[code + 6][s][step.sq[i]] = 1;
+                    if (code != 0) SetReach(t, code, s, step.sq[i]);
                 }
             }
         }
@@ -207,26 +209,10 @@ void Build3D(const Position& position, LineTables& t) {
 
 // ---- the cache ----
 
-struct CacheKey {
-    int kind;
-    int rules;
-    uint32_t pins;
-    bool operator==(const CacheKey&) const = default;
-};
-
-CacheKey KeyOf(const Position& position) {
-    if (!Is3D()) return {kGame2D, 0, 0};
-    return {kGame3D, Rules(), ConfigurationKey(position.abPin)};
-}
-
-struct Entry {
-    CacheKey key;
-    std::shared_ptr<const LineTables> tables;
-};
-
+// Every set ever built, by key; sets are never freed, because positions point at them.
 struct SharedCache {
     std::mutex mutex;
-    std::list<Entry> entries;  // most recently used first
+    std::unordered_map<uint64_t, std::unique_ptr<LineTables>> tables;
 };
 
 SharedCache& Shared() {
@@ -234,37 +220,24 @@ SharedCache& Shared() {
     return cache;
 }
 
-std::shared_ptr<const LineTables> Fetch(const Position& position, const CacheKey& key) {
+const LineTables& Fetch(const Position& position, uint64_t key) {
     SharedCache& cache = Shared();
-    {
-        std::lock_guard lock(cache.mutex);
-        for (auto it = cache.entries.begin(); it != cache.entries.end(); ++it) {
-            if (it->key == key) {
-                cache.entries.splice(cache.entries.begin(), cache.entries, it);
-                return it->tables;
-            }
-        }
-    }
-    auto built = std::make_shared<LineTables>();
-    BuildLineTablesInto(position, *built);
     std::lock_guard lock(cache.mutex);
-    cache.entries.push_front({key, built});
-    if (cache.entries.size() > kCachedTables) cache.entries.pop_back();
-    return built;
+    auto found = cache.tables.find(key);
+    if (found != cache.tables.end()) return *found->second;
+    // Built under the lock, so that no thread ever sees a set being filled.
+    auto built = std::make_unique<LineTables>();
+    BuildLineTablesInto(position, *built);
+    const LineTables& result = *built;
+    cache.tables.emplace(key, std::move(built));
+    return result;
 }
-
-struct ThreadTables {
-    CacheKey key{0, 0, 0};
-    std::shared_ptr<const LineTables> tables;
-};
-
-thread_local ThreadTables tCurrent;
 
 }  // namespace
 
 int EdgeStep(const Position& position, unsigned square, int d, StepList& out, bool emptyBoard) {
     if (DirTo(position, square, d, out) > 0) return static_cast<int>(out.count);
-    if (!Is3D() || !TournamentRules() || !IsAttackBoardSquare(square)) return 0;
+    if (!Is3D(position) || !TournamentRules(position) || !IsAttackBoardSquare(square)) return 0;
     unsigned next = kNoSquare;
     if (d == 1 || d == -1) next = ColumnStep(position, square, d, emptyBoard);
     if (d == 8 || d == -8) next = BackRowStep(position, square, d);
@@ -281,24 +254,45 @@ int Reaches(const Position& position, unsigned target, unsigned start, int d) {
 
 void BuildLineTablesInto(const Position& position, LineTables& out) {
     std::memset(&out, 0, sizeof out);
-    if (Is3D()) {
-        Build3D(position, out);
+    out.key = LineTablesKey(position);
+    if (Is3D(position)) {
+        // The build looks up thousands of steps: give it the direction table at hand.
+        Position placed = position;
+        placed.dirTable = &DirTableFor(position.abPin);
+        Build3D(placed, out);
     } else {
         Build2D(out);
     }
 }
 
-const LineTables& LinesFor(const Position& position) {
-    const CacheKey key = KeyOf(position);
-    if (tCurrent.tables == nullptr || !(tCurrent.key == key)) {
-        tCurrent.tables = Fetch(position, key);
-        tCurrent.key = key;
-    }
-    return *tCurrent.tables;
+uint64_t LineTablesKey(const Position& position) {
+    if (!Is3D(position)) return kGame2D;
+    return uint64_t{ConfigurationKey(position.abPin)} << 8 |
+           static_cast<uint64_t>(position.rules & 1) << 4 | kGame3D;
 }
 
-void BuildLineTables(const Position& position) {
-    LinesFor(position);
+const LineTables& LinesFor(const Position& position) {
+    const uint64_t key = LineTablesKey(position);
+    const LineTables* attached = position.lineTables;
+    if (attached != nullptr && attached->key == key) return *attached;
+    return Fetch(position, key);
+}
+
+void AttachGeometry(Position& position) {
+    if (Is3D(position)) {
+        const DirTable* dirs = position.dirTable;
+        if (dirs == nullptr || dirs->key != ConfigurationKey(position.abPin)) {
+            position.dirTable = &DirTableFor(position.abPin);
+        }
+    } else {
+        position.dirTable = nullptr;
+    }
+    position.lineTables = &LinesFor(position);
+}
+
+size_t LineTablesBuilt() {
+    std::lock_guard lock(Shared().mutex);
+    return Shared().tables.size();
 }
 
 }  // namespace tarvex

@@ -1,13 +1,14 @@
 // Empty-board line and reach tables.
 //
 // dir[a][b] is the step that leads from a towards b along a rank, file or diagonal (0 when
-// none); reach[code + 6][a][b] is 1 when a piece of that code on a could move to b on an empty
-// board (pawns: their two capture squares). The 2D tables never change. The 3D tables depend
-// on the attack-board placement and the rules; they are immutable once built and shared
-// through a small bounded cache, and each thread keeps a reference to the ones it last used,
-// so the two threads never rebuild tables under each other's feet.
+// none); bit b of reach[code + 6][a] is set when a piece of that code on a could move to b on an
+// empty board (pawns: their two capture squares). The 2D tables never change. The 3D tables
+// depend on the attack-board placement and the rules: one immutable set per (placement, rules),
+// built under a lock on first use and kept for the run (about 11 KB each), so that a position
+// may point at its own and every thread reads them without locking.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "board/dir_to.h"
@@ -16,18 +17,27 @@
 namespace tarvex {
 
 struct LineTables {
+    uint64_t key;  // game kind, rules and placement the tables describe (LineTablesKey)
     int8_t dir[64][64];
-    uint8_t reach[13][64][64];
+    uint64_t reach[13][64];
 };
 
-// Tables of the position's game kind, placement and the current rules.
+// The key of the tables a position needs.
+uint64_t LineTablesKey(const Position& position);
+
+// Tables of the position's game kind, placement and rules: the attached ones when they fit,
+// else found (or built) in the shared cache. Never writes the position.
 const LineTables& LinesFor(const Position& position);
 
-// Makes sure the tables for the position exist (builds them when missing).
-void BuildLineTables(const Position& position);
+// Attaches to the position the direction and line tables of its game kind, placement and rules
+// (building them when they are new). Every change of those fields is followed by this.
+void AttachGeometry(Position& position);
 
 // Builds tables into out without caching (measurements and tests).
 void BuildLineTablesInto(const Position& position, LineTables& out);
+
+// Number of line-table sets built so far (the 2D set included).
+size_t LineTablesBuilt();
 
 // 1 when target is reached from start by repeated steps in direction d on an empty board.
 int Reaches(const Position& position, unsigned target, unsigned start, int d);
@@ -43,7 +53,7 @@ inline bool Collinear(const LineTables& lines, unsigned a, unsigned b, unsigned 
 }
 
 inline bool ReachOf(const LineTables& lines, int code, unsigned from, unsigned to) {
-    return lines.reach[code + 6][from][to] != 0;
+    return (lines.reach[code + 6][from] >> to & 1) != 0;
 }
 
 }  // namespace tarvex

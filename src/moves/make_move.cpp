@@ -1,14 +1,14 @@
 #include "moves/make_move.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #include "board/attack_boards.h"
 #include "board/dir_to.h"
+#include "board/hash.h"
 #include "core/error_report.h"
-#include "core/settings.h"
-#include "movegen/attacks.h"
 #include "moves/attack_generation.h"
-#include "moves/key_history.h"
+#include "moves/attacks.h"
 #include "moves/line_tables.h"
 #include "moves/piece_ops.h"
 #include "moves/promotion.h"
@@ -16,9 +16,6 @@
 
 namespace tarvex {
 namespace {
-
-// A move made in place first copies its parent here.
-thread_local Position tScratch;
 
 struct MoveState {
     int piece = 0;  // code of the mover (0 for an attack board or a bad move)
@@ -32,27 +29,28 @@ bool IsCastlingKind(char kind) {
     return kind == 'L' || kind == 'S';
 }
 
-void PromoteOnBoard(Position& child, Move& move, int pawnSlot, bool white) {
-    const int piece = GetPromotedPiece(move);
+void PromoteOnBoard(Position& child, Move& move, int pawnSlot, bool white,
+                    const MoveContext& context) {
+    const int piece = GetPromotedPiece(move, context);
     PromotePiece(child, pawnSlot, white ? piece : -piece);
     child.flags |= white ? kWhitePromoted : kBlackPromoted;
 }
 
 // A board arriving at its last pin promotes the one pawn it carries on the far rank.
-void PromoteByBoardMove(Position& child, Move& move, int board) {
+void PromoteByBoardMove(Position& child, Move& move, int board, const MoveContext& context) {
     const unsigned base = kBoardBase[board];
     const unsigned pin = child.abPin[board];
     if (pin == kPinQ1 || pin == kPinK1) {
         for (unsigned square : {base, base + 8}) {
             if (child.board[square] == -kPawn) {
-                PromoteOnBoard(child, move, child.squareSlot[square], false);
+                PromoteOnBoard(child, move, child.squareSlot[square], false, context);
                 return;
             }
         }
     } else if (pin == kPinQ6 || pin == kPinK6) {
         for (unsigned square : {base + 1, base + 9}) {
             if (child.board[square] == kPawn) {
-                PromoteOnBoard(child, move, child.squareSlot[square], true);
+                PromoteOnBoard(child, move, child.squareSlot[square], true, context);
                 return;
             }
         }
@@ -70,21 +68,22 @@ void RefreshPromoMask(Position& child) {
     }
 }
 
-void DoBoardMove(Position& child, const Position& parent, Move& move, MoveState& state) {
+void DoBoardMove(Position& child, const Position& parent, Move& move, MoveState& state,
+                 const MoveContext& context) {
     const int board = BoardIndexOf(move.piece);
+    HashBoardPin(child, board, child.abPin[board]);
     child.abPin[board] = move.to;
+    HashBoardPin(child, board, child.abPin[board]);
+    AttachGeometry(child);
     const uint32_t before = child.flags & (kWhitePromoted | kBlackPromoted);
-    PromoteByBoardMove(child, move, board);
+    PromoteByBoardMove(child, move, board, context);
     if ((child.flags & (kWhitePromoted | kBlackPromoted)) != before) {
         child.flags |= child.abWhite[board] != 0 ? kWhitePromoted : kBlackPromoted;
     }
     RefreshPromoMask(child);
     child.hashKey ^= parent.epSquare << 8;
     child.epSquare = 0;
-    if (RegenToPieces(child) != 0) {
-        BuildLineTables(child);
-        state.completeNow = true;
-    }
+    if (RegenToPieces(child) != 0) state.completeNow = true;
 }
 
 void Capture(Position& child, Move& move, MoveState& state) {
@@ -107,7 +106,7 @@ void EnPassant(Position& child, const Position& parent, Move& move, MoveState& s
     const int p = state.piece;
     if ((p != kPawn && p != -kPawn) || parent.epSquare == 0 || state.captured) return;
     const bool white = p > 0;
-    if (!Is3D()) {
+    if (!Is3D(child)) {
         if (move.to != parent.epSquare) return;
         // An en-passant square that came with an edited or restored board may have no pawn
         // beside it; the move is then a plain one.
@@ -138,20 +137,22 @@ void EnPassant(Position& child, const Position& parent, Move& move, MoveState& s
     state.completeNow = true;
 }
 
-void Promotion(Position& child, Move& move, MoveState& state) {
+void Promotion(Position& child, Move& move, MoveState& state, const MoveContext& context) {
     const int p = state.piece;
     if ((p != kPawn && p != -kPawn) || !PawnPromotesOn(child, p, move.to)) return;
-    PromoteOnBoard(child, move, child.squareSlot[move.to], p > 0);
+    PromoteOnBoard(child, move, child.squareSlot[move.to], p > 0, context);
     state.completeNow = true;
 }
 
+// Only a pawn can take en passant; a piece promoted in a pawn slot attacks from that slot too.
 unsigned EnPassantSquare2D(const Position& parent, const Move& move, int p) {
+    const uint32_t pawns = parent.pieceMask & ~parent.officerMask;
     if (p == kPawn && move.to == move.from + 2 &&
-        (parent.attacks[move.from + 1] & kBlackPawnSlots)) {
+        (parent.attacks[move.from + 1] & kBlackPawnSlots & pawns)) {
         return move.from + 1;
     }
     if (p == -kPawn && move.to + 2 == move.from &&
-        (parent.attacks[move.from - 1] & kWhitePawnSlots)) {
+        (parent.attacks[move.from - 1] & kWhitePawnSlots & pawns)) {
         return move.from - 1;
     }
     return 0;
@@ -171,8 +172,8 @@ unsigned EnPassantSquare3D(const Position& child, const Position& parent, const 
 
 void SetEnPassantSquare(Position& child, const Position& parent, const Move& move, int p) {
     child.hashKey ^= parent.epSquare << 8;
-    child.epSquare =
-        Is3D() ? EnPassantSquare3D(child, parent, move, p) : EnPassantSquare2D(parent, move, p);
+    child.epSquare = Is3D(child) ? EnPassantSquare3D(child, parent, move, p)
+                                 : EnPassantSquare2D(parent, move, p);
     child.hashKey ^= child.epSquare << 8;
 }
 
@@ -188,7 +189,7 @@ constexpr CastlingGeometry kCastling3D = {16, 23, 24, 8, 31, 15, 24, 0, 31, 7};
 void CastlingRook(Position& child, const Move& move, MoveState& state) {
     const int p = state.piece;
     const unsigned from = move.from, to = move.to;
-    if (!Is3D()) {
+    if (!Is3D(child)) {
         if (to == from + 16)
             MovePiece(child, SlotOn(child, from + 24), from + 8);
         else if (to + 16 == from)
@@ -215,7 +216,7 @@ void CastlingRook(Position& child, const Move& move, MoveState& state) {
 }
 
 void UpdateRights(Position& child, const Position& parent, const Move& move, MoveState& state) {
-    const CastlingGeometry& g = Is3D() ? kCastling3D : kCastling2D;
+    const CastlingGeometry& g = Is3D(child) ? kCastling3D : kCastling2D;
     const int p = state.piece;
     child.hashKey ^= (child.flags & kCastlingRights) << 16;
     if (p == kKing || p == -kKing) CastlingRook(child, move, state);
@@ -256,7 +257,8 @@ void UpdateRights(Position& child, const Position& parent, const Move& move, Mov
         state.completeNow = true;
 }
 
-void PieceMove(Position& child, const Position& parent, Move& move, MoveState& state) {
+void PieceMove(Position& child, const Position& parent, Move& move, MoveState& state,
+               const MoveContext& context) {
     const unsigned from = move.from;
     const uint8_t slot = SlotOn(child, from);
     if (OffBoard(from) || OffBoard(move.to) || child.board[from] == 0 || slot == kNoSlot) {
@@ -267,17 +269,15 @@ void PieceMove(Position& child, const Position& parent, Move& move, MoveState& s
     Capture(child, move, state);
     MovePiece(child, slot, move.to);
     EnPassant(child, parent, move, state);
-    Promotion(child, move, state);
+    Promotion(child, move, state, context);
     SetEnPassantSquare(child, parent, move, state.piece);
     if (child.flags & kCastlingRights) UpdateRights(child, parent, move, state);
 }
 
-void Counters(Position& child, const Position& parent, const Position* link, MoveState& state) {
+void Counters(Position& child, const Position& parent, const Position* link, MoveState& state,
+              const MoveContext& context) {
     const int p = state.piece;
     child.quietPlies = (state.captured || p == kPawn || p == -kPawn) ? 1 : parent.quietPlies + 1;
-    KeyHistory& history = CurrentKeyHistory();
-    history.keys[parent.ply] = parent.hashKey;
-    history.keys[parent.ply + 1] = child.hashKey;
     child.ply = parent.ply + 1;
     child.winner = parent.winner;
     child.moveCount = 0;
@@ -285,42 +285,15 @@ void Counters(Position& child, const Position& parent, const Position* link, Mov
     child.parent = link;
     if (link == nullptr) state.completeNow = true;
     child.hashKey ^= 1;
+    if (context.history != nullptr) {
+        context.history->keys[parent.ply] = parent.hashKey;
+        context.history->keys[child.ply] = child.hashKey;
+    }
 }
 
-}  // namespace
-
-bool PlyLimitReached(const Position& position) {
-    return position.ply + 1 >= kKeyHistorySize;
-}
-
-bool PawnPromotesOn(const Position& position, int code, unsigned square) {
-    const bool white = code > 0;
-    if (!Is3D()) return Row(square) == (white ? 7u : 0u);
-    if (IsAttackBoardSquare(square)) {
-        const int board = AttackBoardOfSquare(square);
-        const unsigned offset = square - kBoardBase[board];
-        const unsigned pin = position.abPin[board];
-        if (white) return (offset == 1 || offset == 9) && (pin == kPinQ6 || pin == kPinK6);
-        return (offset == 0 || offset == 8) && (pin == kPinQ1 || pin == kPinK1);
-    }
-    StepList step;
-    return DirTo(position, square, white ? 1 : -1, step) == 0;
-}
-
-int DoMove(Position& child, const Position& parentIn, Move& move) {
-    if (PlyLimitReached(parentIn)) {
-        ErrorReport(kStable, "game record full @ DoMove");
-        return 0;
-    }
-    const bool inPlace = &child == &parentIn;
-    const Position* link = &parentIn;
-    if (inPlace) {
-        tScratch = parentIn;
-        link = nullptr;
-    } else {
-        std::memcpy(static_cast<void*>(&child), &parentIn, kPrimaryPartSize);
-    }
-    const Position& parent = inPlace ? tScratch : parentIn;
+// The body of DoMove: child holds the parent's primary part; link is the parent to remember.
+int MakeChild(Position& child, const Position& parent, const Position* link, Move& move,
+              const MoveContext& context) {
     child.lastMove = move;
     child.replyMove = Move{};
     // The evaluation's two cached values lie outside the primary part, yet a child starts
@@ -337,11 +310,11 @@ int DoMove(Position& child, const Position& parentIn, Move& move) {
     MoveState state;
     const bool boardMove = IsBoardMove(move);
     if (boardMove) {
-        DoBoardMove(child, parent, move, state);
+        DoBoardMove(child, parent, move, state, context);
     } else {
-        PieceMove(child, parent, move, state);
+        PieceMove(child, parent, move, state, context);
     }
-    Counters(child, parent, link, state);
+    Counters(child, parent, link, state, context);
     if (!state.completeNow) {
         child.flags |= kAttacksPending;
         return 1;
@@ -357,17 +330,52 @@ int DoMove(Position& child, const Position& parentIn, Move& move) {
     return CheckBookkeeping(child, move, moverWhite);
 }
 
+}  // namespace
+
+bool PlyLimitReached(const Position& position) {
+    return position.ply + 1 >= kKeyHistorySize;
+}
+
+bool PawnPromotesOn(const Position& position, int code, unsigned square) {
+    const bool white = code > 0;
+    if (!Is3D(position)) return Row(square) == (white ? 7u : 0u);
+    if (IsAttackBoardSquare(square)) {
+        const int board = AttackBoardOfSquare(square);
+        const unsigned offset = square - kBoardBase[board];
+        const unsigned pin = position.abPin[board];
+        if (white) return (offset == 1 || offset == 9) && (pin == kPinQ6 || pin == kPinK6);
+        return (offset == 0 || offset == 8) && (pin == kPinQ1 || pin == kPinK1);
+    }
+    StepList step;
+    return DirTo(position, square, white ? 1 : -1, step) == 0;
+}
+
+int DoMove(Position& child, const Position& parentIn, Move& move, const MoveContext& context) {
+    if (PlyLimitReached(parentIn)) {
+        ErrorReport(kStable, "game record full @ DoMove");
+        return 0;
+    }
+    const bool inPlace = &child == &parentIn;
+    if (inPlace) {
+        // A move made in place works from a copy of the parent; the child then has no parent.
+        const Position parent = parentIn;
+        return MakeChild(child, parent, nullptr, move, context);
+    }
+    std::memcpy(static_cast<void*>(&child), &parentIn, kPrimaryPartSize);
+    return MakeChild(child, parentIn, &parentIn, move, context);
+}
+
 int FinishMove(Position& child, Move& move) {
     if ((child.flags & kAttacksPending) == 0) return 1;
     child.flags &= ~kAttacksPending;
     if (child.parent != nullptr) UpdateMoves(child, *child.parent, child.lastMove);
-    if (Is3D() || child.parent == nullptr) RegenToPieces(child);
+    if (Is3D(child) || child.parent == nullptr) RegenToPieces(child);
     const bool moverWhite = (child.ply & 1) != 0;
     return CheckBookkeeping(child, move, moverWhite);
 }
 
-int MakeMove(Position& child, const Position& parent, Move& move) {
-    if (DoMove(child, parent, move) == 0) return 0;
+int MakeMove(Position& child, const Position& parent, Move& move, const MoveContext& context) {
+    if (DoMove(child, parent, move, context) == 0) return 0;
     return FinishMove(child, move);
 }
 

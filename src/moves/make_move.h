@@ -7,19 +7,22 @@
 
 #include "board/move.h"
 #include "board/position.h"
+#include "moves/move_context.h"
 
 namespace tarvex {
 
 // 1: legal, or legality pending; 0: the mover's king is left attacked, or the game has reached
 // the length the key history holds. May rewrite the move's kind and givesCheck. child and
-// parent may be the same record (a move made in place).
-int DoMove(Position& child, const Position& parent, Move& move);
+// parent may be the same record (a move made in place). The context says which key history
+// the move extends and who answers a promotion question.
+int DoMove(Position& child, const Position& parent, Move& move, const MoveContext& context);
 
 // Completes a pending child; 1 when legal (or nothing was pending), 0 when illegal.
 int FinishMove(Position& child, Move& move);
 
 // DoMove and, when that returned 1, FinishMove.
-int MakeMove(Position& child, const Position& parent, Move& move);
+int MakeMove(Position& child, const Position& parent, Move& move,
+             const MoveContext& context = MoveContext{});
 
 // A pawn of code standing on square has reached its last rank.
 bool PawnPromotesOn(const Position& position, int code, unsigned square);

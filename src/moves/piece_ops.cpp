@@ -2,7 +2,7 @@
 
 #include "board/hash.h"
 #include "core/error_report.h"
-#include "movegen/attacks.h"
+#include "moves/attacks.h"
 
 namespace tarvex {
 namespace {

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <vector>
 
+#include "board/attack_boards.h"
 #include "board/geometry.h"
+#include "board/hash.h"
 #include "core/console.h"
-#include "core/settings.h"
 #include "moves/attack_generation.h"
+#include "moves/line_tables.h"
 #include "moves/piece_ops.h"
 
 namespace tarvex {
@@ -14,8 +16,6 @@ namespace {
 
 constexpr int kSideSlots = 16;
 constexpr int kPawnSlots = 8;
-constexpr int kRoleCodes[kPawnSlots] = {kKing,   kQueen,  kRook,   kRook,
-                                        kBishop, kBishop, kKnight, kKnight};
 
 // A pawn's start square within its file (White row 1, Black row 6); the same rule holds for
 // both games' square numbering.
@@ -29,63 +29,79 @@ struct SideSlots {
     unsigned square[kSideSlots] = {};
 };
 
-// Officers sorted by descending value then descending square, with gaps where a role is
-// missing; returns the number of slots used, or -1 when they overflow the side's slots.
-int LayOutOfficers(const Position& position, bool white, SideSlots& out) {
-    std::vector<PieceEntry> officers;
-    for (unsigned square = 0; square < 64; ++square) {
-        const int code = position.board[square];
-        if (white ? code > kPawn : code < -kPawn) officers.push_back({code, square});
-    }
-    std::stable_sort(officers.begin(), officers.end(),
-                     [](const PieceEntry& a, const PieceEntry& b) {
-                         const int va = std::abs(a.code), vb = std::abs(b.code);
-                         return va != vb ? va > vb : a.square > b.square;
-                     });
-    if (officers.empty() || std::abs(officers[0].code) != kKing) return -2;
-    for (int i = 1; i < kPawnSlots; ++i) {
-        const bool holds =
-            i < static_cast<int>(officers.size()) && std::abs(officers[i].code) == kRoleCodes[i];
-        if (!holds)
-            officers.insert(officers.begin() + std::min<size_t>(i, officers.size()), {0, 0});
-    }
-    if (officers.size() > kSideSlots) return -1;
-    for (size_t i = 0; i < officers.size(); ++i) {
-        out.code[i] = officers[i].code;
-        out.square[i] = officers[i].square;
-    }
-    return static_cast<int>(officers.size());
-}
+// The slot of each role's first piece (king, queen, rook, bishop, knight).
+constexpr int kRoleSlot[kKing + 1] = {0,          0,          kSlotKnight1, kSlotBishop1,
+                                      kSlotRook1, kSlotQueen, kSlotKing};
+constexpr int kRoleCount[kKing + 1] = {0, 0, 2, 2, 2, 1, 1};
 
-// Pawns on their start squares take the pawn slot of their file; the others fill the last free
-// slots in square order. Returns false when they do not fit after the officers.
-bool LayOutPawns(const Position& position, bool white, int officerSlots, SideSlots& out) {
-    const int pawn = white ? kPawn : -kPawn;
-    std::vector<unsigned> others;
+enum class Layout { kDone, kNoKing, kTooMany };
+
+// Lays out one side as a game would hold it: each officer of a standard role (the king, one
+// queen, two rooks, bishops and knights) in its role's slot, the higher square first; a pawn
+// on its start square in its file's pawn slot; the other pawns in the last free pawn slots in
+// square order; and extra officers (promoted pieces, as in play) in the pawn slots left free.
+Layout LayOutSide(const Position& position, bool white, uint64_t moved, SideSlots& out) {
+    const int sign = white ? 1 : -1;
+    int used[kKing + 1] = {};
+    std::vector<PieceEntry> extras, pawns;
     bool taken[kSideSlots] = {};
-    for (int i = 0; i < officerSlots; ++i) taken[i] = true;
-    for (unsigned square = 0; square < 64; ++square) {
-        if (position.board[square] != pawn) continue;
-        const int startSlot = kPawnSlots + static_cast<int>(Column(square));
-        if (Row(square) == StartRow(white) && !taken[startSlot]) {
-            taken[startSlot] = true;
-            out.code[startSlot] = pawn;
-            out.square[startSlot] = square;
+    // Officers by descending value, then descending square.
+    for (int kind = kKing; kind >= kKnight; --kind) {
+        for (int square = 63; square >= 0; --square) {
+            if (position.board[square] != sign * kind) continue;
+            if (used[kind] == kRoleCount[kind]) {
+                extras.push_back({sign * kind, static_cast<uint32_t>(square)});
+                continue;
+            }
+            const int slot = kRoleSlot[kind] + used[kind]++;
+            out.code[slot] = sign * kind;
+            out.square[slot] = static_cast<unsigned>(square);
+            taken[slot] = true;
+        }
+    }
+    if (used[kKing] == 0) return Layout::kNoKing;
+    for (int slot = 0; slot < kSlotFirstPawn; ++slot) taken[slot] = true;
+    for (unsigned square = 0; square < kBoardSquares; ++square) {
+        if (position.board[square] != sign * kPawn) continue;
+        const int fileSlot = kSlotFirstPawn + static_cast<int>(Column(square));
+        const bool hasMoved = (moved >> square & 1) != 0;
+        if (Row(square) == StartRow(white) && !taken[fileSlot] && !hasMoved) {
+            taken[fileSlot] = true;
+            out.code[fileSlot] = sign * kPawn;
+            out.square[fileSlot] = square;
         } else {
-            others.push_back(square);
+            pawns.push_back({sign * kPawn, square});
         }
     }
     std::vector<int> free;
-    for (int slot = 0; slot < kSideSlots; ++slot) {
+    for (int slot = kSlotFirstPawn; slot < kSideSlots; ++slot) {
         if (!taken[slot]) free.push_back(slot);
     }
-    if (others.size() > free.size()) return false;
-    const size_t first = free.size() - others.size();
-    for (size_t i = 0; i < others.size(); ++i) {
-        out.code[free[first + i]] = pawn;
-        out.square[free[first + i]] = others[i];
+    if (pawns.size() + extras.size() > free.size()) return Layout::kTooMany;
+    // The other pawns take the last free slots, in square order.
+    std::vector<PieceEntry> inFree(free.size(), PieceEntry{0, 0});
+    const size_t firstPawnSlot = free.size() - pawns.size();
+    for (size_t i = 0; i < pawns.size(); ++i) inFree[firstPawnSlot + i] = pawns[i];
+    // A pawn that has moved onto a start square must not get that file's slot, which would
+    // give it back its double step: it changes places with any other free slot.
+    for (size_t i = firstPawnSlot; i < free.size(); ++i) {
+        const unsigned square = inFree[i].square;
+        const int fileSlot = kSlotFirstPawn + static_cast<int>(Column(square));
+        if ((moved >> square & 1) == 0 || free[i] != fileSlot) continue;
+        const size_t other = i == 0 ? 1 : 0;
+        if (other < free.size()) std::swap(inFree[i], inFree[other]);
     }
-    return true;
+    // Extra officers take the slots left free, lowest first.
+    size_t next = 0;
+    for (const PieceEntry& extra : extras) {
+        while (inFree[next].code != 0) ++next;
+        inFree[next] = extra;
+    }
+    for (size_t i = 0; i < free.size(); ++i) {
+        out.code[free[i]] = inFree[i].code;
+        out.square[free[i]] = inFree[i].square;
+    }
+    return Layout::kDone;
 }
 
 // Within each side the first bishop slot holds White's light-square and Black's dark-square
@@ -110,7 +126,7 @@ void DropImpossibleRights(Position& position) {
                                     {0, kRook, 2},  {63, -kRook, 4},  {7, -kRook, 8}};
     static constexpr Needs k3D[] = {{16, kKing, 3}, {23, -kKing, 12}, {24, kRook, 1},
                                     {0, kRook, 2},  {31, -kRook, 4},  {7, -kRook, 8}};
-    for (const Needs& needs : Is3D() ? k3D : k2D) {
+    for (const Needs& needs : Is3D(position) ? k3D : k2D) {
         if (position.board[needs.square] != needs.code) position.flags &= ~needs.rights;
     }
 }
@@ -124,7 +140,20 @@ bool PawnMayDoubleStep(int slot, unsigned square) {
     return square == static_cast<unsigned>(8 * k) + StartRow(white);
 }
 
-int BuildPosition(Position& position) {
+uint64_t MovedStartPawns(const Position& position) {
+    uint64_t moved = 0;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const PieceEntry& entry = position.pieces[slot];
+        if (entry.code != kPawn && entry.code != -kPawn) continue;
+        const bool white = entry.code > 0;
+        if (Row(entry.square) == StartRow(white) && !PawnMayDoubleStep(slot, entry.square)) {
+            moved |= uint64_t{1} << entry.square;
+        }
+    }
+    return moved;
+}
+
+int BuildPosition(Position& position, uint64_t movedStartPawns) {
     std::fill(std::begin(position.squareSlot), std::end(position.squareSlot), kNoSlot);
     for (PieceEntry& entry : position.pieces) entry = {0, 0};
     position.winner = 0;
@@ -137,12 +166,12 @@ int BuildPosition(Position& position) {
     SideSlots sides[2];
     for (int side = 0; side < 2; ++side) {
         const bool white = side == 0;
-        const int used = LayOutOfficers(position, white, sides[side]);
-        if (used == -2) {
+        const Layout layout = LayOutSide(position, white, movedStartPawns, sides[side]);
+        if (layout == Layout::kNoKing) {
             ConsolePrint("\nno king");
             return 0;
         }
-        if (used < 0 || !LayOutPawns(position, white, used, sides[side])) {
+        if (layout == Layout::kTooMany) {
             ConsolePrint("\ntoo many pieces for the piece list");
             return 0;
         }
@@ -158,6 +187,12 @@ int BuildPosition(Position& position) {
     DropImpossibleRights(position);
     position.hashKey ^= position.epSquare << 8;
     position.hashKey ^= (position.flags & kCastlingRights) << 16;
+    if (Is3D(position)) {
+        for (int board = 0; board < kBoardCount; ++board) {
+            HashBoardPin(position, board, position.abPin[board]);
+        }
+    }
+    AttachGeometry(position);
     return RegenToPieces(position);
 }
 

@@ -1,15 +1,10 @@
 #include "moves/promotion.h"
 
-#include <atomic>
-
 #include "board/position.h"
 #include "core/error_report.h"
 
 namespace tarvex {
 namespace {
-
-std::atomic<platform::PromotionChoice*> gChoice{nullptr};
-thread_local bool tUserMoving = false;
 
 char LetterOf(int piece) {
     switch (piece) {
@@ -24,15 +19,14 @@ char LetterOf(int piece) {
     }
 }
 
-int AskUser() {
-    platform::PromotionChoice* choice = gChoice.load();
-    const int piece = choice == nullptr ? kQueen : choice->Choose();
+int AskUser(const MoveContext& context) {
+    const int piece = context.chooser == nullptr ? kQueen : context.chooser->Choose();
     return piece == kKnight || piece == kBishop || piece == kRook ? piece : kQueen;
 }
 
 }  // namespace
 
-int GetPromotedPiece(Move& move) {
+int GetPromotedPiece(Move& move, const MoveContext& context) {
     switch (move.kind) {
         case 'N':
             return kKnight;
@@ -46,9 +40,9 @@ int GetPromotedPiece(Move& move) {
     const char kind = move.kind;
     const bool undecided = kind == 0 || kind == '-' || kind == 'x' || kind == 'T';
     int piece = kQueen;
-    if (tUserMoving) {
+    if (context.userMove) {
         if (undecided) {
-            piece = AskUser();
+            piece = AskUser(context);
         } else if (kind != 'Q') {
             ErrorReport(kStable, "GetPromotedPiece: cannot interpret move");
         }
@@ -57,17 +51,6 @@ int GetPromotedPiece(Move& move) {
     }
     if (undecided || kind == 'P') move.kind = 'Q';
     return kQueen;
-}
-
-void SetPromotionChoice(platform::PromotionChoice* choice) {
-    gChoice.store(choice);
-}
-
-UserMoveScope::UserMoveScope(bool user) : previous_(tUserMoving) {
-    tUserMoving = user;
-}
-UserMoveScope::~UserMoveScope() {
-    tUserMoving = previous_;
 }
 
 }  // namespace tarvex

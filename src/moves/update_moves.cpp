@@ -4,9 +4,8 @@
 #include <bit>
 
 #include "core/error_report.h"
-#include "core/settings.h"
-#include "movegen/attacks.h"
 #include "moves/attack_generation.h"
+#include "moves/attacks.h"
 #include "moves/line_tables.h"
 
 namespace tarvex {
@@ -150,7 +149,7 @@ uint32_t BatteryBehind(const Position& position, unsigned sq, unsigned q) {
 
 void UpdateMoves(Position& child, const Position& parent, const Move& move) {
     const unsigned f = move.from, t = move.to;
-    if (Is3D()) return;  // the 3D game regenerates after every move
+    if (Is3D(child)) return;  // the 3D game regenerates after every move
     // A move that DoMove refused as a bad piece may name squares off the board.
     const uint8_t moverSlot = SlotOn(parent, f);
     const uint8_t movedSlot = SlotOn(child, t);

@@ -1,8 +1,6 @@
 #include "ui/help_screen.h"
 
 #include "core/console.h"
-#include "game/banner.h"
-#include "ui/version.h"
 
 namespace tarvex::ui {
 namespace {
@@ -36,10 +34,6 @@ constexpr const char* kHelpLines[] = {
 
 void PrintHelpScreen() {
     for (const char* line : kHelpLines) ConsolePrint("%s", line);
-}
-
-void PrintBanner() {
-    ::tarvex::PrintBanner();
 }
 
 }  // namespace tarvex::ui

@@ -6,7 +6,4 @@ namespace tarvex::ui {
 // The list of keys and what they do.
 void PrintHelpScreen();
 
-// The program's name, version and web address.
-void PrintBanner();
-
 }  // namespace tarvex::ui

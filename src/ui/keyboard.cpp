@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "core/console.h"
+#include "game/banner.h"
 #include "ui/help_screen.h"
 #include "ui/main_window.h"
 

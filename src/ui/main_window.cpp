@@ -7,10 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/version.h"
+#include "ui/app.h"
 #include "ui/display_main.h"
 #include "ui/keyboard.h"
 #include "ui/mouse.h"
-#include "ui/version.h"
 
 namespace tarvex::ui {
 namespace {
@@ -23,8 +24,6 @@ constexpr int kWindowY = 40;
 constexpr unsigned kTickMilliseconds = 20;
 constexpr int kExitGlutFailed = 1;
 constexpr const char* kNoDisplayMessage = "failed to open display";
-
-int mainWindow = 0;
 
 // GLUT's error handler. GLUT's own text does not say what to do about it, and GLUT would end
 // the program after it anyway.
@@ -43,8 +42,17 @@ int mainWindow = 0;
     std::exit(kExitGlutFailed);
 }
 
+// The main thread's periodic work: a move the engine thread found is committed here, and the
+// window is drawn again when the game changed.
 void Tick(int /*value*/) {
-    // Nothing to take from the engine thread yet; the tick keeps itself going.
+    App& app = TheApp();
+    const Position before = app.controller.Current();
+    app.controller.Tick();
+    const Position& after = app.controller.Current();
+    if (after.hashKey != before.hashKey || after.ply != before.ply ||
+        after.winner != before.winner) {
+        glutPostRedisplay();
+    }
     glutTimerFunc(kTickMilliseconds, Tick, 0);
 }
 
@@ -62,7 +70,7 @@ void InitGlut(int* argc, char** argv) {
 void CreateMainWindow() {
     glutInitWindowSize(kWindowSize, kWindowSize);
     glutInitWindowPosition(kWindowX, kWindowY);
-    mainWindow = glutCreateWindow(kProgramName);
+    TheApp().mainWindow = glutCreateWindow(kProgramName);
     glutSetWindowTitle(kWindowTitle);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glutSetCursor(GLUT_CURSOR_CROSSHAIR);
@@ -81,7 +89,7 @@ void InstallCallbacks() {
 }
 
 void Reshape(int width, int height) {
-    glutSetWindow(mainWindow);
+    glutSetWindow(TheApp().mainWindow);
     glViewport(0, 0, width, height);
 }
 

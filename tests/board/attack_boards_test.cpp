@@ -4,27 +4,26 @@
 
 #include <algorithm>
 #include <array>
+#include <cctype>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "board/position.h"
-#include "board/settings_scope.h"
+#include "board/reference_geometry.h"
 #include "core/console.h"
 
 namespace tarvex {
 namespace {
 
 constexpr int kUnknownIds[] = {0, 99, 101, 105, 107, 116 + 1, 121, 123, -100, 6};
-constexpr unsigned kHomePins[4] = {kPinQ1, kPinQ6, kPinK1, kPinK6};
 
 // The boards at their home pins with their default owners, and nothing on the board.
 Position HomePosition() {
     Position position{};
-    for (int i = 0; i < kBoardCount; ++i) {
-        position.abPin[i] = kHomePins[i];
-        position.abWhite[i] = i % 2 == 0 ? 1 : 0;
-    }
+    position.gameKind = kGame3D;
+    std::copy_n(kHomePin, kBoardCount, position.abPin);
+    std::copy_n(kDefaultOwnerWhite, kBoardCount, position.abWhite);
     return position;
 }
 
@@ -32,39 +31,26 @@ std::string Reported(const std::string& text, bool unstable) {
     return "\n" + text + "\n" + (unstable ? "UNSTABLE" : "");
 }
 
-TEST(AttackBoardIdentityTest, IdentifiersIndexesSquaresPinsOwnersAndHome) {
-    constexpr int kIds[] = {100, 106, 116, 122};
-    constexpr unsigned kLowest[] = {0, 6, 16, 22};
+TEST(AttackBoardIdentityTest, IdentifiersSquaresPinsOwnersHomeAndUnknownIds) {
     Position position = HomePosition();
     ConsoleCapture capture;
     for (int i = 0; i < kBoardCount; ++i) {
-        EXPECT_EQ(BoardIndexOf(kIds[i]), i);
-        EXPECT_EQ(kBoardIds[i], kIds[i]);
-        for (unsigned offset : {0u, 1u, 8u, 9u}) {
-            EXPECT_EQ(AttackBoardOfSquare(kLowest[i] + offset), i) << offset;
-        }
-        EXPECT_EQ(PinOfBoard(position, kIds[i]), kHomePins[i]);
-        EXPECT_EQ(BoardAtPin(position, kHomePins[i]), static_cast<unsigned>(i));
-        EXPECT_EQ(WhiteOwns(position, kIds[i]), i % 2 == 0);
-        EXPECT_TRUE(IsAttackBoardHome(position, kIds[i]));
+        EXPECT_EQ(BoardIndexOf(kBoardIds[i]), i);
+        EXPECT_EQ(PinOfBoard(position, kBoardIds[i]), kHomePin[i]);
+        EXPECT_EQ(BoardAtPin(position, kHomePin[i]), static_cast<unsigned>(i));
+        EXPECT_EQ(WhiteOwns(position, kBoardIds[i]), i % 2 == 0);
+        EXPECT_TRUE(IsAttackBoardHome(position, kBoardIds[i]));
     }
     EXPECT_EQ(capture.Text(), "");  // known identifiers report nothing
-    for (int id : kUnknownIds) EXPECT_EQ(BoardIndexOf(id), -1) << id;
     for (unsigned pin : {kPinQ2, 0u, kNoSquare}) EXPECT_EQ(BoardAtPin(position, pin), kNoBoard);
-    // A board away from its pin is not home, even on another board's home pin.
-    position.abPin[0] = kPinQ3;
-    EXPECT_FALSE(IsAttackBoardHome(position, 100));
-    EXPECT_TRUE(IsAttackBoardHome(position, 106));
+    // A board on another board's home pin is not home.
     position.abPin[0] = kPinQ6;
     position.abPin[1] = kPinQ1;
     EXPECT_FALSE(IsAttackBoardHome(position, 100));
     EXPECT_FALSE(IsAttackBoardHome(position, 106));
-}
-
-TEST(AttackBoardErrorTest, UnknownIdentifiersAreReportedWithTheirMessages) {
-    const Position position = HomePosition();
     for (int id : kUnknownIds) {
-        ConsoleCapture capture;
+        capture.Clear();
+        EXPECT_EQ(BoardIndexOf(id), -1) << id;
         EXPECT_EQ(PinOfBoard(position, id), kNoSquare);
         EXPECT_EQ(capture.Text(), Reported("Bad which_ab @ GenAtBoMoves", false)) << id;
         capture.Clear();
@@ -78,7 +64,7 @@ TEST(AttackBoardErrorTest, UnknownIdentifiersAreReportedWithTheirMessages) {
 }
 
 // The level of every board at every pin is checked through SquareLevel, and the coordinates
-// of its squares through SquareCoords.
+// of its squares through SquareCoords; here the reports of a bad board index or pin.
 TEST(AttackBoardLevelTest, BadBoardIndexOrPinIsReportedAsUnstable) {
     Position position = HomePosition();
     position.abPin[2] = 33;  // a White-level square that is no pin
@@ -87,38 +73,23 @@ TEST(AttackBoardLevelTest, BadBoardIndexOrPinIsReportedAsUnstable) {
         EXPECT_EQ(GetAttackBoardLevel(position, board), 0) << board;
         EXPECT_EQ(capture.Text(), Reported("Error! Bad which_ab @ GetAttackBoardLevel", true))
             << board;
-    }
-}
-
-TEST(AttackBoardCoordsTest, BadBoardOrPinReportsAndLeavesTheOutputAlone) {
-    Position position = HomePosition();
-    position.abPin[1] = 40;
-    for (int board : {-1, 4, 1}) {
-        ConsoleCapture capture;
+        capture.Clear();
         Coords out{9, 8, 7};
         GetAttackBoardCoords(position, 0, 6, board, out);
         EXPECT_EQ(capture.Text(), Reported("Bad which_ab @ GetAttackBoardCoords", true)) << board;
-        EXPECT_EQ(out.x, 9.0f);
-        EXPECT_EQ(out.y, 8.0f);
-        EXPECT_EQ(out.z, 7.0f);
+        EXPECT_EQ((std::array{out.x, out.y, out.z}), (std::array{9.0f, 8.0f, 7.0f}));
     }
 }
 
-TEST(AttackBoardNameTest, PinNamesInBothStylesAndShortNames) {
-    const struct {
-        unsigned pin;
-        const char* longName;
-        const char* algName;
-        const char* shortName;
-    } names[] = {{32, "QL1", "Q1", "q1"}, {35, "QL2", "Q2", "q2"}, {2, "QL3", "Q3", "q3"},
-                 {5, "QL4", "Q4", "q4"},  {36, "QL5", "Q5", "q5"}, {39, "QL6", "Q6", "q6"},
-                 {56, "KL1", "K1", "k1"}, {59, "KL2", "K2", "k2"}, {26, "KL3", "K3", "k3"},
-                 {29, "KL4", "K4", "k4"}, {60, "KL5", "K5", "k5"}, {63, "KL6", "K6", "k6"}};
+// "q3" names pin 3 of the queen's side in the short style, "Q3" in the algebraic, "QL3" in the
+// long one.
+TEST(AttackBoardNameTest, PinNamesInAllStyles) {
     ConsoleCapture capture;
-    for (const auto& n : names) {
-        EXPECT_STREQ(PinName(n.pin, false), n.longName);
-        EXPECT_STREQ(PinName(n.pin, true), n.algName);
-        EXPECT_STREQ(ShortPinName(n.pin), n.shortName);
+    for (const reference::Pin& pin : reference::kPinTable) {
+        const std::string upper = {static_cast<char>(std::toupper(pin.name[0])), pin.name[1]};
+        EXPECT_STREQ(ShortPinName(pin.square), pin.name);
+        EXPECT_EQ(PinName(pin.square, true), upper);
+        EXPECT_EQ(PinName(pin.square, false), upper.substr(0, 1) + "L" + upper.substr(1));
     }
     EXPECT_EQ(capture.Text(), "");
     for (unsigned pin : {0u, 33u, 64u, kNoSquare}) {
@@ -135,55 +106,44 @@ TEST(AttackBoardNameTest, PinNamesInBothStylesAndShortNames) {
 
 // A board square names the pin its board stands at, a pin square the board standing there;
 // anything else falls back to board 122 with a report.
-TEST(GetABStringTest, NamesInEachNotationAndTheFallbacks) {
+TEST(GetABStringTest, NamesInBothStylesAndTheFallbacks) {
     struct Case {
-        int notation;
+        bool algebraic;
         int board;  // moved to pin before the lookup; -1: none
         unsigned pin, square;
         const char* name;
         const char* report;
     };
     const Case cases[] = {
-        {kNotationTournament, -1, 0, 9, "QL1", ""},
-        {kNotationTournament, -1, 0, 31, "KL6", ""},
-        {kNotationTournament, 0, kPinK3, 9, "KL3", ""},  // a board keeps its squares
-        {kNotationTournament, 1, kPinQ2, 35, "QL2", ""},
-        {kNotationTournament, 1, kPinQ2, kPinK1, "KL1", ""},
-        {kNotationAlgebraic, 1, kPinQ2, 35, "Q2", ""},
-        {kNotationAlgebraic, 1, kPinQ2, 9, "Q1", ""},
-        {kNotationStandard, 1, kPinQ2, 35, "QL2", ""},
-        {kNotationTournament, -1, 0, 40, "KL6", "\n40\nNon-AB for string @ GetABString!\n"},
-        {kNotationTournament, -1, 0, 35, "KL6", "\n35\nNon-AB for string @ GetABString!\n"},
-        {kNotationTournament, -1, 0, 2, "KL6", "\n2\nNon-AB for string @ GetABString!\n"},
-        {kNotationTournament, -1, 0, 64, "KL6", "\n64\nNon-AB for string @ GetABString!\n"},
-        {kNotationTournament, -1, 0, kNoSquare, "KL6", "\n65\nNon-AB for string @ GetABString!\n"},
-        {kNotationTournament, 3, 40, 31, "", "\nWarning: Can't find AB string!\nUNSTABLE"},
+        {false, -1, 0, 9, "QL1", ""},
+        {false, 0, kPinK3, 9, "KL3", ""},  // a board keeps its squares
+        {false, 1, kPinQ2, 35, "QL2", ""},
+        {false, 1, kPinQ2, kPinK1, "KL1", ""},
+        {true, 1, kPinQ2, 35, "Q2", ""},
+        {true, 1, kPinQ2, 9, "Q1", ""},
+        {false, -1, 0, 40, "KL6", "\n40\nNon-AB for string @ GetABString!\n"},
+        {true, -1, 0, kNoSquare, "K6", "\n65\nNon-AB for string @ GetABString!\n"},
+        {false, 3, 40, 31, "", "\nWarning: Can't find AB string!\nUNSTABLE"},
     };
     for (const Case& c : cases) {
-        SettingScope notation(GetSettings().notation, c.notation);
         Position position = HomePosition();
         if (c.board >= 0) position.abPin[c.board] = c.pin;
         ConsoleCapture capture;
-        EXPECT_STREQ(GetABString(position, c.square), c.name) << c.square;
+        EXPECT_STREQ(GetABString(position, c.square, c.algebraic), c.name) << c.square;
         EXPECT_EQ(capture.Text(), c.report) << c.square;
     }
 }
 
-TEST(FreePinBitTest, FreePinsGiveTheirCodesOccupiedPinsAndOtherSquaresZero) {
+// Free pins give their display bits (queen's side 1, 2, 4 for pins 1, 3, 5 and 8, 16, 32 for 2,
+// 4, 6; the king's side the same shifted by 6); occupied pins and other squares give 0.
+TEST(FreePinBitTest, FreePinsGiveTheirBitsOccupiedPinsAndOtherSquaresZero) {
     Position position = HomePosition();
-    const struct {
-        unsigned pin;
-        unsigned bit;
-    } codes[] = {{kPinQ1, 1},   {kPinQ3, 2},   {kPinQ5, 4},    {kPinQ2, 8},
-                 {kPinQ4, 16},  {kPinQ6, 32},  {kPinK1, 64},   {kPinK3, 128},
-                 {kPinK5, 256}, {kPinK2, 512}, {kPinK4, 1024}, {kPinK6, 2048}};
-    position.abPin[0] = position.abPin[1] = position.abPin[2] = position.abPin[3] = kNoSquare;
-    for (const auto& c : codes) EXPECT_EQ(FreePinBit(position, c.pin), c.bit) << c.pin;
-    position = HomePosition();
     EXPECT_EQ(FreePinBit(position, kPinQ1), 0u);
-    EXPECT_EQ(FreePinBit(position, kPinK6), 0u);
     EXPECT_EQ(FreePinBit(position, kPinQ2), 8u);
+    EXPECT_EQ(FreePinBit(position, kPinK5), 256u);
     for (unsigned square : {0u, 33u, 64u, kNoSquare}) EXPECT_EQ(FreePinBit(position, square), 0u);
+    position.abPin[3] = kNoSquare;
+    EXPECT_EQ(FreePinBit(position, kPinK6), 2048u);
 }
 
 // An empty board reverts to its default owner, a lone piece gives it to its side, two or more
@@ -199,16 +159,12 @@ TEST(BoardOwnersTest, OwnersFollowTheLonePieceOfEachBoard) {
     const std::vector<std::pair<unsigned, int>> crowded = {{0, kRook},  {1, -kRook}, {6, kPawn},
                                                            {7, kPawn},  {16, kPawn}, {17, kPawn},
                                                            {24, kPawn}, {25, kPawn}};
-    std::vector<std::pair<unsigned, int>> beside;
-    for (unsigned square : {2u, 10u, 5u, 13u, 18u, 26u, 21u, 29u, 32u, 63u}) {
-        beside.emplace_back(square, -kQueen);
-    }
     const Case cases[] = {
         {{}, {0, 1, 0, 1}, {1, 0, 1, 0}},
         {{{9, -kPawn}, {17, -kKing}, {14, kKnight}, {22, kQueen}}, {1, 0, 1, 0}, {0, 1, 0, 1}},
         {crowded, {0, 0, 0, 0}, {0, 0, 0, 0}},
         {crowded, {1, 1, 1, 1}, {1, 1, 1, 0}},
-        {beside, {0, 1, 0, 1}, {1, 0, 1, 0}},
+        {{{2, -kQueen}, {13, -kQueen}, {18, -kQueen}, {29, -kQueen}}, {0, 1, 0, 1}, {1, 0, 1, 0}},
         {{}, {0, 1, 0, 1}, {1, 0, 1, 0}, kPinQ5},
         {{{8, -kBishop}}, {1, 0, 1, 0}, {0, 0, 1, 0}, kPinQ5},
     };

@@ -4,17 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <bit>
-#include <cstring>
 #include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "board/dir_to.h"
-#include "board/position.h"
 #include "board/reference_geometry.h"
-#include "board/settings_scope.h"
-#include "core/console.h"
 
 namespace tarvex {
 namespace {
@@ -22,7 +18,6 @@ namespace {
 namespace ref = reference;
 
 constexpr uint8_t kUnusedEntry = 255;
-constexpr size_t kSampleStride = 97;  // placements checked through the cache and DirTo
 
 // The squares at each file and rank under one placement, as bit sets.
 struct SquaresByPlace {
@@ -117,32 +112,6 @@ TEST_P(DirTableSweepTest, EveryListFollowsTheStepRule) {
         BuildDirTable(pins.data(), *table);
         ASSERT_EQ(CheckTable(pins, *table), "");
     }
-}
-
-TEST_P(DirTableSweepTest, CachedTablesAndDirToAgreeWithTheBuild) {
-    GameKindScope game(kGame3D);
-    const std::vector<ref::Placement> placements = Placements();
-    auto built = std::make_unique<DirTable>();
-    ConsoleCapture capture;
-    for (size_t i = 0; i < placements.size(); i += kSampleStride) {
-        const ref::Placement& pins = placements[i];
-        BuildDirTable(pins.data(), *built);
-        const DirTable& cached = DirTableFor(pins.data());
-        ASSERT_EQ(std::memcmp(&cached, built.get(), sizeof(DirTable)), 0) << ref::NameOf(pins);
-        Position position{};
-        std::memcpy(position.abPin, pins.data(), sizeof position.abPin);
-        for (int slot = 0; slot < kDirectionCount; ++slot) {
-            for (unsigned s = 0; s < 64; ++s) {
-                StepList out{};
-                const int n = DirTo(position, s, kDirections[slot], out);
-                const uint8_t* list = built->lists[slot][s];
-                ASSERT_EQ(n, ListLength(list)) << ref::NameOf(pins) << " " << s << " " << slot;
-                ASSERT_EQ(std::memcmp(out.sq, list, static_cast<size_t>(n)), 0);
-            }
-        }
-        EXPECT_EQ(position.dirTable, &cached);
-    }
-    EXPECT_EQ(capture.Text().find("Error"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllPlacements, DirTableSweepTest, ::testing::ValuesIn(ref::kPinTable),

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
@@ -9,8 +10,9 @@
 #include "board/attack_boards.h"
 #include "board/position.h"
 #include "board/reference_geometry.h"
-#include "board/settings_scope.h"
 #include "core/console.h"
+#include "moves/line_tables.h"
+#include "support/positions.h"
 
 namespace tarvex {
 namespace {
@@ -21,6 +23,7 @@ constexpr uint32_t kHomePins[4] = {kPinQ1, kPinQ6, kPinK1, kPinK6};
 
 Position WithPins(const uint32_t pins[4]) {
     Position position{};
+    position.gameKind = kGame3D;
     for (int i = 0; i < kBoardCount; ++i) position.abPin[i] = pins[i];
     return position;
 }
@@ -60,8 +63,7 @@ void ExpectBuildMessage(const char* name, const std::function<void()>& fn,
 // Every direction from every square: the square at the file and rank change of the direction,
 // or nothing beyond the edge; and nothing from a square off the board.
 TEST(DirTo2DTest, EveryStepFollowsTheEdges) {
-    GameKindScope game(kGame2D);
-    const Position position{};
+    const Position position{};  // 2D
     for (const reference::Step& step : reference::kSteps) {
         for (unsigned square = 0; square < 64; ++square) {
             const int file = static_cast<int>(square / 8) + step.fileChange;
@@ -79,8 +81,7 @@ TEST(DirTo2DTest, EveryStepFollowsTheEdges) {
 }
 
 TEST(DirTo2DTest, UnknownAndNullDirectionsReportAndGiveNothing) {
-    GameKindScope game(kGame2D);
-    const Position position{};
+    const Position position{};  // 2D
     for (int direction : {2, 5, 16, -18, 11, 64}) {
         ConsoleCapture capture;
         EXPECT_EQ(Destinations(position, 27, direction), Squares{}) << direction;
@@ -91,18 +92,8 @@ TEST(DirTo2DTest, UnknownAndNullDirectionsReportAndGiveNothing) {
     EXPECT_EQ(capture.Text(), "\nNULL 2d direction\n");
 }
 
-TEST(DirectionSlotTest, SlotOrderAndReverses) {
-    for (int slot = 0; slot < kDirectionCount; ++slot) {
-        EXPECT_EQ(kDirections[slot], reference::kSteps[slot].direction) << slot;
-        EXPECT_EQ(DirectionSlot(kDirections[slot]), slot);
-        EXPECT_EQ(kDirections[(slot + 8) % 16], -kDirections[slot]) << slot;
-    }
-    for (int direction : {0, 2, 16, -18, 100}) EXPECT_EQ(DirectionSlot(direction), -1);
-}
-
 // The lists of every placement are checked in the sweep of all direction tables.
 TEST(DirTo3DTest, UnknownAndNullDirectionsReportAndGiveTheUpList) {
-    GameKindScope game(kGame3D);
     const Position position = WithPins(kHomePins);
     ConsoleCapture capture;
     Destinations(position, 35, 1);
@@ -118,79 +109,67 @@ TEST(DirTo3DTest, UnknownAndNullDirectionsReportAndGiveTheUpList) {
         EXPECT_EQ(Destinations(position, square, 1), Squares{});
 }
 
+// A position whose boards moved while it kept the old table (a record edited by hand) steps
+// by its own placement.
 TEST(DirTo3DTest, PositionFollowsItsOwnPlacement) {
-    GameKindScope game(kGame3D);
     ConsoleCapture quiet;
-    Position position = WithPins(kHomePins);
-    Destinations(position, 8, 1);
-    ASSERT_NE(position.dirTable, nullptr);
-    EXPECT_EQ(position.dirTable->key, ConfigurationKey(kHomePins));
-    Position moved = position;  // carries the home table along
-    moved.abPin[0] = kPinQ3;    // board 100 now covers files a, b and ranks 2, 3 on level 5
+    Position moved = testing::Built("K58 k61", testing::k3DTournament);
+    ASSERT_EQ(moved.dirTable->key, ConfigurationKey(kHomePins));
+    EXPECT_EQ(Destinations(moved, 8, 1), (Squares{32, 9}));
+    moved.abPin[0] = kPinQ3;  // board 100 now covers files a, b and ranks 2, 3 on level 5
     EXPECT_EQ(Destinations(moved, 8, 1), (Squares{34, 2, 9}));
-    EXPECT_EQ(moved.dirTable->key, ConfigurationKey(moved.abPin));
-    EXPECT_EQ(Destinations(position, 8, 1), (Squares{32, 9}));
-    EXPECT_EQ(position.dirTable->key, ConfigurationKey(kHomePins));
 }
 
-TEST(DirTo3DTest, ConfigurationKeyPacksThePinsHighestFirst) {
-    EXPECT_EQ(ConfigurationKey(kHomePins), (32u << 24) + (39u << 16) + (56u << 8) + 63u);
-    const uint32_t swapped[4] = {kPinQ6, kPinQ1, kPinK1, kPinK6};
-    EXPECT_NE(ConfigurationKey(swapped), ConfigurationKey(kHomePins));
-}
-
-TEST(DirTableCacheTest, FirstLookupAnnouncesTheBuildAndTheSecondIsSilent) {
-    const size_t before = DirTablesBuilt();
-    ExpectBuildMessage("q1q6k1k6", [] { DirTableFor(kHomePins); });
-    if (before == 0) {
-        EXPECT_EQ(DirTablesBuilt(), 1u);  // the first table of the process
+// Reading geometry through a const position never writes it, even when its tables are missing
+// and have to be found or built (other threads may read the same record).
+TEST(DirTo3DTest, ReadingTheGeometryOfAConstPositionWritesNothing) {
+    ConsoleCapture quiet;
+    for (const testing::Setup& setup : {testing::k2D, testing::k3DStandard}) {
+        testing::Setup moved = setup;
+        moved.pins[2] = kPinK4;  // a placement of its own
+        Position built = testing::Built("K58 k61", moved);
+        built.dirTable = nullptr;
+        built.lineTables = nullptr;
+        const Position position = built;
+        for (int direction : kDirections) Destinations(position, 25, direction);
+        EXPECT_EQ(LinesFor(position).key, LineTablesKey(position));
+        EXPECT_EQ(std::memcmp(&position, &built, sizeof position), 0) << setup.game;
     }
-    ConsoleCapture capture;
-    const DirTable& first = DirTableFor(kHomePins);
-    const DirTable& second = DirTableFor(kHomePins);
-    EXPECT_EQ(&first, &second);
-    EXPECT_EQ(first.key, ConfigurationKey(kHomePins));
-    EXPECT_EQ(capture.Text(), "");
 }
 
-TEST(DirTableCacheTest, EachNewPlacementCountsOneMore) {
+// Each new placement is announced once with the running count; a second lookup is silent and
+// gives the same table, also when it comes through a position.
+TEST(DirTableCacheTest, EachNewPlacementIsAnnouncedOnce) {
     const uint32_t pins[3][4] = {{kPinQ4, kPinQ2, kPinK5, kPinK3},
                                  {kPinK4, kPinQ5, kPinK2, kPinQ3},
                                  {kPinQ4, kPinQ2, kPinK3, kPinK5}};
-    ExpectBuildMessage("q4q2k5k3", [&] { DirTableFor(pins[0]); });
+    const DirTable* first = nullptr;
+    ExpectBuildMessage("q4q2k5k3", [&] { first = &DirTableFor(pins[0]); });
     ExpectBuildMessage("k4q5k2q3", [&] { DirTableFor(pins[1]); });
-    ExpectBuildMessage("q4q2k3k5", [&] { DirTableFor(pins[2]); });
-    ExpectBuildMessage("q4q2k5k3", [&] { DirTableFor(pins[0]); });
+    ExpectBuildMessage("q4q2k5k3", [&] { EXPECT_EQ(&DirTableFor(pins[0]), first); });
+    ExpectBuildMessage("q4q2k3k5", [&] { Destinations(WithPins(pins[2]), 30, -8); });
+    ExpectBuildMessage("q4q2k3k5", [&] { Destinations(WithPins(pins[2]), 30, -8); });
+    EXPECT_EQ(first->key, ConfigurationKey(pins[0]));
 }
 
-TEST(DirTableCacheTest, TheFirst3DLookupOfAPositionBuildsItsTable) {
-    GameKindScope game(kGame3D);
-    const uint32_t pins[4] = {kPinK2, kPinK4, kPinQ4, kPinQ2};
-    const Position position = WithPins(pins);
-    ExpectBuildMessage("k2k4q4q2", [&] { Destinations(position, 30, -8); });
-    ExpectBuildMessage("k2k4q4q2", [&] { Destinations(position, 30, -8); });
-}
-
-TEST(DirTableCacheTest, TwoBoardsOnOnePinAreReportedByThePinName) {
-    const uint32_t pins[4] = {kPinK5, kPinQ2, kPinK5, kPinQ3};
-    const std::string reports = "\nError! KL5 @ DirTo\nUNSTABLE\nError! KL5 @ DirTo\nUNSTABLE";
+// Two boards on one pin are reported by the pin's name; a board at no pin as an outer and an
+// inner board, and its neighbours' pins as clashes.
+TEST(DirTableCacheTest, BadPlacementsAreReportedWhenTheirTableIsBuilt) {
+    const std::string unstable = " @ DirTo\nUNSTABLE";
+    const uint32_t twoOnOnePin[4] = {kPinK5, kPinQ2, kPinK5, kPinQ3};
     ExpectBuildMessage(
-        "k5q2k5q3", [&] { DirTableFor(pins); }, reports);
-}
-
-TEST(DirTableCacheTest, BoardAtNoPinIsReportedAsOuterAndInnerBoard) {
-    const uint32_t pins[4] = {kPinQ5, kPinQ4, kPinK4, 40};
-    std::string reports = "\nBad outer board @ DirTo\nUNSTABLE";
-    for (const char* name : {"QL5", "QL4", "KL4"}) {
-        reports += "\nError! " + std::string(name) + " @ DirTo\nUNSTABLE";
-    }
-    for (int j = 0; j < kBoardCount; ++j) reports += "\nError! Bad inner board @ DirTo\nUNSTABLE";
+        "k5q2k5q3", [&] { DirTableFor(twoOnOnePin); },
+        "\nError! KL5" + unstable + "\nError! KL5" + unstable);
+    const uint32_t noPin[4] = {kPinQ5, kPinQ4, kPinK4, 40};
+    std::string reports = "\nBad outer board" + unstable;
+    for (const char* name : {"QL5", "QL4", "KL4"})
+        reports += "\nError! " + std::string(name) + unstable;
+    for (int j = 0; j < kBoardCount; ++j) reports += "\nError! Bad inner board" + unstable;
     ExpectBuildMessage(
-        "q5q4k4??", [&] { DirTableFor(pins); }, reports);
+        "q5q4k4??", [&] { DirTableFor(noPin); }, reports);
 }
 
 TEST(DirTableCacheTest, BoardAtNoPinHasNoStepsAndIsNoDestination) {
-    GameKindScope game(kGame3D);
     const uint32_t pins[4] = {kPinQ1, kPinQ6, kPinK1, 65};
     const Position position = WithPins(pins);
     ConsoleCapture quiet;

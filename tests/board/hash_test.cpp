@@ -2,89 +2,76 @@
 
 #include <gtest/gtest.h>
 
-#include <vector>
+#include "board/attack_boards.h"
+#include "moves/make_move.h"
+#include "support/positions.h"
 
 namespace tarvex {
 namespace {
 
-constexpr int kEmptyRow = 6;  // row of piece code 0
+using namespace tarvex::testing;
 
-// The generator written out again: state * 214013 + 2531011 from state 1, bits 16..30.
-std::vector<uint32_t> GeneratorValues(size_t count) {
-    std::vector<uint32_t> values;
-    uint64_t state = 1;
-    for (size_t i = 0; i < count; ++i) {
-        state = (state * 214013 + 2531011) % (uint64_t{1} << 32);
-        values.push_back(static_cast<uint32_t>(state / 65536 % 32768));
-    }
-    return values;
-}
-
+// The keys come from the classic linear congruential generator; its published first values.
 TEST(HashGeneratorTest, FirstValuesOfTheSequence) {
-    const std::vector<uint32_t> expected = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358};
-    EXPECT_EQ(GeneratorValues(expected.size()), expected);
     HashGenerator generator;
-    for (uint32_t value : expected) EXPECT_EQ(generator.Next(), value);
-}
-
-// Square by square within each code, primary (bit 0 cleared) then secondary; the row of code 0
-// draws nothing and stays zero.
-TEST(HashTablesTest, WholeTablesFollowTheFillOrder) {
-    static_assert(kHashTables.primary[0][0] == 40, "the tables are filled at compile time");
-    const std::vector<uint32_t> values = GeneratorValues(2 * 12 * 64);
-    size_t next = 0;
-    for (int row = 0; row < kHashCodes; ++row) {
-        for (int square = 0; square < 64; ++square) {
-            const uint32_t primary = row == kEmptyRow ? 0 : values[next++] & ~1u;
-            const uint32_t secondary = row == kEmptyRow ? 0 : values[next++];
-            ASSERT_EQ(kHashTables.primary[row][square], primary) << row << " " << square;
-            ASSERT_EQ(kHashTables.secondary[row][square], secondary) << row << " " << square;
-        }
+    for (uint32_t value : {41u, 18467u, 6334u, 26500u, 19169u, 15724u, 11478u, 29358u}) {
+        EXPECT_EQ(generator.Next(), value);
     }
-    EXPECT_EQ(next, values.size());
 }
 
-TEST(HashKeyTest, PlacingAndRemovingAPieceAreTheSameXor) {
-    Position position{};
-    HashPiece(position, -kKnight, 17);
-    EXPECT_EQ(position.hashKey, kHashTables.primary[-kKnight + 6][17]);
-    EXPECT_EQ(position.hashKey2, kHashTables.secondary[-kKnight + 6][17]);
-    HashPiece(position, kRook, 0);
-    HashPiece(position, -kKnight, 17);
-    EXPECT_EQ(position.hashKey, kHashTables.primary[kRook + 6][0]);
-    HashPiece(position, kRook, 0);
-    EXPECT_EQ(position.hashKey, 0u);
-    EXPECT_EQ(position.hashKey2, 0u);
-    HashPiece(position, kEmpty, 5);  // an empty square changes nothing
-    EXPECT_EQ(position.hashKey, 0u);
+// The keys of the 2D start, as every earlier version computed them: the piece tables, the
+// castling rights in bits 16..19 and no pins.
+TEST(HashKeyTest, Initial2DKeysAreUnchanged) {
+    const Position start = Initial(kGame2D);
+    EXPECT_EQ(start.hashKey, 0x000F33D6u);
+    EXPECT_EQ(start.hashKey2, 0x000049E6u);
+    Position moved = start;  // stray pins in a 2D record count for nothing
+    moved.abPin[0] = kPinQ3;
+    EXPECT_EQ(ComputeHashKey(moved), start.hashKey);
+    EXPECT_EQ(ComputeHashKey2(moved), start.hashKey2);
 }
 
 TEST(HashKeyTest, ComputedKeysCarrySideEnPassantAndCastling) {
-    Position position{};
-    position.board[32] = kKing;
-    position.board[39] = -kKing;
-    HashPiece(position, kKing, 32);
-    HashPiece(position, -kKing, 39);
-    EXPECT_EQ(ComputeHashKey(position), position.hashKey);
-    EXPECT_EQ(ComputeHashKey2(position), position.hashKey2);
-    EXPECT_EQ(ComputeHashKey(position) & 1u, 0u);  // White to move
+    Position position = Built("Ke1 ke8");
+    const uint32_t pieces = position.hashKey, pieces2 = position.hashKey2;
+    EXPECT_EQ(pieces & 1u, 0u);  // White to move
     position.ply = 1;
     position.epSquare = 42;
     position.flags = kWhiteKingSide | kBlackQueenSide | kInCheck;
-    const uint32_t expected = position.hashKey ^ 1u ^ (42u << 8) ^ (9u << 16);
-    EXPECT_EQ(ComputeHashKey(position), expected);
-    EXPECT_EQ(ComputeHashKey2(position), position.hashKey2);  // side and rights not in it
+    EXPECT_EQ(ComputeHashKey(position), pieces ^ 1u ^ (42u << 8) ^ (9u << 16));
+    EXPECT_EQ(ComputeHashKey2(position), pieces2);  // side and rights are not in it
 }
 
-TEST(HashKeyTest, PlacementOfTheAttackBoardsIsNotInTheKeys) {
-    Position position{};
-    position.board[9] = kPawn;
-    const uint32_t key = ComputeHashKey(position);
-    const uint32_t key2 = ComputeHashKey2(position);
-    position.abPin[0] = 2;
-    position.abWhite[0] = 0;
-    EXPECT_EQ(ComputeHashKey(position), key);
-    EXPECT_EQ(ComputeHashKey2(position), key2);
+// Two 3D positions that differ only by where a board stands must differ in both keys, or the
+// repetition rule would take one for the other.
+TEST(HashKeyTest, AttackBoardPlacementIsInBothKeys3D) {
+    testing::Setup moved = k3DTournament;
+    moved.pins[0] = kPinQ3;
+    const Position home = Built("K58 k61", k3DTournament), away = Built("K58 k61", moved);
+    EXPECT_NE(home.hashKey, away.hashKey);
+    EXPECT_NE(home.hashKey2, away.hashKey2);
+    EXPECT_EQ(away.hashKey, ComputeHashKey(away));
+    EXPECT_EQ(away.hashKey2, ComputeHashKey2(away));
+}
+
+// Board 100 (White's) to q3 and back, board 106 (Black's) to q4 and back: every child keeps
+// its keys equal to a fresh computation, and the round trip gives the start's keys again.
+TEST(HashKeyTest, BoardMovesKeepTheKeysAndARoundTripRestoresThem) {
+    const Position start = Built("K58 k61", k3DTournament);
+    const Move trip[] = {
+        MakeMoveRecord(100, kPinQ1, kPinQ3, 'T'), MakeMoveRecord(106, kPinQ6, kPinQ4, 'T'),
+        MakeMoveRecord(100, kPinQ3, kPinQ1, 'T'), MakeMoveRecord(106, kPinQ4, kPinQ6, 'T')};
+    Position records[5] = {start};
+    ConsoleCapture quiet;
+    for (int i = 0; i < 4; ++i) {
+        Move move = trip[i];
+        ASSERT_EQ(MakeMove(records[i + 1], records[i], move), 1) << i;
+        EXPECT_EQ(records[i + 1].hashKey, ComputeHashKey(records[i + 1])) << i;
+        EXPECT_EQ(records[i + 1].hashKey2, ComputeHashKey2(records[i + 1])) << i;
+        EXPECT_NE(records[i + 1].hashKey2, records[i].hashKey2) << i;
+    }
+    EXPECT_EQ(records[4].hashKey, start.hashKey);
+    EXPECT_EQ(records[4].hashKey2, start.hashKey2);
 }
 
 }  // namespace

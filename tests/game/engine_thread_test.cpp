@@ -1,123 +1,193 @@
+// The engine's path through the game controller: a private copy of the game (TakeEngineJob),
+// the search (a MoveChooser), the mailbox (PostEngineResult) and the main thread's commit
+// (Tick). The names carry "Threads": these tests also run under ThreadSanitizer.
 #include "game/engine_thread.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <condition_variable>
+#include <functional>
 #include <memory>
+#include <mutex>
+#include <string>
 #include <thread>
 
-#include "core/settings.h"
-#include "platform/thread.h"
+#include "engine/first_legal_chooser.h"
+#include "game_test_support.h"
 
-namespace tarvex::game {
+namespace tarvex::testing {
 namespace {
 
-using std::chrono::milliseconds;
-using std::chrono::steady_clock;
+using namespace std::chrono_literals;
+constexpr auto kPatience = 10s;  // far more than needed, for sanitizer builds on a busy machine
 
-// Generous, so that slow sanitizer builds on a busy machine still pass.
-constexpr auto kPatience = std::chrono::seconds(20);
-
-// Waits until the thread has polled `count` more times than `before`; false on timeout.
-bool WaitForPolls(const EngineThread& engine, long before, long count) {
-    const auto deadline = steady_clock::now() + kPatience;
-    while (engine.Polls() < before + count) {
-        if (steady_clock::now() > deadline) return false;
-        std::this_thread::sleep_for(milliseconds(5));
+// Runs step until done holds; false when the patience runs out first.
+bool PumpUntil(const std::function<bool()>& done, const std::function<void()>& step) {
+    const auto deadline = std::chrono::steady_clock::now() + kPatience;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        step();
+        std::this_thread::sleep_for(1ms);
     }
     return true;
 }
 
-class EngineThreadsTest : public ::testing::Test {
-protected:
-    void TearDown() override { GetSettings().stopRequest.store(0); }
+// A long search: it blocks until released or told to stop, then plays the first legal move,
+// as a search cut short plays the best move it has.
+class BlockingChooser : public engine::MoveChooser {
+public:
+    engine::SearchResult Choose(const Position& root, const KeyHistory& history,
+                                const engine::SearchLimits& limits) override {
+        stopAtStart = limits.stopWhen();
+        std::unique_lock lock(mutex_);
+        searching = true;
+        changed_.notify_all();
+        while (!released && !limits.stopWhen() && !Stopper().Requested()) {
+            changed_.wait_for(lock, 1ms);
+        }
+        stopped = !released;
+        searching = false;
+        return engine::FirstLegalChooser().Choose(root, history, limits);
+    }
+    void NewGame() override {}
+
+    bool WaitForSearch() {
+        std::unique_lock lock(mutex_);
+        return changed_.wait_for(lock, kPatience, [this] { return searching.load(); });
+    }
+    void Release() {
+        std::lock_guard lock(mutex_);
+        released = true;
+        changed_.notify_all();
+    }
+
+    std::atomic<bool> searching{false}, released{false}, stopped{false}, stopAtStart{false};
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
 };
 
-TEST_F(EngineThreadsTest, StartsAndStopsRepeatedly) {
-    EngineThread engine;
-    EXPECT_FALSE(engine.Running());
-    EXPECT_EQ(engine.Polls(), 0);
-    for (int round = 0; round < 25; ++round) {
-        engine.Start();
-        engine.Start();  // a start while running keeps the thread
-        EXPECT_TRUE(engine.Running());
-        engine.Stop();
-        EXPECT_FALSE(engine.Running());
+class EngineThreadsTest : public ControllerTest {
+protected:
+    void StartWith(engine::MoveChooser& chooser) {
+        thread_ = std::make_unique<game::EngineThread>(controller_, chooser);
+        controller_.SetEngineThread(thread_.get());
+    }
+    void StopThread() {
+        thread_.reset();
+        controller_.SetEngineThread(nullptr);
+    }
+
+    engine::FirstLegalChooser firstLegal_;
+    std::unique_ptr<game::EngineThread> thread_;  // after the chooser it uses
+};
+
+TEST_F(EngineThreadsTest, TheEngineAnswersTheUsersMove) {
+    StartWith(firstLegal_);
+    NewGame(kGame2D, kRulesTournament, kNotationTournament, -1);
+    ASSERT_TRUE(thread_->Running());
+    User("e2", "e4");
+    const Move expected = engine::FirstLegalChooser().Choose(P(), G().block.keyHistory, {}).move;
+    ConsoleCapture out;
+    ASSERT_TRUE(PumpUntil([&] { return P().ply == 2; }, [&] { controller_.Tick(); }));
+    EXPECT_TRUE(SameMove(G().block.record[1], expected));
+    EXPECT_EQ(out.Text().rfind("\n1. ... ", 0), 0u) << out.Text();
+}
+
+// A rebuild stops and joins the thread before it touches the game; the move of the search it
+// interrupted, or the move waiting in the mailbox, is never played in the rebuilt game.
+TEST_F(EngineThreadsTest, RebuildsStopTheEngineFirstAndDropItsMove) {
+    struct Command {
+        std::function<void(GameController&)> run;
+        bool runsAfter;  // the thread is started again
+    };
+    const Command commands[] = {{[](GameController& c) { c.NewGame(kGame2D); }, true},
+                                {[](GameController& c) { c.Undo(1); }, true},
+                                {[](GameController& c) { c.Replay(-1); }, false}};
+    auto probe = std::make_unique<EngineJob>();
+    for (const bool posted : {false, true}) {
+        for (const Command& command : commands) {
+            BlockingChooser chooser;
+            StartWith(chooser);
+            bool rebuiltWhileSearching = false;
+            ControllerHooks hooks;
+            hooks.setUp.clearEngineTables = [&] {
+                rebuiltWhileSearching |= chooser.searching.load();
+            };
+            controller_.SetHooks(hooks);
+            NewGame(kGame2D, kRulesTournament, kNotationTournament, -1);  // raises a stop request
+            User("e2", "e4");
+            ASSERT_TRUE(chooser.WaitForSearch());
+            EXPECT_FALSE(chooser.stopAtStart.load());  // the job cleared the earlier request
+            if (posted) {
+                chooser.Release();
+                // Nothing more is handed out while a move waits in the mailbox.
+                ASSERT_TRUE(PumpUntil([&] { return !controller_.TakeEngineJob(*probe); }, [] {}));
+            }
+            ConsoleCapture out;
+            command.run(controller_);
+            EXPECT_FALSE(rebuiltWhileSearching);
+            EXPECT_EQ(chooser.stopped.load(), !posted);
+            EXPECT_EQ(thread_->Running(), command.runsAfter);
+            const uint32_t key = P().hashKey, ply = P().ply;
+            for (int i = 0; i < 3; ++i) controller_.Tick();
+            EXPECT_EQ(P().hashKey, key);
+            EXPECT_EQ(P().ply, ply);
+            EXPECT_EQ(out.Text().find("TarvexLoses"), std::string::npos) << out.Text();
+            StopThread();
+            controller_.SetHooks({});
+        }
     }
 }
 
-TEST_F(EngineThreadsTest, PollsAgainAfterARestart) {
-    EngineThread engine;
-    for (int round = 0; round < 3; ++round) {
-        const long before = engine.Polls();
-        engine.Start();
-        EXPECT_TRUE(WaitForPolls(engine, before, 2));
-        engine.Stop();
-    }
+TEST_F(EngineThreadsTest, AMoveFoundForAnEarlierStateOfTheGameIsDropped) {
+    NewGame(kGame2D, kRulesTournament, kNotationTournament, -1);
+    User("e2", "e4");
+    auto job = std::make_unique<EngineJob>();
+    ASSERT_TRUE(controller_.TakeEngineJob(*job));
+    User("e7", "e5");  // the user moves for the engine meanwhile
+    const Move stale = firstLegal_.Choose(job->root, job->history, {}).move;
+    controller_.PostEngineResult({stale, 0, job->serial});
+    ConsoleCapture out;
+    controller_.Tick();
+    EXPECT_EQ(out.Text(), "");
+    EXPECT_EQ(P().ply, 2u);
+    EXPECT_EQ(G().block.record[1].to, Sq("e5"));
+    // A move found for the game as it stands is played.
+    controller_.SetEngineSide(1);
+    ASSERT_TRUE(controller_.TakeEngineJob(*job));
+    const Move fresh = firstLegal_.Choose(job->root, job->history, {}).move;
+    controller_.PostEngineResult({fresh, 0, job->serial});
+    controller_.Tick();
+    EXPECT_EQ(P().ply, 3u);
+    EXPECT_TRUE(SameMove(G().block.record[2], fresh));
 }
 
-TEST_F(EngineThreadsTest, NoPollsAfterStop) {
-    EngineThread engine;
-    engine.Start();
-    ASSERT_TRUE(WaitForPolls(engine, 0, 1));
-    engine.Stop();
-    const long stopped = engine.Polls();
-    std::this_thread::sleep_for(2 * EngineThread::kPollPeriod);
-    EXPECT_EQ(engine.Polls(), stopped);
-}
-
-TEST_F(EngineThreadsTest, StopRaisesTheStopRequestAndTheTerminateFlag) {
-    EngineThread engine;
-    engine.Stop();  // without a thread: changes nothing
-    EXPECT_FALSE(engine.Running());
+TEST_F(EngineThreadsTest, TakingAJobClearsAnEarlierStopRequest) {
+    NewGame(kGame2D, kRulesTournament, kNotationTournament, 1);
+    EXPECT_EQ(GetSettings().stopRequest.load(), 1);  // raised by the choice of side
+    auto job = std::make_unique<EngineJob>();
+    ASSERT_TRUE(controller_.TakeEngineJob(*job));
     EXPECT_EQ(GetSettings().stopRequest.load(), 0);
-    engine.Start();
-    EXPECT_FALSE(engine.Terminate().Raised());
-    engine.Stop();
-    EXPECT_EQ(GetSettings().stopRequest.load(), 1);
-    EXPECT_TRUE(engine.Terminate().Raised());
-    engine.Start();
-    EXPECT_FALSE(engine.Terminate().Raised());
+    EXPECT_EQ(job->root.hashKey, P().hashKey);
+    controller_.SetEngineSide(-1);
+    EXPECT_FALSE(controller_.TakeEngineJob(*job));  // not the engine's turn
 }
 
-TEST_F(EngineThreadsTest, DestructionStopsARunningThread) {
-    auto engine = std::make_unique<EngineThread>();
-    engine->Start();
-    ASSERT_TRUE(WaitForPolls(*engine, 0, 1));
-    engine.reset();
-    EXPECT_EQ(GetSettings().stopRequest.load(), 1);
-}
-
-TEST(StopFlagThreadsTest, WaitTimesOutWhileLoweredAndRaisingWakesAWaiter) {
-    platform::StopFlag flag;
-    EXPECT_FALSE(flag.WaitFor(milliseconds(1)));
-    EXPECT_FALSE(flag.Raised());
-    platform::Thread raiser;
-    raiser.Start([&flag] {
-        std::this_thread::sleep_for(milliseconds(10));
-        flag.Raise();
-    });
-    // Far longer than the raiser takes: only the raise can end the wait with true.
-    EXPECT_TRUE(flag.WaitFor(std::chrono::duration_cast<milliseconds>(kPatience)));
-    raiser.Join();
-    flag.Lower();
-    EXPECT_FALSE(flag.Raised());
-}
-
-TEST(StopFlagThreadsTest, ThreadRunsItsBodyAndJoins) {
-    int runs = 0;
-    platform::Thread worker;
-    EXPECT_FALSE(worker.Running());
-    worker.Start([&runs] { ++runs; });
-    EXPECT_TRUE(worker.Running());
-    worker.Join();
-    EXPECT_FALSE(worker.Running());
-    EXPECT_EQ(runs, 1);
-    worker.Start([&runs] { ++runs; });
-    worker.Start([&runs] { ++runs; });
-    worker.Join();
-    EXPECT_EQ(runs, 3);
+TEST_F(EngineThreadsTest, PlayingBothTheEngineIsHandedTheSideToMove) {
+    StartWith(firstLegal_);
+    NewGame(kGame2D);
+    ConsoleCapture quiet;
+    controller_.SetPlaysBoth(true);
+    controller_.Tick();
+    EXPECT_EQ(GetSettings().engineSide.load(), 1);
+    ASSERT_TRUE(PumpUntil([&] { return P().ply == 4; }, [&] { controller_.Tick(); }));
+    EXPECT_EQ(GetSettings().engineSide.load(), 1);
+    EXPECT_EQ(G().block.playsBoth, 1);
 }
 
 }  // namespace
-}  // namespace tarvex::game
+}  // namespace tarvex::testing

@@ -1,175 +1,174 @@
+// The gate of every move and the game-end decisions, through the game controller, with the
+// exact console text the program prints.
 #include "game/game_flow.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
-#include "core/settings.h"
-#include "game/game_controller.h"
-#include "game/user_move.h"
+#include "board/attack_boards.h"
+#include "engine/first_legal_chooser.h"
 #include "game_test_support.h"
-#include "moves/key_history.h"
-#include "support/game_kind.h"
 
-namespace tarvex {
+namespace tarvex::testing {
 namespace {
 
-// A controller on a fresh game of one kind, with the engine playing nobody.
-class GameFlowTest : public ::testing::Test {
-protected:
-    void Start(int kind, int rules = kRulesTournament) {
-        settings_ = std::make_unique<GameKindScope>(kind, rules);
-        ConsoleCapture quiet;
-        controller_.NewGame(kind);
-        GetSettings().engineSide.store(0);
-    }
-
-    // Plays "from to" as the user; returns what the console got.
-    std::string User(unsigned from, unsigned to) {
-        ConsoleCapture out;
-        controller_.UserMove(BuildUserMove(controller_.Current(), from, to));
-        return out.Text();
-    }
-
-    std::string Engine(unsigned from, unsigned to) {
-        ConsoleCapture out;
-        controller_.CommitEngineMove(BuildUserMove(controller_.Current(), from, to));
-        return out.Text();
-    }
-
-    const Position& P() { return controller_.Current(); }
-    Game& G() { return controller_.CurrentGame(); }
-
-    std::unique_ptr<GameKindScope> settings_;
-    GameController controller_;
-};
+using GameFlowTest = ControllerTest;
 
 TEST_F(GameFlowTest, MovesArePrintedInMoveNumberForm) {
-    Start(kGame2D);
-    EXPECT_EQ(User(33, 35), "\n1. e4");
-    EXPECT_EQ(User(30, 28), "\n1. ... d5");
-    EXPECT_EQ(User(35, 28), "\n2. exd5");
-    EXPECT_EQ(P().ply, 3u);
+    NewGame(kGame2D);
+    EXPECT_EQ(User("e2", "e4"), "\n1. e4");
+    EXPECT_EQ(User("d7", "d5"), "\n1. ... d5");
+    // A capture entered as a quiet move passes the gate, which compares piece and squares.
+    ConsoleCapture out;
+    EXPECT_EQ(controller_.UserMove(MakeMoveRecord(kPawn, Sq("e4"), Sq("d5"), '-')), 1);
+    EXPECT_EQ(out.Text(), "\n2. exd5");
     EXPECT_STREQ(MoveTextAt(G(), 3), "exd5");
     EXPECT_STREQ(MoveTextAt(G(), 0), "exd5");
-    EXPECT_EQ(G().block.record[2].from, 35u);
+    EXPECT_EQ(G().block.record[2].from, Sq("e4"));
     ASSERT_EQ(G().block.captured.count, 1);
     EXPECT_EQ(G().block.captured.codes[0], -kPawn);
     EXPECT_EQ(G().block.captured.blackPawns, 1);
 }
 
 TEST_F(GameFlowTest, RefusedMovesChangeNothing) {
-    Start(kGame2D);
-    EXPECT_EQ(User(33, 36), "\n!LegalMove");                    // e2-e5
-    EXPECT_EQ(User(34, 35), "\nnot selecting?\n\n!LegalMove");  // an empty square
+    NewGame(kGame2D);
+    EXPECT_EQ(User("e2", "e5"), "\n!LegalMove");
+    EXPECT_EQ(User("e3", "e4"), "\nnot selecting?\n\n!LegalMove");  // an empty square
     EXPECT_EQ(P().ply, 0u);
-    EXPECT_EQ(User(33, 35), "\n1. e4");
-    EXPECT_EQ(User(35, 36), "\n!LegalMove");  // White again
+    EXPECT_EQ(User("e2", "e4"), "\n1. e4");
+    EXPECT_EQ(User("e4", "e5"), "\n!LegalMove");  // White again
 }
 
-TEST_F(GameFlowTest, ACaptureEnteredAsAQuietMoveIsAccepted) {
-    Start(kGame2D);
-    User(33, 35);
-    User(30, 28);
-    Move move = MakeMoveRecord(kPawn, 35, 28, '-');
-    ConsoleCapture out;
-    EXPECT_EQ(controller_.UserMove(move), 1);
-    EXPECT_EQ(out.Text(), "\n2. exd5");
-    EXPECT_EQ(G().block.captured.count, 1);
-}
-
-TEST_F(GameFlowTest, EnginesMateIsFoundBeforeItIsPlayed) {
-    Start(kGame2D);
-    GetSettings().engineSide.store(-1);
-    User(41, 42);  // f3
-    EXPECT_EQ(Engine(38, 36), "\n1. ... e5");
-    User(49, 51);                             // g4
-    const std::string text = Engine(31, 59);  // Qh4 mate
-    EXPECT_NE(text.find("\nWhite is mated"), std::string::npos) << text;
-    EXPECT_NE(text.find("\n2. ... Qh4"), std::string::npos) << text;
-    EXPECT_EQ(P().winner, -1);
-    EXPECT_EQ(GetSettings().engineSide.load(), 0);
-}
-
-TEST_F(GameFlowTest, StalemateAfterTheEnginesMove) {
-    Start(kGame2D);
-    Position& p = G().block.current;
-    // White: Kh1... Black: Kf2, Qg4 to g3 stalemates the White king on h1.
-    p = Build({{56, kKing}, {41, -kKing}, {51, -kQueen}}, 1);
-    GetSettings().engineSide.store(-1);
-    KeyHistoryScope history(G().block.keyHistory);
-    const std::string text = Engine(51, 50);
-    EXPECT_NE(text.find("\nStalemate"), std::string::npos) << text;
-    EXPECT_NE(text.find("\nStalemate - draw"), std::string::npos) << text;
-    EXPECT_EQ(P().winner, 2);
-}
-
-TEST_F(GameFlowTest, InsufficientMaterialBeforeTheEnginesMove) {
-    Start(kGame2D);
-    G().block.current = Build({{32, kKing}, {39, -kKing}, {20, -kBishop}}, 1);
-    GetSettings().engineSide.store(-1);
-    const std::string text = Engine(39, 38);
-    EXPECT_NE(text.find("\nDraw - insufficient material"), std::string::npos) << text;
-    EXPECT_EQ(P().winner, 2);
-}
-
-// Knights out and back: Nf3 Nf6 Ng1 Ng8. The fourth occurrence of a position is a draw.
-TEST_F(GameFlowTest, TheEngineRepeatingIsReportedAsItsOwn) {
-    Start(kGame2D);
-    GetSettings().engineSide.store(-1);
-    std::string text;
-    for (int round = 0; round < 3; ++round) {
-        User(48, 42);
-        text += Engine(55, 45);
-        User(42, 48);
-        text += Engine(45, 55);
+// The engine's move is judged before it is played; each finding stops the engine.
+TEST_F(GameFlowTest, TheEnginesMoveEndsTheGame) {
+    struct Case {
+        const char* fen;
+        const char *from, *to;
+        const char* text;
+        int winner;
+    };
+    const Case cases[] = {
+        {"rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR b KQkq g3 0 2", "d8", "h4",
+         "\nWhite is mated\n2. ... Qh4", -1},
+        {"8/8/8/8/6q1/8/5k2/7K b - - 0 1", "g4", "g3", "\nStalemate\nStalemate - draw\n1. ... Qg3",
+         2},
+        {"4k3/8/8/2b5/8/8/8/4K3 b - - 0 1", "e8", "e7",
+         "\nDraw - insufficient material\nStalemate - draw\n1. ... Ke7", 2},
+        // More than 101 quiet plies: decided before the move, which is not played.
+        {"4k3/8/8/8/8/8/8/R3K3 b - - 101 60", "e8", "e7", "\nDraw - you're repeating", 2},
+    };
+    for (const Case& c : cases) {
+        NewGame(kGame2D, kRulesTournament, kNotationTournament, -1);
+        Load(c.fen);
+        EXPECT_EQ(Engine(c.from, c.to), c.text) << c.fen;
+        EXPECT_EQ(P().winner, c.winner) << c.fen;
+        EXPECT_EQ(GetSettings().engineSide.load(), 0) << c.fen;
     }
-    EXPECT_EQ(text.find("\nDraw - you're repeating"), std::string::npos) << text;
-    EXPECT_NE(text.find("\nDraw - I'm repeating"), std::string::npos) << text;
-    EXPECT_EQ(P().ply, 12u);
-    EXPECT_EQ(P().winner, 2);
 }
 
-TEST_F(GameFlowTest, TheUserRepeatingIsFoundWhenTheEngineIsNextToMove) {
-    Start(kGame2D);
-    GetSettings().engineSide.store(-1);
-    User(33, 35);  // e4, so that the user's moves complete the cycles
+// Knights out and back, Nf3 Nf6 Ng1 Ng8: the fourth occurrence of a position is a draw, the
+// engine's own ("I'm repeating") when its move makes it, the user's when the engine finds it.
+TEST_F(GameFlowTest, RepetitionIsBlamedOnTheSideThatRepeats) {
+    for (const bool userFirst : {false, true}) {
+        NewGame(kGame2D, kRulesTournament, kNotationTournament, -1);
+        if (userFirst) User("e2", "e4");  // the user's moves complete the cycles
+        std::string text;
+        for (int round = 0; round < 3; ++round) {
+            if (!userFirst) User("g1", "f3");
+            text += Engine("g8", "f6");
+            User(userFirst ? "g1" : "f3", userFirst ? "f3" : "g1");
+            text += Engine("f6", "g8");
+            if (userFirst) User("f3", "g1");
+        }
+        if (userFirst) {
+            EXPECT_EQ(text.find("repeating"), std::string::npos) << text;
+            // Decided before the engine moves: it stands down without giving up.
+            EXPECT_EQ(Engine("g8", "f6"), "\nDraw - you're repeating");
+            EXPECT_EQ(P().ply, 13u);
+        } else {
+            EXPECT_EQ(text.find("\nDraw - you're repeating"), std::string::npos) << text;
+            EXPECT_NE(text.find("\nDraw - I'm repeating\nStalemate - draw\n6. ... Ng8"),
+                      std::string::npos)
+                << text;
+            EXPECT_EQ(P().ply, 12u);
+        }
+        EXPECT_EQ(P().winner, 2);
+    }
+}
+
+// In the 3D game a position includes the attack boards' pins: White's empty board 116 tours
+// k1, k2, k4, k3 and back while Black's knight goes to and fro. No position occurs more than
+// twice, though the pieces stand as before every other ply; then the knights alone repeat.
+TEST_F(GameFlowTest, ThreeDRepetitionCountsTheBoardsPins) {
+    NewGame(kGame3D, kRulesTournament, kNotationTournament, -1);
+    Load(
+        "................................."
+        "P....p.K......kN......n........ q1w,q6b,k1w,k6b w - -",
+        kGame3D);
     std::string text;
-    for (int round = 0; round < 3; ++round) {
-        text += Engine(55, 45);
-        User(48, 42);
-        text += Engine(45, 55);
-        User(42, 48);
+    const unsigned tour[] = {kPinK2, kPinK4, kPinK3, kPinK4, kPinK2, kPinK1};
+    for (int i = 0; i < 6; ++i) {
+        text += UserBoard(116, tour[i]);
+        text += i % 2 == 0 ? Engine(55, 45) : Engine(45, 55);
     }
     EXPECT_EQ(text.find("repeating"), std::string::npos) << text;
-    text = Engine(55, 45);
-    EXPECT_EQ(text,
-              "\nDraw - you're repeating\nMoveThread: Tarvex cannot move\n\nTarvexLoses:Black");
-    EXPECT_EQ(P().ply, 13u);
+    EXPECT_EQ(P().winner, 0);
+    for (int round = 0; round < 2; ++round) {
+        User(48, 42);
+        Engine(55, 45);
+        User(42, 48);
+        text = Engine(45, 55);
+    }
+    EXPECT_EQ(text, "\nDraw - I'm repeating\nStalemate - draw\n10. ... Nc8B");
 }
 
-TEST_F(GameFlowTest, MoreThan101QuietPliesIsADraw) {
-    Start(kGame2D);
-    Position& p = G().block.current;
-    p = Build({{32, kKing}, {39, -kKing}, {0, kRook}}, 1);
-    p.quietPlies = 102;
-    GetSettings().engineSide.store(-1);
-    const std::string text = Engine(39, 38);
-    EXPECT_NE(text.find("\nDraw - you're repeating"), std::string::npos) << text;
+// The user's move leaves the engine without a move: committing the engine's turn gives the
+// verdict, and the engine stands down without giving up.
+TEST_F(GameFlowTest, TheUserMatesOrStalematesTheEngine) {
+    struct Case {
+        const char* fen;
+        const char *from, *to;
+        int engineSide;
+        const char* text;
+        int winner;
+    };
+    const Case cases[] = {
+        {"k7/8/1K6/8/8/8/8/2Q5 w - - 0 1", "c1", "c7", -1, "\nStalemate", 2},
+        {"k7/8/1K6/8/8/8/8/2Q5 w - - 0 1", "c1", "c8", -1, "\nBlack is mated", 1},
+        {"2q5/8/8/8/8/1k6/8/K7 b - - 0 1", "c8", "c1", 1, "\nWhite is mated", -1},
+    };
+    engine::FirstLegalChooser chooser;
+    for (const Case& c : cases) {
+        NewGame(kGame2D, kRulesTournament, kNotationTournament, c.engineSide);
+        Load(c.fen);
+        User(c.from, c.to);
+        ConsoleCapture out;
+        EXPECT_TRUE(controller_.PlayEngineMove(chooser));
+        EXPECT_EQ(out.Text(), c.text) << c.fen;
+        EXPECT_EQ(P().winner, c.winner) << c.fen;
+        EXPECT_EQ(GetSettings().engineSide.load(), 0) << c.fen;
+        EXPECT_FALSE(controller_.PlayEngineMove(chooser));
+    }
+}
+
+TEST_F(GameFlowTest, AnEngineWithoutAMoveInALiveGameGivesUp) {
+    NewGame(kGame2D, kRulesTournament, kNotationTournament, -1);
+    User("e2", "e4");
+    ConsoleCapture out;
+    controller_.CommitEngineMove(Move{});
+    EXPECT_EQ(out.Text(), "\nMoveThread after\n\nTarvexLoses:Black");
+    EXPECT_EQ(P().winner, 1);
 }
 
 TEST_F(GameFlowTest, AGameStopsAtTheLengthOfItsRecord) {
-    Start(kGame2D);
-    Position& p = G().block.current;
-    p = Build({{32, kKing}, {39, -kKing}, {0, kRook}}, kGameRecordSize - 1);
-    const std::string text = User(32, 40);
-    EXPECT_EQ(text, "\ngame record full @ PlayerMoved\n");
+    NewGame(kGame2D);
+    controller_.SetUpPosition(BuiltAtPly("Ke1 ke8 Ra1", kGameRecordSize - 1));
+    EXPECT_EQ(User("e1", "f1"), "\ngame record full @ PlayerMoved\n");
     EXPECT_EQ(P().ply, kGameRecordSize - 1);
-    p.ply = kGameRecordSize - 2;
-    p.hashKey ^= 1;
-    EXPECT_EQ(User(32, 40), "\n500. Kf1");
+    controller_.SetUpPosition(BuiltAtPly("Ke1 ke8 Ra1", kGameRecordSize - 2));
+    EXPECT_EQ(User("e1", "f1"), "\n500. Kf1");
 }
 
 }  // namespace
-}  // namespace tarvex
+}  // namespace tarvex::testing

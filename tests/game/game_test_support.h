@@ -1,45 +1,69 @@
-// Positions for the game-layer tests, built from a list of pieces.
+// A game controller for the game-layer tests: a fresh game of a chosen kind, rules and
+// notation, a position set up as the game's, and moves played by the user or committed as the
+// engine's, each returning the console text it printed.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
+#include <string>
+#include <string_view>
 
-#include "board/attack_boards.h"
-#include "board/position.h"
-#include "core/console.h"
-#include "moves/initial_position.h"
-#include "moves/position_setup.h"
+#include "core/settings.h"
+#include "game/game_controller.h"
+#include "game/user_move.h"
+#include "support/positions.h"
 
-namespace tarvex {
+namespace tarvex::testing {
 
-struct Placed {
-    unsigned square;
-    int code;
+// A 2D position of these pieces at a ply (odd: Black to move).
+inline Position BuiltAtPly(std::string_view pieces, uint32_t ply) {
+    Setup setup;
+    setup.ply = ply;
+    return Built(pieces, setup);
+}
+
+class ControllerTest : public ::testing::Test {
+protected:
+    ControllerTest() { GetSettings().stopRequest.store(0); }
+
+    // A new game; the engine plays engineSide (+1, -1, or 0: nobody).
+    void NewGame(int kind, int rules = kRulesTournament, int notation = kNotationTournament,
+                 int engineSide = 0) {
+        ConsoleCapture quiet;
+        controller_.NewGame(kind);
+        controller_.SetRules(rules);
+        controller_.SetNotation(notation);
+        controller_.SetEngineSide(engineSide);
+    }
+    // The position of text (FEN or 3D text) becomes the game's current and start position.
+    void Load(std::string_view text, int kind = kGame2D, int rules = kRulesTournament) {
+        controller_.SetUpPosition(FromText(text, kind, rules));
+    }
+
+    std::string User(unsigned from, unsigned to) {
+        ConsoleCapture out;
+        controller_.UserMove(BuildUserMove(P(), from, to));
+        return out.Text();
+    }
+    std::string User(std::string_view from, std::string_view to) { return User(Sq(from), Sq(to)); }
+    std::string UserBoard(int board, unsigned pin) {
+        ConsoleCapture out;
+        controller_.UserMove(BuildBoardMove(P(), board, pin));
+        return out.Text();
+    }
+    std::string Engine(unsigned from, unsigned to) {
+        ConsoleCapture out;
+        controller_.CommitEngineMove(BuildUserMove(P(), from, to));
+        return out.Text();
+    }
+    std::string Engine(std::string_view from, std::string_view to) {
+        return Engine(Sq(from), Sq(to));
+    }
+
+    const Position& P() const { return controller_.Current(); }
+    const Game& G() const { return controller_.CurrentGame(); }
+
+    GameController controller_;
 };
 
-// A built position with these pieces (kings included by the caller); 3D boards at home.
-inline Position Build(std::initializer_list<Placed> pieces, unsigned ply = 0, uint32_t rights = 0,
-                      unsigned epSquare = 0) {
-    Position p{};
-    for (int board = 0; board < kBoardCount; ++board) {
-        p.abPin[board] = kHomePin[board];
-        p.abWhite[board] = kDefaultOwnerWhite[board];
-    }
-    for (const Placed& piece : pieces) p.board[piece.square] = piece.code;
-    p.ply = ply;
-    p.flags = rights;
-    p.epSquare = epSquare;
-    ConsoleCapture quiet;
-    EXPECT_EQ(BuildPosition(p), 1);
-    return p;
-}
-
-inline Position Initial() {
-    Position p;
-    ConsoleCapture quiet;
-    EXPECT_EQ(SetUpInitialPosition(p), 1);
-    return p;
-}
-
-}  // namespace tarvex
+}  // namespace tarvex::testing

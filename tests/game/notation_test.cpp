@@ -2,219 +2,243 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <random>
 #include <set>
 #include <string>
+#include <vector>
 
-#include "game_test_support.h"
-#include "moves/make_move.h"
-#include "moves/promotion.h"
-#include "support/game_kind.h"
+#include "board/attack_boards.h"
+#include "board/geometry.h"
+#include "movegen/legal_moves.h"
+#include "support/positions.h"
 
-namespace tarvex {
+namespace tarvex::testing {
 namespace {
 
-class NotationScope {
-public:
-    explicit NotationScope(int notation) : saved_(GetSettings().notation.exchange(notation)) {}
-    ~NotationScope() { GetSettings().notation.store(saved_); }
+constexpr int kNotations[] = {kNotationTournament, kNotationStandard, kNotationAlgebraic};
 
-private:
-    int saved_;
-};
-
-// Texts of the generated moves, by "from-to" and kind.
-std::map<std::string, std::string> Texts(const Position& p) {
+// The text of the generated move with these squares and kind.
+std::string TextOf(const Position& p, int notation, unsigned from, unsigned to, char kind) {
     auto list = std::make_unique<MoveTextList>();
-    GenerateMoveTexts(p, *list);
-    std::map<std::string, std::string> texts;
+    GenerateMoveTexts(p, notation, *list);
     for (int i = 0; i < list->count; ++i) {
         const Move& m = list->moves[i];
-        texts[std::to_string(m.from) + "-" + std::to_string(m.to) + m.kind] = list->texts[i];
+        if (m.from == from && m.to == to && m.kind == kind) return list->texts[i];
     }
-    return texts;
+    return "<not generated>";
 }
 
-std::string TextOf(const Position& p, unsigned from, unsigned to, char kind) {
-    const auto texts = Texts(p);
-    const auto found = texts.find(std::to_string(from) + "-" + std::to_string(to) + kind);
-    return found == texts.end() ? "<not generated>" : found->second;
-}
+struct Case {
+    const char* from;
+    const char* to;
+    char kind;
+    const char* text;
+};
 
-TEST(Notation2D, PrefixesTellApartTwoPiecesOfOneTypeToOneSquare) {
-    GameKindScope kind(kGame2D);
-    for (int notation : {0, 1, 2}) {
-        NotationScope scope(notation);
-        // Knights on b1 and f3 both reach d2; rooks on a1 and a5 both reach a3.
-        const Position p =
-            Build({{32, kKing}, {39, -kKing}, {8, kKnight}, {42, kKnight}, {0, kRook}, {4, kRook}});
-        EXPECT_EQ(TextOf(p, 8, 25, '-'), "Nbd2");
-        EXPECT_EQ(TextOf(p, 42, 25, '-'), "Nfd2");
-        EXPECT_EQ(TextOf(p, 0, 2, '-'), "R1a3");
-        EXPECT_EQ(TextOf(p, 4, 2, '-'), "R5a3");
-        EXPECT_EQ(TextOf(p, 8, 18, '-'), "Nc3");  // only one knight reaches c3
-    }
-}
-
-TEST(Notation2D, CapturesNameThePieceTakenButNotAPawn) {
-    GameKindScope kind(kGame2D);
-    const Position p = Build({{32, kKing},
-                              {39, -kKing},
-                              {59, kQueen},
-                              {31, -kRook},
-                              {27, kPawn},
-                              {36, -kKnight},
-                              {19, kPawn},
-                              {28, -kPawn}},
-                             0);
-    EXPECT_EQ(TextOf(p, 59, 31, 'x'), "QxRd8");
-    EXPECT_EQ(TextOf(p, 27, 36, 'x'), "dxNe5");
-    EXPECT_EQ(TextOf(p, 19, 28, 'x'), "cxd5");
-    EXPECT_EQ(TextOf(p, 27, 28, '-'), "<not generated>");
-}
-
-TEST(Notation2D, EnPassantAndPawnCaptureOfAKnight) {
-    GameKindScope kind(kGame2D);
-    // White pawn e5, Black pawn just double-stepped d7-d5: e5xd6 en passant.
-    const Position p =
-        Build({{32, kKing}, {39, -kKing}, {36, kPawn}, {28, -kPawn}, {33, kPawn}, {35, -kKnight}},
-              0, 0, 29);
-    EXPECT_EQ(TextOf(p, 36, 29, 'e'), "exd6ep?");
-    const Position q = Build({{32, kKing}, {39, -kKing}, {35, kPawn}, {28, -kKnight}});
-    EXPECT_EQ(TextOf(q, 35, 28, 'x'), "exNd5");
-}
-
-TEST(Notation2D, CastlingReadsTheSameInEveryNotation) {
-    GameKindScope kind(kGame2D);
-    for (int notation : {0, 1, 2}) {
-        NotationScope scope(notation);
-        const Position p =
-            Build({{32, kKing}, {0, kRook}, {56, kRook}, {39, -kKing}}, 0, kCastlingRights);
-        EXPECT_EQ(TextOf(p, 32, 48, 'S'), "O-O");
-        EXPECT_EQ(TextOf(p, 32, 16, 'L'), "O-O-O");
-    }
-}
-
-TEST(Notation2D, PromotionsNameTheirPiece) {
-    GameKindScope kind(kGame2D);
-    const Position p = Build({{32, kKing}, {39, -kKing}, {6, kPawn}});
-    EXPECT_EQ(TextOf(p, 6, 7, 'N'), "a8N");
-    EXPECT_EQ(TextOf(p, 6, 7, 'Q'), "a8Q");
-    EXPECT_EQ(TextOf(p, 6, 7, '-'), "a8Q");
-}
-
-TEST(Notation3D, StandardNamesCarryTheLevel) {
-    GameKindScope kind(kGame3D, kRulesStandard);
-    NotationScope scope(kNotationStandard);
-    const Position p = Initial();
-    EXPECT_EQ(TextOf(p, 32, 42, '-'), "Nb1-c3(2)");
-    EXPECT_EQ(TextOf(p, 32, 10, '-'), "Nb1-c3(4)");
-    // Board 116 without its pieces moves to k3 (the neutral level's e3).
-    const Position q = Build({{8, kKing}, {23, -kKing}});
-    EXPECT_EQ(TextOf(q, kPinK1, kPinK3, 'T'), "KLWe3(4)");
-}
-
-TEST(Notation3D, TournamentTextsEndWithTheLevel) {
-    GameKindScope kind(kGame3D);
-    for (int notation : {kNotationTournament, kNotationAlgebraic}) {
-        NotationScope scope(notation);
-        const Position p = Initial();
-        EXPECT_EQ(TextOf(p, 41, 42, '-'), "b3W");  // pawn c2-c3 on the White level
-        EXPECT_EQ(TextOf(p, 41, 10, '-'), "b3N");  // the same pawn onto the neutral level
-        EXPECT_EQ(TextOf(p, 32, 42, '-'), "Nb3W");
-    }
-    NotationScope scope(kNotationTournament);
-    const Position q = Build({{8, kKing}, {23, -kKing}});
-    EXPECT_EQ(TextOf(q, kPinK1, kPinK3, 'T'), "KL3");
-    NotationScope algebraic(kNotationAlgebraic);
-    EXPECT_EQ(TextOf(q, kPinK1, kPinK3, 'T'), "K3");
-}
-
-TEST(Notation3D, AttackBoardSquaresAreNamedByTheirBoardColumn) {
-    GameKindScope kind(kGame3D);
-    const Position p = Initial();
-    struct Case {
-        unsigned square;
-        const char* standard;
-        const char* tournament;
-    };
-    // Boards at q1, q6, k1, k6: first columns a/e, second b/f (Tournament z/a and d/e).
-    const Case cases[] = {{0, "a0", "z0"},  {1, "a1", "z1"},  {8, "b0", "a0"},  {9, "b1", "a1"},
-                          {6, "a8", "z8"},  {15, "b9", "a9"}, {16, "e0", "d0"}, {25, "f1", "e1"},
-                          {22, "e8", "d8"}, {30, "f8", "e8"}, {31, "f9", "e9"}};
-    for (const Case& c : cases) {
-        EXPECT_STREQ(posstr3D(p, c.square).text, c.standard) << c.square;
-        EXPECT_STREQ(posstr3DRom(p, c.square).text, c.tournament) << c.square;
-    }
-    EXPECT_STREQ(posstr3D(p, 32).text, "b1");
-    EXPECT_STREQ(posstr3DRom(p, 63).text, "d8");
-    EXPECT_STREQ(posstr3D(p, 2).text, "b3");
-    EXPECT_STREQ(posstr3DRom(p, 29).text, "d6");
-}
-
-TEST(Notation, FindMoveTextNeedsAGeneratedMove) {
-    GameKindScope kind(kGame2D);
-    const Position p = Initial();
-    auto list = std::make_unique<MoveTextList>();
-    GenerateMoveTexts(p, *list);
-    EXPECT_STREQ(FindMoveText(MakeMoveRecord(kKnight, 8, 18, '-')), "Nc3");
-    EXPECT_STREQ(FindMoveText(MakeMoveRecord(kKnight, 8, 19, '-')), "reselect");
-    EXPECT_STREQ(FindMoveText(MakeMoveRecord(kBishop, 8, 18, '-')), "reselect");
-    EXPECT_STREQ(PinName(kPinQ3), "q3");
-    EXPECT_STREQ(PinName(7), "??");
-}
-
-// Every distinct move of many random positions has a text of its own.
-void ExpectUniqueTexts(int game, int rules, int notation, uint32_t seed) {
-    GameKindScope kind(game, rules);
-    NotationScope scope(notation);
-    std::mt19937 random(seed);
-    ConsoleCapture quiet;
-    for (int gameIndex = 0; gameIndex < 12; ++gameIndex) {
-        auto p = std::make_unique<Position>(Initial());
-        for (int ply = 0; ply < 80; ++ply) {
-            auto list = std::make_unique<MoveTextList>();
-            GenerateMoveTexts(*p, *list);
-            std::map<std::string, std::string> byText;
-            std::vector<Move> legal;
-            for (int i = 0; i < list->count; ++i) {
-                Move m = list->moves[i];
-                auto child = std::make_unique<Position>();
-                UserMoveScope trial(false);
-                if (MakeMove(*child, *p, m) == 0) continue;
-                // The plain promoting move is the queen promotion.
-                const char kind = list->moves[i].kind == '-' || list->moves[i].kind == 'x'
-                                      ? (IsPromotionKind(m.kind) ? m.kind : '-')
-                                      : list->moves[i].kind;
-                const std::string id = std::to_string(m.piece) + ":" + std::to_string(m.from) +
-                                       "-" + std::to_string(m.to) + kind;
-                const auto [it, inserted] = byText.emplace(list->texts[i], id);
-                EXPECT_TRUE(inserted || it->second == id)
-                    << "text " << list->texts[i] << " for " << id << " and " << it->second;
-                legal.push_back(list->moves[i]);
-            }
-            if (legal.empty()) break;
-            Move chosen = legal[random() % legal.size()];
-            auto child = std::make_unique<Position>();
-            UserMoveScope trial(false);
-            if (MakeMove(*child, *p, chosen) == 0) break;
-            p = std::move(child);
+// Each 2D case is read the same in every notation.
+void Expect2D(std::string_view fen, std::initializer_list<Case> cases) {
+    const Position p = FromText(fen);
+    for (int notation : kNotations) {
+        for (const Case& c : cases) {
+            EXPECT_EQ(TextOf(p, notation, Sq(c.from), Sq(c.to), c.kind), c.text) << fen;
         }
     }
 }
 
-TEST(NotationUniqueness, TwoDimensional) {
-    for (int notation : {0, 1, 2})
-        ExpectUniqueTexts(kGame2D, kRulesTournament, notation, 11 + notation);
+// The prefix names the from-file if no rival shares it, else the rank, else both.
+TEST(Notation2D, PrefixesTellApartPiecesOfOneTypeGoingToOneSquare) {
+    Expect2D("4k3/8/8/R7/8/1N6/8/RN2KN2 w - - 0 1", {{"b1", "d2", '-', "Nb1d2"},
+                                                     {"f1", "d2", '-', "Nfd2"},
+                                                     {"b3", "d2", '-', "N3d2"},
+                                                     {"b1", "c3", '-', "Nc3"},
+                                                     {"a1", "a3", '-', "R1a3"},
+                                                     {"a5", "a3", '-', "R5a3"}});
 }
 
-TEST(NotationUniqueness, ThreeDimensional) {
-    for (int rules : {kRulesTournament, kRulesStandard}) {
-        for (int notation : {0, 1, 2}) ExpectUniqueTexts(kGame3D, rules, notation, 101 + notation);
+TEST(Notation2D, CapturesCastlingAndPromotions) {
+    Expect2D("3rk3/8/8/3pn3/2PP3Q/8/8/4K3 w - - 0 1", {{"h4", "d8", 'x', "QxRd8"},
+                                                       {"d4", "e5", 'x', "dxNe5"},
+                                                       {"c4", "d5", 'x', "cxd5"},
+                                                       {"d4", "d5", '-', "<not generated>"}});
+    Expect2D("4k3/8/8/3pP3/8/8/5P2/4K3 w - d6 0 1",
+             {{"e5", "d6", 'e', "exd6ep?"}, {"f2", "f3", '-', "f3"}});
+    Expect2D("4k3/8/8/3n4/4P3/8/8/4K3 w - - 0 1", {{"e4", "d5", 'x', "exNd5"}});
+    Expect2D("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1",
+             {{"e1", "g1", 'S', "O-O"}, {"e1", "c1", 'L', "O-O-O"}});
+    Expect2D("4k3/P7/8/8/8/8/8/4K3 w - - 0 1",
+             {{"a7", "a8", 'N', "a8N"}, {"a7", "a8", 'Q', "a8Q"}, {"a7", "a8", '-', "a8Q"}});
+}
+
+struct Case3D {
+    int notation;
+    unsigned from, to;
+    char kind;
+    const char* text;
+};
+
+void Expect3D(const Position& p, std::initializer_list<Case3D> cases) {
+    for (const Case3D& c : cases) {
+        EXPECT_EQ(TextOf(p, c.notation, c.from, c.to, c.kind), c.text)
+            << c.notation << ": " << c.from << "-" << c.to << c.kind;
     }
 }
 
+constexpr int kT = kNotationTournament, kS = kNotationStandard, kA = kNotationAlgebraic;
+constexpr Setup k3DBlackToMove{kGame3D, kRulesTournament, 0, 1};
+
+TEST(Notation3D, TextsNameTheLevel) {
+    Expect3D(Initial(kGame3D), {{kS, 32, 42, '-', "Nb1-c3(2)"},
+                                {kS, 32, 10, '-', "Nb1-c3(4)"},
+                                {kT, 41, 42, '-', "b3W"},
+                                {kA, 41, 10, '-', "b3N"},
+                                {kT, 32, 42, '-', "Nb3W"}});
+    // Pawns on the squares named b3 (Standard; a3 Tournament) of levels 2 and 4: the square and
+    // its level tell them apart (a level letter alone could be read as a file).
+    Expect3D(Built("K40 k47 P34 P2", k3DTournament), {{kT, 2, 35, '-', "a3na4W"},
+                                                      {kA, 34, 3, '-', "a3wa4N"},
+                                                      {kS, 34, 35, '-', "Pb3(2)-b4(2)"}});
+    // Board 116, empty, to k3 (over the neutral level's e3).
+    Expect3D(Built("K8 k23", k3DStandard), {{kS, kPinK1, kPinK3, 'T', "KLWe3(4)"},
+                                            {kT, kPinK1, kPinK3, 'T', "KL3"},
+                                            {kA, kPinK1, kPinK3, 'T', "K3"}});
+}
+
+// A pawn's promotion in Standard notation: the kind character names the new piece.
+TEST(Notation3D, PromotionsNameTheNewPiece) {
+    const Position p = Built("k47 p41 B48 K60", k3DBlackToMove);
+    Expect3D(p, {{kS, 41, 48, 'R', "Pc2Rd1(2)"},
+                 {kS, 41, 40, 'N', "Pc2Nc1(2)"},
+                 {kT, 41, 48, 'R', "bxBc1WR"},
+                 {kA, 41, 40, 'B', "b1WB"}});
+}
+
+// Board 100 carries a White pawn from q4 to q6, where it promotes: one promotion letter, and
+// a prefix only when another board can go to q6 (board 116 from k6).
+TEST(Notation3D, AnAttackBoardMoveThatPromotes) {
+    const char* const kPawnOnBoard =
+        ".P......................................K......k................";
+    for (const bool rival : {false, true}) {
+        const Position p = FromText(std::string(kPawnOnBoard) + (rival ? " q4w,q5b,k6w,k4b w - -"
+                                                                       : " q4w,q5b,k1w,k6b w - -"),
+                                    kGame3D);
+        Expect3D(p, {{kT, kPinQ4, kPinQ6, 'Q', rival ? "QL4QL6Q" : "QL6Q"},
+                     {kT, kPinQ4, kPinQ6, 'N', rival ? "QL4QL6N" : "QL6N"},
+                     {kA, kPinQ4, kPinQ6, 'Q', rival ? "Q4Q6Q" : "Q6Q"},
+                     {kS, kPinQ4, kPinQ6, 'R', "QLWb8(6)R"}});
+    }
+}
+
+// Boards at q1, q6, k1, k6: first columns a and e, second b and f (Tournament z, a and d, e).
+TEST(Notation3D, AttackBoardSquaresAreNamedByTheirBoardColumn) {
+    const Position p = Initial(kGame3D);
+    const struct {
+        unsigned square;
+        const char *standard, *tournament;
+    } cases[] = {{0, "a0", "z0"},  {1, "a1", "z1"},  {8, "b0", "a0"},  {9, "b1", "a1"},
+                 {6, "a8", "z8"},  {15, "b9", "a9"}, {16, "e0", "d0"}, {25, "f1", "e1"},
+                 {22, "e8", "d8"}, {30, "f8", "e8"}, {31, "f9", "e9"}, {32, "b1", "a1"},
+                 {63, "e8", "d8"}, {2, "b3", "a3"},  {29, "e6", "d6"}};
+    for (const auto& c : cases) {
+        EXPECT_STREQ(SquareName(p, c.square, kS).text, c.standard) << c.square;
+        EXPECT_STREQ(SquareName(p, c.square, kT).text, c.tournament) << c.square;
+    }
+}
+
+TEST(Notation, FindMoveTextNeedsAGeneratedMove) {
+    auto list = std::make_unique<MoveTextList>();
+    GenerateMoveTexts(Initial(kGame2D), kT, *list);
+    EXPECT_STREQ(FindMoveText(*list, MakeMoveRecord(kKnight, Sq("b1"), Sq("c3"), '-')), "Nc3");
+    EXPECT_STREQ(FindMoveText(*list, MakeMoveRecord(kKnight, Sq("b1"), Sq("c4"), '-')), "reselect");
+    EXPECT_STREQ(FindMoveText(*list, MakeMoveRecord(kBishop, Sq("b1"), Sq("c3"), '-')), "reselect");
+}
+
+// A reader of move texts, from their documented forms: the texts that name move m are its
+// text with any prefix that describes its from-square (nothing, its file letter, its rank
+// digit, both, or both and its level in the prefix form of the notation; the pin an attack
+// board leaves), or the castling text. m is the move as generated (a king escaping check is a '-'
+// move even where it captures).
+std::set<std::string> TextsNaming(const Position& p, const Move& m, int notation) {
+    if (m.kind == 'S' || m.kind == 'L') return {m.kind == 'S' ? "O-O" : "O-O-O"};
+    const bool algebraic = notation == kA;
+    std::vector<std::string> prefixes{""};
+    const int level = SquareLevel(p, m.from);
+    if (IsBoardMove(m)) {
+        prefixes.push_back(GetABString(p, m.from, algebraic));
+    } else if (Is3D(p) && notation == kS) {
+        prefixes.push_back("(" + std::to_string(level) + ")");
+    } else {
+        const SquareText name = SquareName(p, m.from, notation);
+        const std::string levelText = !Is3D(p)               ? ""
+                                      : level % 2 == 1       ? GetABString(p, m.from, algebraic)
+                                      : level == kWhiteLevel ? "w"
+                                      : level == kBlackLevel ? "b"
+                                                             : "n";
+        for (int parts : {1, 2, 3, 7}) {
+            if ((parts & 4) && levelText.empty()) continue;
+            prefixes.push_back(std::string(parts & 1, name.text[0]) +
+                               std::string((parts & 2) / 2, name.text[1]) +
+                               (parts & 4 ? levelText : ""));
+        }
+    }
+    std::set<std::string> texts;
+    for (const std::string& prefix : prefixes) {
+        char out[kMoveTextSize];
+        MoveText(p, m, prefix.c_str(), notation, out);
+        texts.insert(out);
+    }
+    return texts;
+}
+
+// Along random games, the text of every legal move names that move and no other.
+void ExpectTextsReadBack(int game, int rules, int notation, uint32_t seed) {
+    ConsoleCapture quiet;  // the announcements of new attack-board placements
+    std::mt19937 random(seed);
+    auto list = std::make_unique<MoveTextList>();
+    for (int round = 0; round < 3; ++round) {
+        Position p = Initial(game, rules);
+        for (int ply = 0; ply < 100; ++ply) {
+            const std::vector<Move> legal = LegalMoves(p);
+            if (legal.empty()) break;
+            GenerateMoveTexts(p, notation, *list);
+            std::map<std::string, std::vector<size_t>> named;  // text: the moves it names
+            for (size_t i = 0; i < legal.size(); ++i) {
+                Move generated = legal[i];
+                generated.givesCheck = 0;
+                for (int j = 0; j < list->count && !IsPromotionKind(generated.kind); ++j) {
+                    if (SameMove(list->moves[j], generated)) {
+                        generated.kind = list->moves[j].kind;
+                        break;
+                    }
+                }
+                for (const std::string& text : TextsNaming(p, generated, notation)) {
+                    named[text].push_back(i);
+                }
+            }
+            for (size_t i = 0; i < legal.size(); ++i) {
+                char text[kMoveTextSize];
+                MadeMoveText(p, *list, legal[i], notation, text);
+                const std::vector<size_t>& moves = named[text];
+                ASSERT_TRUE(std::count(moves.begin(), moves.end(), i) == 1 && moves.size() == 1)
+                    << text << " names " << moves.size() << " moves; " << WritePositionText(p);
+            }
+            Move chosen = legal[random() % legal.size()];
+            ASSERT_EQ(MakeMove(p, p, chosen), 1);
+        }
+    }
+}
+
+TEST(NotationReadBack, TwoDimensional) {
+    ExpectTextsReadBack(kGame2D, kRulesTournament, kT, 7);
+}
+
+TEST(NotationReadBack, ThreeDimensional) {
+    ExpectTextsReadBack(kGame3D, kRulesTournament, kS, 11);
+    ExpectTextsReadBack(kGame3D, kRulesStandard, kT, 12);
+    ExpectTextsReadBack(kGame3D, kRulesTournament, kA, 13);
+}
+
 }  // namespace
-}  // namespace tarvex
+}  // namespace tarvex::testing

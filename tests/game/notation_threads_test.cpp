@@ -7,40 +7,33 @@
 #include <vector>
 
 #include "game/notation.h"
-#include "game_test_support.h"
-#include "moves/position_text.h"
-#include "support/game_kind.h"
+#include "support/positions.h"
 
-namespace tarvex {
+namespace tarvex::testing {
 namespace {
 
-// Each thread names the moves of its own position over and over; the texts must stay those
-// that one thread alone gets.
+// Notation keeps nothing between calls: two threads naming the moves of two positions over and
+// over get the texts one thread alone gets.
 TEST(NotationThreads, TwoThreadsNameMovesAtOnce) {
-    GameKindScope kind(kGame3D);
-    ConsoleCapture quiet;
-    Position positions[2];
-    std::string error;
-    ASSERT_TRUE(ReadPositionText(kGame3D, StartPositionText(kGame3D), positions[0], error));
-    ASSERT_TRUE(ReadPositionText(
-        kGame3D,
-        "RP....prQP....pqKP....pkRP....prNP....pnBP....pbBP....pbNP....pn q3w,q6b,k1w,k6b b KQkq -",
-        positions[1], error))
-        << error;
+    const Position positions[2] = {
+        Initial(kGame3D),
+        FromText("RP....prQP....pqKP....pkRP....prNP....pnBP....pbBP....pbNP....pn "
+                 "q3w,q6b,k1w,k6b b KQkq -",
+                 kGame3D)};
     std::vector<std::string> expected[2];
     for (int i = 0; i < 2; ++i) {
         auto list = std::make_unique<MoveTextList>();
-        GenerateMoveTexts(positions[i], *list);
-        for (int m = 0; m < list->count; ++m) expected[i].push_back(list->texts[m]);
+        GenerateMoveTexts(positions[i], kNotationTournament, *list);
+        expected[i].assign(list->texts, list->texts + list->count);
     }
     std::atomic<int> mismatches{0};
     auto work = [&](int i) {
+        auto list = std::make_unique<MoveTextList>();
         for (int round = 0; round < 200; ++round) {
-            auto list = std::make_unique<MoveTextList>();
-            GenerateMoveTexts(positions[i], *list);
+            GenerateMoveTexts(positions[i], kNotationTournament, *list);
             for (int m = 0; m < list->count; ++m) {
                 if (expected[i][m] != list->texts[m]) ++mismatches;
-                if (expected[i][m] != FindMoveText(list->moves[m])) ++mismatches;
+                if (expected[i][m] != FindMoveText(*list, list->moves[m])) ++mismatches;
             }
         }
     };
@@ -51,4 +44,4 @@ TEST(NotationThreads, TwoThreadsNameMovesAtOnce) {
 }
 
 }  // namespace
-}  // namespace tarvex
+}  // namespace tarvex::testing

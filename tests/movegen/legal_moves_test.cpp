@@ -2,8 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "movegen/test_positions.h"
-#include "support/game_kind.h"
+#include <optional>
+#include <string>
+
+#include "core/console.h"
+#include "movegen/move_names.h"
+#include "movegen/position_text.h"
+#include "movegen/random_positions.h"
+#include "support/positions.h"
 
 namespace tarvex {
 namespace {
@@ -11,61 +17,131 @@ namespace {
 using testing::FromText;
 using testing::Generated;
 using testing::Legal;
-using Strings = std::vector<std::string>;
-
-Strings Filter(const Strings& names, const std::string& prefix) {
-    Strings out;
-    for (const std::string& name : names) {
-        if (name.rfind(prefix, 0) == 0) out.push_back(name);
-    }
-    return out;
-}
-
-TEST(ListLegalMoves, APromotionCountsOncePerPiece) {
-    GameKindScope game(kGame2D);
-    const Position p = FromText("4k3/P7/8/8/8/8/8/4K3 w - - 0 1");
-    const Strings legal = Legal(p);
-    EXPECT_EQ(Filter(legal, "1 6-7"), (Strings{"1 6-7 B", "1 6-7 N", "1 6-7 Q", "1 6-7 R"}));
-    EXPECT_EQ(legal.size(), 4u + 5u) << "four promotions and five king moves";
-}
+using testing::Names;
+using testing::Squares3D;
+using testing::Starting;
 
 TEST(ListLegalMoves, APlainPromotingEvasionStandsForFour) {
-    GameKindScope game(kGame2D);
     // Rook a8 checks the king on h8: b7xa8, b7-b8 and c7-c8 promote, the king may go to g7, h7.
     const Position p = FromText("r6K/1PP5/8/8/8/8/8/k7 w - - 0 1");
     ASSERT_NE(p.flags & kInCheck, 0u);
     for (const std::string& name : Generated(p)) {
-        EXPECT_FALSE(IsPromotionKind(name.back()))
-            << name << ": evasions carry no promotion letters";
+        EXPECT_FALSE(IsPromotionKind(name.back())) << name << ": evasions name no piece";
     }
-    const Strings legal = Legal(p);
-    EXPECT_EQ(Filter(legal, "1 14-7"), (Strings{"1 14-7 B", "1 14-7 N", "1 14-7 Q", "1 14-7 R"}));
-    EXPECT_EQ(Filter(legal, "1 14-15").size(), 4u);
-    EXPECT_EQ(Filter(legal, "1 22-23").size(), 4u);
+    const Names legal = Legal(p);
+    EXPECT_EQ(Starting(legal, "1 14-7"), (Names{"1 14-7 B", "1 14-7 N", "1 14-7 Q", "1 14-7 R"}));
+    EXPECT_EQ(Starting(legal, "1 14-15").size(), 4u);
+    EXPECT_EQ(Starting(legal, "1 22-23").size(), 4u);
     EXPECT_EQ(legal.size(), 14u);
 }
 
-TEST(ListLegalMoves, MatchesPerftAndTheVectorForm) {
-    GameKindScope game(kGame2D);
-    Position p = FromText("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
-    LegalMoveList list;
-    EXPECT_EQ(ListLegalMoves(p, list), 48);
-    EXPECT_EQ(LegalMoves(p).size(), 48u);
-    EXPECT_EQ(Perft(p, 1), 48u);
-    EXPECT_EQ(Perft(p, 0), 1u);
+// The legality gate: by piece, from and to; the result as making the move leaves it. In check
+// it searches the evasions: the escapes here are ones the evasion list once missed.
+TEST(FindLegalMove, FindsOnlyLegalMovesAndNamesTheirKind) {
+    ConsoleCapture quiet;
+    const std::string home = " q1w,q6b,k1w,k6b w - ";
+    const Position start = testing::Initial(kGame2D);
+    const Position capture = FromText("4k3/8/8/3p4/4P3/8/8/4K3 w - - 0 1");
+    const Position pinned = FromText("4k3/4r3/8/8/8/8/4N3/4K3 w - - 0 1");
+    const Position promote = FromText("4k3/P7/8/8/8/8/8/4K3 w - - 0 1");
+    const Position check2D = FromText("4k3/8/8/8/8/8/4r3/4K3 w - - 0 1");
+    // The d4 pawn that has just double-stepped checks the king on c5; e4 takes it en passant.
+    const Position ep2D = FromText("8/8/8/2k5/3Pp3/8/8/3K4 b - d3 0 1");
+    // The c7 pawn's double step over c6 (45) checks the king on d4; the d5 pawn takes it en
+    // passant onto c6 on either level.
+    const Position ep3D =
+        FromText(Squares3D({{44, 'p'}, {52, 'P'}, {51, 'K'}, {63, 'k'}}) + home + "45", kGame3D);
+    // Rook b6 checks the king on b2 down the b-file; board 100 carries the knight on its b0
+    // (square 8) from q1 to q2, where that square becomes b4 and closes the file.
+    const Position board3D =
+        FromText(Squares3D({{33, 'K'}, {8, 'N'}, {5, 'r'}, {63, 'k'}}) + home + "-", kGame3D);
+    // Rook f0 (square 8 on board 100 at k1) checks the king on f8 (square 14 on board 106 at
+    // k6) along the outer file across the vacant pins; the knight shields on f2 (square 24).
+    const Position edge3D = FromText(
+        "..R....Br.P...K...........k....r.p..p........b.R..N............. k1b,k6b,k3w,q5b w - -",
+        kGame3D);
+    // Bishops on e3 (26) and c5 (44, Black level) check the king on a7 (square 23 on board 122
+    // at q4) along one diagonal on different levels; the queen on b6 (square 30, on the king's
+    // level) shields from both (Standard rules).
+    const Position levels3D = FromText(
+        "..........Qp.........q.k.KB..p.P........q...B.P.P....p........b. q5w,q1b,q2w,q4b b - -",
+        kGame3D, kRulesStandard);
+    for (const Position* p : {&check2D, &ep2D, &ep3D, &board3D, &edge3D, &levels3D})
+        ASSERT_NE(p->flags & kInCheck, 0u) << WritePositionText(*p);
+    const struct {
+        const char* what;
+        const Position& p;
+        Move move;
+        char kind;  // of the move found; 0: none found
+    } cases[] = {
+        {"Nb1-c3", start, MakeMoveRecord(kKnight, 8, 18, '-'), '-'},
+        {"wrong piece code", start, MakeMoveRecord(kBishop, 8, 18, '-'), 0},
+        {"from an empty square", start, MakeMoveRecord(kPawn, 35, 36, '-'), 0},
+        {"black piece, White to move", start, MakeMoveRecord(-kPawn, 38, 37, '-'), 0},
+        {"capture entered as quiet", capture, MakeMoveRecord(kPawn, 35, 28, '-'), 'x'},
+        {"pinned knight", pinned, MakeMoveRecord(kKnight, 33, 18, '-'), 0},
+        {"knight promotion", promote, MakeMoveRecord(kPawn, 6, 7, 'N'), 'N'},
+        {"in check: Kxe2", check2D, MakeMoveRecord(kKing, 32, 33, '-'), 'x'},
+        {"in check: Kf2 stays attacked", check2D, MakeMoveRecord(kKing, 32, 41, '-'), 0},
+        {"in check: 2D en passant", ep2D, MakeMoveRecord(-kPawn, 35, 26, '-'), 'x'},
+        {"in check: 3D en passant", ep3D, MakeMoveRecord(kPawn, 52, 45, '-'), 'e'},
+        {"in check: 3D en passant, other level", ep3D, MakeMoveRecord(kPawn, 52, 13, '-'), 'e'},
+        {"in check: 3D outer-file shield", edge3D, MakeMoveRecord(kKnight, 50, 24, '-'), '-'},
+        {"in check: 3D shield on two levels", levels3D, MakeMoveRecord(-kQueen, 21, 30, '-'), '-'},
+        {"in check: 3D king into the rook's file", board3D, MakeMoveRecord(kKing, 33, 34, '-'), 0},
+        {"in check: 3D attack-board move", board3D, MakeMoveRecord(100, 32, 35, 'T'), 'T'},
+        {"attack board to no neighbouring pin", board3D, MakeMoveRecord(100, 32, 36, 'T'), 0},
+    };
+    for (const auto& c : cases) {
+        const std::optional<Move> found = FindLegalMove(c.p, c.move);
+        ASSERT_EQ(found.has_value(), c.kind != 0) << c.what;
+        if (!found) continue;
+        EXPECT_TRUE(SameMove(*found, c.move)) << c.what;
+        EXPECT_EQ(found->kind, c.kind) << c.what;
+    }
+    const std::optional<Move> plain = FindLegalMove(promote, MakeMoveRecord(kPawn, 6, 7, '-'));
+    ASSERT_TRUE(plain);
+    EXPECT_TRUE(IsPromotionKind(plain->kind)) << "a plain kind gives some promotion";
 }
 
-TEST(SeenMoves, EachMoveOnceWhateverItsKind) {
-    detail::SeenMoves seen;
-    EXPECT_TRUE(seen.Insert(MakeMoveRecord(kKnight, 8, 18, '-')));
-    EXPECT_FALSE(seen.Insert(MakeMoveRecord(kKnight, 8, 18, 'x'))) << "kind is no part of it";
-    EXPECT_TRUE(seen.Insert(MakeMoveRecord(kPawn, 6, 7, 'Q')));
-    EXPECT_TRUE(seen.Insert(MakeMoveRecord(kPawn, 6, 7, 'N')));
-    EXPECT_FALSE(seen.Insert(MakeMoveRecord(kPawn, 6, 7, 'Q')));
-    // A board move between pins that are also squares of a piece move.
-    EXPECT_TRUE(seen.Insert(MakeMoveRecord(kRook, 32, 2, '-')));
-    EXPECT_TRUE(seen.Insert(MakeMoveRecord(100, 32, 2, 'T')));
-    EXPECT_FALSE(seen.Insert(MakeMoveRecord(100, 32, 2, 'T')));
+// In random placements and in random games, the evasions that are legal are exactly the legal
+// moves the ordinary generator gives for the same position.
+TEST(GenerateEvasions, SameLegalMovesAsTheOrdinaryGenerator) {
+    ConsoleCapture quiet;
+    for (const testing::Setup& v : {testing::k2D, testing::k3DTournament, testing::k3DStandard}) {
+        testing::Random random(1000 + static_cast<uint64_t>(v.game * 10 + v.rules));
+        int checked = 0;
+        const auto check = [&](const Position& p) {
+            if ((p.flags & kInCheck) == 0) return;
+            ++checked;
+            EXPECT_EQ(Legal(p), Legal(p, true)) << WritePositionText(p);
+        };
+        for (int attempt = 0; attempt < 6000 && checked < 200; ++attempt) {
+            Position p;
+            if (testing::RandomPlacement(random, v.game, v.rules, 10, p)) check(p);
+        }
+        const int placed = checked;
+        for (int game = 0; game < 20 && !HasFailure(); ++game) {
+            Position start;
+            if (game % 2 == 0) {
+                start = testing::Initial(v.game, v.rules);
+            } else if (!testing::RandomPlacement(random, v.game, v.rules, 12, start)) {
+                continue;
+            }
+            testing::RandomGame(random, start, 80, check);
+        }
+        EXPECT_GE(placed, 200) << v.game << " " << v.rules;
+        EXPECT_GE(checked - placed, 20) << v.game << " " << v.rules;
+        if (HasFailure()) return;
+    }
+}
+
+TEST(HasLegalMove, FalseOnlyInMateAndStalemate) {
+    EXPECT_FALSE(HasLegalMove(FromText("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1"))) << "mate";
+    EXPECT_FALSE(HasLegalMove(FromText("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1"))) << "stalemate";
+    EXPECT_TRUE(HasLegalMove(FromText("7k/5Q2/6K1/8/8/8/8/8 w - - 0 1")));
+    EXPECT_TRUE(HasLegalMove(FromText("7k/8/5QK1/8/8/8/8/8 b - - 0 1"))) << "check with escape";
+    EXPECT_TRUE(HasLegalMove(testing::Initial(kGame3D, kRulesStandard)));
 }
 
 }  // namespace

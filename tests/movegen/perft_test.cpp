@@ -6,13 +6,13 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/console.h"
 #include "movegen/legal_moves.h"
-#include "movegen/test_positions.h"
-#include "moves/initial_position.h"
-#include "support/game_kind.h"
+#include "movegen/move_names.h"
+#include "support/positions.h"
 
 namespace tarvex {
 namespace {
@@ -29,8 +29,7 @@ std::vector<PerftCase> ReadPerftData() {
     std::ifstream file(std::string(TARVEX_TEST_DATA) + "/perft2d.txt");
     EXPECT_TRUE(file.good()) << "tests/data/perft2d.txt";
     std::vector<PerftCase> cases;
-    std::string line;
-    while (std::getline(file, line)) {
+    for (std::string line; std::getline(file, line);) {
         const size_t semicolon = line.find(';');
         if (line.empty() || line[0] == '#' || semicolon == std::string::npos) continue;
         PerftCase c{line.substr(0, semicolon), {}};
@@ -44,7 +43,6 @@ std::vector<PerftCase> ReadPerftData() {
 
 // Checks every count of the data file whose size lies in [low, high].
 void CheckPublishedCounts(uint64_t low, uint64_t high) {
-    GameKindScope game(kGame2D);
     for (const PerftCase& c : ReadPerftData()) {
         Position p = testing::FromText(c.fen);
         for (size_t i = 0; i < c.counts.size(); ++i) {
@@ -73,10 +71,8 @@ constexpr Counts3D kStart3D[] = {{kRulesTournament, {21, 441, 10004, 226504}},
 
 void CheckStart3D(int firstDepth, int lastDepth) {
     for (const Counts3D& c : kStart3D) {
-        GameKindScope game(kGame3D, c.rules);
+        Position p = testing::Initial(kGame3D, c.rules);
         ConsoleCapture quiet;
-        Position p;
-        ASSERT_EQ(SetUpInitialPosition(p), 1);
         for (int depth = firstDepth; depth <= lastDepth; ++depth) {
             EXPECT_EQ(Perft(p, depth), c.counts[depth - 1])
                 << "rules " << c.rules << " depth " << depth;
@@ -92,30 +88,37 @@ TEST(Perft3DSlow, StartPositionDepthFour) {
     CheckStart3D(4, 4);
 }
 
-// Two threads counting at once meet new attack-board placements together; both count as one
-// thread alone does.
-TEST(PerftThreads, TwoThreadsCountAlike) {
-    GameKindScope game(kGame3D, kRulesTournament);
+// Positions of different games counted at once on two threads, each meeting new attack-board
+// placements, count as they do alone: the games share no state.
+TEST(PerftThreads, GamesSideBySideCountAsAlone) {
     ConsoleCapture quiet;
     // Empty attack boards of both sides move from the first ply on.
-    Position p = testing::FromText(
+    const std::string moving =
         testing::Squares3D({{40, 'N'}, {42, 'K'}, {45, 'k'}, {47, 'n'}, {33, 'P'}, {38, 'p'}}) +
-        " q2w,q5b,k3w,k4b w - -");
-    uint64_t counts[2] = {0, 0};
-    std::thread first([&] {
-        Position copy = p;
-        counts[0] = Perft(copy, 3);
-    });
-    std::thread second([&] {
-        Position copy = p;
+        " q2w,q5b,k3w,k4b w - -";
+    const Position kiwipete =
+        testing::FromText("r3k2r/p1ppqpb1/bn2pnp1/3PN3/1p2P3/2N2Q1p/PPPBBPPP/R3K2R w KQkq - 0 1");
+    const Position tournament = testing::FromText(moving, kGame3D, kRulesTournament);
+    const Position standard = testing::FromText(moving, kGame3D, kRulesStandard);
+    const std::pair<const Position*, const Position*> pairs[] = {
+        {&kiwipete, &tournament}, {&tournament, &standard}, {&standard, &standard}};
+    std::vector<uint64_t> together;
+    for (const auto& [a, b] : pairs) {
+        uint64_t counts[2] = {0, 0};
+        std::thread first([&, a = a] {
+            Position copy = *a;
+            counts[0] = Perft(copy, 3);
+        });
+        Position copy = *b;
         counts[1] = Perft(copy, 3);
-    });
-    first.join();
-    second.join();
-    const uint64_t alone = Perft(p, 3);
-    EXPECT_EQ(counts[0], alone);
-    EXPECT_EQ(counts[1], alone);
-    EXPECT_GT(alone, 1000u);
+        first.join();
+        together.insert(together.end(), {counts[0], counts[1]});
+    }
+    const auto alone = [](Position p) { return Perft(p, 3); };
+    const uint64_t t = alone(tournament), s = alone(standard);
+    EXPECT_EQ(together, (std::vector<uint64_t>{97862, t, t, s, s, s}));
+    EXPECT_GT(t, 1000u);
+    EXPECT_NE(t, s) << "the rules matter here";
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
 #include "movegen/random_positions.h"
 
-#include <algorithm>
-#include <cstdio>
+#include <iterator>
 
 #include "board/attack_boards.h"
-#include "core/settings.h"
-#include "movegen/attacks.h"
+#include "moves/attacks.h"
 #include "moves/make_move.h"
 #include "moves/position_setup.h"
 
@@ -36,26 +34,8 @@ void RandomPins(Random& random, Position& p) {
 }
 
 bool PawnMayStand(const Position& p, int code, unsigned square) {
-    if (!Is3D() && (Row(square) == 0 || Row(square) == 7)) return false;
+    if (!Is3D(p) && (Row(square) == 0 || Row(square) == 7)) return false;
     return !PawnPromotesOn(p, code, square);
-}
-
-void GrantCastling(Position& p) {
-    struct Home {
-        uint32_t right;
-        unsigned king2D, rook2D, king3D, rook3D;
-        int sign;
-    };
-    static constexpr Home kHomes[4] = {{kWhiteKingSide, 32, 56, 16, 24, 1},
-                                       {kWhiteQueenSide, 32, 0, 16, 0, 1},
-                                       {kBlackKingSide, 39, 63, 23, 31, -1},
-                                       {kBlackQueenSide, 39, 7, 23, 7, -1}};
-    for (const Home& home : kHomes) {
-        const unsigned king = Is3D() ? home.king3D : home.king2D;
-        const unsigned rook = Is3D() ? home.rook3D : home.rook2D;
-        if (p.board[king] == home.sign * kKing && p.board[rook] == home.sign * kRook)
-            p.flags |= home.right;
-    }
 }
 
 }  // namespace
@@ -68,10 +48,10 @@ uint64_t Random::Next() {
     return z ^ (z >> 31);
 }
 
-bool RandomPlacement(Random& random, int maxMen, Position& out) {
+bool RandomPlacement(Random& random, int game, int rules, int maxMen, Position& out) {
     Position p;
-    ClearPosition(p);
-    if (Is3D()) RandomPins(random, p);
+    ClearPosition(p, game, rules);
+    if (Is3D(p)) RandomPins(random, p);
     for (int sign : {1, -1}) {
         p.board[FreeSquare(random, p)] = sign * kKing;
         const int men = static_cast<int>(random.Below(static_cast<uint32_t>(maxMen) + 1));
@@ -84,7 +64,6 @@ bool RandomPlacement(Random& random, int maxMen, Position& out) {
             p.board[square] = sign * code;
         }
     }
-    GrantCastling(p);
     p.ply = random.Below(2);
     if (BuildPosition(p) == 0) return false;
     const bool whiteToMove = WhiteToMove(p);
@@ -94,20 +73,18 @@ bool RandomPlacement(Random& random, int maxMen, Position& out) {
     return true;
 }
 
-std::string MoveName(const Move& move) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%d %u-%u %c", move.piece, move.from, move.to,
-                  IsPromotionKind(move.kind) ? move.kind : ' ');
-    return text;
-}
-
-std::vector<std::string> LegalMoveNames(const Position& position, bool ordinary) {
-    Position copy = position;
-    if (ordinary) copy.flags &= ~kInCheck;
-    std::vector<std::string> names;
-    ForEachLegalMove(copy, [&](const Move& move, Position&) { names.push_back(MoveName(move)); });
-    std::sort(names.begin(), names.end());
-    return names;
+const Move& PickMove(Random& random, const std::vector<Move>& moves, int pawnWeight) {
+    const auto weight = [pawnWeight](const Move& m) {
+        return m.piece == kPawn || m.piece == -kPawn ? static_cast<uint32_t>(pawnWeight) : 1u;
+    };
+    uint32_t total = 0;
+    for (const Move& m : moves) total += weight(m);
+    uint32_t pick = random.Below(total);
+    for (const Move& m : moves) {
+        if (pick < weight(m)) return m;
+        pick -= weight(m);
+    }
+    return moves.back();
 }
 
 }  // namespace tarvex::testing

@@ -3,11 +3,12 @@
 #pragma once
 
 #include <cstdint>
-#include <string>
+#include <utility>
 #include <vector>
 
 #include "board/move.h"
 #include "board/position.h"
+#include "movegen/legal_moves.h"
 
 namespace tarvex::testing {
 
@@ -23,42 +24,29 @@ private:
     uint64_t state_;
 };
 
-// A built position of the current game kind with both kings and up to maxMen other men per
-// side, pawns only where they may stand, castling rights where king and rook are at home, the
-// side to move chosen at random and the side not to move not in check; the in-check bit is set
-// when the side to move is attacked. False when the draw did not give such a position.
-bool RandomPlacement(Random& random, int maxMen, Position& out);
+// A built position of the game and rules with both kings and up to maxMen other men per side,
+// pawns only where they may stand, no castling rights, the side to move chosen at random and
+// the side not to move not in check; the in-check bit is set when the side to move is
+// attacked. False when the draw did not give such a position.
+bool RandomPlacement(Random& random, int game, int rules, int maxMen, Position& out);
+
+// One of the moves at random, a pawn move pawnWeight times as likely as any other.
+const Move& PickMove(Random& random, const std::vector<Move>& moves, int pawnWeight);
 
 // Plays up to plies random legal moves from position, calling keep on every position reached
 // (the start included); stops early when a side has no move.
 template <typename Keep>
-void RandomGame(Random& random, Position position, int plies, Keep&& keep);
-
-// A move as a test message shows it: "piece from-to kind".
-std::string MoveName(const Move& move);
-
-// The legal moves of the position as sorted names, taking the generator the position's
-// in-check bit chooses, or GenerateMoves when ordinary is set.
-std::vector<std::string> LegalMoveNames(const Position& position, bool ordinary);
-
-}  // namespace tarvex::testing
-
-#include "movegen/legal_moves.h"
-
-namespace tarvex::testing {
-
-template <typename Keep>
-void RandomGame(Random& random, Position position, int plies, Keep&& keep) {
-    keep(static_cast<const Position&>(position));
+void RandomGame(Random& random, Position position, int plies, Keep&& keep, int pawnWeight = 1) {
+    keep(std::as_const(position));
     for (int ply = 0; ply < plies; ++ply) {
         const std::vector<Move> moves = LegalMoves(position);
         if (moves.empty()) return;
-        Move move = moves[random.Below(static_cast<uint32_t>(moves.size()))];
+        Move move = PickMove(random, moves, pawnWeight);
         Position child;
         if (MakeMove(child, position, move) == 0) return;
         position = child;
         position.parent = nullptr;
-        keep(static_cast<const Position&>(position));
+        keep(std::as_const(position));
     }
 }
 

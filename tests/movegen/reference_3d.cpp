@@ -808,17 +808,6 @@ bool KingAttackedWith(const RefState& s, const Geometry& geo, bool white) {
     return false;
 }
 
-std::string SquareName(const unsigned pins[kBoards], unsigned square) {
-    const Place place = PlaceOf(pins, square);
-    std::ostringstream out;
-    out << square;
-    if (place.file >= 0) {
-        out << '(' << static_cast<char>('a' + place.file) << place.rank << 'L' << place.level
-            << ')';
-    }
-    return out.str();
-}
-
 std::string PinText(unsigned pin) {
     const PinRow* row = FindPinRow(pin);
     if (row == nullptr) return "??";
@@ -850,15 +839,6 @@ Place PlaceOf(const unsigned pins[4], unsigned square) {
     const int secondColumn = offset >= kSecondColumn ? 1 : 0;
     const int upperRow = static_cast<int>(offset & 1);
     return {pin->firstFile + secondColumn, pin->lowerRank + upperRow, pin->level};
-}
-
-std::vector<unsigned> StepSquares(const unsigned pins[4], unsigned square, int df, int dr) {
-    const Geometry geo(pins);
-    std::vector<unsigned> squares;
-    if (square >= kSquares) return squares;
-    const Cell* cell = geo.Step(square, df, dr);
-    if (cell != nullptr) squares.assign(cell->squares, cell->squares + cell->count);
-    return squares;
 }
 
 RefState StartState(RuleSet rules) {
@@ -897,10 +877,10 @@ RefState StartState(RuleSet rules) {
     return s;
 }
 
-RefState FromPosition(const Position& position, RuleSet rules) {
+RefState FromPosition(const Position& position) {
     constexpr int kPawnSlotCount = 8;
     RefState s;
-    s.rules = rules;
+    s.rules = TournamentRules(position) ? RuleSet::kTournament : RuleSet::kStandard;
     for (unsigned square = 0; square < kSquares; ++square) {
         const int code = position.board[square];
         s.board[square] = code;
@@ -923,16 +903,6 @@ RefState FromPosition(const Position& position, RuleSet rules) {
 uint64_t AttackedSquares(const RefState& state, bool byWhite) {
     const Geometry geo(state.pins);
     return SideAttacks(state, geo, byWhite);
-}
-
-bool KingAttacked(const RefState& state, bool white) {
-    const Geometry geo(state.pins);
-    return KingAttackedWith(state, geo, white);
-}
-
-bool PawnOnLastRank(const RefState& state, bool white, unsigned square) {
-    const Geometry geo(state.pins);
-    return PromotesOn(state, geo, white, square);
 }
 
 std::vector<RefMove> LegalMoves(const RefState& state) {
@@ -986,18 +956,13 @@ std::string MoveText(const RefMove& move) {
 
 std::string StateText(const RefState& state) {
     std::ostringstream out;
-    for (unsigned square = 0; square < kSquares; ++square) {
-        if (state.board[square] != 0) {
-            out << PieceLetter(state.board[square]) << SquareName(state.pins, square) << ' ';
-        }
-    }
-    out << "| pins";
+    for (int code : state.board) out << (code == 0 ? '.' : PieceLetter(code));
     for (int board = 0; board < kBoards; ++board) {
-        out << ' ' << PinText(state.pins[board]) << (state.whiteOwns[board] ? "w" : "b");
+        out << (board == 0 ? ' ' : ',') << PinText(state.pins[board])
+            << (state.whiteOwns[board] ? "w" : "b");
     }
-    out << " | castling " << state.castling << " ep " << state.epSquare << " | "
-        << (state.whiteToMove ? "White" : "Black") << " to move, "
-        << (state.rules == RuleSet::kTournament ? "Tournament" : "Standard");
+    out << (state.whiteToMove ? " w" : " b") << " castling " << state.castling << " ep "
+        << state.epSquare << (state.rules == RuleSet::kTournament ? " Tournament" : " Standard");
     return out.str();
 }
 

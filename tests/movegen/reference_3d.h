@@ -78,25 +78,15 @@ struct Place {
 };
 Place PlaceOf(const unsigned pins[4], unsigned square);
 
-// The squares one step from square with file change df and rank change dr, in the order the
-// program's step lists use (main levels by descending index, then attack boards ascending).
-std::vector<unsigned> StepSquares(const unsigned pins[4], unsigned square, int df, int dr);
-
 // The starting position of the 3D game under the given rules.
 RefState StartState(RuleSet rules);
 
-// The state of a game position (board, pins, owners, castling rights, en-passant square, side
-// to move and the pawn slots that decide the double step).
-RefState FromPosition(const Position& position, RuleSet rules);
+// The state of a 3D game position under its own rules (board, pins, owners, castling rights,
+// en-passant square, side to move and the pawn slots that decide the double step).
+RefState FromPosition(const Position& position);
 
 // Squares attacked by one side, as a bit per square.
 uint64_t AttackedSquares(const RefState& state, bool byWhite);
-
-// The side's king stands attacked (a side without a king counts as attacked).
-bool KingAttacked(const RefState& state, bool white);
-
-// A pawn of this colour standing on square has reached its last rank.
-bool PawnOnLastRank(const RefState& state, bool white, unsigned square);
 
 // The legal moves, each promotion listed once per piece, sorted.
 std::vector<RefMove> LegalMoves(const RefState& state);

@@ -8,23 +8,20 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cstdio>
 #include <iterator>
 #include <optional>
-#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/console.h"
-#include "core/settings.h"
-#include "movegen/attacks.h"
 #include "movegen/legal_moves.h"
-#include "moves/initial_position.h"
-#include "moves/make_move.h"
-#include "moves/position_setup.h"
-#include "moves/position_text.h"
-#include "support/game_kind.h"
+#include "movegen/move_names.h"
+#include "movegen/position_text.h"
+#include "movegen/random_positions.h"
+#include "moves/attacks.h"
+#include "support/positions.h"
 
 namespace tarvex {
 namespace {
@@ -96,43 +93,28 @@ std::optional<RefMove> FindMove(const std::vector<RefMove>& moves, int piece, un
 }
 
 using Squares = std::vector<unsigned>;
-
 // ---- the reference's geometry ----
 
 TEST(Reference3DGeometry, PlacesFollowTheIndexClassesAndThePins) {
-    auto place = [](const unsigned(&pins)[4], unsigned square) {
-        const ref3d::Place p = ref3d::PlaceOf(pins, square);
-        return std::array<int, 3>{p.file, p.rank, p.level};
+    // Home pins: board 122's f9, the neutral e6 and e5, the White level's b1, the Black level's
+    // b8, board 100's a0 and b1, board 116's e0 and f0. Then boards at q3, q4, k2 and k5.
+    constexpr unsigned kMoved[4] = {2, 5, 59, 60};
+    const struct {
+        const unsigned (&pins)[4];
+        unsigned square;
+        int file, rank, level;
+    } cases[] = {
+        {kHomePins, 31, 5, 9, 7}, {kHomePins, 29, 4, 6, 4}, {kHomePins, 28, 4, 5, 4},
+        {kHomePins, 32, 1, 1, 2}, {kHomePins, 39, 1, 8, 6}, {kHomePins, 0, 0, 0, 3},
+        {kHomePins, 9, 1, 1, 3},  {kHomePins, 16, 4, 0, 3}, {kHomePins, 24, 5, 0, 3},
+        {kMoved, 0, 0, 2, 5},     {kMoved, 15, 1, 7, 5},    {kMoved, 25, 5, 5, 3},
+        {kMoved, 22, 4, 4, 7},    {kMoved, 64, -1, -1, -1},
     };
-    using P = std::array<int, 3>;
-    EXPECT_EQ(place(kHomePins, 31), (P{5, 9, 7}));  // board 122 at k6: f9
-    EXPECT_EQ(place(kHomePins, 29), (P{4, 6, 4}));  // neutral e6
-    EXPECT_EQ(place(kHomePins, 28), (P{4, 5, 4}));  // neutral e5
-    EXPECT_EQ(place(kHomePins, 32), (P{1, 1, 2}));  // White level b1
-    EXPECT_EQ(place(kHomePins, 39), (P{1, 8, 6}));  // Black level b8
-    EXPECT_EQ(place(kHomePins, 0), (P{0, 0, 3}));   // board 100 at q1: a0
-    EXPECT_EQ(place(kHomePins, 9), (P{1, 1, 3}));   // ... b1
-    EXPECT_EQ(place(kHomePins, 16), (P{4, 0, 3}));  // board 116 at k1: e0
-    EXPECT_EQ(place(kHomePins, 24), (P{5, 0, 3}));  // ... f0
-    constexpr unsigned kMoved[4] = {2, 5, 59, 60};  // q3, q4, k2, k5
-    EXPECT_EQ(place(kMoved, 0), (P{0, 2, 5}));
-    EXPECT_EQ(place(kMoved, 15), (P{1, 7, 5}));
-    EXPECT_EQ(place(kMoved, 25), (P{5, 5, 3}));
-    EXPECT_EQ(place(kMoved, 22), (P{4, 4, 7}));
-    EXPECT_EQ(place(kMoved, 64), (P{-1, -1, -1}));
-}
-
-TEST(Reference3DGeometry, StepsReachTheNextFileAndRankOnEveryLevel) {
-    EXPECT_EQ(ref3d::StepSquares(kHomePins, 35, 0, 1), (Squares{36, 4}));
-    EXPECT_EQ(ref3d::StepSquares(kHomePins, 10, 0, -1), (Squares{41}));
-    EXPECT_EQ(ref3d::StepSquares(kHomePins, 8, 0, 1), (Squares{32, 9}));
-    EXPECT_EQ(ref3d::StepSquares(kHomePins, 0, 0, 1), (Squares{1}));
-    EXPECT_EQ(ref3d::StepSquares(kHomePins, 0, 0, -1), (Squares{}));
-    EXPECT_EQ(ref3d::StepSquares(kHomePins, 32, 1, 2), (Squares{42, 10}));
-    // Boards at q2 and q5 cover the same files and ranks on levels 3 and 7.
-    constexpr unsigned kStacked[4] = {35, 36, 56, 63};
-    EXPECT_EQ(ref3d::StepSquares(kStacked, 1, 0, -1), (Squares{0, 6}));
-    EXPECT_EQ(ref3d::StepSquares(kStacked, 3, 0, 1), (Squares{36, 4, 9, 15}));
+    for (const auto& c : cases) {
+        const ref3d::Place p = ref3d::PlaceOf(c.pins, c.square);
+        EXPECT_EQ(std::tuple(p.file, p.rank, p.level), std::tuple(c.file, c.rank, c.level))
+            << c.square;
+    }
 }
 
 // ---- the reference's rules on hand-made positions ----
@@ -327,48 +309,23 @@ TEST(Reference3DRules, PawnsPromoteOnAttackBoardsAndByBoardMoves) {
     EXPECT_FALSE(FindMove(all, 100, 5, 39));  // listed once per piece only
 }
 
-TEST(Reference3DRules, NoMoveLeavesTheKingAttacked) {
-    // White king on the White level's c1 (40), pinned knight on c2 (41), Black rook on c4 (43).
-    RefState s = EmptyState(RuleSet::kTournament);
-    s.board[40] = kKing;
-    s.board[41] = kKnight;
-    s.board[43] = -kRook;
-    s.board[kQuietBlackKing] = -kKing;
-    EXPECT_TRUE(MovesFrom(s, 41).empty());
-    EXPECT_EQ(Destinations(MovesFrom(s, 40)), (Squares{8, 9, 32, 33, 48, 49}));
-    // A second rook on b4 (35) sweeps file b down to board 100's b1 and b0.
-    s.board[35] = -kRook;
-    EXPECT_EQ(Destinations(MovesFrom(s, 40)), (Squares{48, 49}));
-}
-
 // ---- perft of the start position by the reference alone ----
 
-struct PerftCase {
-    RuleSet rules;
-    uint64_t nodes[3];  // depths 1, 2, 3
-};
-constexpr PerftCase kReferencePerft[] = {
-    {RuleSet::kTournament, {21, 441, 10004}},
-    {RuleSet::kStandard, {21, 441, 10088}},
-};
-
 TEST(Reference3DPerft, StartPositionCounts) {
-    for (const PerftCase& c : kReferencePerft) {
+    const struct {
+        RuleSet rules;
+        uint64_t nodes[3];  // depths 1, 2, 3
+    } cases[] = {{RuleSet::kTournament, {21, 441, 10004}}, {RuleSet::kStandard, {21, 441, 10088}}};
+    for (const auto& c : cases) {
         const RefState start = ref3d::StartState(c.rules);
         for (int depth = 1; depth <= 3; ++depth) {
-            const uint64_t nodes = ref3d::Perft(start, depth);
-            std::printf("reference perft %s depth %d: %llu\n", RulesName(c.rules), depth,
-                        static_cast<unsigned long long>(nodes));
-            EXPECT_EQ(nodes, c.nodes[depth - 1]) << RulesName(c.rules) << " depth " << depth;
+            EXPECT_EQ(ref3d::Perft(start, depth), c.nodes[depth - 1])
+                << RulesName(c.rules) << " depth " << depth;
         }
     }
 }
 
 // ---- the real generator, as a player sees its moves ----
-
-RefMove AsRefMove(const Move& m) {
-    return {m.piece, m.from, m.to, IsPromotionKind(m.kind) ? m.kind : char{0}, 0};
-}
 
 struct ProgramList {
     std::vector<RefMove> moves;  // sorted, each once
@@ -377,7 +334,10 @@ struct ProgramList {
 
 ProgramList ProgramLegalMoves(Position& position) {
     std::vector<std::pair<RefMove, Move>> pairs;
-    for (const Move& m : LegalMoves(position)) pairs.emplace_back(AsRefMove(m), m);
+    for (const Move& m : LegalMoves(position)) {
+        pairs.emplace_back(RefMove{m.piece, m.from, m.to, IsPromotionKind(m.kind) ? m.kind : '\0'},
+                           m);
+    }
     std::stable_sort(pairs.begin(), pairs.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
     ProgramList list;
@@ -389,6 +349,15 @@ ProgramList ProgramLegalMoves(Position& position) {
     return list;
 }
 
+// The moves of a that b lacks, as text.
+std::string Missing(const std::vector<RefMove>& a, const std::vector<RefMove>& b) {
+    std::vector<RefMove> only;
+    std::set_difference(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(only));
+    std::string text;
+    for (const RefMove& m : only) text += " " + ref3d::MoveText(m);
+    return text;
+}
+
 // Board, pins, owners, castling rights, en-passant square, side to move and pawn slots.
 bool SameState(const RefState& a, const RefState& b) {
     return std::equal(std::begin(a.board), std::end(a.board), std::begin(b.board)) &&
@@ -398,93 +367,83 @@ bool SameState(const RefState& a, const RefState& b) {
            a.castling == b.castling && a.epSquare == b.epSquare && a.whiteToMove == b.whiteToMove;
 }
 
-// The real generator's perft of the start position is checked against the same counts.
-
-// Hand-made positions at the corners of the rules, compared under both rule sets.
-struct CornerCase {
-    const char* what;
-    std::vector<std::pair<unsigned, char>> pieces;
-    const char* pins;
-    const char* rest;  // side, castling, en-passant square
-};
-
-std::string CornerText(const CornerCase& c) {
-    std::string squares(64, '.');
-    for (const auto& [square, letter] : c.pieces) squares[square] = letter;
-    return squares + " " + c.pins + " " + c.rest;
+// The differences of two sorted move lists, or "" when they are equal.
+std::string ListDifference(const Position& position, const std::vector<RefMove>& reference,
+                           const std::vector<RefMove>& program) {
+    if (reference == program) return "";
+    return std::string((position.flags & kInCheck) ? "in check: " : "") +
+           WritePositionText(position) + "\n  only the reference:" + Missing(reference, program) +
+           "\n  only the program:" + Missing(program, reference);
 }
 
-const CornerCase kCornerCases[] = {
-    {"a Standard ray ends where only a closed level is empty",
-     {{48, 'K'}, {55, 'k'}, {40, 'R'}, {42, 'p'}, {11, 'p'}},
-     "q1w,q6b,k1w,k6b",
-     "w - -"},
-    {"a rook's outer-file line crosses the vacant q3",
-     {{48, 'K'}, {55, 'k'}, {1, 'R'}, {7, 'n'}},
-     "q1w,q2b,k1w,k6b",
-     "w - -"},
-    {"a line blocked at q2 still reaches the board at q5",
-     {{48, 'K'}, {55, 'k'}, {1, 'R'}, {6, 'n'}},
-     "q1w,q2b,k1w,q5b",
-     "w - -"},
-    {"back rows join q1 with k1 and q6 with k6",
-     {{48, 'K'}, {55, 'k'}, {8, 'R'}, {16, 'n'}, {15, 'Q'}},
-     "q1w,q6w,k1b,k6b",
-     "w - -"},
-    {"a Standard double step past a blocked level",
-     {{48, 'K'}, {55, 'k'}, {33, 'P'}, {2, 'n'}},
-     "q1w,q6b,k1w,k6b",
-     "w - -"},
-    {"an attack-board move promotes the pawn it carries",
-     {{48, 'K'}, {55, 'k'}, {1, 'P'}},
-     "q4w,q5b,k1w,k6b",
-     "w - -"},
-    {"long castling needs square 8 unattacked",
-     {{16, 'K'}, {0, 'R'}, {24, 'R'}, {55, 'k'}, {35, 'r'}},
-     "q1w,q6b,k1w,k6b",
-     "w KQ -"},
-    {"a pawn promotes on an attack board at q6",
-     {{48, 'K'}, {55, 'k'}, {6, 'P'}, {39, 'P'}},
-     "q1w,q6w,k1w,k6b",
-     "w - -"},
-    // Black's b7 pawn has double-stepped to the neutral b5 (4) beside White's c5 (12). A pawn
-    // stepping straight onto the passed file and rank (36 to 37) takes nothing; only a diagonal
-    // move onto an empty square there is an en-passant capture.
-    {"a straight push onto the passed-over square is no capture",
-     {{48, 'K'}, {55, 'k'}, {4, 'p'}, {36, 'P'}, {12, 'P'}},
-     "q1w,q6b,k1w,k6b",
-     "w - 37"},
-};
+// Makes the move in both generators; false when the program refuses it. difference: "" when
+// both leave the same state behind.
+bool MakeBoth(const Position& position, const RefState& state, const RefMove& move, Move record,
+              Position& child, std::string& difference) {
+    difference.clear();
+    if (MakeMove(child, position, record) != 1) {
+        difference = "MakeMove refused the listed move " + ref3d::MoveText(move) + " in " +
+                     WritePositionText(position);
+        return false;
+    }
+    const RefState want = ref3d::Play(state, move);
+    const RefState got = ref3d::FromPosition(child);
+    if (!SameState(want, got)) {
+        difference = "after " + ref3d::MoveText(move) + " from " + WritePositionText(position) +
+                     "\n  reference: " + ref3d::StateText(want) +
+                     "\n  program:   " + ref3d::StateText(got);
+    }
+    return true;
+}
 
-// The same moves, and every move leaves the same state behind.
+// Hand-made positions at the corners of the rules, compared under both rule sets.
 TEST(Reference3DAgreement, CornerCasesOfTheRules) {
-    ConsoleCapture quiet;
+    using testing::Squares3D;
+    const std::string home = " q1w,q6b,k1w,k6b w - -";
+    const struct {
+        const char* what;
+        std::string text;
+    } cases[] = {
+        {"a Standard ray ends where only a closed level is empty",
+         Squares3D({{48, 'K'}, {55, 'k'}, {40, 'R'}, {42, 'p'}, {11, 'p'}}) + home},
+        {"a rook's outer-file line crosses the vacant q3",
+         Squares3D({{48, 'K'}, {55, 'k'}, {1, 'R'}, {7, 'n'}}) + " q1w,q2b,k1w,k6b w - -"},
+        {"a line blocked at q2 still reaches the board at q5",
+         Squares3D({{48, 'K'}, {55, 'k'}, {1, 'R'}, {6, 'n'}}) + " q1w,q2b,k1w,q5b w - -"},
+        {"back rows join q1 with k1 and q6 with k6",
+         Squares3D({{48, 'K'}, {55, 'k'}, {8, 'R'}, {16, 'n'}, {15, 'Q'}}) +
+             " q1w,q6w,k1b,k6b w - -"},
+        {"a Standard double step past a blocked level",
+         Squares3D({{48, 'K'}, {55, 'k'}, {33, 'P'}, {2, 'n'}}) + home},
+        {"an attack-board move promotes the pawn it carries",
+         Squares3D({{48, 'K'}, {55, 'k'}, {1, 'P'}}) + " q4w,q5b,k1w,k6b w - -"},
+        {"long castling needs square 8 unattacked",
+         Squares3D({{16, 'K'}, {0, 'R'}, {24, 'R'}, {55, 'k'}, {35, 'r'}}) +
+             " q1w,q6b,k1w,k6b w KQ -"},
+        {"a pawn promotes on an attack board at q6",
+         Squares3D({{48, 'K'}, {55, 'k'}, {6, 'P'}, {39, 'P'}}) + " q1w,q6w,k1w,k6b w - -"},
+        // Black's b7 pawn has double-stepped to the neutral b5 (4) beside White's c5 (12). A
+        // pawn stepping straight onto the passed file and rank (36 to 37) takes nothing; only a
+        // diagonal move onto an empty square there is an en-passant capture.
+        {"a straight push onto the passed-over square is no capture",
+         Squares3D({{48, 'K'}, {55, 'k'}, {4, 'p'}, {36, 'P'}, {12, 'P'}}) +
+             " q1w,q6b,k1w,k6b w - 37"},
+    };
     for (RuleSet rules : kBothRules) {
-        GameKindScope scope(kGame3D, RulesSetting(rules));
-        for (const CornerCase& c : kCornerCases) {
-            Position position;
-            std::string error;
-            ASSERT_TRUE(ReadPositionText(kGame3D, CornerText(c), position, error))
-                << c.what << ": " << error;
-            const RefState state = ref3d::FromPosition(position, rules);
+        for (const auto& c : cases) {
+            Position position = testing::FromText(c.text, kGame3D, RulesSetting(rules));
+            ConsoleCapture quiet;
+            const RefState state = ref3d::FromPosition(position);
             const std::vector<RefMove> reference = ref3d::LegalMoves(state);
             const ProgramList program = ProgramLegalMoves(position);
-            std::string text;
-            for (const RefMove& m : reference) text += " " + ref3d::MoveText(m);
-            EXPECT_EQ(reference, program.moves) << c.what << " (" << RulesName(rules) << ")\n  "
-                                                << CornerText(c) << "\n  reference:" << text;
-            for (size_t i = 0; i < program.moves.size(); ++i) {
-                const auto mine =
-                    std::lower_bound(reference.begin(), reference.end(), program.moves[i]);
-                if (mine == reference.end() || !(*mine == program.moves[i])) continue;
+            EXPECT_EQ(ListDifference(position, reference, program.moves), "")
+                << c.what << " (" << RulesName(rules) << ")";
+            if (reference != program.moves) continue;
+            for (size_t i = 0; i < reference.size(); ++i) {
                 Position child;
-                Move record = program.records[i];
-                ASSERT_EQ(MakeMove(child, position, record), 1) << ref3d::MoveText(*mine);
-                const RefState want = ref3d::Play(state, *mine);
-                const RefState got = ref3d::FromPosition(child, rules);
-                EXPECT_TRUE(SameState(want, got)) << c.what << ": " << ref3d::MoveText(*mine)
-                                                  << "\n  reference: " << ref3d::StateText(want)
-                                                  << "\n  program:   " << ref3d::StateText(got);
+                std::string difference;
+                MakeBoth(position, state, reference[i], program.records[i], child, difference);
+                EXPECT_EQ(difference, "") << c.what << " (" << RulesName(rules) << ")";
             }
         }
     }
@@ -492,118 +451,97 @@ TEST(Reference3DAgreement, CornerCasesOfTheRules) {
 
 // ---- random games ----
 
-// How strongly the random games prefer each kind of move, so that the rare ones get played.
-struct FeatureWeight {
-    uint32_t feature;
-    int weight;
+// The kinds of moves, in the order of their feature bits, and how strongly the random games
+// prefer each, so that the rare ones get played.
+constexpr struct {
+    const char* name;
+    uint32_t weight;
+} kFeatures[ref3d::kFeatureCount] = {
+    {"capture", 3},
+    {"double step", 6},
+    {"en passant", 40},
+    {"short castling", 40},
+    {"long castling", 40},
+    {"promotion", 15},
+    {"promotion on an attack board", 40},
+    {"attack-board move", 3},
+    {"promotion by an attack-board move", 40},
+    {"Tournament outer-file or back-row line", 8},
+    {"Standard double step past a blocked level", 20},
+    {"king move", 1},
 };
-constexpr FeatureWeight kWeights[] = {{ref3d::kCastleShort, 40},
-                                      {ref3d::kCastleLong, 40},
-                                      {ref3d::kEnPassant, 40},
-                                      {ref3d::kBoardMovePromotion, 40},
-                                      {ref3d::kBoardSquarePromotion, 40},
-                                      {ref3d::kPromotion, 15},
-                                      {ref3d::kOpenLevelDoubleStep, 20},
-                                      {ref3d::kEdgeLine, 8},
-                                      {ref3d::kDoubleStep, 6},
-                                      {ref3d::kBoardMove, 3},
-                                      {ref3d::kCapture, 3}};
 
-int WeightOf(const RefMove& m) {
-    int weight = 1;
-    for (const FeatureWeight& w : kWeights) {
-        if ((m.features & w.feature) != 0) weight = std::max(weight, w.weight);
+uint32_t WeightOf(const RefMove& m) {
+    uint32_t weight = 1;
+    for (int f = 0; f < ref3d::kFeatureCount; ++f) {
+        if ((m.features >> f) & 1) weight = std::max(weight, kFeatures[f].weight);
     }
     return weight;
 }
 
-const char* const kFeatureNames[ref3d::kFeatureCount] = {
-    "capture",
-    "double step",
-    "en passant",
-    "short castling",
-    "long castling",
-    "promotion",
-    "promotion on an attack board",
-    "attack-board move",
-    "promotion by an attack-board move",
-    "Tournament outer-file or back-row line",
-    "Standard double step past a blocked level",
-    "king move"};
-
 struct RunResult {
     long positions = 0;
     long inCheck = 0;
-    long games = 0;
     long mismatches = 0;
     std::array<long, ref3d::kFeatureCount> features{};
-    std::vector<std::string> reports;  // the first disagreement of each shape, in full
-    std::vector<std::string> shapes;
-    std::vector<long> shapeCounts;
+    std::vector<std::string> reports;  // the first disagreements, in full
 };
 
 constexpr size_t kMaxReports = 12;
 constexpr int kMaxGamePlies = 160;
-constexpr int kRandomStartEvery = 2;  // every second game starts from a placed board
 
+// Games from the start position, from the start without the queens and from random
+// placements, each move chosen at random among the moves both generators agree on, rare kinds
+// of moves preferred.
 class RandomGames {
 public:
-    RandomGames(RuleSet rules, uint64_t seed) : rules_(rules), rng_(seed) {}
+    RandomGames(RuleSet rules, uint64_t seed) : rules_(RulesSetting(rules)), random_(seed) {}
 
     RunResult Run(long positions) {
-        while (result_.positions < positions) PlayGame(positions);
+        std::string noQueens(kStartText3D);  // long castling at once
+        noQueens[8] = noQueens[15] = '.';
+        for (long game = 0; result_.positions < positions; ++game) {
+            Position position =
+                testing::FromText(game % 3 ? kStartText3D : noQueens, kGame3D, rules_);
+            if (game % 3 == 1 && !testing::RandomPlacement(random_, kGame3D, rules_, 12, position))
+                continue;
+            for (int ply = 0; ply < kMaxGamePlies && result_.positions < positions; ++ply) {
+                if (!Visit(position)) break;
+            }
+        }
         return result_;
     }
 
 private:
-    void PlayGame(long positions) {
-        Position* current = &buffers_[0];
-        Position* next = &buffers_[1];
-        const bool placed = result_.games++ % kRandomStartEvery == 1;
-        if (placed ? !PlacedStart(*current) : SetUpInitialPosition(*current) != 1) return;
-        for (int ply = 0; ply < kMaxGamePlies && result_.positions < positions; ++ply) {
-            if (!Visit(*current, *next)) return;
-            std::swap(current, next);
-        }
-    }
-
-    // Compares both generators on the position and plays one of the moves they agree on.
-    bool Visit(Position& position, Position& child) {
+    // Compares both generators on the position and replaces it by the position after one of the
+    // moves they agree on; false when there is none.
+    bool Visit(Position& position) {
         ++result_.positions;
-        const bool inCheck = (position.flags & kInCheck) != 0;
-        result_.inCheck += inCheck;
-        const RefState state = ref3d::FromPosition(position, rules_);
+        result_.inCheck += (position.flags & kInCheck) != 0;
+        const RefState state = ref3d::FromPosition(position);
         const std::vector<RefMove> reference = ref3d::LegalMoves(state);
         const ProgramList program = ProgramLegalMoves(position);
         CompareAttacks(position, state);
         std::vector<RefMove> common;
         std::set_intersection(reference.begin(), reference.end(), program.moves.begin(),
                               program.moves.end(), std::back_inserter(common));
-        if (common.size() != reference.size() || common.size() != program.moves.size()) {
-            Report(position, inCheck, reference, program.moves);
+        AddReport(ListDifference(position, reference, program.moves));
+        for (const RefMove& m : common) {
+            for (int f = 0; f < ref3d::kFeatureCount; ++f) {
+                result_.features[static_cast<size_t>(f)] += (m.features >> f) & 1;
+            }
         }
-        for (const RefMove& m : common) Count(m);
         if (common.empty()) return false;
         const RefMove chosen = Choose(common);
         const auto at = std::lower_bound(program.moves.begin(), program.moves.end(), chosen);
-        Move record = program.records[static_cast<size_t>(at - program.moves.begin())];
-        return MakeAndCompare(position, child, state, chosen, record);
-    }
-
-    bool MakeAndCompare(const Position& position, Position& child, const RefState& state,
-                        const RefMove& chosen, Move record) {
-        if (MakeMove(child, position, record) != 1) {
-            AddReport("MakeMove refused the listed move " + ref3d::MoveText(chosen) + " in " +
-                      WritePositionText(position));
-            return false;
-        }
-        const RefState mine = ref3d::Play(state, chosen);
-        const RefState theirs = ref3d::FromPosition(child, rules_);
-        if (!SameState(mine, theirs)) {
-            AddReport("after " + ref3d::MoveText(chosen) + " from " + WritePositionText(position) +
-                      "\n  reference: " + ref3d::StateText(mine) +
-                      "\n  program:   " + ref3d::StateText(theirs));
-        }
+        const Move record = program.records[static_cast<size_t>(at - program.moves.begin())];
+        Position child;
+        std::string difference;
+        const bool made = MakeBoth(position, state, chosen, record, child, difference);
+        AddReport(difference);
+        if (!made) return false;
+        position = child;
+        position.parent = nullptr;
         return true;
     }
 
@@ -620,166 +558,25 @@ private:
         }
     }
 
-    void Report(const Position& position, bool inCheck, const std::vector<RefMove>& reference,
-                const std::vector<RefMove>& program) {
-        std::vector<RefMove> onlyReference, onlyProgram;
-        std::set_difference(reference.begin(), reference.end(), program.begin(), program.end(),
-                            std::back_inserter(onlyReference));
-        std::set_difference(program.begin(), program.end(), reference.begin(), reference.end(),
-                            std::back_inserter(onlyProgram));
-        std::string text = std::string(inCheck ? "in check: " : "") + WritePositionText(position);
-        std::string kinds = inCheck ? "check" : "";
-        text += "\n  only the reference:";
-        for (const RefMove& m : onlyReference) {
-            text += " " + ref3d::MoveText(m);
-            kinds += " r" + MoveShape(position, m);
-        }
-        text += "\n  only the program:";
-        for (const RefMove& m : onlyProgram) {
-            text += " " + ref3d::MoveText(m);
-            kinds += " p" + MoveShape(position, m);
-        }
-        AddReport(text, kinds);
-    }
-
-    // The piece and the file and rank change of a move: disagreements of one shape are reported
-    // once, with their count.
-    static std::string MoveShape(const Position& position, const RefMove& m) {
-        if (m.piece >= 100) return "board" + std::string(m.promotion != 0 ? "=" : "");
-        const ref3d::Place from = ref3d::PlaceOf(position.abPin, m.from);
-        const ref3d::Place to = ref3d::PlaceOf(position.abPin, m.to);
-        return std::to_string(m.piece) + "(" + std::to_string(to.file - from.file) + "," +
-               std::to_string(to.rank - from.rank) + ")";
-    }
-
-    void AddReport(const std::string& text, const std::string& shape = "") {
-        ++result_.mismatches;
-        const auto known = std::find(result_.shapes.begin(), result_.shapes.end(), shape);
-        if (!shape.empty() && known != result_.shapes.end()) {
-            ++result_.shapeCounts[static_cast<size_t>(known - result_.shapes.begin())];
-            return;
-        }
-        if (result_.reports.size() >= kMaxReports) return;
-        result_.reports.push_back(text);
-        result_.shapes.push_back(shape);
-        result_.shapeCounts.push_back(1);
-    }
-
-    void Count(const RefMove& m) {
-        for (int f = 0; f < ref3d::kFeatureCount; ++f) {
-            if ((m.features & (1u << f)) != 0) ++result_.features[static_cast<size_t>(f)];
-        }
+    void AddReport(const std::string& text) {
+        if (text.empty()) return;
+        if (++result_.mismatches <= static_cast<long>(kMaxReports)) result_.reports.push_back(text);
     }
 
     RefMove Choose(const std::vector<RefMove>& moves) {
-        int total = 0;
+        uint32_t total = 0;
         for (const RefMove& m : moves) total += WeightOf(m);
-        int pick = std::uniform_int_distribution<int>(0, total - 1)(rng_);
+        uint32_t pick = random_.Below(total);
         for (const RefMove& m : moves) {
+            if (pick < WeightOf(m)) return m;
             pick -= WeightOf(m);
-            if (pick < 0) return m;
         }
         return moves.back();
     }
 
-    // ---- placed starting positions ----
-
-    unsigned Below(unsigned n) { return std::uniform_int_distribution<unsigned>(0, n - 1)(rng_); }
-    bool OneIn(unsigned n) { return Below(n) == 0; }
-
-    void RandomPins(RefState& s) {
-        static constexpr unsigned kAllPins[] = {32, 35, 2, 5, 36, 39, 56, 59, 26, 29, 60, 63};
-        if (OneIn(3)) {
-            std::copy(std::begin(kHomePins), std::end(kHomePins), s.pins);
-            return;
-        }
-        std::array<unsigned, 12> pins;
-        std::copy(std::begin(kAllPins), std::end(kAllPins), pins.begin());
-        std::shuffle(pins.begin(), pins.end(), rng_);
-        std::copy(pins.begin(), pins.begin() + 4, s.pins);
-    }
-
-    unsigned EmptySquare(const RefState& s) {
-        for (;;) {
-            const unsigned square = Below(64);
-            if (s.board[square] == 0) return square;
-        }
-    }
-
-    void PlacePawn(RefState& s, bool white) {
-        static constexpr unsigned kWhiteStarts[] = {1, 9, 17, 25, 33, 41, 49, 57};
-        for (int tries = 0; tries < 64; ++tries) {
-            unsigned square = EmptySquare(s);
-            if (OneIn(2)) square = white ? kWhiteStarts[Below(8)] : kWhiteStarts[Below(8)] ^ 7;
-            if (s.board[square] != 0 || ref3d::PawnOnLastRank(s, white, square)) continue;
-            s.board[square] = white ? kPawn : -kPawn;
-            return;
-        }
-    }
-
-    // A king (half of the time on its home square, with rooks for castling), officers within
-    // the piece list's roles and up to eight pawns.
-    void PlaceSide(RefState& s, bool white) {
-        constexpr unsigned kMostRooks = 2;
-        const int sign = white ? 1 : -1;
-        const unsigned home = white ? 16 : 23;
-        const bool castle = OneIn(2) && s.board[home] == 0;
-        s.board[castle ? home : EmptySquare(s)] = sign * kKing;
-        unsigned rooks = 0;
-        for (unsigned rook : {white ? 24u : 31u, white ? 0u : 7u}) {
-            if (castle && s.board[rook] == 0) {
-                s.board[rook] = sign * kRook;
-                ++rooks;
-            }
-        }
-        struct Count {
-            int code;
-            unsigned most;
-        };
-        const Count officers[] = {
-            {kQueen, 1}, {kRook, kMostRooks - rooks}, {kBishop, 2}, {kKnight, 2}};
-        for (const Count& c : officers) {
-            for (unsigned n = Below(c.most + 1); n > 0; --n)
-                s.board[EmptySquare(s)] = sign * c.code;
-        }
-        constexpr unsigned kMostPawns = 8;
-        for (unsigned n = Below(kMostPawns + 1); n > 0; --n) PlacePawn(s, white);
-    }
-
-    RefState RandomPlacement() {
-        RefState s = EmptyState(rules_);
-        RandomPins(s);
-        PlaceSide(s, true);
-        PlaceSide(s, false);
-        s.castling = kCastlingRights;
-        s.whiteToMove = OneIn(2);
-        return s;
-    }
-
-    // A board placed at random and built; the side not to move must not stand in check.
-    bool PlacedStart(Position& position) {
-        for (;;) {
-            const RefState s = RandomPlacement();
-            if (ref3d::KingAttacked(s, !s.whiteToMove)) continue;
-            ClearPosition(position);
-            std::copy(std::begin(s.board), std::end(s.board), position.board);
-            for (int board = 0; board < 4; ++board) {
-                position.abPin[board] = s.pins[board];
-                position.abWhite[board] = s.whiteOwns[board] ? 1 : 0;
-            }
-            position.flags = s.castling;
-            position.ply = s.whiteToMove ? 0 : 1;
-            if (BuildPosition(position) != 1) continue;
-            const bool checked = s.whiteToMove ? WhiteInCheck(position) : BlackInCheck(position);
-            if (checked) position.flags |= kInCheck;
-            return true;
-        }
-    }
-
-    RuleSet rules_;
-    std::mt19937_64 rng_;
+    int rules_;
+    testing::Random random_;
     RunResult result_;
-    std::array<Position, 2> buffers_;
 };
 
 constexpr long kPositionsPerRuleSet = 20000;  // the full runs
@@ -787,24 +584,18 @@ constexpr long kQuickPositions = 1500;        // a short run for every build
 constexpr uint64_t kSeeds[] = {0x3D5EED01, 0x3D5EED02, 0x3D5EED03, 0x3D5EED04};
 
 RunResult RunGames(RuleSet rules, uint64_t seed, long positions) {
-    GameKindScope scope(kGame3D, RulesSetting(rules));
-    const auto begin = std::chrono::steady_clock::now();
-    RunResult result = RandomGames(rules, seed).Run(positions);
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now() - begin).count();
-    std::printf("\n%s: %ld positions (%ld in check) in %ld games, %.1f s\n", RulesName(rules),
-                result.positions, result.inCheck, result.games, seconds);
+    ConsoleCapture quiet;
+    const RunResult result = RandomGames(rules, seed).Run(positions);
+    std::printf("\n%s: %ld positions (%ld in check)\n", RulesName(rules), result.positions,
+                result.inCheck);
     for (int f = 0; f < ref3d::kFeatureCount; ++f) {
-        std::printf("  %-45s %ld\n", kFeatureNames[f], result.features[static_cast<size_t>(f)]);
+        std::printf("  %-45s %ld\n", kFeatures[f].name, result.features[static_cast<size_t>(f)]);
     }
     return result;
 }
 
 void ExpectAgreement(const RunResult& result) {
-    for (size_t i = 0; i < result.reports.size(); ++i) {
-        ADD_FAILURE() << result.reports[i] << "\n  (" << result.shapeCounts[i]
-                      << " positions with differences of this shape)";
-    }
+    for (const std::string& report : result.reports) ADD_FAILURE() << report;
     EXPECT_EQ(result.mismatches, 0);
 }
 
@@ -817,9 +608,9 @@ void ExpectEveryFeature(const RunResult& result, RuleSet rules) {
         const bool allowed = rules == RuleSet::kTournament ? !standardOnly : !tournamentOnly;
         const long count = result.features[static_cast<size_t>(f)];
         if (allowed) {
-            EXPECT_GT(count, 0) << kFeatureNames[f];
+            EXPECT_GT(count, 0) << kFeatures[f].name;
         } else {
-            EXPECT_EQ(count, 0) << kFeatureNames[f];
+            EXPECT_EQ(count, 0) << kFeatures[f].name;
         }
     }
 }

@@ -8,22 +8,21 @@
 
 #include "board/attack_boards.h"
 #include "core/console.h"
-#include "core/settings.h"
 #include "moves/attack_generation.h"
 #include "moves/initial_position.h"
 #include "moves/make_move.h"
-#include "moves/test_positions.h"
-#include "support/game_kind.h"
+#include "moves/position_checks.h"
+#include "support/positions.h"
 
 namespace tarvex {
 namespace {
 
+using namespace tarvex::testing;
+
 using Squares = std::vector<unsigned>;
 
 TEST(AttackMasks2D, InitialPositionHasNoXraysAndE3IsHeldByTwoPawns) {
-    GameKindScope kind(kGame2D);
-    Position p;
-    ASSERT_EQ(SetUpInitialPosition(p), 1);
+    const Position p = Initial(kGame2D);
     EXPECT_EQ(p.attacks[Sq("e3")], (1u << 11) | (1u << 13));  // the pawns of d2 and f2
     for (unsigned q = 0; q < 64; ++q) EXPECT_EQ(p.xrays[q], 0u) << q;
 }
@@ -31,7 +30,6 @@ TEST(AttackMasks2D, InitialPositionHasNoXraysAndE3IsHeldByTwoPawns) {
 // What one piece attacks and x-rays. An x-ray runs through own sliders that move along the
 // line and ends with the first other piece, which still gets the bit.
 TEST(AttackMasks2D, AttacksAndXraysOfOnePiece) {
-    GameKindScope kind(kGame2D);
     struct Case {
         const char* pieces;
         const char* from;
@@ -74,9 +72,8 @@ TEST(AttackMasks, PromotionCandidatesFollowTheBoardsAndLevels) {
     const Case cases[] = {{kGame2D, "Pa7 Pb6 pc2 pd3 Kh1 kh8", "a7 c2", "b6 d3"},
                           {kGame3D, "P6 p1 P46 P38 P45 K58 k61", "6 1 46", "38 45"}};
     for (const Case& c : cases) {
-        GameKindScope kind(c.game);
         Position p;
-        ASSERT_TRUE(BuildFrom(p, c.pieces));
+        ASSERT_TRUE(BuildFrom(p, c.pieces, {.game = c.game}));
         for (unsigned q : Sqs(c.candidates)) EXPECT_NE(p.promoMask >> p.squareSlot[q] & 1, 0u) << q;
         for (unsigned q : Sqs(c.others)) EXPECT_EQ(p.promoMask >> p.squareSlot[q] & 1, 0u) << q;
     }
@@ -92,9 +89,8 @@ TEST(AttackMasks3D, RookOnC2WithAPieceOnC4UnderBothRules) {
     };
     const Case cases[] = {{kRulesTournament, {10, 11, 42, 43}}, {kRulesStandard, fileCAhead}};
     for (const Case& c : cases) {
-        GameKindScope kind(kGame3D, c.rules);
         Position p;
-        ASSERT_TRUE(BuildFrom(p, "R41 p43 K58 k61"));
+        ASSERT_TRUE(BuildFrom(p, "R41 p43 K58 k61", {kGame3D, c.rules}));
         Squares got;
         for (unsigned q : Attacked(p, 41)) {
             if (std::count(fileCAhead.begin(), fileCAhead.end(), q) != 0) got.push_back(q);
@@ -110,35 +106,13 @@ TEST(AttackMasks3D, RookOnC2WithAPieceOnC4UnderBothRules) {
 TEST(AttackMasks3D, TournamentEdgeLinesAcrossTheAttackBoards) {
     for (auto [rules, expected] : {std::pair{kRulesTournament, Squares{1, 6, 8, 16, 24}},
                                    std::pair{kRulesStandard, Squares{1, 8}}}) {
-        GameKindScope kind(kGame3D, rules);
         Position p;
-        ASSERT_TRUE(BuildFrom(p, "R0 p6 n24 K58 k61"));
+        ASSERT_TRUE(BuildFrom(p, "R0 p6 n24 K58 k61", {kGame3D, rules}));
         EXPECT_EQ(Attacked(p, 0), expected) << "rules " << rules;
     }
 }
 
-TEST(AttackBoardOwners, ABoardFallsBackToItsDefaultOwnerWhenEmptied) {
-    GameKindScope kind(kGame3D);
-    Position p, child;
-    // A Black knight alone on board 100 (b1 at q1), Black to move.
-    ASSERT_TRUE(BuildFrom(p, "n9 K58 k61", {.ply = 1}));
-    EXPECT_EQ(p.abWhite[0], 0u);
-    EXPECT_EQ(p.abWhite[1], 0u);
-    EXPECT_EQ(p.abWhite[2], 1u);
-    Move move = MakeMoveRecord(-kKnight, 9, 42, '-');
-    ASSERT_EQ(MakeMove(child, p, move), 1);
-    EXPECT_EQ(child.abWhite[0], 1u);
-    // Two pieces of both colours: the owner stays whatever it was.
-    ASSERT_TRUE(BuildFrom(p, "n9 P1 K58 k61"));
-    for (uint32_t owner : {0u, 1u}) {
-        p.abWhite[0] = owner;
-        RegenToPieces(p);
-        EXPECT_EQ(p.abWhite[0], owner);
-    }
-}
-
 TEST(AttackRegeneration, UnknownPieceCodeOrPieceOffTheBoardIsReported) {
-    GameKindScope kind(kGame2D);
     Position p;
     ASSERT_TRUE(BuildFrom(p, "Ke1 ke8"));
     const Position before = p;

@@ -11,35 +11,23 @@
 #include "board/attack_boards.h"
 #include "board/dir_to.h"
 #include "core/console.h"
-#include "core/settings.h"
 #include "moves/initial_position.h"
 #include "moves/make_move.h"
 #include "moves/position_checks.h"
-#include "moves/test_positions.h"
-#include "support/game_kind.h"
+#include "support/positions.h"
 
 namespace tarvex {
 namespace {
 
+using namespace tarvex::testing;
+
 constexpr int kSliders[] = {kBishop, kRook, kQueen, -kBishop, -kRook, -kQueen};
 constexpr int kLineDirections[] = {8, 1, 9, 7};
 
-// The directions themselves are checked whole below; here the reach of single pieces.
-TEST(LineTables2D, ReachOfPiecesAndPawns) {
-    GameKindScope kind(kGame2D);
-    Position p;
-    ASSERT_EQ(SetUpInitialPosition(p), 1);
-    const LineTables& t = LinesFor(p);
-    EXPECT_EQ(t.dir[Sq("a1")][Sq("h8")], 9);
-    EXPECT_EQ(t.dir[Sq("h1")][Sq("a8")], -7);
-    EXPECT_EQ(t.dir[Sq("e4")][Sq("a4")], -8);
-    EXPECT_TRUE(ReachOf(t, kKnight, Sq("b1"), Sq("c3")));
-    EXPECT_TRUE(ReachOf(t, -kKnight, Sq("b1"), Sq("c3")));
-    EXPECT_FALSE(ReachOf(t, kRook, Sq("a1"), Sq("h8")));
-    EXPECT_TRUE(ReachOf(t, kQueen, Sq("a1"), Sq("h8")));
-    EXPECT_FALSE(ReachOf(t, kKing, Sq("e1"), Sq("g1")));
-    EXPECT_FALSE(ReachOf(t, kRook, Sq("a1"), Sq("a1")));
-    // Pawn tables hold only the capture squares, and nothing on the first and last ranks.
+// The directions and slider reach are checked whole below; here knights, kings and pawns, whose
+// tables hold only the capture squares and nothing on the first and last ranks.
+TEST(LineTables2D, ReachOfKnightsKingsAndPawns) {
+    const LineTables& t = LinesFor(Initial(kGame2D));
     auto reached = [&](int code, unsigned from) {
         std::vector<unsigned> squares;
         for (unsigned to = 0; to < 64; ++to) {
@@ -47,14 +35,13 @@ TEST(LineTables2D, ReachOfPiecesAndPawns) {
         }
         return squares;
     };
+    EXPECT_EQ(reached(-kKnight, Sq("b1")), Sqs("a3 c3 d2"));
+    EXPECT_EQ(reached(kKing, Sq("h1")), Sqs("g1 g2 h2"));
     EXPECT_EQ(reached(kPawn, Sq("e2")), Sqs("d3 f3"));
     EXPECT_EQ(reached(-kPawn, Sq("e7")), Sqs("d6 f6"));
     EXPECT_EQ(reached(kPawn, Sq("a2")), Sqs("b3"));
-    for (unsigned q = 0; q < 64; ++q) {
-        if (q % 8 != 0 && q % 8 != 7) continue;
-        EXPECT_TRUE(reached(kPawn, q).empty()) << q;
-        EXPECT_TRUE(reached(-kPawn, q).empty()) << q;
-    }
+    for (unsigned q : Sqs("a1 e1 h8 d8"))
+        EXPECT_EQ(reached(kPawn, q).size() + reached(-kPawn, q).size(), 0u);
 }
 
 struct Placement {
@@ -71,8 +58,9 @@ constexpr Placement kPlacements[] = {
     {{kPinK1, kPinQ4, kPinQ1, kPinK3}, true},
 };
 
-Position AtPlacement(const Placement& placement) {
-    Position p{};
+Position AtPlacement(const Placement& placement, int game, int rules) {
+    Position p;
+    ClearPosition(p, game, rules);
     std::memcpy(p.abPin, placement.pins, sizeof p.abPin);
     return p;
 }
@@ -116,14 +104,9 @@ TEST(LineTables, DirectionsFollowTheStepsAndSlidersFollowTheDirections) {
     for (Variant v : {Variant{kGame2D, kRulesTournament}, Variant{kGame3D, kRulesStandard},
                       Variant{kGame3D, kRulesTournament}}) {
         for (const Placement& placement : kPlacements) {
-            const Position p = AtPlacement(placement);
-            std::unique_ptr<LineTables> plain;
-            {
-                GameKindScope kind(v.game, kRulesStandard);
-                plain = PlainLines(p);
-            }
-            GameKindScope kind(v.game, v.rules);
-            const LineTables& t = LinesFor(p);
+            const std::unique_ptr<LineTables> plain =
+                PlainLines(AtPlacement(placement, v.game, kRulesStandard));
+            const LineTables& t = LinesFor(AtPlacement(placement, v.game, v.rules));
             int wrong = 0, lost = 0, added = 0;
             for (unsigned a = 0; a < 64; ++a) {
                 for (unsigned b = 0; b < 64; ++b) {
@@ -149,53 +132,41 @@ TEST(LineTables, DirectionsFollowTheStepsAndSlidersFollowTheDirections) {
     }
     // At home, a0 (square 0) sees a8 (6) across the empty pins of the queen's column and the
     // rear row of the board at k1 (16) along rank 0.
-    GameKindScope kind(kGame3D, kRulesTournament);
-    const LineTables& home = LinesFor(AtPlacement(kPlacements[0]));
+    const LineTables& home = LinesFor(AtPlacement(kPlacements[0], kGame3D, kRulesTournament));
     EXPECT_EQ(home.dir[0][6], 1);
     EXPECT_EQ(home.dir[6][0], -1);
     EXPECT_EQ(home.dir[0][16], 8);
     EXPECT_TRUE(ReachOf(home, kRook, 0, 6));
     EXPECT_FALSE(ReachOf(home, kBishop, 0, 6));
-}
-
-TEST(LineTables3D, EdgeStepExistsOnlyUnderTournamentRules) {
-    ConsoleCapture quiet;
-    const Position p = AtPlacement(kPlacements[0]);
-    StepList step;
-    {
-        GameKindScope kind(kGame3D, kRulesStandard);
-        EXPECT_EQ(EdgeStep(p, 1, 1, step), 0);
-    }
-    GameKindScope kind(kGame3D, kRulesTournament);
-    ASSERT_EQ(EdgeStep(p, 1, 1, step), 1);
-    EXPECT_EQ(step.sq[0], 6u);
+    // On the board itself the line from a0 to a8 runs one way only.
+    const Position p = AtPlacement(kPlacements[0], kGame3D, kRulesTournament);
     EXPECT_EQ(Reaches(p, 6, 0, 1), 1);
     EXPECT_EQ(Reaches(p, 0, 6, 1), 0);
 }
 
-TEST(LineTables3D, AttackBoardMoveBringsTheTablesOfTheNewPlacement) {
-    GameKindScope kind(kGame3D);
-    Position p, child;
-    ASSERT_TRUE(BuildFrom(p, "K58 k61"));
-    auto copyOf = [](const LineTables& t) {
-        auto copy = std::make_unique<LineTables>();
-        std::memcpy(copy.get(), &t, sizeof t);
-        return copy;
+// Building a position and moving an attack board attach the tables of the new kind, rules and
+// placement; the parent keeps its own.
+TEST(LineTables3D, BuildingAndBoardMovesAttachTheTablesOfThePlacement) {
+    auto attached = [](const Position& p) {
+        return p.lineTables != nullptr && p.lineTables->key == LineTablesKey(p) &&
+               (Is3D(p) ? p.dirTable != nullptr && p.dirTable->key == ConfigurationKey(p.abPin)
+                        : p.dirTable == nullptr);
     };
-    const auto before = copyOf(LinesFor(p));
+    EXPECT_TRUE(attached(Built("Ke1 ke8")));
+    Position p = Built("K58 k61", k3DTournament), child;
+    EXPECT_TRUE(attached(p));
+    const LineTables* before = p.lineTables;
     Move board = MakeMoveRecord(100, kPinQ1, kPinQ3, 'T');
     ConsoleCapture quiet;
     ASSERT_EQ(MakeMove(child, p, board), 1);
+    EXPECT_TRUE(attached(child));
+    EXPECT_EQ(p.lineTables, before);
     auto fresh = std::make_unique<LineTables>();
     BuildLineTablesInto(child, *fresh);
-    const auto after = copyOf(LinesFor(child));
-    EXPECT_EQ(std::memcmp(after.get(), fresh.get(), sizeof *fresh), 0);
-    EXPECT_NE(std::memcmp(after.get(), before.get(), sizeof *before), 0);
+    EXPECT_EQ(std::memcmp(child.lineTables, fresh.get(), sizeof *fresh), 0);
     // Board 100 now stands on the neutral level: a0 no longer lies on rank 0 beside k1.
     EXPECT_EQ(before->dir[0][16], 8);
-    EXPECT_EQ(after->dir[0][16], 0);
-    // The parent's placement still finds its own tables.
-    EXPECT_EQ(std::memcmp(&LinesFor(p), before.get(), sizeof *before), 0);
+    EXPECT_EQ(child.lineTables->dir[0][16], 0);
 }
 
 }  // namespace

@@ -13,20 +13,20 @@
 #include "board/attack_boards.h"
 #include "board/hash.h"
 #include "core/console.h"
-#include "core/settings.h"
 #include "moves/initial_position.h"
-#include "moves/key_history.h"
 #include "moves/piece_ops.h"
 #include "moves/position_checks.h"
-#include "moves/test_positions.h"
-#include "support/game_kind.h"
+#include "moves/repetition.h"
+#include "support/positions.h"
 
 namespace tarvex {
 namespace {
 
+using namespace tarvex::testing;
+
 // Makes the move into a fresh child and checks the child's consistency.
-int Make(Position& child, const Position& parent, Move& move) {
-    const int result = MakeMove(child, parent, move);
+int Make(Position& child, const Position& parent, Move& move, const MoveContext& context = {}) {
+    const int result = MakeMove(child, parent, move, context);
     if (result == 1) {
         EXPECT_EQ(CompletedPositionProblem(child), "") << MoveText(move);
     }
@@ -34,9 +34,7 @@ int Make(Position& child, const Position& parent, Move& move) {
 }
 
 TEST(MakeMove2D, DoubleStepSetsTheEnPassantSquareOnlyWhenAPawnCanTake) {
-    GameKindScope kind(kGame2D);
-    Position start, child;
-    ASSERT_EQ(SetUpInitialPosition(start), 1);
+    Position start = Initial(kGame2D), child;
     const uint32_t pawnKeys =
         kHashTables.primary[kPawn + 6][Sq("e2")] ^ kHashTables.primary[kPawn + 6][Sq("e4")];
     Move e4 = MakeMoveRecord(kPawn, Sq("e2"), Sq("e4"), '-');
@@ -54,7 +52,6 @@ TEST(MakeMove2D, DoubleStepSetsTheEnPassantSquareOnlyWhenAPawnCanTake) {
 
 // White's e5 takes d6 after d7-d5; Black's d4 takes c3 after c2-c4, generated as 'E'.
 TEST(MakeMove2D, EnPassantCapturesOfBothSidesBecomeX) {
-    GameKindScope kind(kGame2D);
     struct Case {
         const char* pieces;
         uint32_t ply;
@@ -83,7 +80,6 @@ TEST(MakeMove2D, EnPassantCapturesOfBothSidesBecomeX) {
 
 // An edited board may come with an en-passant square that has no pawn beside it.
 TEST(MakeMove2D, EnPassantSquareWithoutAPawnBesideItTakesNothing) {
-    GameKindScope kind(kGame2D);
     Position p, child;
     ASSERT_TRUE(BuildFrom(p, "Pe5 Ka1 kh8", {.epSquare = Sq("d6")}));
     Move ep = MakeMoveRecord(kPawn, Sq("e5"), Sq("d6"), 'e');
@@ -92,64 +88,29 @@ TEST(MakeMove2D, EnPassantSquareWithoutAPawnBesideItTakesNothing) {
     EXPECT_EQ(child.pieceMask, p.pieceMask);
 }
 
-TEST(MakeMove2D, CapturingARookOnItsHomeSquareRemovesThatRight) {
-    GameKindScope kind(kGame2D);
-    Position p, child;
-    ASSERT_TRUE(BuildFrom(p, "Ke1 Ra1 Rh1 Bb7 ke8 ra8 rh8", {.flags = kCastlingRights}));
-    ASSERT_EQ(p.flags & kCastlingRights, kCastlingRights);
-    Move capture = MakeMoveRecord(kBishop, Sq("b7"), Sq("a8"), '-');
-    ASSERT_EQ(Make(child, p, capture), 1);
-    EXPECT_EQ(capture.kind, 'x');
-    EXPECT_EQ(child.flags & kCastlingRights, kCastlingRights & ~kBlackQueenSide);
-    // The key lost the right: the same child with the right restored keys 8 << 16 apart.
-    Position restored = child;
-    restored.flags |= kBlackQueenSide;
-    EXPECT_EQ(child.hashKey ^ ComputeHashKey(restored), kBlackQueenSide << 16);
-    EXPECT_EQ(child.parent, nullptr);  // a change of rights completes at once
-}
-
-TEST(MakeMove2D, KingMoveThatIsNotCastlingDropsBothRights) {
-    GameKindScope kind(kGame2D);
-    Position p, child;
-    ASSERT_TRUE(BuildFrom(p, "Ke1 Ra1 Rh1 ke8 ra8 rh8", {.flags = kCastlingRights}));
-    Move step = MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), '-');
-    ASSERT_EQ(Make(child, p, step), 1);
-    EXPECT_EQ(child.flags & kCastlingRights, kBlackKingSide | kBlackQueenSide);
-    EXPECT_EQ(child.flags & (kWhiteCastled | kBlackCastled), 0u);
-    EXPECT_EQ(child.quietPlies, p.quietPlies + 1);
-}
-
-TEST(MakeMove2D, CastlingMovesTheRookAndMarksTheSide) {
-    GameKindScope kind(kGame2D);
-    struct Case {
-        int king;
-        unsigned from, to, rookFrom, rookTo;
-        char kind;
-        uint32_t castled, rightsLeft;
+// A king move drops both rights of its side, a rook leaving or taken on its home square that
+// rook's right; the keys follow (checked by Make) and the change completes the child at once.
+TEST(MakeMove2D, RightsFollowKingAndRookMovesAndCaptures) {
+    const struct {
+        Move move;
+        uint32_t left;
+    } cases[] = {
+        {MakeMoveRecord(kBishop, Sq("b7"), Sq("a8"), '-'), kCastlingRights & ~kBlackQueenSide},
+        {MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), '-'), kBlackKingSide | kBlackQueenSide},
+        {MakeMoveRecord(kRook, Sq("h1"), Sq("h4"), '-'), kCastlingRights & ~kWhiteKingSide},
     };
-    const Case cases[] = {
-        {kKing, 32, 48, 56, 40, 'S', kWhiteCastled, kBlackKingSide | kBlackQueenSide},
-        {kKing, 32, 16, 0, 24, 'L', kWhiteCastled, kBlackKingSide | kBlackQueenSide},
-        {-kKing, 39, 55, 63, 47, 'S', kBlackCastled, kWhiteKingSide | kWhiteQueenSide},
-        {-kKing, 39, 23, 7, 31, 'L', kBlackCastled, kWhiteKingSide | kWhiteQueenSide},
-    };
-    for (const Case& c : cases) {
+    for (auto c : cases) {
         Position p, child;
-        ASSERT_TRUE(BuildFrom(p, "K32 R0 R56 k39 r7 r63",
-                              {.flags = kCastlingRights, .ply = c.king > 0 ? 0u : 1u}));
-        Move castle = MakeMoveRecord(c.king, c.from, c.to, c.kind);
-        ASSERT_EQ(Make(child, p, castle), 1) << c.kind;
-        EXPECT_EQ(castle.kind, c.kind);
-        EXPECT_EQ(child.board[c.to], c.king);
-        EXPECT_EQ(child.board[c.rookTo], c.king / kKing * kRook);
-        EXPECT_EQ(child.board[c.rookFrom], 0);
-        EXPECT_EQ(child.flags & (kWhiteCastled | kBlackCastled), c.castled);
-        EXPECT_EQ(child.flags & kCastlingRights, c.rightsLeft);
+        ASSERT_TRUE(BuildFrom(p, "Ke1 Ra1 Rh1 Bb7 ke8 ra8 rh8", {.flags = kCastlingRights}));
+        ASSERT_EQ(Make(child, p, c.move), 1);
+        EXPECT_EQ(child.flags & kCastlingRights, c.left) << c.move.from;
+        EXPECT_EQ(child.flags & (kWhiteCastled | kBlackCastled), 0u);
+        EXPECT_EQ(child.parent, nullptr);
     }
 }
 
+// Castling itself is checked on every castling of the random games.
 TEST(MakeMove2D, CastlingWithoutItsRookReportsAndMovesOnlyTheKing) {
-    GameKindScope kind(kGame2D);
     Position p, child;
     ASSERT_TRUE(BuildFrom(p, "K32 R0 k39", {.flags = kWhiteQueenSide}));
     Move castle = MakeMoveRecord(kKing, 32, 48, 'S');
@@ -162,7 +123,6 @@ TEST(MakeMove2D, CastlingWithoutItsRookReportsAndMovesOnlyTheKing) {
 }
 
 TEST(MakeMove2D, PromotionKindsAndTheQueenSlot) {
-    GameKindScope kind(kGame2D);
     Position p, child;
     ASSERT_TRUE(BuildFrom(p, "Pb7 ra8 Ke1 kh8"));
     const int pawnSlot = p.squareSlot[Sq("b7")];
@@ -179,6 +139,16 @@ TEST(MakeMove2D, PromotionKindsAndTheQueenSlot) {
     EXPECT_EQ(push.kind, 'Q');
     EXPECT_EQ(child.board[Sq("b8")], kQueen);
     EXPECT_EQ(child.squareSlot[Sq("b8")], kSlotQueen);
+    // The context's chooser is asked only about the user's own move.
+    struct Rook : platform::PromotionChoice {
+        int Choose() override { return kRook; }
+    } rook;
+    for (bool user : {true, false}) {
+        Move asked = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), '-');
+        ASSERT_EQ(Make(child, p, asked, {.chooser = &rook, .userMove = user}), 1);
+        EXPECT_EQ(asked.kind, user ? 'R' : 'Q');
+        EXPECT_EQ(child.board[Sq("b8")], user ? kRook : kQueen);
+    }
     // With the queen slot taken, the new queen stays in the pawn's slot.
     ASSERT_TRUE(BuildFrom(p, "Pb7 Qd1 Ke1 kh8"));
     Move crowded = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), 'Q');
@@ -187,40 +157,33 @@ TEST(MakeMove2D, PromotionKindsAndTheQueenSlot) {
 }
 
 TEST(MakeMove2D, MovesThatLeaveTheKingAttackedAreRefused) {
-    GameKindScope kind(kGame2D);
     Position p, child;
     // Completed at once (a promotion): DoMove itself refuses the pinned pawn.
     ASSERT_TRUE(BuildFrom(p, "Ka7 Pb7 rh7 kh2"));
     Move promote = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), 'Q');
-    EXPECT_EQ(DoMove(child, p, promote), 0);
+    EXPECT_EQ(DoMove(child, p, promote, {}), 0);
     // Left pending: DoMove cannot tell yet, FinishMove refuses.
     ASSERT_TRUE(BuildFrom(p, "Ke1 re8 ka8"));
     Move step = MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), '-');
-    ASSERT_EQ(DoMove(child, p, step), 1);
+    ASSERT_EQ(DoMove(child, p, step, {}), 1);
     EXPECT_NE(child.flags & kAttacksPending, 0u);
     EXPECT_EQ(FinishMove(child, step), 0);
     EXPECT_EQ(FinishMove(child, step), 1);  // nothing pending any more
 }
 
-TEST(MakeMove2D, GivesCheckAgreesWithTheInCheckBit) {
-    GameKindScope kind(kGame2D);
+// The check bit itself is checked on every move of the random games.
+TEST(MakeMove2D, ReplyToCheckIsMadeOutOfCheck) {
     Position p, child, reply;
     ASSERT_TRUE(BuildFrom(p, "Ke1 Ra2 kh8"));
-    for (auto [to, checks] : {std::pair{Sq("a3"), 0}, std::pair{Sq("a8"), 1}}) {
-        Move move = MakeMoveRecord(kRook, Sq("a2"), to, '-');
-        move.givesCheck = 7;
-        ASSERT_EQ(Make(child, p, move), 1);
-        EXPECT_EQ(move.givesCheck, checks);
-        EXPECT_EQ((child.flags & kInCheck) != 0, checks == 1);
-    }
-    // The reply is made out of check.
+    Move check = MakeMoveRecord(kRook, Sq("a2"), Sq("a8"), '-');
+    ASSERT_EQ(Make(child, p, check), 1);
+    EXPECT_EQ(check.givesCheck, 1);
     Move out = MakeMoveRecord(-kKing, Sq("h8"), Sq("g7"), '-');
     ASSERT_EQ(Make(reply, child, out), 1);
     EXPECT_NE(reply.flags & kMovedOutOfCheck, 0u);
 }
 
 TEST(MakeMoveErrors, MoveFromAnEmptyOrOffBoardSquareIsABadPiece) {
-    GameKindScope kind(kGame2D);
     Position p;
     ASSERT_TRUE(BuildFrom(p, "Ke1 ke8"));
     for (unsigned from : {Sq("d4"), 70u}) {
@@ -228,7 +191,7 @@ TEST(MakeMoveErrors, MoveFromAnEmptyOrOffBoardSquareIsABadPiece) {
         std::memset(static_cast<void*>(&child), 0xA5, sizeof child);
         Move bad = MakeMoveRecord(kQueen, from, Sq("d5"), '-');
         ConsoleCapture out;
-        ASSERT_EQ(DoMove(child, p, bad), 1);
+        ASSERT_EQ(DoMove(child, p, bad, {}), 1);
         EXPECT_EQ(out.Text(), "\nbad piece @ DoMove\nUNSTABLE");
         // The parent with the move passed: same board, the ply advanced, pending.
         EXPECT_EQ(std::memcmp(child.board, p.board, sizeof p.board), 0);
@@ -249,16 +212,17 @@ TEST(MakeMoveErrors, MoveFromAnEmptyOrOffBoardSquareIsABadPiece) {
 // The key history holds 1000 plies: a move from ply 998 writes entries 998 and 999, a move
 // from ply 999 would write past the end and is refused with nothing written.
 TEST(MakeMoveKeyHistory, MovesBeyondTheLastEntryAreRefused) {
-    GameKindScope kind(kGame2D);
     auto history = std::make_unique<KeyHistory>();
     std::memset(history->keys, 0xEE, sizeof history->keys);
-    KeyHistoryScope scope(*history);
+    const MoveContext context{history.get()};
     Position p, child;
     ASSERT_TRUE(BuildFrom(p, "Ke1 ke8", {.ply = 998}));
     Move step = MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), '-');
-    ASSERT_EQ(Make(child, p, step), 1);
+    ASSERT_EQ(Make(child, p, step), 1);  // no history in the context: nothing written
+    EXPECT_EQ(history->keys[998], 0xEEEEEEEEu);
+    ASSERT_EQ(Make(child, p, step, context), 1);
     EXPECT_EQ(history->keys[998], p.hashKey);
-    EXPECT_EQ(history->keys[999], child.hashKey ^ 1);
+    EXPECT_NE(history->keys[999], 0xEEEEEEEEu);  // written
     EXPECT_EQ(child.ply, 999u);
 
     const KeyHistory before = *history;
@@ -267,13 +231,13 @@ TEST(MakeMoveKeyHistory, MovesBeyondTheLastEntryAreRefused) {
     const Position untouched = grandchild;
     Move reply = MakeMoveRecord(-kKing, Sq("e8"), Sq("e7"), '-');
     ConsoleCapture out;
-    EXPECT_EQ(DoMove(grandchild, child, reply), 0);
-    EXPECT_EQ(MakeMove(grandchild, child, reply), 0);
+    EXPECT_EQ(DoMove(grandchild, child, reply, context), 0);
+    EXPECT_EQ(MakeMove(grandchild, child, reply, context), 0);
     EXPECT_EQ(out.Text(), "\ngame record full @ DoMove\n\ngame record full @ DoMove\n");
     EXPECT_TRUE(DifferingFields(grandchild, untouched).empty());
     EXPECT_EQ(grandchild.parent, untouched.parent);
     const Position full = child;
-    EXPECT_EQ(DoMove(child, child, reply), 0);  // in place
+    EXPECT_EQ(DoMove(child, child, reply, context), 0);  // in place
     EXPECT_TRUE(DifferingFields(child, full).empty());
     EXPECT_EQ(std::memcmp(history.get(), &before, sizeof before), 0);
 }
@@ -281,9 +245,9 @@ TEST(MakeMoveKeyHistory, MovesBeyondTheLastEntryAreRefused) {
 // 3D squares: White level b1..b4 = 32..35, c1..c4 = 40..43, e1..e4 = 56..59; neutral level
 // b3..b6 = 2..5; attack board 100 = 0, 1, 8, 9 and 116 = 16, 17, 24, 25 at q1 and k1.
 TEST(MakeMove3D, BoardMoveClearsTheEnPassantSquareAndKeepsTheRights) {
-    GameKindScope kind(kGame3D);
     Position p, child;
-    ASSERT_TRUE(BuildFrom(p, "K58 k23 r31 r7", {.flags = kCastlingRights, .epSquare = 34}));
+    ASSERT_TRUE(BuildFrom(p, "K58 k23 r31 r7",
+                          {.game = kGame3D, .flags = kCastlingRights, .epSquare = 34}));
     p.quietPlies = 5;
     ASSERT_EQ(p.flags & kCastlingRights, kBlackKingSide | kBlackQueenSide);
     Move board = MakeMoveRecord(100, kPinQ1, kPinQ3, 'T');
@@ -294,19 +258,15 @@ TEST(MakeMove3D, BoardMoveClearsTheEnPassantSquareAndKeepsTheRights) {
     EXPECT_EQ(child.epSquare, 0u);
     EXPECT_EQ(child.flags & kCastlingRights, p.flags & kCastlingRights);
     EXPECT_EQ(child.quietPlies, 6u);
-    EXPECT_EQ(child.hashKey, p.hashKey ^ 1 ^ (34u << 8));  // placements are not in the keys
-    EXPECT_EQ(child.hashKey2, p.hashKey2);
     EXPECT_EQ(child.flags & kAttacksPending, 0u);
 }
 
 // Short castling exchanges king and rook; long castling, with the queen gone from 8, brings
 // the rook from 0 to the king's square. The rook keeps its slot.
 TEST(MakeMove3D, CastlingKeepsItsKindAndTheRooksSlot) {
-    GameKindScope kind(kGame3D);
     ConsoleCapture quiet;
     for (auto [to, rookFrom, letter] : {std::tuple{24u, 24u, 'S'}, std::tuple{8u, 0u, 'L'}}) {
-        Position p, child;
-        ASSERT_EQ(SetUpInitialPosition(p), 1);
+        Position p = Initial(kGame3D), child;
         p.board[8] = letter == 'L' ? 0 : kQueen;
         ASSERT_EQ(BuildPosition(p), 1);
         const int rookSlot = p.squareSlot[rookFrom];
@@ -325,7 +285,7 @@ TEST(MakeMove3D, CastlingKeepsItsKindAndTheRooksSlot) {
     }
     // Without a rook on square 0 the king moves alone, with a report.
     Position p, child;
-    ASSERT_TRUE(BuildFrom(p, "K16 k23 r31", {.flags = kCastlingRights}));
+    ASSERT_TRUE(BuildFrom(p, "K16 k23 r31", {.game = kGame3D, .flags = kCastlingRights}));
     ASSERT_EQ(p.flags & kCastlingRights, kBlackKingSide);
     Move castle = MakeMoveRecord(kKing, 16, 8, 'L');
     quiet.Clear();
@@ -338,7 +298,6 @@ TEST(MakeMove3D, CastlingKeepsItsKindAndTheRooksSlot) {
 // White's b2 pawn (33) steps to b4 (35) beside Black's c4 pawn (43): the passed-over b3 is 34
 // on the White level and 2 on the neutral level, where a Black pawn stands on b4 (3).
 TEST(MakeMove3D, EnPassantOntoEitherLevelAndWhatIsNoEnPassant) {
-    GameKindScope kind(kGame3D);
     struct Case {
         const char* what;
         std::vector<std::pair<unsigned, int>> edits;  // made after the double step
@@ -358,7 +317,7 @@ TEST(MakeMove3D, EnPassantOntoEitherLevelAndWhatIsNoEnPassant) {
     };
     for (const Case& c : cases) {
         Position start, afterStep, child;
-        ASSERT_TRUE(BuildFrom(start, "P33 p43 K58 k61 p3"));
+        ASSERT_TRUE(BuildFrom(start, "P33 p43 K58 k61 p3", k3DTournament));
         Move step = MakeMoveRecord(kPawn, 33, 35, '-');
         ASSERT_EQ(Make(afterStep, start, step), 1);
         for (auto [square, code] : c.edits) afterStep.board[square] = code;
@@ -382,9 +341,8 @@ TEST(MakeMove3D, EnPassantOntoEitherLevelAndWhatIsNoEnPassant) {
 // With no en-passant square (0) nothing is taken en passant, even by a diagonal step onto
 // square 0 itself (a0 of board 100 at q1) with a White pawn right behind it on a1.
 TEST(MakeMove3D, NoEnPassantWhileTheSquareIsZero) {
-    GameKindScope kind(kGame3D);
     Position p, child;
-    ASSERT_TRUE(BuildFrom(p, "p9 P1 K58 k61", {.ply = 1}));
+    ASSERT_TRUE(BuildFrom(p, "p9 P1 K58 k61", {.game = kGame3D, .ply = 1}));
     ASSERT_EQ(p.epSquare, 0u);
     Move diagonal = MakeMoveRecord(-kPawn, 9, 0, 'E');
     ASSERT_EQ(Make(child, p, diagonal), 1);

@@ -8,12 +8,11 @@
 
 #include "board/attack_boards.h"
 #include "core/console.h"
-#include "core/settings.h"
 #include "moves/initial_position.h"
 #include "moves/position_checks.h"
 #include "moves/position_setup.h"
 #include "moves/random_mover.h"
-#include "support/game_kind.h"
+#include "moves/repetition.h"
 
 namespace tarvex {
 namespace {
@@ -28,7 +27,7 @@ struct ThreadResult {
 
 // The initial pieces with the attack boards (and what stands on them) at the given pins.
 bool StartPosition(Position& position, const uint32_t (&pins)[4]) {
-    ClearPosition(position);
+    ClearPosition(position, kGame3D, kRulesTournament);
     WriteInitialPlacement(position);
     for (int b = 0; b < kBoardCount; ++b) position.abPin[b] = pins[b];
     position.flags = kCastlingRights;
@@ -37,6 +36,8 @@ bool StartPosition(Position& position, const uint32_t (&pins)[4]) {
 
 void PlayOnThisThread(uint64_t seed, const uint32_t (&pins)[4], ThreadResult& result) {
     RandomMover mover(seed);
+    KeyHistory history;  // each thread's game has its own, as each search has
+    const MoveContext context{&history};
     Position records[2];
     long refused = 0;
     for (int game = 0; game < kGames; ++game) {
@@ -47,7 +48,8 @@ void PlayOnThisThread(uint64_t seed, const uint32_t (&pins)[4], ThreadResult& re
         int current = 0;
         for (int ply = 0; ply < kMaxPlies; ++ply) {
             Candidate played;
-            if (!mover.Play(records[1 - current], records[current], played, refused)) break;
+            if (!mover.Play(records[1 - current], records[current], context, played, refused))
+                break;
             const std::string problem = CompletedPositionProblem(records[1 - current]);
             if (!problem.empty()) {
                 result.problem = problem + " after " + MoveText(played.move);
@@ -60,7 +62,6 @@ void PlayOnThisThread(uint64_t seed, const uint32_t (&pins)[4], ThreadResult& re
 }
 
 TEST(MakeMoveThreads, TwoThreeDimensionalGamesAtOnce) {
-    GameKindScope kind(kGame3D, kRulesTournament);
     ConsoleCapture console;
     constexpr uint32_t kHome[4] = {kPinQ1, kPinQ6, kPinK1, kPinK6};
     constexpr uint32_t kMoved[4] = {kPinQ2, kPinQ5, kPinK3, kPinK4};

@@ -1,7 +1,7 @@
 #include "moves/position_checks.h"
 
-#include <cstddef>
 #include <cstring>
+#include <regex>
 #include <sstream>
 #include <tuple>
 
@@ -9,7 +9,6 @@
 #include "board/dir_to.h"
 #include "board/geometry.h"
 #include "board/hash.h"
-#include "core/settings.h"
 #include "moves/attack_generation.h"
 #include "moves/piece_ops.h"
 
@@ -55,7 +54,7 @@ std::string BoardAndSlotsProblem(const Position& p) {
 bool PromotionCandidate(const Position& p, int code, unsigned square) {
     if (Abs(code) != kPawn) return false;
     const bool white = code > 0;
-    if (!Is3D()) return Row(square) == (white ? 6u : 1u);
+    if (!Is3D(p)) return Row(square) == (white ? 6u : 1u);
     if (IsAttackBoardSquare(square)) {
         const int board = AttackBoardOfSquare(square);
         const unsigned offset = square - kBoardBase[board];
@@ -109,7 +108,7 @@ std::string RightsProblem(const Position& p) {
                                     {kWhiteQueenSide, 16, 0, 1},
                                     {kBlackKingSide, 23, 31, -1},
                                     {kBlackQueenSide, 23, 7, -1}};
-    for (const Needs& n : Is3D() ? k3D : k2D) {
+    for (const Needs& n : Is3D(p) ? k3D : k2D) {
         if ((p.flags & n.right) == 0) continue;
         if (p.board[n.king] != n.sign * kKing || p.board[n.rook] != n.sign * kRook) {
             return Describe("castling right without king and rook at home", n.right, 1, 0);
@@ -119,7 +118,7 @@ std::string RightsProblem(const Position& p) {
 }
 
 std::string OwnersProblem(const Position& p) {
-    if (!Is3D()) return "";
+    if (!Is3D(p)) return "";
     for (int b = 0; b < kBoardCount; ++b) {
         int count = 0, code = 0;
         for (unsigned offset : {0u, 1u, 8u, 9u}) {
@@ -184,55 +183,47 @@ std::string CompletedPositionProblem(const Position& position) {
     return "";
 }
 
+// Every field but parent, whose difference is expected.
+// clang-format off
+#define TARVEX_FIELDS(X)                                                                         \
+    X(gameKind) X(rules) X(dirTable) X(lineTables) X(abPin) X(abWhite) X(hashKey) X(hashKey2)  \
+    X(sliderMask) X(promoMask) X(officerMask) X(pieceMask) X(board) X(squareSlot) X(pieces)    \
+    X(squareScore) X(squareSign) X(slotReach) X(slotAttacks) X(whiteReach) X(blackReach)       \
+    X(slotValue) X(stage) X(dirtySlots) X(hangingMask) X(ignoreMask) X(attackerMask)           \
+    X(whiteMaterial) X(blackMaterial) X(controlTotal) X(evalSum) X(engineScore)                \
+    X(squareControl) X(whitePassed) X(blackPassed) X(unstoppablePawns) X(attacks) X(xrays)     \
+    X(moveList) X(moveCount) X(lastMove) X(replyMove) X(tacticsValue) X(flags) X(epSquare)     \
+    X(quietPlies) X(ply) X(winner) X(incrementalScore)
+// clang-format on
+
 std::vector<std::string> DifferingFields(const Position& a, const Position& b) {
-    struct Field {
-        const char* name;
-        size_t offset, size;
-    };
-#define TARVEX_FIELD(f) \
-    { #f, offsetof(Position, f), sizeof(Position::f) }
-    static const Field kFields[] = {
-        TARVEX_FIELD(dirTable),        TARVEX_FIELD(abPin),         TARVEX_FIELD(abWhite),
-        TARVEX_FIELD(hashKey),         TARVEX_FIELD(hashKey2),      TARVEX_FIELD(sliderMask),
-        TARVEX_FIELD(promoMask),       TARVEX_FIELD(officerMask),   TARVEX_FIELD(pieceMask),
-        TARVEX_FIELD(board),           TARVEX_FIELD(squareSlot),    TARVEX_FIELD(pieces),
-        TARVEX_FIELD(squareScore),     TARVEX_FIELD(squareSign),    TARVEX_FIELD(slotReach),
-        TARVEX_FIELD(slotAttacks),     TARVEX_FIELD(whiteReach),    TARVEX_FIELD(blackReach),
-        TARVEX_FIELD(slotValue),       TARVEX_FIELD(stage),         TARVEX_FIELD(dirtySlots),
-        TARVEX_FIELD(hangingMask),     TARVEX_FIELD(ignoreMask),    TARVEX_FIELD(attackerMask),
-        TARVEX_FIELD(whiteMaterial),   TARVEX_FIELD(blackMaterial), TARVEX_FIELD(controlTotal),
-        TARVEX_FIELD(evalSum),         TARVEX_FIELD(engineScore),   TARVEX_FIELD(squareControl),
-        TARVEX_FIELD(whitePassed),     TARVEX_FIELD(blackPassed),   TARVEX_FIELD(unstoppablePawns),
-        TARVEX_FIELD(attacks),         TARVEX_FIELD(xrays),         TARVEX_FIELD(moveList),
-        TARVEX_FIELD(moveCount),       TARVEX_FIELD(lastMove),      TARVEX_FIELD(replyMove),
-        TARVEX_FIELD(tacticsValue),    TARVEX_FIELD(flags),         TARVEX_FIELD(epSquare),
-        TARVEX_FIELD(quietPlies),      TARVEX_FIELD(ply),           TARVEX_FIELD(winner),
-        TARVEX_FIELD(incrementalScore)};
-#undef TARVEX_FIELD
     std::vector<std::string> out;
-    const auto* left = reinterpret_cast<const unsigned char*>(&a);
-    const auto* right = reinterpret_cast<const unsigned char*>(&b);
-    for (const Field& f : kFields) {
-        if (std::memcmp(left + f.offset, right + f.offset, f.size) != 0) out.push_back(f.name);
-    }
+#define TARVEX_COMPARE(f) \
+    if (std::memcmp(&a.f, &b.f, sizeof a.f) != 0) out.push_back(#f);
+    TARVEX_FIELDS(TARVEX_COMPARE)
+#undef TARVEX_COMPARE
     return out;
 }
 
 std::string WithoutBuildNotices(const std::string& text) {
-    static const std::string kNotice = "\nBuilding ";
-    std::string rest;
-    size_t at = 0;
-    while (at < text.size()) {
-        if (text.compare(at, kNotice.size(), kNotice) == 0) {
-            const size_t hash = text.find('#', at);
-            size_t end = hash == std::string::npos ? text.size() : hash + 1;
-            while (end < text.size() && text[end] >= '0' && text[end] <= '9') ++end;
-            at = end;
-        } else {
-            rest += text[at++];
-        }
+    static const std::regex kNotice("\nBuilding [^ ]* #[0-9]+");
+    return std::regex_replace(text, kNotice, "");
+}
+
+static std::vector<unsigned> SquaresOfSlot(const uint32_t (&masks)[64], int slot) {
+    std::vector<unsigned> squares;
+    for (unsigned q = 0; q < 64; ++q) {
+        if (masks[q] >> slot & 1) squares.push_back(q);
     }
-    return rest;
+    return squares;
+}
+
+std::vector<unsigned> Attacked(const Position& p, unsigned from) {
+    return SquaresOfSlot(p.attacks, p.squareSlot[from]);
+}
+
+std::vector<unsigned> Xrayed(const Position& p, unsigned from) {
+    return SquaresOfSlot(p.xrays, p.squareSlot[from]);
 }
 
 std::string MoveText(const Move& move) {
@@ -246,7 +237,7 @@ std::string BoardText(const Position& position) {
     std::ostringstream text;
     text << "ply " << position.ply << " flags 0x" << std::hex << position.flags << std::dec
          << " ep " << position.epSquare;
-    if (Is3D()) {
+    if (Is3D(position)) {
         text << " pins";
         for (uint32_t pin : position.abPin) text << " " << pin;
     }

@@ -2,15 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "board/hash.h"
 #include "core/console.h"
-#include "core/settings.h"
 #include "moves/initial_position.h"
-#include "moves/test_positions.h"
-#include "support/game_kind.h"
+#include "support/positions.h"
 
 namespace tarvex {
 namespace {
+
+using namespace tarvex::testing;
 
 std::vector<unsigned> SlotSquares(const Position& p, int first, int count) {
     std::vector<unsigned> squares;
@@ -36,29 +40,20 @@ TEST(BuildPosition, InitialSlotTablesOfBothGames) {
          {6, 14, 22, 30, 38, 46, 54, 62}},
     };
     for (const Expected& c : cases) {
-        GameKindScope kind(c.kind);
-        ConsoleCapture quiet;
-        Position p;
-        ASSERT_EQ(SetUpInitialPosition(p), 1);
+        const Position p = Initial(c.kind);
         EXPECT_EQ(SlotSquares(p, 0, 8), c.whiteOfficers) << c.kind;
         EXPECT_EQ(SlotSquares(p, 8, 8), c.whitePawns) << c.kind;
         EXPECT_EQ(SlotSquares(p, 16, 8), c.blackOfficers) << c.kind;
         EXPECT_EQ(SlotSquares(p, 24, 8), c.blackPawns) << c.kind;
-        EXPECT_EQ(p.pieceMask, 0xFFFFFFFFu);
-        EXPECT_EQ(p.officerMask, 0x00FF00FFu);
         EXPECT_EQ(p.sliderMask, 0x003E003Eu);
         EXPECT_EQ(p.flags & kCastlingRights, kCastlingRights);
         EXPECT_EQ(p.hashKey, ComputeHashKey(p));
         EXPECT_EQ(p.hashKey2, ComputeHashKey2(p));
-        EXPECT_EQ(p.hashKey & 1, 0u);
-        EXPECT_EQ(p.hashKey >> 16 & 15, 15u);
     }
 }
 
 TEST(BuildPosition, MissingRolesLeaveGapsAndBishopsSortByColour) {
-    GameKindScope kind(kGame2D);
-    Position p;
-    ASSERT_TRUE(BuildFrom(p, "Ke1 ke8 Ra1 Rh1 Ba3"));  // a3: dark, the second bishop slot
+    const Position p = Built("Ke1 ke8 Ra1 Rh1 Ba3");  // a3: dark, the second bishop slot
     EXPECT_EQ(p.pieces[kSlotQueen].code, 0);
     EXPECT_EQ(p.pieces[kSlotRook1].square, 56u);
     EXPECT_EQ(p.pieces[kSlotRook2].square, 0u);
@@ -66,79 +61,65 @@ TEST(BuildPosition, MissingRolesLeaveGapsAndBishopsSortByColour) {
     EXPECT_EQ(p.pieces[kSlotBishop2].square, 2u);
 }
 
+// A pawn on its start square gets its file's slot, and so keeps its double step, even when an
+// extra officer (a third rook) needs a pawn slot too; the extra officer takes the lowest free
+// one. 3D square 17 is e1 of board 116 at its home pin k1, square 42 the White level's c3.
+TEST(BuildPosition, PawnsOnStartSquaresKeepTheirFileSlotBesideExtraOfficers) {
+    struct Case {
+        const char* pieces;
+        const testing::Setup& setup;
+        unsigned pawn;
+        int pawnSlot, extraSlot;  // the extra rook's slot
+        unsigned extra;
+    };
+    const Case cases[] = {
+        {"Ke1 Ra1 Rh1 Rd3 Pa2 ke8", k2D, Sq("a2"), 8, 9, Sq("a1")},
+        {"K16 R0 R24 R42 P17 k23", k3DTournament, 17, 10, 8, 0},
+        {"K16 R0 R24 R42 P1 P9 P17 P25 P33 P41 k23", k3DStandard, 17, 10, 14, 0},
+    };
+    for (const Case& c : cases) {
+        const Position p = Built(c.pieces, c.setup);
+        EXPECT_EQ(p.squareSlot[c.pawn], c.pawnSlot) << c.pieces;
+        EXPECT_TRUE(PawnMayDoubleStep(c.pawnSlot, c.pawn)) << c.pieces;
+        EXPECT_EQ(p.squareSlot[c.extra], c.extraSlot) << c.pieces;
+    }
+    const Position fen = FromText("4k3/8/8/8/8/3R4/P7/R3K2R w - - 0 1");
+    EXPECT_EQ(fen.squareSlot[Sq("a2")], 8);
+}
+
+// No king, or more pawns and extra officers than a side's eight pawn slots, is refused with a
+// message.
 TEST(BuildPosition, RefusesBoardsWithoutKingsOrTooManyPieces) {
-    GameKindScope kind(kGame2D);
-    {
-        ConsoleCapture out;
-        Position p{};
-        p.board[32] = kKing;
-        EXPECT_EQ(BuildPosition(p), 0);
-        EXPECT_EQ(out.Text(), "\nno king");
-    }
-    {
-        ConsoleCapture out;
-        Position p{};
-        p.board[32] = kKing;
-        p.board[39] = -kKing;
-        for (unsigned s : {0u, 8u, 16u, 24u, 40u, 48u, 56u, 3u, 11u}) p.board[s] = kQueen;
-        for (unsigned s : {1u, 9u, 17u, 25u, 33u, 41u, 49u}) p.board[s] = kPawn;
-        EXPECT_EQ(BuildPosition(p), 0);
-        EXPECT_EQ(out.Text(), "\ntoo many pieces for the piece list");
-    }
-}
-
-TEST(BuildPosition, CastlingRightsNeedKingAndRookAtHome) {
-    GameKindScope kind(kGame2D);
-    Position p;
-    // The king-side rook missing; Black's king away from e8.
-    ASSERT_TRUE(BuildFrom(p, "Ke1 Ra1 ke7 ra8 rh8", {.flags = kCastlingRights}));
-    EXPECT_EQ(p.flags & kCastlingRights, kWhiteQueenSide);
-    EXPECT_EQ(p.hashKey, ComputeHashKey(p));
-}
-
-TEST(BuildPosition, CastlingRightsNeedKingAndRookAtHome3D) {
-    GameKindScope kind(kGame3D);
-    ConsoleCapture quiet;
-    Position p;
-    ASSERT_EQ(SetUpInitialPosition(p), 1);
-    p.board[24] = 0;  // White's short rook gone
-    p.board[23] = 0;  // Black's king away from home
-    p.board[61] = -kKing;
-    p.flags = kCastlingRights;
-    ASSERT_EQ(BuildPosition(p), 1);
-    EXPECT_EQ(p.flags & kCastlingRights, kWhiteQueenSide);
-    EXPECT_EQ(p.hashKey, ComputeHashKey(p));
-    EXPECT_EQ(p.hashKey2, ComputeHashKey2(p));
-}
-
-TEST(BuildPosition, BlackToMoveSetsTheSideBit) {
-    GameKindScope kind(kGame2D);
-    Position p;
-    ASSERT_TRUE(BuildFrom(p, "Ke1 ke8", {.ply = 7}));
-    EXPECT_EQ(p.hashKey & 1, 1u);
-    EXPECT_EQ(p.hashKey, ComputeHashKey(p));
-}
-
-TEST(BuildPosition, PawnsOnStartSquaresKeepTheirDoubleStep) {
-    for (int game : {kGame2D, kGame3D}) {
-        GameKindScope kind(game);
-        ConsoleCapture quiet;
+    const struct {
+        const char* pieces;
+        const char* message;
+    } cases[] = {
+        {"Ke1", "\nno king"},
+        {"Ke1 ke8 Pa2 Pb2 Pc2 Pd2 Pe2 Pf2 Pg2 Ph2 Pa3", "\ntoo many pieces for the piece list"},
+        {"Ke1 ke8 Pa2 Pb2 Pc2 Pd2 Pe2 Pf2 Pg2 Ph3 Ra1 Rh1 Rd4",
+         "\ntoo many pieces for the piece list"},
+        {"Ke1 ke8 qa1 qb1 qc1 qd1 qf1 qg1 qh1 qa3 qb3 pa7", "\ntoo many pieces for the piece list"},
+    };
+    for (const auto& c : cases) {
         Position p;
-        ASSERT_EQ(SetUpInitialPosition(p), 1);
-        // Leave one pawn of each side: White's on its fifth file, Black's on its second.
-        for (int slot = 8; slot < 16; ++slot) {
-            if (slot != 12) p.board[p.pieces[slot].square] = 0;
-        }
-        for (int slot = 24; slot < 32; ++slot) {
-            if (slot != 25) p.board[p.pieces[slot].square] = 0;
-        }
-        ASSERT_EQ(BuildPosition(p), 1);
-        const int white = p.squareSlot[33], black = p.squareSlot[14];
-        EXPECT_EQ(white, 12) << game;
-        EXPECT_EQ(black, 25) << game;
-        EXPECT_TRUE(PawnMayDoubleStep(white, 33));
-        EXPECT_TRUE(PawnMayDoubleStep(black, 14));
-        EXPECT_FALSE(PawnMayDoubleStep(white, 34));
+        EXPECT_FALSE(BuildFrom(p, c.pieces)) << c.pieces;
+        ConsoleCapture out;
+        EXPECT_EQ(BuildPosition(p), 0);  // a refused build leaves the board as it was
+        EXPECT_EQ(out.Text(), c.message) << c.pieces;
+    }
+}
+
+// Castling rights whose king or rook is not at home are dropped, and the keys follow.
+TEST(BuildPosition, CastlingRightsNeedKingAndRookAtHome) {
+    // 2D: the king-side rook missing, Black's king away from e8. 3D: White's short rook (24)
+    // missing, Black's king (home 23) on the Black level.
+    for (const auto& [pieces, setup] :
+         {std::pair{"Ke1 Ra1 ke7 ra8 rh8", k2D}, std::pair{"K16 R0 k61 r7 r31", k3DTournament}}) {
+        testing::Setup rights = setup;
+        rights.flags = kCastlingRights;
+        const Position p = Built(pieces, rights);
+        EXPECT_EQ(p.flags & kCastlingRights, kWhiteQueenSide) << pieces;
+        EXPECT_EQ(p.hashKey, ComputeHashKey(p)) << pieces;
     }
 }
 

@@ -8,31 +8,35 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "board/attack_boards.h"
 #include "core/console.h"
-#include "core/settings.h"
 #include "moves/attack_generation.h"
 #include "moves/initial_position.h"
-#include "moves/key_history.h"
 #include "moves/make_move.h"
 #include "moves/piece_ops.h"
 #include "moves/position_checks.h"
 #include "moves/random_mover.h"
-#include "support/game_kind.h"
+#include "moves/repetition.h"
+#include "support/positions.h"
 
 namespace tarvex {
 namespace {
 
 constexpr uint32_t kBareKings = 0x00010001u;
+constexpr int kMaxPlies = 200;
 
 struct RunPlan {
+    const char* title;
+    int game, rules;
     uint64_t seed;
     int games;
-    int maxPlies;
-    int copyMakeEvery;  // 0: never
-    bool sliderHeavy;   // most pawns start promoted in their own slots to bishops, rooks, queens
+    int copyMakeEvery;
+    bool sliderHeavy;  // most pawns start promoted in their own slots to bishops, rooks, queens
+    long minMoves;     // in the full run
+    bool everyKind;    // the full run plays every kind of move
 };
 
 struct RunStats {
@@ -60,7 +64,7 @@ std::string Context(const Position& parent, const Move& move, const RunPlan& pla
 
 // What each kind of move must leave behind, beyond the general consistency.
 void CheckMoveEffects(const Position& parent, const Position& child, const Candidate& played,
-                      RunStats& stats) {
+                      const KeyHistory& history, RunStats& stats) {
     const Move& m = played.move;
     const int sign = WhiteToMove(parent) ? 1 : -1;
     const bool capture = parent.board[m.to] != 0 && m.piece < 100 && parent.board[m.to] * sign < 0;
@@ -68,8 +72,7 @@ void CheckMoveEffects(const Position& parent, const Position& child, const Candi
     ASSERT_EQ(child.lastMove.from, m.from);
     ASSERT_EQ(child.lastMove.to, m.to);
     ASSERT_EQ(m.givesCheck, (child.flags & kInCheck) != 0 ? 1 : 0);
-    ASSERT_EQ(CurrentKeyHistory().keys[parent.ply], parent.hashKey);
-    ASSERT_EQ(CurrentKeyHistory().keys[child.ply], child.hashKey ^ 1);
+    ASSERT_EQ(history.keys[parent.ply], parent.hashKey);
     stats.checks += m.givesCheck;
     switch (played.moveClass) {
         case kPromotion:
@@ -79,11 +82,11 @@ void CheckMoveEffects(const Position& parent, const Position& child, const Candi
                                                  : m.kind == 'B' ? kBishop
                                                                  : kKnight));
             ASSERT_NE(child.flags & (sign > 0 ? kWhitePromoted : kBlackPromoted), 0u);
-            if (Is3D())
+            if (Is3D(child))
                 ++(IsAttackBoardSquare(m.to) ? stats.promotionsOnBoards : stats.promotionsOnLevels);
             break;
         case kEnPassant:
-            ASSERT_EQ(m.kind, Is3D() ? 'e' : 'x');
+            ASSERT_EQ(m.kind, Is3D(child) ? 'e' : 'x');
             ASSERT_EQ(CountCode(child, -sign), CountCode(parent, -sign) - 1);
             ASSERT_EQ(child.quietPlies, 1u);
             ++stats.enPassantCaptures;
@@ -93,7 +96,7 @@ void CheckMoveEffects(const Position& parent, const Position& child, const Candi
             const bool shortSide = played.moveClass == kShortCastling;
             ASSERT_EQ(m.kind, shortSide ? 'S' : 'L');
             ASSERT_EQ(child.board[m.to], sign * kKing);
-            const unsigned rookTo = Is3D() ? m.from : (shortSide ? m.from + 8 : m.from - 8);
+            const unsigned rookTo = Is3D(child) ? m.from : (shortSide ? m.from + 8 : m.from - 8);
             ASSERT_EQ(child.board[rookTo], sign * kRook);
             ASSERT_NE(child.flags & (sign > 0 ? kWhiteCastled : kBlackCastled), 0u);
             ASSERT_EQ(child.flags & (sign > 0 ? 3u : 12u), 0u);
@@ -132,13 +135,13 @@ void CheckCopyMake(const Position& parent, const Position& child, const Move& or
                    const Move& made) {
     Position inPlace = parent;
     Move move = original;
-    ASSERT_EQ(DoMove(inPlace, inPlace, move), 1);
+    ASSERT_EQ(DoMove(inPlace, inPlace, move, {}), 1);
     EXPECT_EQ(inPlace.parent, nullptr);
     EXPECT_EQ(move.kind, made.kind);
     EXPECT_EQ(move.givesCheck, made.givesCheck);
     std::vector<std::string> fields = DifferingFields(inPlace, child);
     std::erase_if(fields, [&](const std::string& field) {
-        if (Is3D() || child.parent == nullptr) return false;
+        if (Is3D(child) || child.parent == nullptr) return false;
         if (field == "dirtySlots") return inPlace.dirtySlots == inPlace.pieceMask;
         return field == "abWhite";
     });
@@ -160,34 +163,37 @@ void PromotePawnsInPlace(Position& position, RandomMover& random) {
 void PlayGames(const RunPlan& plan, RunStats& stats) {
     ConsoleCapture console;
     RandomMover mover(plan.seed);
+    auto history = std::make_unique<KeyHistory>();
+    const MoveContext context{history.get()};
     Position records[2];
     // Children are made into a record full of stale bytes: every field a move leaves unset
     // would show up in the comparison with the move made in place.
     std::memset(static_cast<void*>(&records[1]), 0xA5, sizeof records[1]);
     for (int game = 0; game < plan.games; ++game) {
-        ASSERT_EQ(SetUpInitialPosition(records[0]), 1);
+        ASSERT_EQ(SetUpInitialPosition(records[0], plan.game, plan.rules), 1);
         if (plan.sliderHeavy) PromotePawnsInPlace(records[0], mover);
         ASSERT_EQ(CompletedPositionProblem(records[0]), "");
         int current = 0;
-        for (int ply = 0; ply < plan.maxPlies; ++ply) {
+        for (int ply = 0; ply < kMaxPlies; ++ply) {
             const Position& parent = records[current];
             Position& child = records[1 - current];
             if (parent.pieceMask == kBareKings) break;
             Candidate played;
-            if (!mover.Play(child, parent, played, stats.refused)) break;
+            if (!mover.Play(child, parent, context, played, stats.refused)) break;
             // Rebuild the move as it was offered, before making it rewrote kind and check.
             Move original = played.move;
             original.kind = child.lastMove.kind;
             original.givesCheck = 0;
             const std::string where = Context(parent, original, plan, game);
             ASSERT_EQ(CompletedPositionProblem(child), "") << where;
-            ASSERT_NO_FATAL_FAILURE(CheckMoveEffects(parent, child, played, stats)) << where;
-            if (plan.copyMakeEvery > 0 && stats.moves % plan.copyMakeEvery == 0) {
+            ASSERT_NO_FATAL_FAILURE(CheckMoveEffects(parent, child, played, *history, stats))
+                << where;
+            if (stats.moves % plan.copyMakeEvery == 0) {
                 ASSERT_NO_FATAL_FAILURE(CheckCopyMake(parent, child, original, played.move))
                     << where;
                 ++stats.copyMakes;
             }
-            stats.pending += !Is3D() && child.parent != nullptr;
+            stats.pending += !Is3D(child) && child.parent != nullptr;
             ++stats.moves;
             ++stats.byClass[played.moveClass];
             current = 1 - current;
@@ -211,13 +217,34 @@ void Summarise(const char* title, const RunStats& stats) {
     std::printf("%s\n", text.c_str());
 }
 
-void ExpectEveryKindPlayed(const RunStats& stats, bool threeD) {
+constexpr RunPlan k2DGames{"2D", kGame2D, kRulesTournament, 20240601, 600, 7, false, 100000, true};
+constexpr RunPlan kBatteries{"2D batteries", kGame2D, kRulesTournament, 99, 150, 5, true,
+                             20000,          false};
+constexpr RunPlan k3DTournamentGames{
+    "3D Tournament", kGame3D, kRulesTournament, 31337, 100, 5, false, 15000, true};
+constexpr RunPlan k3DStandardGames{"3D Standard", kGame3D, kRulesStandard, 4242, 100, 5, false,
+                                   15000,         true};
+
+// The full run, or a tenth of its games.
+void PlayRun(const RunPlan& run, bool full) {
+    RunPlan plan = run;
+    if (!full) plan.games /= 10;
+    RunStats stats;
+    ASSERT_NO_FATAL_FAILURE(PlayGames(plan, stats));
+    Summarise(run.title, stats);
+    // In the 2D game most children must have been completed by the incremental update.
+    if (plan.game == kGame2D) {
+        EXPECT_GT(stats.pending, stats.moves / 2);
+    }
+    if (!full) return;
+    EXPECT_GE(stats.moves, run.minMoves);
+    if (!run.everyKind) return;
     for (int c = 0; c < kMoveClassCount; ++c) {
-        if (!threeD && (c == kBoardMove || c == kBoardPromotion)) continue;
+        if (plan.game == kGame2D && (c == kBoardMove || c == kBoardPromotion)) continue;
         EXPECT_GT(stats.byClass[c], 0) << MoveClassName(c);
     }
     EXPECT_GT(stats.enPassantCaptures, 0);
-    if (threeD) {
+    if (plan.game == kGame3D) {
         EXPECT_GT(stats.promotionsOnBoards, 0);
         EXPECT_GT(stats.promotionsOnLevels, 0);
     }
@@ -225,39 +252,26 @@ void ExpectEveryKindPlayed(const RunStats& stats, bool threeD) {
     EXPECT_GT(stats.refused, 0);
 }
 
-TEST(RandomGames2D, IncrementalUpdateMatchesRegeneration) {
-    GameKindScope kind(kGame2D);
-    RunStats stats;
-    PlayGames({20240601, 600, 200, 7, false}, stats);
-    Summarise("2D", stats);
-    ExpectEveryKindPlayed(stats, false);
-    EXPECT_GE(stats.moves, 100000);
-    EXPECT_GT(stats.pending, stats.moves / 2);
+TEST(RandomGames, ShortRunsOfEveryKind) {
+    for (const RunPlan& run : {k2DGames, kBatteries, k3DTournamentGames, k3DStandardGames}) {
+        PlayRun(run, false);
+    }
 }
 
-TEST(RandomGames2D, SliderBatteriesMatchRegeneration) {
-    GameKindScope kind(kGame2D);
-    RunStats stats;
-    PlayGames({99, 150, 200, 5, true}, stats);
-    Summarise("2D batteries", stats);
-    EXPECT_GE(stats.moves, 20000);
-    EXPECT_GT(stats.pending, stats.moves / 2);
+TEST(RandomGames2DSlow, IncrementalUpdateMatchesRegeneration) {
+    PlayRun(k2DGames, true);
 }
 
-TEST(RandomGames3D, TournamentRules) {
-    GameKindScope kind(kGame3D, kRulesTournament);
-    RunStats stats;
-    PlayGames({31337, 100, 200, 5, false}, stats);
-    Summarise("3D Tournament", stats);
-    ExpectEveryKindPlayed(stats, true);
+TEST(RandomGames2DSlow, SliderBatteriesMatchRegeneration) {
+    PlayRun(kBatteries, true);
 }
 
-TEST(RandomGames3D, StandardRules) {
-    GameKindScope kind(kGame3D, kRulesStandard);
-    RunStats stats;
-    PlayGames({4242, 100, 200, 5, false}, stats);
-    Summarise("3D Standard", stats);
-    ExpectEveryKindPlayed(stats, true);
+TEST(RandomGames3DSlow, TournamentRules) {
+    PlayRun(k3DTournamentGames, true);
+}
+
+TEST(RandomGames3DSlow, StandardRules) {
+    PlayRun(k3DStandardGames, true);
 }
 
 }  // namespace

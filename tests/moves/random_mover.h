@@ -1,8 +1,7 @@
-// Random moves for exercising the make-move layer without the move generator. Candidates are
-// read off the attack masks (a piece to any square it attacks that holds no own piece; pawns
-// only onto enemy pieces) and completed by pawn pushes, double steps, castling, en passant,
-// promotions and, in the 3D game, attack-board moves, each under the rule that allows it.
-// Free of GoogleTest so that the benchmarks can drive the same games.
+// Random moves for exercising the make-move layer: the candidates are the pseudo-legal moves of
+// the move generator, each classified by what it does (captures now and then written as plain
+// moves, which making them must correct), and making them decides which are legal. Free of
+// GoogleTest so that the benchmarks can drive the same games.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +9,7 @@
 
 #include "board/move.h"
 #include "board/position.h"
+#include "moves/move_context.h"
 
 namespace tarvex {
 
@@ -43,16 +43,18 @@ public:
     // Every candidate of the side to move; the position's attack data must be complete.
     void Candidates(const Position& position, std::vector<Candidate>& out);
 
-    // Makes a random candidate that MakeMove accepts from parent into child, preferring the
-    // rarer kinds (castling, en passant, promotions) half of the time. played receives the
-    // move as made (kind and givesCheck rewritten). False when MakeMove refuses every
-    // candidate; refused counts the refusals.
-    bool Play(Position& child, const Position& parent, Candidate& played, long& refused);
+    // Makes a random candidate that MakeMove accepts from parent into child under context,
+    // preferring the rarer kinds (castling, en passant, promotions) half of the time. played
+    // receives the move as made (kind and givesCheck rewritten). False when MakeMove refuses
+    // every candidate; refused counts the refusals.
+    bool Play(Position& child, const Position& parent, const MoveContext& context,
+              Candidate& played, long& refused);
 
 private:
-    size_t Pick();
+    size_t Pick(bool threeD);
 
     uint64_t state_;
+    std::vector<Move> generated_;
     std::vector<Candidate> candidates_;
 };
 

@@ -5,20 +5,20 @@
 
 #include <vector>
 
-#include "core/settings.h"
 #include "moves/attack_generation.h"
 #include "moves/make_move.h"
 #include "moves/piece_ops.h"
 #include "moves/position_checks.h"
-#include "moves/test_positions.h"
-#include "support/game_kind.h"
+#include "support/positions.h"
 
 namespace tarvex {
 namespace {
 
+using namespace tarvex::testing;
+
 // Makes a move that stays pending after DoMove and completes it incrementally.
 void MakeIncrementally(Position& child, const Position& parent, Move move) {
-    ASSERT_EQ(DoMove(child, parent, move), 1);
+    ASSERT_EQ(DoMove(child, parent, move, {}), 1);
     ASSERT_NE(child.flags & kAttacksPending, 0u) << "the move was completed at once";
     ASSERT_EQ(FinishMove(child, move), 1);
     ASSERT_EQ(child.parent, &parent);
@@ -30,7 +30,6 @@ Move M(int piece, const char* from, const char* to, char kind = '-') {
 }
 
 TEST(UpdateMoves, RepairsAroundTheMoveBatteriesAndPawnFiles) {
-    GameKindScope kind(kGame2D);
     struct Case {
         const char* what;
         const char* pieces;

@@ -8,7 +8,6 @@
 #include <string_view>
 
 #include "core/console.h"
-#include "ui/help_screen.h"
 
 namespace tarvex::ui {
 namespace {
@@ -63,9 +62,6 @@ TEST(KeyboardTest, HelpScreenIsExact) {
     EXPECT_EQ(Typed('H'), kHelpScreen);
     EXPECT_EQ(Typed('h'), kHelpScreen);
     EXPECT_EQ(TypedSpecial(GLUT_KEY_F1), kHelpScreen);
-    ConsoleCapture capture;
-    PrintHelpScreen();
-    EXPECT_EQ(capture.Text(), kHelpScreen);
 }
 
 TEST(KeyboardTest, QuestionMarkPrintsTheBanner) {

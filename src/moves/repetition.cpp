@@ -1,12 +1,9 @@
-#include "moves/draw_test.h"
-
-#include "moves/key_history.h"
+#include "moves/repetition.h"
 
 namespace tarvex {
 
-bool IsDraw(const Position& position, int count) {
+bool IsDraw(const Position& position, const KeyHistory& history, int count) {
     if (position.quietPlies > kQuietPliesDraw) return true;
-    const KeyHistory& history = CurrentKeyHistory();
     const long oldest = static_cast<long>(position.ply) - static_cast<long>(position.quietPlies);
     int found = 0;
     for (long ply = static_cast<long>(position.ply) - 2; ply >= oldest && ply >= 0; ply -= 2) {

@@ -1,4 +1,4 @@
-#include "moves/position_text.h"
+#include "movegen/position_text.h"
 
 #include <algorithm>
 #include <cctype>
@@ -6,9 +6,8 @@
 
 #include "board/attack_boards.h"
 #include "board/dir_to.h"
-#include "core/settings.h"
-#include "movegen/attacks.h"
 #include "movegen/move_generation.h"
+#include "moves/attacks.h"
 #include "moves/make_move.h"
 #include "moves/position_setup.h"
 
@@ -20,7 +19,8 @@ constexpr std::string_view kBlackLetters = "pnbrqk";
 constexpr int kNotAPiece = 99;
 constexpr size_t kQuotedLength = 24;  // longest piece of the input a message repeats
 constexpr int kFiles2D = 8, kRanks2D = 8;
-constexpr int kSlotsPerSide = 16;
+constexpr int kPawnsPerSide = 8;
+constexpr int kStandardCount[kKing + 1] = {0, 8, 2, 2, 2, 1, 1};  // by piece kind
 constexpr uint32_t kEpHashShift = 8;
 // Most en-passant moves one position can offer (two diagonals, four capturers, four targets).
 constexpr int kMaxEnPassantMoves = 2 * kMaxStepSquares * kMaxStepSquares;
@@ -90,21 +90,6 @@ const char* SideName(bool white) {
     return white ? "White" : "Black";
 }
 
-// Slots a side's officers take once every role from queen to knight has its place (a missing
-// piece leaves its slot empty), as building lays them out.
-int OfficerSlots(const int count[kKing + 1]) {
-    static constexpr int kRoles[8] = {kKing,   kQueen,  kRook,   kRook,
-                                      kBishop, kBishop, kKnight, kKnight};
-    std::vector<int> slots;
-    for (int kind = kKing; kind >= kKnight; --kind) slots.insert(slots.end(), count[kind], kind);
-    for (size_t i = 1; i < 8; ++i) {
-        if (i >= slots.size() || slots[i] != kRoles[i]) {
-            slots.insert(slots.begin() + static_cast<long>(std::min(i, slots.size())), 0);
-        }
-    }
-    return static_cast<int>(slots.size());
-}
-
 bool CheckMen(const Position& p, std::string& error) {
     for (bool white : {true, false}) {
         int count[kKing + 1] = {};
@@ -112,29 +97,44 @@ bool CheckMen(const Position& p, std::string& error) {
             if (code != 0 && (code > 0) == white) ++count[code > 0 ? code : -code];
         }
         if (count[kKing] == 0) return Fail(error, std::string(SideName(white)) + " has no king");
-        if (count[kKing] > 1)
-            return Fail(error, std::string(SideName(white)) + " has more than one king");
-        if (OfficerSlots(count) + count[kPawn] > kSlotsPerSide) {
-            return Fail(error,
-                        std::string(SideName(white)) + " has more pieces than its 16 slots hold");
+        const std::string side = SideName(white);
+        if (count[kKing] > 1) return Fail(error, side + " has more than one king");
+        if (count[kPawn] > kPawnsPerSide) return Fail(error, side + " has more than 8 pawns");
+        // Officers beyond the standard set can only be promoted pawns.
+        int extras = 0;
+        for (int kind = kKnight; kind <= kQueen; ++kind) {
+            extras += std::max(0, count[kind] - kStandardCount[kind]);
+        }
+        if (extras > kPawnsPerSide - count[kPawn]) {
+            return Fail(error, side + " has more promoted pieces than missing pawns");
         }
     }
     return true;
 }
 
-std::string SquareText(unsigned square) {
-    return Is3D() ? std::to_string(square) : SquareName2D(square);
+std::string SquareText(const Position& p, unsigned square) {
+    return Is3D(p) ? std::to_string(square) : SquareName2D(square);
 }
 
-// A pawn never stands where it would already have promoted; in the 2D game not on its own
-// first rank either.
+// Whether a pawn could never stand on square: in the 2D game on the first and last ranks; in
+// the 3D game where it would have promoted on arriving. An attack board arriving or leaving
+// decides that for the squares of its own and of the main-level corners it stands over (a pawn
+// on a corner may find its board gone and its rank the last), so on the main levels only the
+// squares that no board ever stands beyond are refused: the c and d files of the far rank.
+bool PawnCannotStand(const Position& p, int code, unsigned square) {
+    if (!Is3D(p)) return Row(square) == 0 || Row(square) == 7;
+    if (IsAttackBoardSquare(square)) return PawnPromotesOn(p, code, square);
+    const Place3D place = SquarePlace3D(p.abPin, square);
+    const bool innerFile = place.file == 2 || place.file == 3;
+    return innerFile && place.rank == (code > 0 ? 8 : 1);
+}
+
 bool CheckPawns(const Position& p, std::string& error) {
     for (unsigned square = 0; square < kBoardSquares; ++square) {
         const int code = p.board[square];
         if (code != kPawn && code != -kPawn) continue;
-        const bool edge = !Is3D() && (Row(square) == 0 || Row(square) == 7);
-        if (edge || PawnPromotesOn(p, code, square)) {
-            return Fail(error, "pawn on " + SquareText(square) + " cannot stand on that rank");
+        if (PawnCannotStand(p, code, square)) {
+            return Fail(error, "pawn on " + SquareText(p, square) + " cannot stand on that rank");
         }
     }
     return true;
@@ -185,7 +185,7 @@ constexpr CastlingHome kHomes3D[4] = {{'K', kWhiteKingSide, 16, 24, 1},
 bool ReadCastling(std::string_view token, Position& p, std::string& error) {
     p.flags = 0;
     if (token == "-") return true;
-    const CastlingHome* homes = Is3D() ? kHomes3D : kHomes2D;
+    const CastlingHome* homes = Is3D(p) ? kHomes3D : kHomes2D;
     for (char letter : token) {
         const CastlingHome* home = nullptr;
         for (int i = 0; i < 4; ++i) {
@@ -209,7 +209,7 @@ bool ReadCastling(std::string_view token, Position& p, std::string& error) {
 // over it. It is kept only when a pawn of the side to move can take there, as a move records it.
 bool CheckPassedPawn(const Position& p, unsigned ep, std::string& error) {
     const int passer = WhiteToMove(p) ? -kPawn : kPawn;
-    if (!Is3D()) {
+    if (!Is3D(p)) {
         const bool rowFits = WhiteToMove(p) ? Row(ep) == 5 : Row(ep) == 2;
         if (!rowFits)
             return Fail(error,
@@ -235,7 +235,7 @@ bool ReadEnPassant(std::string_view token, Position& p, std::string& error) {
     p.epSquare = 0;
     if (token == "-") return true;
     unsigned ep = 0;
-    if (Is3D()) {
+    if (Is3D(p)) {
         int index = 0;
         if (!ReadNumber(token, 1, kBoardSquares - 1, index)) {
             return Fail(error, "en-passant square must be '-' or an index from 1 to 63, not " +
@@ -257,8 +257,8 @@ bool ReadEnPassant(std::string_view token, Position& p, std::string& error) {
 
 // Builds the draft and checks what needs the attack data; drops an en-passant square that no
 // pawn can use and marks a check of the side to move.
-bool Complete(Position& draft, std::string& error) {
-    if (BuildPosition(draft) == 0) return Fail(error, "the position cannot be set up");
+bool Complete(Position& draft, uint64_t moved, std::string& error) {
+    if (BuildPosition(draft, moved) == 0) return Fail(error, "the position cannot be set up");
     if (draft.epSquare != 0) {
         Position probe = draft;
         Move moves[kMaxEnPassantMoves];
@@ -400,15 +400,39 @@ bool ReadPins(std::string_view field, Position& p, std::string& error) {
     return true;
 }
 
-bool Read3D(const Fields& fields, Position& draft, std::string& error) {
-    if (fields.size() != 5)
+// The sixth field: the pawns that stand on a start square without their double step, having
+// moved there.
+bool ReadMovedPawns(std::string_view field, const Position& p, uint64_t& moved,
+                    std::string& error) {
+    size_t start = 0;
+    for (size_t i = 0; i <= field.size(); ++i) {
+        if (i < field.size() && field[i] != ',') continue;
+        const std::string_view entry = field.substr(start, i - start);
+        start = i + 1;
+        int square = 0;
+        if (!ReadNumber(entry, 0, kBoardSquares - 1, square)) {
+            return Fail(error, "moved pawns: expected square indexes, not " + Quote(entry));
+        }
+        const int code = p.board[square];
+        const unsigned startRow = code > 0 ? 1 : 6;
+        if ((code != kPawn && code != -kPawn) || Row(static_cast<unsigned>(square)) != startRow) {
+            return Fail(error, "moved pawns: no pawn on its start square at " + Quote(entry));
+        }
+        moved |= uint64_t{1} << square;
+    }
+    return true;
+}
+
+bool Read3D(const Fields& fields, Position& draft, uint64_t& moved, std::string& error) {
+    if (fields.size() != 5 && fields.size() != 6)
         return Fail(error,
-                    "3D position text needs 5 fields, found " + std::to_string(fields.size()));
+                    "3D position text needs 5 or 6 fields, found " + std::to_string(fields.size()));
     draft.quietPlies = 0;
     return ReadSquares3D(fields[0], draft, error) && ReadPins(fields[1], draft, error) &&
            CheckMen(draft, error) && CheckPawns(draft, error) && CheckOwners(draft, error) &&
            ReadSide(fields[2], draft, error) && ReadCastling(fields[3], draft, error) &&
-           ReadEnPassant(fields[4], draft, error);
+           ReadEnPassant(fields[4], draft, error) &&
+           (fields.size() == 5 || ReadMovedPawns(fields[5], draft, moved, error));
 }
 
 std::string Write3D(const Position& p) {
@@ -437,21 +461,21 @@ std::string_view StartPositionText(int gameKind) {
     return gameKind == kGame2D ? kStartText2D : kStartText3D;
 }
 
-bool ReadPositionText(int gameKind, std::string_view text, Position& out, std::string& error) {
-    if (gameKind != GameKind())
-        return Fail(error, "position text is for another game than the one set");
+bool ReadPositionText(int gameKind, int rules, std::string_view text, Position& out,
+                      std::string& error) {
     Position draft;
-    ClearPosition(draft);
+    ClearPosition(draft, gameKind, rules);
     const Fields fields = SplitFields(text);
+    uint64_t moved = 0;
     const bool read =
-        gameKind == kGame3D ? Read3D(fields, draft, error) : Read2D(fields, draft, error);
-    if (!read || !Complete(draft, error)) return false;
+        gameKind == kGame3D ? Read3D(fields, draft, moved, error) : Read2D(fields, draft, error);
+    if (!read || !Complete(draft, moved, error)) return false;
     out = draft;
     return true;
 }
 
 std::string WritePositionText(const Position& p) {
-    const bool three = Is3D();
+    const bool three = Is3D(p);
     std::string text = three ? Write3D(p) : Write2D(p);
     text += WhiteToMove(p) ? " w " : " b ";
     text += CastlingText(p);
@@ -464,6 +488,13 @@ std::string WritePositionText(const Position& p) {
     if (!three) {
         const uint32_t halfmove = p.quietPlies > 0 ? p.quietPlies - 1 : 0;
         text += ' ' + std::to_string(halfmove) + ' ' + std::to_string(p.ply / 2 + 1);
+        return text;
+    }
+    const uint64_t moved = MovedStartPawns(p);
+    for (unsigned square = 0; square < kBoardSquares; ++square) {
+        if ((moved >> square & 1) == 0) continue;
+        text += (moved & ((uint64_t{1} << square) - 1)) == 0 ? ' ' : ',';
+        text += std::to_string(square);
     }
     return text;
 }

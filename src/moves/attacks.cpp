@@ -1,9 +1,8 @@
-#include "movegen/attacks.h"
+#include "moves/attacks.h"
 
 #include <algorithm>
 
 #include "board/attack_boards.h"
-#include "core/settings.h"
 #include "moves/line_tables.h"
 
 namespace tarvex {
@@ -77,7 +76,7 @@ void RayAttack2D(Position& position, int slot, int d, int length) {
 
 void RayAttack3D(Position& position, int slot, int d) {
     const uint32_t bit = 1u << slot;
-    const bool tournament = TournamentRules();
+    const bool tournament = TournamentRules(position);
     bool open[kLevelCount];
     std::fill(open, open + kLevelCount, true);
     bool blocked = false;
@@ -109,7 +108,7 @@ void RayAttack3D(Position& position, int slot, int d) {
 }  // namespace
 
 void RayAttack(Position& position, int slot, int d, int length) {
-    if (Is3D()) {
+    if (Is3D(position)) {
         RayAttack3D(position, slot, d);
     } else {
         RayAttack2D(position, slot, d, length);
@@ -145,7 +144,7 @@ bool PawnBeside(const Position& position, unsigned square, int pawnCode) {
 bool IsPromotionCandidate(const Position& position, int code, unsigned square) {
     if (code != kPawn && code != -kPawn) return false;
     const bool white = code > 0;
-    if (!Is3D()) return Row(square) == (white ? 6u : 1u);
+    if (!Is3D(position)) return Row(square) == (white ? 6u : 1u);
     if (IsAttackBoardSquare(square)) {
         const int board = AttackBoardOfSquare(square);
         const unsigned offset = square - kBoardBase[board];

@@ -11,7 +11,7 @@
 #include <mutex>
 #include <thread>
 
-namespace tarvex::platform {
+namespace tarvex {
 
 // A flag one thread raises to ask another to finish. Reading it is one atomic load, cheap
 // enough for a search's stop test; waiting on it wakes as soon as it is raised.
@@ -52,4 +52,4 @@ private:
 // Suspends the calling thread.
 void SleepMilliseconds(int milliseconds);
 
-}  // namespace tarvex::platform
+}  // namespace tarvex

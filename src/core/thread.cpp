@@ -1,8 +1,8 @@
-#include "platform/thread.h"
+#include "core/thread.h"
 
 #include <utility>
 
-namespace tarvex::platform {
+namespace tarvex {
 
 void StopFlag::Raise() {
     // Set under the mutex so that a waiter cannot miss the wake-up between its test and its wait.
@@ -36,4 +36,4 @@ void SleepMilliseconds(int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
 }
 
-}  // namespace tarvex::platform
+}  // namespace tarvex
