@@ -25,6 +25,13 @@ constexpr Command kCommands[] = {
     {"perft", RunPerft,
      "perft [--game 2d|3d] [--rules tournament|standard] [--pos TEXT] --depth N [--divide]"},
     {"moves", RunMoves, "moves [--game 2d|3d] [--rules tournament|standard] [--pos TEXT]"},
+    {"search", RunSearch,
+     "search [--game 2d|3d] [--rules R] [--pos TEXT] [--difficulty easy|medium|hard | "
+     "--depth N | --nodes N | --movetime MS]"},
+    {"bench", RunBench, "bench [--depth N]   fixed searches of both games: nodes and speed"},
+    {"selfplay", RunSelfPlay,
+     "selfplay [--game 2d|3d] [--rules R] --games N [--difficulty D | --white D --black D] "
+     "[--seed S] [--record FILE]"},
 };
 
 std::string UsageText() {

@@ -4,8 +4,10 @@
 // to stderr as one line and give kExitUsage.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 #include "board/position.h"
 #include "core/game_types.h"
@@ -33,7 +35,19 @@ int RunPerft(int argc, char** argv);
 // moves, one a line.
 int RunMoves(int argc, char** argv);
 
-// The position options of perft and moves (tool_moves.cpp).
+// tarvex-tool search --game 2d|3d [--rules R] [--pos TEXT] [--difficulty easy|medium|hard |
+// --depth N | --nodes N | --movetime MS]: the engine's search, one line per completed depth.
+int RunSearch(int argc, char** argv);
+
+// tarvex-tool bench [--depth N]: fixed searches of a table of positions; the node count is the
+// search's signature.
+int RunBench(int argc, char** argv);
+
+// tarvex-tool selfplay --game 2d|3d [--rules R] --games N [--difficulty D | --white D --black D]
+// [--seed S] [--record FILE]: the engine against itself through the game's commit path.
+int RunSelfPlay(int argc, char** argv);
+
+// The position options of perft, moves, search and selfplay (tool_moves.cpp).
 struct ToolPosition {
     int game = kGame3D;
     int rules = kRulesTournament;
@@ -51,5 +65,17 @@ void RunQuietly(const std::function<void()>& work);
 // A move of position as perft and moves print it: "e2e4", "e7e8q", "33-2", "25-26q",
 // "T100:q1-q3".
 std::string ToolMoveText(const Position& position, const Move& move);
+
+// The engine's options (tool_search.cpp).
+// The difficulty named by word ("easy", "medium", "hard"), or 0.
+int DifficultyNamed(std::string_view word);
+// A whole number in [low, high] written in decimal digits only.
+bool ParseNumber(std::string_view word, int64_t low, int64_t high, int64_t& out);
+// The engine's move as it will be made ("none" for the null move): a promotion the engine left
+// unnamed is the queen the game makes of it.
+std::string EngineMoveText(const Position& position, const Move& move);
+// A search score (1/10000 pawn, side to move) as the tools print it: centipawns rounded toward
+// zero ("35", "-120") or "mate N" (moves; negative when the side to move is mated).
+std::string ScoreText(int score);
 
 }  // namespace tarvex::tool

@@ -1,7 +1,10 @@
 // tarvex-tool play: the game controller without a window. One command a line, from standard
 // input or a script file; the console shows exactly what the program prints, and the tool's
 // own answers are lines starting with "= " (or "error: "), which the program never prints.
-#include <cstdio>
+//
+// The engine plays its side as in the window: after every command, while the engine is to move,
+// the session ticks the controller (the plays-both rule) and has the engine search and commit
+// its move on this thread.
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -15,12 +18,14 @@
 #include "board/geometry.h"
 #include "core/console.h"
 #include "core/settings.h"
+#include "engine/engine.h"
 #include "game/game_controller.h"
 #include "game/game_flow.h"
 #include "game/notation.h"
 #include "game/user_move.h"
 #include "movegen/legal_moves.h"
 #include "movegen/position_text.h"
+#include "moves/make_move.h"
 #include "tool_commands.h"
 
 namespace tarvex::tool {
@@ -84,29 +89,19 @@ int PromotionPiece(const std::string& word) {
     return 0;
 }
 
-std::string MoveName(const Position& position, const Move& m) {
-    char text[32];
-    if (IsBoardMove(m)) {
-        std::snprintf(text, sizeof text, "T%d:%s-%s", m.piece, ShortPinName(m.from),
-                      ShortPinName(m.to));
-    } else if (!Is3D(position)) {
-        std::snprintf(text, sizeof text, "%c%c%c%c", 'a' + m.from / 8, '1' + m.from % 8,
-                      'a' + m.to / 8, '1' + m.to % 8);
-    } else {
-        std::snprintf(text, sizeof text, "%u-%u", m.from, m.to);
-    }
-    std::string name = text;
-    if (IsPromotionKind(m.kind)) name += static_cast<char>(m.kind - 'A' + 'a');
-    return name;
-}
-
 class PlaySession {
 public:
-    PlaySession() { controller_.SetPromotionChoice(&promotion_); }
+    PlaySession() {
+        controller_.SetPromotionChoice(&promotion_);
+        ConnectEngine(controller_, engine_);
+    }
 
     void Run(std::istream& in) {
         std::string line;
-        while (std::getline(in, line)) Execute(line);
+        while (std::getline(in, line)) {
+            Execute(line);
+            EngineTurns();
+        }
         ConsolePrint("\n");
     }
 
@@ -128,9 +123,17 @@ private:
         }
         if (command == "engine") {
             static constexpr int kSides[] = {0, 1, -1};
-            return Choice(words, {"none", "white", "black"},
-                          [this](int i) { controller_.SetEngineSide(kSides[i]); });
+            return Choice(words, {"none", "white", "black", "both"}, [this](int i) {
+                if (i == 3) return controller_.SetPlaysBoth(true);
+                controller_.SetEngineSide(kSides[i]);
+            });
         }
+        if (command == "difficulty") {
+            static constexpr int kLevels[] = {kDifficultyEasy, kDifficultyMedium, kDifficultyHard};
+            return Choice(words, {"easy", "medium", "hard"},
+                          [this](int i) { controller_.SetDifficulty(kLevels[i]); });
+        }
+        if (command == "go") return words.size() == 1 ? Go() : Error("usage: go");
         if (command == "setup") return SetUp(line);
         if (command == "move") return PlayMove(words);
         if (command == "undo")
@@ -189,14 +192,37 @@ private:
 
     void PlayMove(const Words& words) {
         Move move;
-        if (!BuildMove(words, move)) return;
-        const Position& p = controller_.Current();
-        const int engineSide = GetSettings().engineSide.load();
-        if (engineSide != 0 && engineSide == SideSign(p)) {
-            controller_.CommitEngineMove(move);
-        } else {
-            controller_.UserMove(move);
+        if (BuildMove(words, move)) controller_.UserMove(move);
+    }
+
+    // The engine's side of the game after a command: while the engine is to move, the
+    // plays-both rule, then one search and commit. The play ends when the engine has no move to
+    // make, the game is decided, the record is full, or a move was not committed.
+    void EngineTurns() {
+        for (;;) {
+            controller_.Tick();
+            const Position& p = controller_.Current();
+            if (p.winner != 0 || PlyLimitReached(p)) return;
+            const unsigned ply = p.ply;
+            if (!controller_.PlayEngineMove(engine_)) return;
+            if (controller_.Current().ply == ply) return;
         }
+    }
+
+    // go: the engine moves once for the side to move, then plays the side it played before.
+    void Go() {
+        const Position& p = controller_.Current();
+        const int side = SideSign(p);
+        const int before = GetSettings().engineSide.load();
+        const bool both = controller_.CurrentGame().block.playsBoth != 0;
+        if (p.winner != 0 || PlyLimitReached(p)) return Error("the game is over");
+        if (before != side) controller_.SetEngineSide(side);
+        const bool moved = controller_.PlayEngineMove(engine_);
+        if (before != side) {
+            controller_.SetEngineSide(before);
+            if (both) controller_.SetPlaysBoth(true);
+        }
+        if (!moved) Error("the engine has no move to make");
     }
 
     bool BuildMove(const Words& words, Move& move) {
@@ -238,11 +264,12 @@ private:
         GenerateMoveTexts(current, GetSettings().notation.load(), *list);
         for (int i = 0; i < list->count; ++i) {
             if (!FindLegalMove(current, list->moves[i])) continue;
-            Answer(MoveName(current, list->moves[i]) + " " + list->texts[i]);
+            Answer(ToolMoveText(current, list->moves[i]) + " " + list->texts[i]);
         }
     }
 
     ScriptedPromotion promotion_;
+    engine::Engine engine_;
     GameController controller_;
 };
 

@@ -4,7 +4,7 @@
 
 #include <memory>
 
-#include "engine/first_legal_chooser.h"
+#include "engine/engine.h"
 #include "ui/app.h"
 #include "ui/keyboard.h"
 #include "ui/main_window.h"
@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
     using namespace tarvex;
     // Owned here, not at namespace scope, so that the engine thread is joined before the
     // process ends.
-    ui::App app(std::make_unique<engine::FirstLegalChooser>());
+    ui::App app(std::make_unique<engine::Engine>());
     ui::SetApp(&app);
     ui::InitGlut(&argc, argv);
     ui::CreateMainWindow();

@@ -10,4 +10,7 @@ inline constexpr int kUnstable = 1;
 // Prints "\n<text>\n", followed by "UNSTABLE" when the low byte of unstable is nonzero.
 void ErrorReport(int unstable, const char* text);
 
+// How many reports the process has made (for tools that must show there were none).
+long ErrorReportCount();
+
 }  // namespace tarvex

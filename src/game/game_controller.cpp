@@ -8,6 +8,7 @@
 #include "core/console.h"
 #include "core/error_report.h"
 #include "core/settings.h"
+#include "engine/evaluation.h"
 #include "game/banner.h"
 #include "game/engine_thread.h"
 #include "game/game_flow.h"
@@ -17,6 +18,13 @@
 #include "moves/position_setup.h"
 
 namespace tarvex {
+
+void ConnectEngine(GameController& controller, engine::MoveChooser& engine) {
+    ControllerHooks hooks = controller.Hooks();
+    hooks.setUp.clearEngineTables = [&engine] { engine.NewGame(); };
+    hooks.setUp.setStage = [](Position& position) { engine::SetStage(position); };
+    controller.SetHooks(std::move(hooks));
+}
 
 void ResetBoardHashes() {
     ConsolePrint("\nBoard Hashes Reset");
@@ -148,8 +156,10 @@ void GameController::TarvexLoses(const char* text) {
     ErrorReport(kStable, text);
     ConsolePrint(GetSettings().engineSide.load() == 1 ? "\nTarvexLoses:White"
                                                       : "\nTarvexLoses:Black");
+    // The user wins, whichever side the engine played.
+    const int engineSide = GetSettings().engineSide.load();
     EngineStandsDown(game_->block);
-    game_->block.current.winner = 1;
+    game_->block.current.winner = engineSide == 1 ? -1 : 1;
     Changed();
     Redraw();
 }

@@ -57,6 +57,7 @@ public:
     const Position& Current() const { return game_->block.current; }
 
     void SetHooks(ControllerHooks hooks) { hooks_ = std::move(hooks); }
+    const ControllerHooks& Hooks() const { return hooks_; }
     // Who answers a user's promotion that names no piece (nobody: a queen).
     void SetPromotionChoice(platform::PromotionChoice* choice) { chooser_ = choice; }
     // The engine thread to stop and start around rebuilds (none: no thread).
@@ -129,6 +130,10 @@ private:
     uint64_t serial_ = 0;  // advanced by every change of the game
     std::optional<EngineResult> posted_;
 };
+
+// Gives a new game's set-up the engine's part: its tables cleared, the stage of the new
+// position set.
+void ConnectEngine(GameController& controller, engine::MoveChooser& engine);
 
 // Prints "\nBoard Hashes Reset" and starts announcing direction tables afresh.
 void ResetBoardHashes();

@@ -83,7 +83,8 @@ void DoBoardMove(Position& child, const Position& parent, Move& move, MoveState&
     RefreshPromoMask(child);
     child.hashKey ^= parent.epSquare << 8;
     child.epSquare = 0;
-    if (RegenToPieces(child) != 0) state.completeNow = true;
+    // Completed at once, after the counters: the regeneration evaluates the finished child.
+    state.completeNow = true;
 }
 
 void Capture(Position& child, Move& move, MoveState& state) {
@@ -320,13 +321,9 @@ int MakeChild(Position& child, const Position& parent, const Position* link, Mov
         return 1;
     }
     child.flags &= ~kAttacksPending;
-    bool moverWhite;
-    if (boardMove) {
-        moverWhite = child.abWhite[BoardIndexOf(move.piece)] != 0;
-    } else {
-        RegenToPieces(child);
-        moverWhite = state.piece >= 1;
-    }
+    RegenToPieces(child);
+    const bool moverWhite =
+        boardMove ? child.abWhite[BoardIndexOf(move.piece)] != 0 : state.piece >= 1;
     return CheckBookkeeping(child, move, moverWhite);
 }
 

@@ -9,7 +9,7 @@
 namespace tarvex {
 
 // Material value of a piece code's kind (index |code|), kings counted as 0.
-inline constexpr int32_t kMaterialValue[7] = {0, 10000, 30000, 31000, 50000, 90000, 0};
+inline constexpr int32_t kMaterialValue[7] = {0, 10000, 32000, 33000, 50000, 95000, 0};
 
 inline int32_t MaterialOf(int code) {
     return kMaterialValue[code < 0 ? -code : code];

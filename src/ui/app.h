@@ -15,6 +15,7 @@ struct App {
     explicit App(std::unique_ptr<engine::MoveChooser> engineIn)
         : engine(std::move(engineIn)), engineThread(controller, *engine) {
         controller.SetEngineThread(&engineThread);
+        ConnectEngine(controller, *engine);
     }
     ~App() { engineThread.Stop(); }
     App(const App&) = delete;

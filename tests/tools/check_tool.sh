@@ -7,6 +7,7 @@
 #   --status N          exit status must be N (default 0)
 #   --line TEXT         stdout must hold a line equal to TEXT
 #   --count REGEX N     exactly N lines of stdout must match the extended REGEX
+#   --grep REGEX        at least one line of stdout must match the extended REGEX
 #   --err REGEX         stderr must match the extended REGEX
 #   --err-lines N       stderr must have exactly N lines
 # A run that exits 0 must leave stderr empty; one that fails must leave stdout empty.
@@ -15,6 +16,7 @@ set -u
 status=0
 lines=()
 counts=()
+greps=()
 errs=()
 err_lines=""
 while [[ $# -gt 0 && "$1" != "--" ]]; do
@@ -22,6 +24,7 @@ while [[ $# -gt 0 && "$1" != "--" ]]; do
         --status) status="$2"; shift 2 ;;
         --line) lines+=("$2"); shift 2 ;;
         --count) counts+=("$2" "$3"); shift 3 ;;
+        --grep) greps+=("$2"); shift 2 ;;
         --err) errs+=("$2"); shift 2 ;;
         --err-lines) err_lines="$2"; shift 2 ;;
         *) echo "check_tool.sh: unknown check '$1'" >&2; exit 2 ;;
@@ -57,6 +60,9 @@ done
 for ((i = 0; i < ${#counts[@]}; i += 2)); do
     n=$(grep -cE -- "${counts[i]}" "$out_file")
     [[ "$n" == "${counts[i + 1]}" ]] || fail "$n lines match '${counts[i]}', expected ${counts[i + 1]}"
+done
+for pattern in "${greps[@]+"${greps[@]}"}"; do
+    grep -qE -- "$pattern" "$out_file" || fail "no line matches '$pattern'"
 done
 for err in "${errs[@]+"${errs[@]}"}"; do
     grep -qE -- "$err" "$err_file" || fail "stderr does not match '$err'"

@@ -1,0 +1,25 @@
+#include "engine/engine.h"
+
+#include "engine/evaluation.h"
+
+namespace tarvex::engine {
+
+Engine::Engine(int tableMegabytes) : searcher_(std::make_unique<Searcher>()) {
+    InstallEvaluation();
+    searcher_->Table().Resize(tableMegabytes);
+}
+
+SearchResult Engine::Choose(const Position& root, const KeyHistory& history,
+                            const SearchLimits& limits) {
+    return searcher_->Choose(root, history, limits, stop_);
+}
+
+void Engine::NewGame() {
+    searcher_->Clear();
+}
+
+void Engine::SetTableSize(int megabytes) {
+    searcher_->Table().Resize(megabytes);
+}
+
+}  // namespace tarvex::engine

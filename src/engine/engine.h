@@ -1,0 +1,28 @@
+// The engine: one searcher with all its state behind the MoveChooser face. Create as many as
+// you like; they share nothing but the constant tables.
+#pragma once
+
+#include "engine/move_chooser.h"
+#include "engine/searcher.h"
+
+namespace tarvex::engine {
+
+class Engine : public MoveChooser {
+public:
+    // A table of the given size in megabytes (the game's is 8).
+    explicit Engine(int tableMegabytes = kDefaultTableMegabytes);
+
+    SearchResult Choose(const Position& root, const KeyHistory& history,
+                        const SearchLimits& limits) override;
+    void NewGame() override;
+
+    // The table's size in megabytes; a new size clears it.
+    void SetTableSize(int megabytes);
+    int TableSize() const { return searcher_->Table().Megabytes(); }
+    int TablePermille() const { return searcher_->Table().Permille(); }
+
+private:
+    std::unique_ptr<Searcher> searcher_;
+};
+
+}  // namespace tarvex::engine

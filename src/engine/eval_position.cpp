@@ -1,0 +1,251 @@
+// The whole-position terms: gathering, pinned mask, fixed patterns, king safety, attacked
+// pieces, mobility and overloaded defenders.
+#include <algorithm>
+#include <cstdlib>
+
+#include "engine/eval_terms.h"
+#include "engine/static_exchange.h"
+#include "moves/attacks.h"
+
+namespace tarvex::engine::eval {
+namespace {
+
+using namespace slot;
+
+// The first piece behind front on the line from the attacker through it, or kNoSlot.
+uint8_t FirstBehind(const Position& position, const LineTables& lines, unsigned attacker,
+                    unsigned front) {
+    const int d = lines.dir[attacker][front];
+    if (d == 0) return kNoSlot;
+    if (!Is3D(position)) {
+        unsigned q = front;
+        for (int n = RayLength2D(front, d); n > 0; --n) {
+            q += d;
+            if (position.board[q] != 0) return position.squareSlot[q];
+        }
+        return kNoSlot;
+    }
+    // 3D: the pieces on the line beyond front, the nearest being the one with none between.
+    uint32_t onLine = 0;
+    for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
+        const int s = std::countr_zero(m);
+        if (lines.dir[front][position.pieces[s].square] == d) onLine |= 1u << s;
+    }
+    for (uint32_t m = onLine; m != 0; m &= m - 1) {
+        const int s = std::countr_zero(m);
+        const unsigned at = position.pieces[s].square;
+        bool nearest = true;
+        for (uint32_t o = onLine & ~(1u << s); o != 0 && nearest; o &= o - 1) {
+            nearest = !Collinear(lines, front, position.pieces[std::countr_zero(o)].square, at);
+        }
+        if (nearest) return static_cast<uint8_t>(s);
+    }
+    return kNoSlot;
+}
+
+// One king's term: the enemy officers (king aside) attacking its zone directly or through a
+// battery, and the zone's files without pawns.
+int KingTerm(const Position& position, const Context& c, int side) {
+    const unsigned king = c.king[side];
+    if (king == kNoKing) return 0;
+    const int enemy = side ^ 1;
+    const int file = FileOf(king), rank = RankOf(king);
+    uint32_t seen = 0;
+    int openFiles = 0;
+    for (int f = std::max(file - 1, 0); f <= std::min(file + 1, 7); ++f) {
+        if (!c.HasPawn(0, f) && !c.HasPawn(1, f)) ++openFiles;
+        for (int r = std::max(rank - 1, 0); r <= std::min(rank + 1, 7); ++r) {
+            const unsigned q = static_cast<unsigned>(f * 8 + r);
+            seen |= position.attacks[q] | position.xrays[q];
+        }
+    }
+    const uint32_t enemyKing = 1u << (enemy * 16);
+    const uint32_t attackers = seen & position.officerMask & kHalf[enemy] & ~enemyKing;
+    const int n = Capped(Bits(attackers) + ((attackers & c.rooks[enemy]) != 0 ? 1 : 0), 7);
+    const bool ownAtRoot = ((position.flags & kWhiteAtRoot) != 0) == (side == 0);
+    const bool queen = c.queen[enemy];
+    const int table = queen ? (ownAtRoot ? kKingZoneOwnQueen : kKingZoneOtherQueen)
+                            : (ownAtRoot ? kKingZoneOwnNoQueen : kKingZoneOtherNoQueen);
+    return -c.p[table + n] - openFiles * c.p[queen ? kOpenFileQueen : kOpenFileNoQueen];
+}
+
+constexpr int MobilityIndex(int kind) {
+    return kind - kKnight;  // knight 0, bishop 1, rook 2, queen 3, king 4
+}
+
+}  // namespace
+
+void Gather(const Position& position, Context& c) {
+    c.pawns[0] = c.pawns[1] = c.rooks[0] = c.rooks[1] = 0;
+    std::fill(&c.count[0][0], &c.count[0][0] + 14, 0);
+    c.king[0] = c.king[1] = kNoKing;
+    std::fill(c.lowestWhite, c.lowestWhite + 8, kNoWhitePawn);
+    std::fill(c.highestBlack, c.highestBlack + 8, kNoBlackPawn);
+    for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
+        const int s = std::countr_zero(m);
+        const int side = SideOfSlot(s), kind = KindOf(position.pieces[s].code);
+        if (kind < kPawn || kind > kKing) continue;
+        ++c.count[side][kind];
+        const unsigned square = position.pieces[s].square;
+        if (kind == kPawn) {
+            c.pawns[side] |= 1u << s;
+            const int file = FileOf(square), rank = RankOf(square);
+            if (side == 0)
+                c.lowestWhite[file] = static_cast<int8_t>(std::min<int>(c.lowestWhite[file], rank));
+            else
+                c.highestBlack[file] =
+                    static_cast<int8_t>(std::max<int>(c.highestBlack[file], rank));
+        } else if (kind == kRook) {
+            c.rooks[side] |= 1u << s;
+        } else if (kind == kKing && s == side * 16) {
+            c.king[side] = square;
+        }
+    }
+    c.queen[0] = c.count[0][kQueen] > 0;
+    c.queen[1] = c.count[1][kQueen] > 0;
+    c.material = std::clamp(position.whiteMaterial - position.blackMaterial, -300000, 300000);
+}
+
+uint32_t PinnedMask(const Position& position, const Context& c) {
+    uint32_t pinned = 0;
+    // The fronts are the rooks, bishops and knights, the pieces behind any officer (a piece
+    // promoted in a pawn slot counts as what it has become).
+    for (uint32_t m = position.officerMask; m != 0; m &= m - 1) {
+        const int front = std::countr_zero(m);
+        const int kind = KindOf(position.pieces[front].code);
+        if (kind != kRook && kind != kBishop && kind != kKnight) continue;
+        const int side = SideOfSlot(front);
+        const unsigned square = position.pieces[front].square;
+        const uint32_t sliders =
+            position.attacks[square] & position.sliderMask & kHalf[side ^ 1] & position.officerMask;
+        for (uint32_t a = sliders; a != 0; a &= a - 1) {
+            const int attacker = std::countr_zero(a);
+            const unsigned from = position.pieces[attacker].square;
+            if (position.attacks[from] >> front & 1) continue;  // it attacks back
+            const uint8_t behind = FirstBehind(position, c.lines, from, square);
+            if (behind == kNoSlot || SideOfSlot(behind) != side ||
+                !(position.officerMask >> behind & 1)) {
+                continue;
+            }
+            if (CaptureWins(position, position.pieces[behind].square, 1u << attacker)) {
+                pinned |= 1u << front;
+                break;
+            }
+        }
+    }
+    return pinned;
+}
+
+int FixedPatterns(const Position& position, const Context& c) {
+    const ParameterSet& p = c.p;
+    int v = 0;
+    for (int side = 0; side < 2; ++side) {
+        const int sign = SignOf(side);
+        const auto on = [&](unsigned whiteSquare) {
+            return position.board[MirrorSquare(side, whiteSquare)] * sign;
+        };
+        constexpr unsigned b1 = 8, g1 = 48, c3 = 18, f3 = 42, d2 = 25, d3 = 26, e2 = 33, e3 = 34;
+        if (on(d2) == kPawn && on(d3) != 0) v -= sign * p[kCentrePawnBlockedD];
+        if (on(e2) == kPawn && on(e3) != 0) v -= sign * p[kCentrePawnBlockedE];
+        if (on(b1) == kKnight && on(c3) != 0) v -= sign * p[kKnightBlocked];
+        if (on(g1) == kKnight && on(f3) != 0) v -= sign * p[kKnightBlocked];
+        if (c.count[side][kBishop] >= 2) v += sign * p[kBishopPair];
+    }
+    if (c.count[0][kBishop] == 1 && c.count[1][kBishop] == 1 && std::abs(c.material) > 5000) {
+        unsigned colour[2] = {0, 0};
+        for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
+            const int s = std::countr_zero(m);
+            if (KindOf(position.pieces[s].code) == kBishop) {
+                colour[SideOfSlot(s)] = SquareParity(position.pieces[s].square);
+            }
+        }
+        if (colour[0] != colour[1])
+            v += c.material > 0 ? -p[kOppositeBishops] : p[kOppositeBishops];
+    }
+    if (position.officerMask == position.pieceMask && std::abs(c.material) >= 10000) {
+        const int winner = c.material > 0 ? 0 : 1;
+        int bonus = p[kPawnlessAhead];
+        const unsigned lone = c.king[winner ^ 1];
+        if (c.count[winner][kBishop] == 1 && lone != kNoKing) {
+            for (uint32_t m = position.pieceMask & kHalf[winner]; m != 0; m &= m - 1) {
+                const int s = std::countr_zero(m);
+                if (KindOf(position.pieces[s].code) != kBishop) continue;
+                const bool dark = SquareParity(position.pieces[s].square) == 0;
+                bonus += (7 - kCornerDistance[dark ? lone : lone ^ 7]) * p[kPawnlessCornerStep];
+            }
+        }
+        v += SignOf(winner) * bonus;
+    }
+    return v;
+}
+
+int KingSafety(const Position& position, const Context& c) {
+    return KingTerm(position, c, 0) - KingTerm(position, c, 1);
+}
+
+int AttackedPieces(Position& position, const Context& c, uint32_t& changed) {
+    const uint32_t officers = position.officerMask;
+    int attacks[2] = {0, 0};  // [side]: officer attacks of that side on enemy pieces
+    uint32_t attacking = 0, hanging = 0;
+    for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
+        const int s = std::countr_zero(m);
+        const int side = SideOfSlot(s), enemy = side ^ 1;
+        const unsigned square = position.pieces[s].square;
+        const uint32_t by = position.attacks[square] & officers & kHalf[enemy];
+        if (s != side * 16) attacks[enemy] += Bits(by);
+        if (officers >> s & 1) {
+            attacking |= by;
+            if (position.squareSign[square] == SignOf(enemy)) hanging |= 1u << s;
+        }
+    }
+    changed = attacking ^ position.attackerMask;
+    position.attackerMask = attacking;
+    position.hangingMask = hanging;
+    return c.p[kAttackedOfficers + Capped(attacks[0], 15)] -
+           c.p[kAttackedOfficers + Capped(attacks[1], 15)];
+}
+
+int Mobility(const Position& position, const Context& c) {
+    if (c.stage == kStagePawnless) return 0;
+    const ParameterSet& p = c.p;
+    int v = 0;
+    for (uint32_t m = position.officerMask; m != 0; m &= m - 1) {
+        const int s = std::countr_zero(m);
+        const int kind = KindOf(position.pieces[s].code);
+        if (kind < kKnight || kind > kKing) continue;
+        const int side = SideOfSlot(s);
+        const int rel = RelativeRank(side, RankOf(position.pieces[s].square));
+        const int attacked = position.slotAttacks[s], safe = position.slotReach[s];
+        const int row = MobilityIndex(kind) * kMobilityTable + rel * 10;
+        int term = p[kAttackMobility + row + Capped(attacked, 9)] +
+                   p[kSafeMobility + row + Capped(safe, 9)];
+        if (attacked < kMinimumMobility[kind] && !(position.attackerMask >> s & 1)) {
+            term -= p[kLowMobility];
+        }
+        if (safe == 0) term -= p[kNoSafeSquare + rel];
+        v += SignOf(side) * term;
+    }
+    return v;
+}
+
+int OverloadedDefenders(const Position& position, const Context& c) {
+    int held[32] = {};
+    const uint32_t usable = position.officerMask & ~position.ignoreMask;
+    for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
+        const int s = std::countr_zero(m);
+        const unsigned square = position.pieces[s].square;
+        if (position.squareSign[square] != 0) continue;
+        const int side = SideOfSlot(s);
+        const uint32_t seen = position.attacks[square] & ~position.ignoreMask;
+        if ((seen & kHalf[side ^ 1]) == 0) continue;
+        for (uint32_t d = seen & usable & kHalf[side]; d != 0; d &= d - 1)
+            ++held[std::countr_zero(d)];
+    }
+    int v = 0;
+    for (int s = 0; s < 32; ++s) {
+        if (held[s] >= 2) v -= SignOf(SideOfSlot(s)) * c.p[kOverloaded + Capped(held[s], 16)];
+    }
+    return v;
+}
+
+}  // namespace tarvex::engine::eval

@@ -1,0 +1,336 @@
+// Evaluate: the order of the terms, the dirty-mask rules, the lazy exit, the correction and the
+// caching; the stage, the draw score and the hook that attack regeneration runs.
+#include "engine/evaluation.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "core/error_report.h"
+#include "engine/eval_terms.h"
+#include "engine/parameters.h"
+#include "engine/threat.h"
+#include "moves/attack_generation.h"
+#include "moves/line_tables.h"
+
+namespace tarvex::engine {
+namespace {
+
+using namespace eval;
+using namespace slot;
+
+constexpr int kLazyMargin = 20000;     // the lazy exit needs the estimate this far above gamma
+constexpr int kLazyReduction = 15000;  // and returns it reduced by this much
+constexpr int kAheadForTrades = 8000;
+constexpr int kQuietPliesScaled = 20;  // reversible plies before the score shrinks
+constexpr int kQuietScaleBase = 148;   // the score is scaled by (148 - plies) / 128
+constexpr int kQuietScaleDivisor = 128;
+constexpr int kRootSideContempt = 1000;  // a draw is worth this much less to the root's side
+constexpr int kDrawScoreLimit = 10000;
+
+// Brings the child's evaluation work areas to the values of the evaluated previous position:
+// the child may have been made before that position's evaluation completed.
+void SeedFrom(Position& position, const Position& previous) {
+    std::memcpy(position.squareScore, previous.squareScore, sizeof position.squareScore);
+    std::memcpy(position.squareSign, previous.squareSign, sizeof position.squareSign);
+    std::memcpy(position.slotReach, previous.slotReach, sizeof position.slotReach);
+    std::memcpy(position.slotAttacks, previous.slotAttacks, sizeof position.slotAttacks);
+    std::memcpy(position.slotValue, previous.slotValue, sizeof position.slotValue);
+    std::memcpy(position.squareControl, previous.squareControl, sizeof position.squareControl);
+    position.whiteReach = previous.whiteReach;
+    position.blackReach = previous.blackReach;
+    position.hangingMask = previous.hangingMask;
+    position.attackerMask = previous.attackerMask;
+    position.controlTotal = previous.controlTotal;
+    position.evalSum = previous.evalSum;
+    position.whitePassed = previous.whitePassed;
+    position.blackPassed = previous.blackPassed;
+    position.dirtySlots |= previous.dirtySlots;
+    position.flags = (position.flags & ~kExtrasChoice) | (previous.flags & kExtrasChoice);
+}
+
+// Whether the cached terms of previous may be carried into position at all: the same weights
+// and the same geometry.
+bool CanCarryFrom(const Position& position, const Position& previous) {
+    return position.stage == previous.stage && position.gameKind == previous.gameKind &&
+           position.rules == previous.rules &&
+           std::memcmp(position.abPin, previous.abPin, sizeof position.abPin) == 0;
+}
+
+// The pieces whose cached terms the change from previous to position can have touched, found
+// from the squares whose occupant changed (so that every kind of move is covered).
+uint32_t DirtyFromBoard(const Position& position, const Position& previous, Context& c) {
+    uint32_t dirty = 0;
+    bool pawnTouched[2] = {false, false}, rookTouched[2] = {false, false}, kingMoved = false;
+    int lo = 8, hi = -1;  // files of the pawns whose structure terms may change
+    for (unsigned q = 0; q < 64; ++q) {
+        const int before = previous.board[q], after = position.board[q];
+        if (before == after) continue;
+        for (int code : {before, after}) {
+            if (code == 0) continue;
+            const int side = code > 0 ? 0 : 1;
+            switch (KindOf(code)) {
+                case kPawn:
+                    pawnTouched[side] = true;
+                    lo = std::min(lo, FileOf(q) - 1);
+                    hi = std::max(hi, FileOf(q) + 1);
+                    break;
+                case kRook:
+                    rookTouched[side] = true;
+                    break;
+                case kKing:
+                    kingMoved = true;
+                    break;
+                default:
+                    break;
+            }
+        }
+        if (after != 0) {
+            const int s = position.squareSlot[q];
+            dirty |= 1u << s;
+            if (previous.pieces[s].code != after) c.allSquares = true;  // a promotion
+        }
+        // The pawns directly in front of or behind the square.
+        for (int d : {-1, 1}) {
+            const int r = RankOf(q) + d;
+            if (r >= 0 && r <= 7 && KindOf(position.board[q + d]) == kPawn) {
+                dirty |= 1u << position.squareSlot[q + d];
+            }
+        }
+    }
+    const uint32_t pawns = c.pawns[0] | c.pawns[1];
+    if (lo <= hi) {
+        if (Is3D(position)) {
+            dirty |= pawns;  // 3D pawn attacks do not follow the index files
+        } else {
+            for (uint32_t m = pawns; m != 0; m &= m - 1) {
+                const int file = FileOf(position.pieces[std::countr_zero(m)].square);
+                if (file >= lo && file <= hi) dirty |= m & -m;
+            }
+        }
+    }
+    if (pawnTouched[0]) dirty |= 1u << kSlotKing;  // the shelter
+    if (pawnTouched[1]) dirty |= 1u << (kBlackSlots + kSlotKing);
+    if (kingMoved) dirty |= kKings | pawns;
+    // A capture (queen, bishop, material balance) or a change of the castling state.
+    if (position.whiteMaterial != previous.whiteMaterial ||
+        position.blackMaterial != previous.blackMaterial ||
+        ((position.flags ^ previous.flags) & (kCastlingRights | kWhiteCastled | kBlackCastled))) {
+        dirty |= kKings;
+    }
+    for (int side = 0; side < 2; ++side) {
+        if (rookTouched[side]) dirty |= c.rooks[side];
+    }
+    return dirty;
+}
+
+// Pieces whose terms read the attackers of their own square: a rook defended by the other
+// rook, a backward pawn attacked by enemy officers (both without the pinned pieces).
+uint32_t DirtyFromAttackers(const Position& position, const Position& previous, const Context& c) {
+    uint32_t dirty = 0;
+    const uint32_t officers = position.officerMask | previous.officerMask;
+    const auto changed = [&](int s, uint32_t relevant) {
+        const unsigned q = position.pieces[s].square;
+        const uint32_t now = position.attacks[q] & ~position.ignoreMask;
+        const uint32_t before = previous.attacks[q] & ~previous.ignoreMask;
+        return ((now ^ before) & relevant) != 0;
+    };
+    for (int side = 0; side < 2; ++side) {
+        for (uint32_t m = c.rooks[side]; m != 0; m &= m - 1) {
+            if (changed(std::countr_zero(m), c.rooks[side])) dirty |= m & -m;
+        }
+        for (uint32_t m = c.pawns[side]; m != 0; m &= m - 1) {
+            if (changed(std::countr_zero(m), officers & kHalf[side ^ 1])) dirty |= m & -m;
+        }
+    }
+    return dirty;
+}
+
+struct Corrected {
+    int score;
+    bool drawish;
+};
+
+bool Exactly(const Context& c, int side, int queens, int rooks, int bishops, int knights) {
+    const int* n = c.count[side];
+    return n[kPawn] == 0 && n[kQueen] == queens && n[kRook] == rooks && n[kBishop] == bishops &&
+           n[kKnight] == knights;
+}
+
+// Drawish material, the reversible-move counter and trading when ahead, on s in White's frame.
+Corrected Correct(const Position& position, const Context& c, int s) {
+    const int draw = DrawScore(position);
+    const bool pawnless = position.pieceMask == position.officerMask;
+    if (pawnless && ((Exactly(c, 0, 1, 0, 0, 0) && Exactly(c, 1, 1, 0, 0, 0)) ||
+                     (Exactly(c, 0, 0, 1, 0, 0) && Exactly(c, 1, 0, 1, 0, 0)))) {
+        return {2 * draw, true};
+    }
+    // Rook against a minor piece, rook and minor piece against rook: the stronger side gets
+    // -p[kDrawishBalance].
+    for (int side = 0; side < 2; ++side) {
+        const int other = side ^ 1;
+        const bool rook = Exactly(c, side, 0, 1, 0, 0);
+        const bool rookMinor = Exactly(c, side, 0, 1, 1, 0) || Exactly(c, side, 0, 1, 0, 1);
+        const bool minor = Exactly(c, other, 0, 0, 1, 0) || Exactly(c, other, 0, 0, 0, 1);
+        if ((rook && minor) || (rookMinor && Exactly(c, other, 0, 1, 0, 0))) {
+            return {-SignOf(side) * c.p[kDrawishBalance], false};
+        }
+    }
+    // A side without pawns and with at most one minor piece, or two knights, cannot win.
+    bool limited[2];
+    for (int side = 0; side < 2; ++side) {
+        const int* n = c.count[side];
+        limited[side] = n[kPawn] == 0 && n[kQueen] == 0 && n[kRook] == 0 &&
+                        (n[kBishop] + n[kKnight] <= 1 || (n[kBishop] == 0 && n[kKnight] == 2));
+    }
+    if (limited[0] || limited[1]) {
+        if (limited[0]) s = std::min(s, draw);
+        if (limited[1]) s = std::max(s, draw);
+        return {s, s == draw};
+    }
+    if (c.stage != kStagePawnless && position.quietPlies > kQuietPliesScaled) {
+        // Never below 0: a longer counter must not turn the score round.
+        const int factor = std::max(kQuietScaleBase - static_cast<int>(position.quietPlies), 0);
+        s = static_cast<int>(static_cast<int64_t>(s) * factor / kQuietScaleDivisor);
+    }
+    for (int side = 0; side < 2; ++side) {
+        if (SignOf(side) * c.material <= kAheadForTrades) continue;
+        const int pieces = Bits(position.pieceMask & kHalf[side]);
+        s += SignOf(side) * (c.p[kTradePieces + pieces] - c.p[kKeepPawns + c.count[side][kPawn]]);
+    }
+    return {s, false};
+}
+
+void FullEvaluationHook(Position& position) {
+    Evaluate(position, kFullEvaluation, 2);
+}
+
+}  // namespace
+
+int Evaluate(Position& position, int gamma, int mode) {
+    // 1-3. Stage check, the cached total, stale attack data.
+    int stage = static_cast<int>(position.stage);
+    if (position.stage > kStagePawnless) {
+        ErrorReport(kStable, "Stage error");
+        stage &= 3;
+    }
+    const int side = SideSign(position);
+    if (position.flags & kEvalValid) return position.incrementalScore * side;
+    if (position.flags & kAttacksPending) ErrorReport(kStable, "NEED_PART2 in eval");
+
+    // 4. The previous position the cached terms are carried from: the parent, evaluated first
+    // (on a copy: the parent is not ours to change) when its evaluation is not cached.
+    position.unstoppablePawns[0] = position.unstoppablePawns[1] = 0;
+    if (gamma == kFullEvaluation) position.parent = nullptr;
+    const Position* previous = position.parent;
+    Position evaluatedParent;
+    if (previous != nullptr && (previous->flags & kEvalValid) == 0) {
+        evaluatedParent = *previous;
+        Evaluate(evaluatedParent, gamma, 1);
+        previous = &evaluatedParent;
+    }
+    if (previous != nullptr && !CanCarryFrom(position, *previous)) previous = nullptr;
+    if (previous != nullptr) SeedFrom(position, *previous);
+
+    // 5. Material.
+    Context c(Parameters(stage), stage, LinesFor(position), previous);
+    Gather(position, c);
+
+    // 6. The dirty mask; 7. pinned mask, pawn tables (gathered), the quick terms.
+    uint32_t dirty;
+    if (previous == nullptr || mode >= 2) {
+        dirty = position.pieceMask;
+        // Only its test for pieces that changed their code (a promotion) is needed here.
+        if (previous != nullptr) DirtyFromBoard(position, *previous, c);
+    } else {
+        dirty = position.dirtySlots | DirtyFromBoard(position, *previous, c) | kMinors |
+                (position.officerMask & (kWhitePawnSlots | kBlackPawnSlots));
+        if ((position.pieceMask & kWhiteHalf) == (1u << kSlotKing)) dirty |= c.pawns[1];
+        if ((position.pieceMask & kBlackHalf) == (1u << (kBlackSlots + kSlotKing))) {
+            dirty |= c.pawns[0];
+        }
+    }
+    position.ignoreMask = PinnedMask(position, c);
+    if (previous != nullptr && mode < 2) dirty |= DirtyFromAttackers(position, *previous, c);
+    position.dirtySlots = dirty & position.pieceMask;
+    const int fixed = FixedPatterns(position, c);
+    const int pieces = PieceValues(position, c, previous != nullptr);
+    const int kingSafety = KingSafety(position, c);
+    const int threat = ThreatTerm(position);
+    int quick = fixed + pieces + kingSafety + threat;
+
+    // 8. Lazy exit: proved >= gamma without the expensive terms; nothing is cached.
+    if (mode == 0 && previous != nullptr && std::abs(position.evalSum) < kLazyMargin) {
+        const int estimate = (quick + c.material + position.evalSum) * side;
+        if (estimate > gamma + kLazyMargin) {
+            const int reduced = Correct(position, c, (estimate - kLazyReduction) * side).score;
+            if (reduced * side >= gamma) return reduced * side;
+        }
+    }
+
+    // 9. The part-two terms (the pinned mask above is their first part and scores 0).
+    uint32_t membership = 0;
+    const int control = SquareControl(position, c);
+    const int attacked = AttackedPieces(position, c, membership);
+    const int mobility = Mobility(position, c);
+    position.evalSum = control + attacked + mobility;
+
+    // 10. Passed pawns read the fresh square control: recompute them (and the officers whose
+    // attacking-mask membership changed); they stay dirty for the next ply.
+    const uint32_t passed = position.whitePassed | position.blackPassed;
+    position.dirtySlots = (membership | passed) & position.pieceMask;
+    quick += PieceValues(position, c, true) - pieces;
+    position.dirtySlots = position.whitePassed | position.blackPassed;
+
+    // 11-12. Overloaded defenders, the correction, caching.
+    const int overload = OverloadedDefenders(position, c);
+    const Corrected total = Correct(position, c, quick + position.evalSum + overload + c.material);
+    if (total.drawish)
+        position.flags |= kDrawishMaterial;
+    else
+        position.flags &= ~kDrawishMaterial;
+    position.flags |= kEvalValid;
+    position.incrementalScore = total.score;
+    return total.score * side;
+}
+
+int EvaluateClamped(Position& position, int gamma, int mode) {
+    return std::clamp(Evaluate(position, gamma, mode), -kStaticLimit, kStaticLimit);
+}
+
+int SetStage(Position& position) {
+    const uint32_t officers = position.officerMask;
+    int count = Bits(officers & 0xFFu) + Bits(officers & 0xFF0000u);
+    if ((officers & kQueens) == kQueens) count += 2;
+    int stage;
+    if (officers == position.pieceMask)
+        stage = kStagePawnless;
+    else if (count < 7)
+        stage = kStageEndgame;
+    else if (count >= 16 && (position.flags & kCastlingRights) != 0)
+        stage = kStageOpening;
+    else
+        stage = kStageMiddlegame;
+    // Every cached term was computed with the weights of the old stage.
+    if (position.stage != static_cast<uint32_t>(stage)) {
+        position.flags &= ~(kEvalValid | kTacticsValid);
+    }
+    position.stage = static_cast<uint32_t>(stage);
+    position.dirtySlots |= (kKings | (officers & kQueens)) & position.pieceMask;
+    return stage;
+}
+
+int DrawScore(const Position& position) {
+    const int x = Parameters(static_cast<int>(position.stage & 3))[kContempt];
+    const int score =
+        (position.flags & kWhiteAtRoot) ? x - kRootSideContempt : x + kRootSideContempt;
+    return std::clamp(score, -kDrawScoreLimit, kDrawScoreLimit);
+}
+
+void InstallEvaluation() {
+    SetEvaluationHook(&FullEvaluationHook);
+}
+
+}  // namespace tarvex::engine

@@ -1,0 +1,34 @@
+// The static evaluation: a score for a position from the point of view of the side to move, in
+// 1/10000 pawn. Cached in the position: each position keeps its total, its per-piece values and
+// its square-control sums, and a child recomputes only what its move can have changed. Every
+// term is computed from White's point of view with the parameter set of the position's stage.
+#pragma once
+
+#include "board/position.h"
+
+namespace tarvex::engine {
+
+inline constexpr int kFullEvaluation = 405000;  // gamma asking for a full evaluation
+inline constexpr int kStaticLimit = 399852;     // no static score reaches the mate band
+
+// The score from the side to move's point of view. gamma kFullEvaluation: a full evaluation
+// that recomputes every piece and cuts the parent link. mode 0 allows the lazy exit (a score
+// proved >= gamma without the expensive terms, not cached); mode 1 computes everything but
+// reuses cached per-piece values; mode 2 or more recomputes every piece.
+int Evaluate(Position& position, int gamma, int mode);
+
+// Evaluate, clamped to -kStaticLimit .. +kStaticLimit: what the searches call.
+int EvaluateClamped(Position& position, int gamma, int mode);
+
+// The stage of a position (0 opening .. 3 no pawns), stored in it; marks the kings and queens
+// dirty. Returns the stage.
+int SetStage(Position& position);
+
+// The contempt-adjusted draw value from White's point of view: a draw is worth less to the
+// side that moves at the root (flags bit kWhiteAtRoot).
+int DrawScore(const Position& position);
+
+// Makes attack regeneration evaluate the positions it completes (once per process).
+void InstallEvaluation();
+
+}  // namespace tarvex::engine

@@ -1,0 +1,77 @@
+// The transposition table: per position a lower and an upper bound on its search value, each
+// with the depth that proved it, and the from and to squares of the last move that failed
+// high. Buckets of two entries: entry 0 preferred, entry 1 the overflow. A generation counter
+// (1..15) marks the entries of the current search so that older ones are replaced first.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+
+#include "board/move.h"
+#include "board/position.h"
+
+namespace tarvex::engine {
+
+inline constexpr int32_t kNoBound = 405000;  // outside every real score
+inline constexpr int kDefaultTableMegabytes = 8;
+inline constexpr size_t kEntryBytes = 28;  // the size the entry count is computed with
+
+struct TableEntry {
+    uint32_t keyLow;
+    uint32_t keyHigh;
+    int32_t lower;  // -kNoBound when none
+    int32_t upper;  // +kNoBound when none
+    uint8_t lowerDepth;
+    uint8_t upperDepth;
+    uint32_t info;  // bits 0-5 from, 6-11 to of the best move; 12-15 generation
+};
+
+class TranspositionTable {
+public:
+    // Entry count for a size in megabytes: size x 2^20 / 28, rounded down to an even number.
+    static size_t EntriesFor(int megabytes);
+
+    // Allocates the table once (shrinking by one megabyte after a failed allocation) and
+    // zero-fills it. Returns whether a table exists afterwards.
+    bool Ensure();
+    // Zero-fills the table (allocating it when it does not exist).
+    void Clear();
+    // A new size, in megabytes; takes effect at once (the table is allocated afresh).
+    void Resize(int megabytes);
+    int Megabytes() const { return megabytes_; }
+    size_t Entries() const { return count_; }
+
+    // Advances the generation (1..15, then 1 again); once per search.
+    void NextGeneration();
+    int Generation() const { return generation_; }
+
+    // The move an entry keeps, rebuilt against position: from and to, the piece now on from,
+    // kind 'G'; the null move when the entry keeps none.
+    static Move StoredMove(const Position& position, const TableEntry& entry);
+
+    // The matching entry, or null.
+    const TableEntry* Lookup(uint32_t keyLow, uint32_t keyHigh) const;
+    const TableEntry* Lookup(const Position& position) const {
+        return Lookup(position.hashKey, position.hashKey2);
+    }
+    // Whether a stored bound decides gamma at depth; value receives it. move (when not null)
+    // receives the stored move, rebuilt against position, whether or not the probe cuts off.
+    bool Probe(const Position& position, int depth, int gamma, int& value, Move* move) const;
+    // The reduced probe of a child key: only an upper bound below gamma cuts off.
+    bool ProbeChildUpper(uint32_t keyLow, uint32_t keyHigh, int depth, int gamma, int& value) const;
+    // Stores value as a lower bound (value >= gamma, with the move when given) or an upper
+    // bound (value < gamma).
+    void Store(const Position& position, int depth, int gamma, int value, const Move* move);
+
+    // Permille of the entries that carry the current generation (sampled).
+    int Permille() const;
+
+private:
+    int megabytes_ = kDefaultTableMegabytes;
+    size_t count_ = 0;
+    std::unique_ptr<TableEntry[]> entries_;
+    int generation_ = 0;
+};
+
+}  // namespace tarvex::engine

@@ -1,0 +1,314 @@
+// The static evaluation: its cache, the correction's fixed values, the stage and draw score,
+// the error reports, and, over random games of both kinds, the incremental evaluation of
+// every child against a fresh full evaluation of the same position (and, in the 2D game,
+// against the colour-mirrored position).
+#include "engine/evaluation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cstdlib>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "core/console.h"
+#include "engine/parameters.h"
+#include "movegen/move_generation.h"
+#include "moves/attack_generation.h"
+#include "moves/make_move.h"
+#include "support/positions.h"
+
+namespace tarvex::engine {
+namespace {
+
+using namespace tarvex::testing;
+
+Position Staged(const char* pieces, uint32_t flags = 0, uint32_t ply = 0) {
+    Setup setup;
+    setup.flags = flags & kCastlingRights;
+    setup.ply = ply;
+    Position p = Built(pieces, setup);
+    SetStage(p);
+    p.flags |= flags & kWhiteAtRoot;
+    p.flags &= ~kEvalValid;
+    return p;
+}
+
+// The evaluation of a copy computed from scratch, in White's frame.
+Position FullCopy(const Position& position) {
+    Position copy = position;
+    copy.parent = nullptr;
+    copy.flags &= ~kEvalValid;
+    Evaluate(copy, kFullEvaluation, 2);
+    return copy;
+}
+
+int WhiteFrame(Position& p) {
+    return Evaluate(p, kFullEvaluation, 2) * SideSign(p);
+}
+
+const ParameterSet& Set(const Position& p) {
+    return Parameters(static_cast<int>(p.stage));
+}
+
+// The cached total comes back from either side's view, and the searches' wrapper keeps it out
+// of the mate band.
+TEST(Evaluation, CachedTotalIsReturnedFromEitherSideAndClamped) {
+    Position p = Staged("Ke1 Qd1 Ra1 Pe4 Pf2 ke8 rh8 pd5 bc8");
+    const int first = Evaluate(p, kFullEvaluation, 2);
+    ASSERT_TRUE(p.flags & kEvalValid);
+    p.whiteMaterial += 50000;  // ignored while the cache is valid
+    EXPECT_EQ(Evaluate(p, 0, 0), first);
+    p.ply ^= 1;
+    EXPECT_EQ(Evaluate(p, 0, 1), -first);
+    for (int cached : {450000, -500000, -123}) {
+        p.incrementalScore = cached;
+        EXPECT_EQ(EvaluateClamped(p, 0, 0), -std::clamp(cached, -kStaticLimit, kStaticLimit));
+    }
+}
+
+// Drawish material in White's frame: 'D' twice the draw score with the drawish flag, 'd' the
+// draw score with the flag (both sides limited), '+'/'-' the stronger side's -p[45] for White
+// or for Black.
+TEST(Evaluation, DrawishMaterial) {
+    const struct {
+        const char* pieces;
+        char expected;
+    } rows[] = {
+        {"Ke1 Qd1 ke8 qd8", 'D'},     {"Ke1 Ra1 ke8 rh8", 'D'}, {"Ke1 Bc1 ke8 nb8", 'd'},
+        {"Ke1 Nb1 Ng1 ke8", 'd'},     {"Ke1 Ra1 ke8 nb8", '+'}, {"Ke1 Ra1 Nb1 ke8 rh8", '+'},
+        {"Ke1 Ra1 Bc1 ke8 rh8", '+'}, {"Ke1 Bc1 ke8 ra8", '-'}, {"Ke1 Ra1 ke8 rh8 nb8", '-'},
+    };
+    for (const auto& row : rows) {
+        for (uint32_t root : {0u, kWhiteAtRoot}) {
+            for (uint32_t ply : {0u, 1u}) {
+                Position p = Staged(row.pieces, root, ply);
+                const int draw = DrawScore(p);
+                EXPECT_EQ(draw, std::clamp(Set(p)[slot::kContempt] + (root ? -1000 : 1000), -10000,
+                                           10000));
+                const int balance = Set(p)[slot::kDrawishBalance];
+                const bool drawish = row.expected == 'D' || row.expected == 'd';
+                const int expected = row.expected == 'D'   ? 2 * draw
+                                     : row.expected == 'd' ? draw
+                                     : row.expected == '+' ? -balance
+                                                           : balance;
+                EXPECT_EQ(WhiteFrame(p), expected) << row.pieces << " root " << root;
+                EXPECT_EQ((p.flags & kDrawishMaterial) != 0, drawish) << row.pieces;
+            }
+        }
+    }
+}
+
+// A side with a lone bishop (or knight) and no pawns never scores above the draw score, also
+// when the other side is far behind or the reversible counter shrinks the score.
+TEST(Evaluation, LoneMinorPieceNeverBeatsTheDrawScore) {
+    for (const char* pieces : {"Ke1 Bc1 ke8", "Ke4 Bd5 ka8", "Ke1 Bc1 ke8 pa7 ph7",
+                               "Ke1 Nc3 ke8 qd8", "Kd4 Bf4 kh8 ph7 pg6"}) {
+        for (uint32_t quiet : {1u, 60u, 200u}) {
+            Position p = Staged(pieces);
+            p.quietPlies = quiet;
+            EXPECT_LE(WhiteFrame(p), DrawScore(p)) << pieces << " quiet " << quiet;
+        }
+    }
+}
+
+// With more than 20 reversible plies the score shrinks by (148 - plies) / 128, down to 0.
+TEST(Evaluation, ReversiblePliesScaleTheScore) {
+    const Position base = Staged("Ke1 Ra1 Pb2 ke8 bc8 pa7 pg7");  // ahead by less than 8000
+    Position p = base;
+    const int unscaled = WhiteFrame(p);
+    ASSERT_NE(unscaled, 0);
+    const struct {
+        uint32_t quiet;
+        int factor;
+    } rows[] = {{20, 128}, {21, 127}, {30, 118}, {100, 48}, {148, 0}, {300, 0}};
+    for (const auto& row : rows) {
+        p = base;
+        p.quietPlies = row.quiet;
+        EXPECT_EQ(WhiteFrame(p), unscaled * row.factor / 128) << row.quiet;
+    }
+}
+
+TEST(Evaluation, StageRule) {
+    const uint32_t rights = kWhiteKingSide | kBlackQueenSide;
+    const struct {
+        const char* pieces;
+        uint32_t flags;
+        uint32_t stage;
+    } rows[] = {
+        {"Ke1 Qd1 Ra1 Rh1 Bc1 Bf1 Nb1 Ng1 Pa2 ke8 qd8 ra8 rh8 bc8 bf8 nb8 ng8", rights, 0},
+        {"Ke1 Qd1 Ra1 Rh1 Bc1 Bf1 Nb1 Ng1 Pa2 ke8 qd8 ra8 rh8 bc8 bf8 nb8 ng8", 0, 1},
+        {"Ke1 Qd1 Ra1 Rh1 Bc1 Bf1 Nb1 Pa2 ke8 ra8 rh8 bc8 bf8 nb8 ng8", rights, 1},
+        {"Ke1 Qd1 Ra1 Pa2 ke8 qd8 rh8", 0, 1},  // 6 officers and both queens
+        {"Ke1 Qd1 Ra1 Pa2 ke8 rh8 bc8", 0, 2},
+        {"Ke1 Qd1 Ra1 ke8 qd8 rh8", rights, 3},
+    };
+    for (const auto& row : rows) {
+        Position p = Staged(row.pieces, row.flags);
+        EXPECT_EQ(p.stage, row.stage) << row.pieces;
+        Evaluate(p, kFullEvaluation, 2);
+        p.dirtySlots = 0;
+        p.stage = (row.stage + 1) & 3;
+        EXPECT_EQ(SetStage(p), static_cast<int>(row.stage));
+        EXPECT_EQ(p.stage, row.stage);
+        EXPECT_EQ(p.flags & kEvalValid, 0u) << "a changed stage drops the cached total";
+        EXPECT_EQ(p.dirtySlots, (0x00010001u | 0x00020002u) & p.officerMask) << row.pieces;
+    }
+}
+
+TEST(Evaluation, ErrorReports) {
+    const struct {
+        void (*spoil)(Position&);
+        const char* message;
+    } rows[] = {
+        {[](Position& p) { p.stage = 9; }, "\nStage error\n"},
+        {[](Position& p) { p.flags |= kAttacksPending; }, "\nNEED_PART2 in eval\n"},
+        {[](Position& p) { p.pieces[p.squareSlot[Sq("d1")]].code = 0; },
+         "\nPieceValues: no piece?\n"},
+    };
+    for (const auto& row : rows) {
+        Position p = Staged("Ke1 Qd1 Pe2 ke8 qd8 pe7");
+        row.spoil(p);
+        p.flags |= kTacticsValid;  // the threat term stays out of it
+        p.tacticsValue = 0;
+        ConsoleCapture capture;
+        Evaluate(p, kFullEvaluation, 2);
+        EXPECT_NE(capture.Text().find(row.message), std::string::npos) << row.message;
+        EXPECT_TRUE(p.flags & kEvalValid) << "evaluation goes on";
+    }
+}
+
+TEST(Evaluation, RegenerationRunsTheInstalledEvaluation) {
+    InstallEvaluation();
+    Position p = Built("Ke1 Qd1 Pe2 ke8 rh8 pe7 pd6");
+    SetEvaluationHook(nullptr);
+    ASSERT_TRUE(p.flags & kEvalValid);
+    EXPECT_EQ(p.incrementalScore, FullCopy(p).incrementalScore);
+}
+
+template <typename T, size_t N>
+bool Same(const T (&a)[N], const T (&b)[N]) {
+    return std::equal(a, a + N, b);
+}
+
+// Everything the evaluation caches in the position, compared with a full evaluation.
+void ExpectSameCaches(const Position& got, const Position& full, const std::string& where) {
+    const auto scalars = [](const Position& p) {
+        return std::make_tuple(p.incrementalScore, p.evalSum, p.controlTotal, p.whiteReach,
+                               p.blackReach, p.ignoreMask, p.attackerMask, p.hangingMask,
+                               p.whitePassed, p.blackPassed, p.flags);
+    };
+    EXPECT_EQ(scalars(got), scalars(full)) << where;
+    EXPECT_TRUE(Same(got.unstoppablePawns, full.unstoppablePawns)) << where;
+    EXPECT_TRUE(Same(got.squareSign, full.squareSign)) << where;
+    EXPECT_TRUE(Same(got.squareScore, full.squareScore)) << where;
+    EXPECT_TRUE(Same(got.squareControl, full.squareControl)) << where;
+    EXPECT_TRUE(Same(got.slotAttacks, full.slotAttacks)) << where;
+    EXPECT_TRUE(Same(got.slotReach, full.slotReach)) << where;
+    EXPECT_TRUE(Same(got.slotValue, full.slotValue)) << where;
+}
+
+// The colours exchanged and the board mirrored (2D): the same score for the side to move,
+// when both sides have pawns (the draw score favours no colour only then).
+void ExpectMirrorScoresAlike(const Position& p, int score, const std::string& where) {
+    if ((p.pieceMask & kWhitePawnSlots & ~p.officerMask) == 0 ||
+        (p.pieceMask & kBlackPawnSlots & ~p.officerMask) == 0) {
+        return;
+    }
+    std::string pieces;
+    for (uint32_t m = p.pieceMask; m != 0; m &= m - 1) {
+        const PieceEntry& e = p.pieces[std::countr_zero(m)];
+        const unsigned q = e.square ^ 7;
+        pieces += std::string(1, "pnbrqkPNBRQK"[std::abs(e.code) - 1 + (e.code < 0 ? 6 : 0)]) +
+                  static_cast<char>('a' + q / 8) + static_cast<char>('1' + q % 8) + " ";
+    }
+    Setup setup;
+    setup.flags = (p.flags & 3) << 2 | (p.flags & 12) >> 2;
+    setup.ply = p.ply ^ 1;
+    setup.epSquare = p.epSquare == 0 ? 0 : p.epSquare ^ 7;
+    Position m = Built(pieces, setup);
+    m.flags |= (p.flags & kWhiteCastled ? kBlackCastled : 0) |
+               (p.flags & kBlackCastled ? kWhiteCastled : 0) |
+               (p.flags & kWhiteAtRoot ? 0 : kWhiteAtRoot);
+    m.flags &= ~kEvalValid;
+    m.stage = p.stage;
+    m.quietPlies = p.quietPlies;
+    EXPECT_EQ(Evaluate(m, kFullEvaluation, 2), score) << where << " mirrored: " << pieces;
+}
+
+// Random games, each position made from its parent and evaluated the way the searches do:
+// the parent first (or not at all, or lazily), then the child with a finite gamma in mode 0
+// or 1, completed with mode 1 after a lazy exit. Moves that regenerate the attack data keep
+// the parent link too, so that every kind of move reaches the incremental evaluation.
+void IncrementalMatchesFull(Position root, uint64_t seed, int games, int plies) {
+    uint64_t state = seed;
+    const auto next = [&](uint32_t n) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(state >> 33) % n;
+    };
+    std::vector<Position> path(static_cast<size_t>(plies) + 1);
+    MoveBuffer buffer;
+    ConsoleCapture quiet;  // the notices of new attack-board placements
+    int checked = 0;
+    for (int game = 0; game < games; ++game) {
+        path[0] = root;
+        path[0].flags = (path[0].flags & ~kWhiteAtRoot) | (next(2) ? kWhiteAtRoot : 0);
+        SetStage(path[0]);
+        for (int ply = 0; ply < plies; ++ply) {
+            Position& parent = path[static_cast<size_t>(ply)];
+            Position& child = path[static_cast<size_t>(ply) + 1];
+            if (ply % 16 == 15) SetStage(parent);  // a new search root now and then
+            const uint32_t parentMode = next(4);
+            if (parentMode < 3) Evaluate(parent, static_cast<int>(next(40000)) - 20000, parentMode);
+            const int n = (parent.flags & kInCheck) ? GenerateEvasions(parent, buffer.moves)
+                                                    : GenerateMoves(parent, buffer.moves);
+            bool made = false;
+            for (int tries = 0; tries < 2 * n + 1 && !made && n > 0; ++tries) {
+                Move move = buffer.moves[next(static_cast<uint32_t>(n))];
+                made = MakeMove(child, parent, move) != 0;
+            }
+            if (!made) break;
+            child.parent = &parent;
+            const int guess = parent.incrementalScore * SideSign(child);
+            const int gamma = guess + static_cast<int>(next(80000)) - 40000;
+            Evaluate(child, gamma, static_cast<int>(next(2)));
+            if ((child.flags & kEvalValid) == 0) Evaluate(child, gamma, 1);
+            ASSERT_TRUE(child.flags & kEvalValid);
+            const Position full = FullCopy(child);
+            const std::string where =
+                "game " + std::to_string(game) + " ply " + std::to_string(ply);
+            ExpectSameCaches(child, full, where);
+            if (!Is3D(child))
+                ExpectMirrorScoresAlike(child, full.incrementalScore * SideSign(child), where);
+            Position mode2 = child;
+            mode2.flags &= ~kEvalValid;
+            EXPECT_EQ(Evaluate(mode2, gamma, 2), full.incrementalScore * SideSign(child)) << where;
+            EXPECT_EQ(mode2.parent, &parent) << "only gamma kFullEvaluation cuts the link";
+            EXPECT_LE(std::abs(EvaluateClamped(child, gamma, 0)), kStaticLimit);
+            ++checked;
+            if (::testing::Test::HasFailure()) return;
+        }
+    }
+    EXPECT_GT(checked, games * plies / 2);
+}
+
+TEST(Evaluation, IncrementalMatchesFull2D) {
+    IncrementalMatchesFull(Initial(kGame2D), 11, 24, 80);
+    const char* const endgames[] = {
+        "Kg1 Rd1 Pa2 Pb3 Pf2 Pg3 Ph2 kg8 re8 bc8 pa7 pb6 pe6 pf7 pg7",  // endgame stage
+        "Ke1 Ra1 Nb1 Bc1 ke8 rh8 bf8 ng8",                              // no pawns
+        "Kh1 Pa4 Pb2 Pc5 kg6",                                          // square rule, lone king
+        "Kb1 ke8 pg4 ph5 pa6 pd5",
+    };
+    for (const char* pieces : endgames) IncrementalMatchesFull(Built(pieces), 14, 8, 60);
+}
+
+TEST(Evaluation, IncrementalMatchesFull3D) {
+    IncrementalMatchesFull(Initial(kGame3D, kRulesTournament), 12, 20, 60);
+    IncrementalMatchesFull(Initial(kGame3D, kRulesStandard), 13, 20, 60);
+}
+
+}  // namespace
+}  // namespace tarvex::engine

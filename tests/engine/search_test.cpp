@@ -1,0 +1,201 @@
+// The searches and the driver: mates found and suffered in both games, the quiescence search's
+// floors, the extension and futility rules, the repetition score, stable ordering, the
+// driver's depth rules, determinism, and two engines searching at once.
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "engine/engine.h"
+#include "engine/evaluation.h"
+#include "engine/score.h"
+#include "engine/searcher.h"
+#include "movegen/legal_moves.h"
+#include "moves/make_move.h"
+#include "support/positions.h"
+
+namespace tarvex::engine {
+namespace {
+
+using testing::FromText;
+using testing::Initial;
+using testing::Sq;
+
+// A 3D position where White mates in one (the rook from b1 of board 100 to d1), and one where
+// White mates in two.
+constexpr const char* k3DMateInOne =
+    ".........R......Q.....................K...............k......... q1w,q6b,k1w,k6b w - -";
+constexpr const char* k3DMateInTwo =
+    ".......K....k..Q.................................R.............. q1w,q6b,k1w,k6b w - -";
+
+struct Searched {
+    SearchResult result;
+    std::vector<int> depths;  // the depths reported
+};
+
+Searched Search(const Position& p, int maxDepth, bool effortClock = false) {
+    Engine engine;
+    SearchLimits limits;
+    limits.maxDepth = maxDepth;
+    limits.effortClock = effortClock;
+    Searched s;
+    limits.onProgress = [&](const SearchProgress& progress) { s.depths.push_back(progress.depth); };
+    KeyHistory history{};
+    ConsoleCapture quiet;
+    s.result = engine.Choose(p, history, limits);
+    return s;
+}
+
+TEST(Mates, FoundAndSufferedInBothGames) {
+    const struct {
+        Position position;
+        int score;
+        unsigned from, to;  // the mating move; 0, 0 when not checked
+    } cases[] = {
+        {FromText("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1"), MateIn(1), Sq("a1"), Sq("a8")},
+        {FromText("k7/8/2K5/8/8/8/8/7R w - - 0 1"), MateIn(3), 0, 0},
+        {FromText("k7/8/1K6/8/8/8/8/7R b - - 0 1"), -MateIn(2), 0, 0},  // Kb8 Rh8#
+        {FromText(k3DMateInOne, kGame3D), MateIn(1), 9, 48},
+        {FromText(k3DMateInTwo, kGame3D), MateIn(3), 0, 0},
+    };
+    for (const auto& c : cases) {
+        const Searched s = Search(c.position, 6);
+        EXPECT_EQ(s.result.score, c.score) << WritePositionText(c.position);
+        if (c.from != 0) {
+            EXPECT_TRUE(s.result.move.from == c.from && s.result.move.to == c.to);
+        }
+        EXPECT_TRUE(FindLegalMove(c.position, s.result.move).has_value());
+    }
+}
+
+TEST(Driver, DepthRules) {
+    // Easy searches depths 2 and 3 only.
+    EXPECT_EQ(Search(Initial(kGame2D), kDifficultyEasy).depths, (std::vector<int>{2, 3}));
+    // A mate within the completed depth ends the deepening at once.
+    EXPECT_EQ(Search(FromText("6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1"), 50).depths,
+              (std::vector<int>{2}));
+    // With a single root move the deepening ends at the first depth completed after depth 3,
+    // whatever the clock.
+    const Position single = FromText("k7/8/1K6/8/8/8/8/8 b - - 0 1");
+    EXPECT_EQ(Search(single, 50, true).depths, (std::vector<int>{2, 3, 4}));
+}
+
+TEST(Driver, TheSamePositionGivesTheSameMove) {
+    const Position p = FromText("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+    const Searched a = Search(p, kDifficultyHard, true), b = Search(p, kDifficultyHard, true);
+    EXPECT_TRUE(SameMove(a.result.move, b.result.move));
+    EXPECT_EQ(a.result.nodes, b.result.nodes);
+    EXPECT_EQ(a.result.score, b.result.score);
+}
+
+// A search that is stopped before it proves anything still plays one of the legal moves.
+TEST(Driver, AStoppedSearchPlaysALegalMove) {
+    Engine engine;
+    SearchLimits limits;
+    limits.maxDepth = kDifficultyHard;
+    limits.stopWhen = [] { return true; };
+    KeyHistory history{};
+    const Position p = Initial(kGame3D);
+    ConsoleCapture quiet;
+    const SearchResult r = engine.Choose(p, history, limits);
+    EXPECT_TRUE(FindLegalMove(p, r.move).has_value());
+}
+
+class SearcherTest : public ::testing::Test {
+protected:
+    Position& Begin(const Position& p, int maxDepth = kDifficultyHard) {
+        limits.maxDepth = maxDepth;
+        limits.effortClock = false;
+        return searcher.Begin(p, history, limits, stop);
+    }
+    Searcher searcher;
+    SearchLimits limits;
+    StopToken stop;
+    KeyHistory history{};
+    ConsoleCapture quiet;
+};
+
+TEST_F(SearcherTest, QuiescenceFloorsAndMate) {
+    // A quiet position far below gamma stands pat at exactly gamma - 6500.
+    Position& quiet = Begin(Initial(kGame2D));
+    EXPECT_EQ(searcher.Quiesce(quiet, 300000, 1), 300000 - 6500);
+    // At the maximum depth a position in check gets its static value ...
+    Position& deep = Begin(FromText("R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1"), 4);
+    const int value = searcher.Quiesce(deep, 0, 4);
+    Position fresh = deep;
+    EXPECT_EQ(value, EvaluateClamped(fresh, 0, 0));
+    // ... and below it, in check with no legal reply: mate.
+    Position& mated = Begin(FromText("R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1"));
+    EXPECT_EQ(searcher.Quiesce(mated, 0, 1), -399999);
+}
+
+TEST_F(SearcherTest, ExtensionsAndFutility) {
+    // In check: one ply more, but never once depth + ply reaches the root depth + 20.
+    Position& checked = Begin(FromText("R5k1/5p1p/6p1/8/8/8/8/6K1 b - - 0 1"));
+    EXPECT_EQ(searcher.ExtendedDepth(checked, 3, 1, 0, 0), 4);
+    checked.flags &= ~kExtended;
+    EXPECT_EQ(searcher.ExtendedDepth(checked, 3, 20, 0, 0), 3);
+    // At depth 1 a quiet node far below gamma becomes a quiescence node, unless it has no
+    // parent.
+    Position& root = Begin(Initial(kGame2D));
+    Position child;
+    Move move = MakeMoveRecord(kPawn, Sq("e2"), Sq("e4"), '-');
+    ASSERT_EQ(MakeMove(child, root, move), 1);
+    EXPECT_EQ(searcher.ExtendedDepth(child, 1, 1, 0, 9001), 0);
+    EXPECT_EQ(searcher.ExtendedDepth(child, 1, 1, 0, 9000), 1);
+    child.parent = nullptr;
+    EXPECT_EQ(searcher.ExtendedDepth(child, 1, 1, 0, 9001), 1);
+}
+
+// A move that repeats an earlier position with the same side to move scores the draw score.
+TEST_F(SearcherTest, ARepetitionScoresTheDrawScore) {
+    Position p = Initial(kGame2D);
+    MoveContext context{&history, nullptr, false};
+    for (auto [from, to] : {std::pair{"g1", "f3"}, {"g8", "f6"}, {"f3", "g1"}}) {
+        Move move = MakeMoveRecord(p.board[Sq(from)], Sq(from), Sq(to), '-');
+        ASSERT_EQ(MakeMove(p, p, move, context), 1);
+    }
+    Position& root = Begin(p);
+    root.moveList = nullptr;
+    searcher.GenerateAndOrder(root, 0, nullptr, 0);
+    Move best;
+    searcher.SearchRoot(root, 2, 400000, best);  // no cutoff: every move is searched
+    bool found = false;
+    for (uint32_t i = 0; i < root.moveCount; ++i) {
+        const Move& m = root.moveList[i];
+        if (m.from != Sq("f6") || m.to != Sq("g8")) continue;
+        found = true;
+        EXPECT_EQ(m.score, DrawScore(root) * SideSign(root));
+    }
+    EXPECT_TRUE(found);
+}
+
+TEST_F(SearcherTest, EqualOrderingScoresKeepGenerationOrder) {
+    Position& root = Begin(Initial(kGame3D));
+    root.moveList = nullptr;
+    Position copy = root;
+    MoveBuffer generated;
+    const int count = GenerateMoves(copy, generated.moves);
+    searcher.GenerateAndOrder(root, 1, nullptr, 0);
+    ASSERT_EQ(static_cast<int>(root.moveCount), count);
+    for (int i = 0; i < count; ++i) {
+        EXPECT_TRUE(SameMove(root.moveList[i], generated.moves[i])) << i;
+    }
+}
+
+// Two engines searching at once on two threads get what each gets alone.
+TEST(EngineThreads, TwoEnginesSearchAtOnce) {
+    const Position a = Initial(kGame2D), b = FromText(k3DMateInTwo, kGame3D);
+    const Searched aloneA = Search(a, 5), aloneB = Search(b, 5);
+    Searched together[2];
+    std::thread first([&] { together[0] = Search(a, 5); });
+    std::thread second([&] { together[1] = Search(b, 5); });
+    first.join();
+    second.join();
+    EXPECT_EQ(together[0].result.nodes, aloneA.result.nodes);
+    EXPECT_EQ(together[1].result.nodes, aloneB.result.nodes);
+    EXPECT_TRUE(SameMove(together[0].result.move, aloneA.result.move));
+}
+
+}  // namespace
+}  // namespace tarvex::engine
