@@ -28,24 +28,21 @@ constexpr Delta kSlotDelta[kDirectionCount] = {
     {0, -1}, {-1, -2}, {-1, -1}, {-2, -1}, {-1, 0}, {-2, 1}, {-1, 1}, {-1, 2},
 };
 
-struct Table2D {
-    uint8_t to[kDirectionCount][64];
-};
-
-constexpr Table2D MakeTable2D() {
-    Table2D table{};
+// The 2D steps of the header follow the same changes.
+constexpr bool StepsMatchDeltas() {
     for (int slot = 0; slot < kDirectionCount; ++slot) {
+        const Delta d = kSlotDelta[slot];
         for (int square = 0; square < 64; ++square) {
-            const int file = square >> 3, rank = square & 7;
-            const int f = file + kSlotDelta[slot].file, r = rank + kSlotDelta[slot].rank;
+            const int f = (square >> 3) + d.file, r = (square & 7) + d.rank;
             const bool inside = f >= 0 && f < 8 && r >= 0 && r < 8;
-            table.to[slot][square] = static_cast<uint8_t>(inside ? f * 8 + r : kNoSquare);
+            if (kSteps2D.to[slot][square] != (inside ? f * 8 + r : static_cast<int>(kNoSquare))) {
+                return false;
+            }
         }
     }
-    return table;
+    return true;
 }
-
-constexpr Table2D kTable2D = MakeTable2D();
+static_assert(StepsMatchDeltas());
 
 void ClearList(StepList& out) {
     out.count = 0;
@@ -58,7 +55,7 @@ int DirTo2D(unsigned square, int direction, StepList& out) {
         ErrorReport(kStable, direction == 0 ? "NULL 2d direction" : "unknown 2d direction");
         return 0;
     }
-    const uint8_t to = kTable2D.to[slot][square];
+    const uint8_t to = kSteps2D.to[slot][square];
     if (to >= kBoardSquares) return 0;
     out.sq[0] = to;
     out.count = 1;
@@ -139,10 +136,6 @@ int DirTo3D(const Position& position, unsigned square, int direction, StepList& 
 }
 
 }  // namespace
-
-uint32_t ConfigurationKey(const uint32_t pins[4]) {
-    return (pins[0] << 24) + (pins[1] << 16) + (pins[2] << 8) + pins[3];
-}
 
 // Every list follows one rule: from square s in the direction (df, dr) it holds exactly the
 // squares t != s at file(s) + df and rank(s) + dr, on any level. Main-level squares come first,

@@ -10,6 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "board/geometry.h"
+
 namespace tarvex {
 
 struct Position;
@@ -20,13 +22,45 @@ inline constexpr int kMaxStepSquares = 4;
 inline constexpr int kDirections[kDirectionCount] = {1,  10,  9,  17,  8,  15,  7,  6,
                                                      -1, -10, -9, -17, -8, -15, -7, -6};
 
+// The largest step of the sixteen (a knight's jump across two files).
+inline constexpr int kLongestStep = 17;
+
+// Slot of each direction -17..17 (index direction + 17), -1 for none of the sixteen.
+inline constexpr auto kDirectionSlots = [] {
+    struct {
+        int8_t slot[2 * kLongestStep + 1];
+    } table{};
+    for (int8_t& slot : table.slot) slot = -1;
+    for (int slot = 0; slot < kDirectionCount; ++slot) {
+        table.slot[kDirections[slot] + kLongestStep] = static_cast<int8_t>(slot);
+    }
+    return table;
+}();
+
 // Slot 0..15 of a direction, or -1 when it is none of the sixteen.
 constexpr int DirectionSlot(int direction) {
-    for (int slot = 0; slot < kDirectionCount; ++slot) {
-        if (kDirections[slot] == direction) return slot;
-    }
-    return -1;
+    if (direction < -kLongestStep || direction > kLongestStep) return -1;
+    return kDirectionSlots.slot[direction + kLongestStep];
 }
+
+// The 2D game's steps: to[slot][square] is the square one step away, kNoSquare off the board.
+struct Steps2D {
+    uint8_t to[kDirectionCount][64];
+};
+inline constexpr Steps2D kSteps2D = [] {
+    Steps2D table{};
+    for (int slot = 0; slot < kDirectionCount; ++slot) {
+        // direction = 8 x file change + rank change, the rank change within -2..2
+        const int fileDelta = (kDirections[slot] + 4 + 64) / 8 - 8;
+        const int rankDelta = kDirections[slot] - 8 * fileDelta;
+        for (int square = 0; square < 64; ++square) {
+            const int f = (square >> 3) + fileDelta, r = (square & 7) + rankDelta;
+            const bool inside = f >= 0 && f < 8 && r >= 0 && r < 8;
+            table.to[slot][square] = static_cast<uint8_t>(inside ? f * 8 + r : kNoSquare);
+        }
+    }
+    return table;
+}();
 
 // A destination list: count 0..4 and the squares; sq[0] is 65 when the list is empty.
 struct StepList {
@@ -45,7 +79,9 @@ struct DirTable {
 };
 
 // (pin of 100 << 24) + (pin of 106 << 16) + (pin of 116 << 8) + pin of 122.
-uint32_t ConfigurationKey(const uint32_t pins[4]);
+inline uint32_t ConfigurationKey(const uint32_t pins[4]) {
+    return (pins[0] << 24) + (pins[1] << 16) + (pins[2] << 8) + pins[3];
+}
 
 // The table of a placement, built on first use (announced with "\nBuilding <name> #<count>").
 // Safe to call from several threads.

@@ -65,6 +65,7 @@ bool EffortClock::IterationBudgetSpent(bool singleMove) {
 
 Searcher::Searcher() : stack_(kMaxPly + 2), merge_(std::make_unique<Move[]>(kMaxMoves)) {
     context_.history = &keys_;
+    context_.evaluationMemory = &memory_;
 }
 
 void Searcher::Clear() {
@@ -331,7 +332,7 @@ Position& Searcher::Begin(const Position& position, const KeyHistory& history,
     root.flags = WhiteToMove(root) ? root.flags | kWhiteAtRoot : root.flags & ~kWhiteAtRoot;
     RegenToPieces(root);
     root.flags &= ~kEvalValid;
-    Evaluate(root, kFullEvaluation, maxDepth_);
+    Evaluate(root, kFullEvaluation, maxDepth_, &memory_);
     const int stage = SetStage(root);
     if (stage != previousStage_) table_.Clear();
     previousStage_ = stage;

@@ -3,6 +3,11 @@
 // position together with the pieces that control it and each piece's attack and safe counts.
 #include <bit>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+#include "engine/eval_memory.h"
 #include "engine/eval_terms.h"
 #include "engine/static_exchange.h"
 
@@ -59,15 +64,33 @@ void Count(Position& position, uint32_t bits, int delta, bool reach) {
     }
 }
 
+// ControlSign of square q with the controllers, through the memory when it applies.
+int SquareSign(const Position& position, const Context& c, unsigned q, uint32_t& controllers) {
+    if (!c.slotsByKind || c.exchanges == nullptr) {
+        return ControlSign(position, q, position.ignoreMask, 0, 0, &controllers);
+    }
+    const uint32_t direct = position.attacks[q] & ~position.ignoreMask;
+    const uint32_t white = direct & kWhiteHalf, black = direct & kBlackHalf;
+    const int code = position.board[q];
+    int sign;
+    if (code == 0 && (white == 0 || black == 0)) {
+        sign = white != 0 ? 1 : black != 0 ? -1 : 0;  // one side alone, or nobody
+    } else {
+        sign = c.exchanges->Sign(position, q);
+    }
+    controllers = sign > 0 ? white : sign < 0 ? black : 0;
+    return sign;
+}
+
 // Recomputes one square; old holds the previous attack mask (0 after a reset).
-void Recompute(Position& position, const ParameterSet& p, uint32_t choice, unsigned q,
+void Recompute(Position& position, const Context& c, uint32_t choice, unsigned q,
                uint32_t oldAttacks, bool reset) {
     const uint32_t attacks = position.attacks[q];
     Count(position, oldAttacks & ~attacks, -1, false);
     Count(position, attacks & ~oldAttacks, +1, false);
     uint32_t controllers = 0;
-    const int sign = ControlSign(position, q, position.ignoreMask, 0, 0, &controllers);
-    const int value = SquareValue(p, choice, q, sign);
+    const int sign = SquareSign(position, c, q, controllers);
+    const int value = SquareValue(c.p, choice, q, sign);
     const uint32_t oldControllers = reset ? 0 : position.squareControl[q];
     Count(position, oldControllers & ~controllers, -1, true);
     Count(position, controllers & ~oldControllers, +1, true);
@@ -75,6 +98,41 @@ void Recompute(Position& position, const ParameterSet& p, uint32_t choice, unsig
     position.squareScore[q] = value;
     position.squareSign[q] = sign;
     position.squareControl[q] = controllers;
+}
+
+// The squares whose inputs changed since previous: attackers, x-rays, occupant, or an attacker
+// or x-ray whose pinned state (pinChange) changed. Bit q for square q.
+uint64_t ChangedSquares(const Position& position, const Position& previous, uint32_t pinChange) {
+#if defined(__SSE2__)
+    const auto load = [](const auto* four) {
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(four));
+    };
+    const __m128i pins = _mm_set1_epi32(static_cast<int>(pinChange));
+    const __m128i zero = _mm_setzero_si128();
+    uint64_t changed = 0;
+    for (unsigned q = 0; q < 64; q += 4) {
+        const __m128i attacks = load(&position.attacks[q]), xrays = load(&position.xrays[q]);
+        __m128i same = _mm_and_si128(_mm_cmpeq_epi32(attacks, load(&previous.attacks[q])),
+                                     _mm_cmpeq_epi32(xrays, load(&previous.xrays[q])));
+        same = _mm_and_si128(same,
+                             _mm_cmpeq_epi32(load(&position.board[q]), load(&previous.board[q])));
+        const __m128i pinned = _mm_and_si128(_mm_or_si128(attacks, xrays), pins);
+        same = _mm_and_si128(same, _mm_cmpeq_epi32(pinned, zero));
+        const unsigned differ = ~static_cast<unsigned>(_mm_movemask_ps(_mm_castsi128_ps(same)));
+        changed |= static_cast<uint64_t>(differ & 15u) << q;
+    }
+    return changed;
+#else
+    uint64_t changed = 0;
+    for (unsigned q = 0; q < 64; ++q) {
+        const uint32_t attacks = position.attacks[q], xrays = position.xrays[q];
+        if (attacks != previous.attacks[q] || xrays != previous.xrays[q] ||
+            position.board[q] != previous.board[q] || ((attacks | xrays) & pinChange) != 0) {
+            changed |= uint64_t{1} << q;
+        }
+    }
+    return changed;
+#endif
 }
 
 }  // namespace
@@ -88,18 +146,22 @@ int SquareControl(Position& position, const Context& c) {
     if (all) {
         for (int s = 0; s < kSlotCount; ++s) position.slotReach[s] = position.slotAttacks[s] = 0;
         position.whiteReach = position.blackReach = position.controlTotal = 0;
-        for (unsigned q = 0; q < 64; ++q) Recompute(position, c.p, choice, q, 0, true);
+        for (unsigned q = 0; q < 64; ++q) {
+            if ((position.attacks[q] | position.xrays[q]) == 0) {
+                // Nobody sees the square: nobody controls it and it counts nothing.
+                position.squareScore[q] = position.squareSign[q] = 0;
+                position.squareControl[q] = 0;
+                continue;
+            }
+            Recompute(position, c, choice, q, 0, true);
+        }
         return position.controlTotal;
     }
     // Only the squares whose attackers, x-rays, occupant or pinned attackers changed.
     const uint32_t pinChange = position.ignoreMask ^ previous->ignoreMask;
-    for (unsigned q = 0; q < 64; ++q) {
-        const uint32_t attacks = position.attacks[q], xrays = position.xrays[q];
-        if (attacks == previous->attacks[q] && xrays == previous->xrays[q] &&
-            position.board[q] == previous->board[q] && ((attacks | xrays) & pinChange) == 0) {
-            continue;
-        }
-        Recompute(position, c.p, choice, q, previous->attacks[q], false);
+    for (uint64_t m = ChangedSquares(position, *previous, pinChange); m != 0; m &= m - 1) {
+        const unsigned q = static_cast<unsigned>(std::countr_zero(m));
+        Recompute(position, c, choice, q, previous->attacks[q], false);
     }
     return position.controlTotal;
 }

@@ -178,13 +178,8 @@ int Knight(const Position& position, const Context& c, int side, unsigned square
 int Bishop(const Position& position, const Context& c, int side, int slot, unsigned square) {
     const int code = position.pieces[slot].code;
     int aims = 0;  // the enemy king, queens and rooks on the bishop's lines
-    for (uint32_t m = position.officerMask & kHalf[side ^ 1]; m != 0; m &= m - 1) {
-        const PieceEntry& target = position.pieces[std::countr_zero(m)];
-        const int kind = KindOf(target.code);
-        if ((kind == kKing || kind == kQueen || kind == kRook) &&
-            ReachOf(c.lines, code, square, target.square)) {
-            ++aims;
-        }
+    for (uint64_t m = c.lines.reach[code + 6][square] & c.heavy[side ^ 1]; m != 0; m &= m - 1) {
+        ++aims;
     }
     return c.p[kBishopAims + Capped(aims, 4)] +
            Outpost(position, c, side, square, kBishopOutpost, kBishopOutpostSupported);

@@ -79,14 +79,22 @@ void Gather(const Position& position, Context& c) {
     c.pawns[0] = c.pawns[1] = c.rooks[0] = c.rooks[1] = 0;
     std::fill(&c.count[0][0], &c.count[0][0] + 14, 0);
     c.king[0] = c.king[1] = kNoKing;
+    c.heavy[0] = c.heavy[1] = 0;
     std::fill(c.lowestWhite, c.lowestWhite + 8, kNoWhitePawn);
     std::fill(c.highestBlack, c.highestBlack + 8, kNoBlackPawn);
+    // The kind of each of a side's sixteen slots.
+    constexpr int kRoleKind[16] = {kKing, kQueen, kRook, kRook, kBishop, kBishop, kKnight, kKnight,
+                                   kPawn, kPawn,  kPawn, kPawn, kPawn,   kPawn,   kPawn,   kPawn};
+    constexpr uint32_t kOfficerSlots = 0x00FF00FFu;
+    bool slotsByKind = position.officerMask == (kOfficerSlots & position.pieceMask);
     for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
         const int s = std::countr_zero(m);
         const int side = SideOfSlot(s), kind = KindOf(position.pieces[s].code);
+        slotsByKind = slotsByKind && kind == kRoleKind[s & 15];
         if (kind < kPawn || kind > kKing) continue;
         ++c.count[side][kind];
         const unsigned square = position.pieces[s].square;
+        if (kind >= kRook) c.heavy[side] |= uint64_t{1} << (square & 63);
         if (kind == kPawn) {
             c.pawns[side] |= 1u << s;
             const int file = FileOf(square), rank = RankOf(square);
@@ -101,6 +109,7 @@ void Gather(const Position& position, Context& c) {
             c.king[side] = square;
         }
     }
+    c.slotsByKind = slotsByKind;
     c.queen[0] = c.count[0][kQueen] > 0;
     c.queen[1] = c.count[1][kQueen] > 0;
     c.material = std::clamp(position.whiteMaterial - position.blackMaterial, -300000, 300000);

@@ -13,6 +13,10 @@
 #include "engine/parameters.h"
 #include "moves/line_tables.h"
 
+namespace tarvex::engine {
+class ExchangeMemory;
+}
+
 namespace tarvex::engine::eval {
 
 // Piece-index masks (slot masks of both sides).
@@ -76,19 +80,24 @@ struct Context {
     // The evaluated parent the cached terms are brought up to date from; null when every
     // piece and square is computed afresh.
     const Position* previous;
-    int material;             // White - Black material, clamped
-    uint32_t pawns[2];        // slots holding pawns
-    uint32_t rooks[2];        // slots holding rooks
-    int count[2][7];          // living pieces by kind (1..6)
-    unsigned king[2];         // king squares, kNoKing when a king is missing
-    bool queen[2];            // the side has a queen
-    int8_t lowestWhite[8];    // per file: lowest rank of a White pawn, kNoWhitePawn
-    int8_t highestBlack[8];   // per file: highest rank of a Black pawn, kNoBlackPawn
-    bool allSquares = false;  // square control recomputes every square
+    int material;       // White - Black material, clamped
+    uint32_t pawns[2];  // slots holding pawns
+    uint32_t rooks[2];  // slots holding rooks
+    int count[2][7];    // living pieces by kind (1..6)
+    unsigned king[2];   // king squares, kNoKing when a king is missing
+    uint64_t heavy[2];  // squares of the kings, queens and rooks (bit per square)
+    bool queen[2];      // the side has a queen
+    // Every living piece stands in the slot of its kind (a pawn in a pawn slot, an officer in
+    // its role's slot): each slot's exchange value is then fixed by the slot alone.
+    bool slotsByKind;
+    int8_t lowestWhite[8];      // per file: lowest rank of a White pawn, kNoWhitePawn
+    int8_t highestBlack[8];     // per file: highest rank of a Black pawn, kNoBlackPawn
+    bool allSquares = false;    // square control recomputes every square
+    ExchangeMemory* exchanges;  // the searcher's memory of exchanges, or null
 
     Context(const ParameterSet& set, int stageIn, const LineTables& linesIn,
-            const Position* previousIn)
-        : p(set), stage(stageIn), lines(linesIn), previous(previousIn) {}
+            const Position* previousIn, ExchangeMemory* exchangesIn)
+        : p(set), stage(stageIn), lines(linesIn), previous(previousIn), exchanges(exchangesIn) {}
 
     bool HasPawn(int side, int file) const {
         if (file < 0 || file > 7) return false;

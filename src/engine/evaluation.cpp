@@ -8,7 +8,9 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "board/square_diff.h"
 #include "core/error_report.h"
+#include "engine/eval_memory.h"
 #include "engine/eval_terms.h"
 #include "engine/parameters.h"
 #include "engine/threat.h"
@@ -65,9 +67,9 @@ uint32_t DirtyFromBoard(const Position& position, const Position& previous, Cont
     uint32_t dirty = 0;
     bool pawnTouched[2] = {false, false}, rookTouched[2] = {false, false}, kingMoved = false;
     int lo = 8, hi = -1;  // files of the pawns whose structure terms may change
-    for (unsigned q = 0; q < 64; ++q) {
+    for (uint64_t m = DifferingSquares(previous.board, position.board); m != 0; m &= m - 1) {
+        const unsigned q = static_cast<unsigned>(std::countr_zero(m));
         const int before = previous.board[q], after = position.board[q];
-        if (before == after) continue;
         for (int code : {before, after}) {
             if (code == 0) continue;
             const int side = code > 0 ? 0 : 1;
@@ -203,13 +205,13 @@ Corrected Correct(const Position& position, const Context& c, int s) {
     return {s, false};
 }
 
-void FullEvaluationHook(Position& position) {
-    Evaluate(position, kFullEvaluation, 2);
+void FullEvaluationHook(Position& position, void* memory) {
+    Evaluate(position, kFullEvaluation, 2, static_cast<EvaluationMemory*>(memory));
 }
 
 }  // namespace
 
-int Evaluate(Position& position, int gamma, int mode) {
+int Evaluate(Position& position, int gamma, int mode, EvaluationMemory* memory) {
     // 1-3. Stage check, the cached total, stale attack data.
     int stage = static_cast<int>(position.stage);
     if (position.stage > kStagePawnless) {
@@ -228,14 +230,15 @@ int Evaluate(Position& position, int gamma, int mode) {
     Position evaluatedParent;
     if (previous != nullptr && (previous->flags & kEvalValid) == 0) {
         evaluatedParent = *previous;
-        Evaluate(evaluatedParent, gamma, 1);
+        Evaluate(evaluatedParent, gamma, 1, memory);
         previous = &evaluatedParent;
     }
     if (previous != nullptr && !CanCarryFrom(position, *previous)) previous = nullptr;
     if (previous != nullptr) SeedFrom(position, *previous);
 
     // 5. Material.
-    Context c(Parameters(stage), stage, LinesFor(position), previous);
+    Context c(Parameters(stage), stage, LinesFor(position), previous,
+              memory != nullptr ? &memory->exchanges : nullptr);
     Gather(position, c);
 
     // 6. The dirty mask; 7. pinned mask, pawn tables (gathered), the quick terms.
@@ -258,7 +261,7 @@ int Evaluate(Position& position, int gamma, int mode) {
     const int fixed = FixedPatterns(position, c);
     const int pieces = PieceValues(position, c, previous != nullptr);
     const int kingSafety = KingSafety(position, c);
-    const int threat = ThreatTerm(position);
+    const int threat = ThreatTerm(position, memory);
     int quick = fixed + pieces + kingSafety + threat;
 
     // 8. Lazy exit: proved >= gamma without the expensive terms; nothing is cached.
@@ -296,8 +299,8 @@ int Evaluate(Position& position, int gamma, int mode) {
     return total.score * side;
 }
 
-int EvaluateClamped(Position& position, int gamma, int mode) {
-    return std::clamp(Evaluate(position, gamma, mode), -kStaticLimit, kStaticLimit);
+int EvaluateClamped(Position& position, int gamma, int mode, EvaluationMemory* memory) {
+    return std::clamp(Evaluate(position, gamma, mode, memory), -kStaticLimit, kStaticLimit);
 }
 
 int SetStage(Position& position) {

@@ -8,17 +8,20 @@
 
 namespace tarvex::engine {
 
+struct EvaluationMemory;
+
 inline constexpr int kFullEvaluation = 405000;  // gamma asking for a full evaluation
 inline constexpr int kStaticLimit = 399852;     // no static score reaches the mate band
 
 // The score from the side to move's point of view. gamma kFullEvaluation: a full evaluation
 // that recomputes every piece and cuts the parent link. mode 0 allows the lazy exit (a score
 // proved >= gamma without the expensive terms, not cached); mode 1 computes everything but
-// reuses cached per-piece values; mode 2 or more recomputes every piece.
-int Evaluate(Position& position, int gamma, int mode);
+// reuses cached per-piece values; mode 2 or more recomputes every piece. memory, when given,
+// supplies answers of the threat and exchange computations it has seen (never other results).
+int Evaluate(Position& position, int gamma, int mode, EvaluationMemory* memory = nullptr);
 
 // Evaluate, clamped to -kStaticLimit .. +kStaticLimit: what the searches call.
-int EvaluateClamped(Position& position, int gamma, int mode);
+int EvaluateClamped(Position& position, int gamma, int mode, EvaluationMemory* memory = nullptr);
 
 // The stage of a position (0 opening .. 3 no pawns), stored in it; marks the kings and queens
 // dirty. Returns the stage.

@@ -155,7 +155,7 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
 
 int Searcher::Search(Position& p, int depth, int gamma, int ply) {
     if (depth <= 0) return QuiescenceEntry(p, gamma, ply);
-    if (ply >= kMaxPly - 1) return EvaluateClamped(p, gamma, 0);
+    if (ply >= kMaxPly - 1) return EvaluateClamped(p, gamma, 0, &memory_);
     ++nodes_;
     gamma = StepGamma(gamma);
     // 3. The table.
@@ -164,8 +164,8 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
     if (table_.Probe(p, depth, gamma, value, &hashMove)) return StepTowardZero(value);
     // 4. The move that led here is completed now; it may prove illegal.
     Move last = p.lastMove;
-    if (FinishMove(p, last) == 0) return kScoreKingTaken;
-    const int staticValue = EvaluateClamped(p, gamma, depth);
+    if (FinishMove(p, last, context_) == 0) return kScoreKingTaken;
+    const int staticValue = EvaluateClamped(p, gamma, depth, &memory_);
     int extended = ExtendedDepth(p, depth, ply, staticValue, gamma);
     if (extended <= 0) return QuiescenceEntry(p, gamma, ply);
     // 7. The null move.
@@ -305,7 +305,7 @@ bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended
         p.incrementalScore -=
             unstoppable * (std::popcount(first & kWhiteHalf) + std::popcount(second & kBlackHalf));
     }
-    UpdateThreatAfterNullMove(p);
+    UpdateThreatAfterNullMove(p, &memory_);
     value = -Search(p, reduced, 1 - gamma, ply + 1);
     if (!own && value >= gamma && !stopped_) {
         p.moveList = nullptr;

@@ -46,12 +46,6 @@ bool OccupiesSafely(const Position& position, ExchangeSides sides, int side) {
 
 }  // namespace
 
-ExchangeSides AttackersOf(const Position& position, unsigned q, uint32_t ignore) {
-    const uint32_t direct = position.attacks[q] & ~ignore;
-    const uint32_t xray = position.xrays[q] & ~ignore & ~direct;
-    return {{direct & kWhiteHalf, direct & kBlackHalf}, {xray & kWhiteHalf, xray & kBlackHalf}};
-}
-
 int ExchangeValue(int code) {
     const int kind = code < 0 ? -code : code;
     if (kind == kKing) return kKingCaptureValue;
@@ -75,37 +69,18 @@ int ExchangeGain(const Position& position, ExchangeSides sides, int capturer, in
     return gain[0];
 }
 
-int ControlSign(const Position& position, unsigned q, uint32_t ignore, uint32_t extraWhite,
-                uint32_t extraBlack, uint32_t* controllers) {
-    ExchangeSides sides = AttackersOf(position, q, ignore);
-    const uint32_t plain[2] = {sides.direct[0], sides.direct[1]};
-    sides.direct[0] |= extraWhite;
-    sides.direct[1] |= extraBlack;
-    sides.xray[0] &= ~extraWhite;
-    sides.xray[1] &= ~extraBlack;
-    int sign = 0;
-    const int code = position.board[q];
-    if (code == 0) {
-        const bool white = sides.direct[0] != 0, black = sides.direct[1] != 0;
-        if (white != black) {
-            sign = white ? 1 : -1;
-        } else if (white) {
-            const bool whiteSafe = OccupiesSafely(position, sides, 0);
-            const bool blackSafe = OccupiesSafely(position, sides, 1);
-            if (whiteSafe != blackSafe) sign = whiteSafe ? 1 : -1;
-        }
-    } else {
-        const int owner = code > 0 ? 0 : 1, enemy = owner ^ 1;
-        const int ownerSign = owner == 0 ? 1 : -1;
-        if ((sides.direct[enemy] | sides.xray[enemy]) == 0) {
-            if (sides.direct[owner] != 0) sign = ownerSign;
-        } else {
-            const int gain = ExchangeGain(position, sides, enemy, ExchangeValue(code));
-            sign = gain > 0 ? -ownerSign : gain < 0 ? ownerSign : 0;
-        }
-    }
-    if (controllers != nullptr) *controllers = sign > 0 ? plain[0] : sign < 0 ? plain[1] : 0;
-    return sign;
+int ContestedEmptySign(const Position& position, const ExchangeSides& sides) {
+    const bool whiteSafe = OccupiesSafely(position, sides, 0);
+    const bool blackSafe = OccupiesSafely(position, sides, 1);
+    if (whiteSafe == blackSafe) return 0;
+    return whiteSafe ? 1 : -1;
+}
+
+int ContestedPieceSign(const Position& position, const ExchangeSides& sides, int code) {
+    const int ownerSign = code > 0 ? 1 : -1;
+    const int enemy = code > 0 ? 1 : 0;
+    const int gain = ExchangeGain(position, sides, enemy, ExchangeValue(code));
+    return gain > 0 ? -ownerSign : gain < 0 ? ownerSign : 0;
 }
 
 bool CaptureWins(const Position& position, unsigned q, uint32_t extraEnemy) {

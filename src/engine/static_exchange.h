@@ -23,7 +23,11 @@ struct ExchangeSides {
 };
 
 // The non-ignored attackers of square q.
-ExchangeSides AttackersOf(const Position& position, unsigned q, uint32_t ignore);
+inline ExchangeSides AttackersOf(const Position& position, unsigned q, uint32_t ignore) {
+    const uint32_t direct = position.attacks[q] & ~ignore;
+    const uint32_t xray = position.xrays[q] & ~ignore & ~direct;
+    return {{direct & kWhiteHalf, direct & kBlackHalf}, {xray & kWhiteHalf, xray & kBlackHalf}};
+}
 
 // The value a piece code counts in an exchange (a king: kKingCaptureValue; 0 for no piece).
 int ExchangeValue(int code);
@@ -31,6 +35,11 @@ int ExchangeValue(int code);
 // The gain of side capturer (0 White, 1 Black) capturing first on q a victim worth victim,
 // with the attackers in sides. 0 when capturer has no attacker.
 int ExchangeGain(const Position& position, ExchangeSides sides, int capturer, int victim);
+
+// ControlSign of an empty square that both sides attack directly.
+int ContestedEmptySign(const Position& position, const ExchangeSides& sides);
+// ControlSign of an occupied square that the enemy of its occupant (code) attacks.
+int ContestedPieceSign(const Position& position, const ExchangeSides& sides, int code);
 
 // Which side controls square q: +1 White, -1 Black, 0 neither.
 //  - Occupied square: when the enemy of the occupant attacks it, the exchange the enemy starts
@@ -40,8 +49,36 @@ int ExchangeGain(const Position& position, ExchangeSides sides, int capturer, in
 //    least valuable attacker there without the other side winning it back, when only one can.
 // extraWhite and extraBlack are added to the direct attackers (a rook behind a passed pawn).
 // controllers, when given, receives the controlling side's direct attackers (0 for none).
-int ControlSign(const Position& position, unsigned q, uint32_t ignore, uint32_t extraWhite = 0,
-                uint32_t extraBlack = 0, uint32_t* controllers = nullptr);
+// (Inline: the evaluation asks it for many squares; the exchanges stay out of line.)
+inline int ControlSign(const Position& position, unsigned q, uint32_t ignore,
+                       uint32_t extraWhite = 0, uint32_t extraBlack = 0,
+                       uint32_t* controllers = nullptr) {
+    ExchangeSides sides = AttackersOf(position, q, ignore);
+    const uint32_t plain[2] = {sides.direct[0], sides.direct[1]};
+    sides.direct[0] |= extraWhite;
+    sides.direct[1] |= extraBlack;
+    sides.xray[0] &= ~extraWhite;
+    sides.xray[1] &= ~extraBlack;
+    int sign = 0;
+    const int code = position.board[q];
+    if (code == 0) {
+        const bool white = sides.direct[0] != 0, black = sides.direct[1] != 0;
+        if (white != black) {
+            sign = white ? 1 : -1;
+        } else if (white) {
+            sign = ContestedEmptySign(position, sides);
+        }
+    } else {
+        const int owner = code > 0 ? 0 : 1, enemy = owner ^ 1;
+        if ((sides.direct[enemy] | sides.xray[enemy]) == 0) {
+            if (sides.direct[owner] != 0) sign = owner == 0 ? 1 : -1;
+        } else {
+            sign = ContestedPieceSign(position, sides, code);
+        }
+    }
+    if (controllers != nullptr) *controllers = sign > 0 ? plain[0] : sign < 0 ? plain[1] : 0;
+    return sign;
+}
 
 // Whether the enemy of the piece on q wins material by starting the exchange there, with the
 // pieces in extraEnemy added to its attackers (the slider of a pin, once the front piece left).

@@ -1,5 +1,10 @@
 // The capture-threat searches and what is built on them.
 //
+// (The threat term itself asks only whether a side wins material: it runs the yes-or-no search
+// further below, which decides exactly as CaptureSearch does, on a copy of the position's
+// inputs, and keeps its answers in the searcher's memory. CaptureSearch serves the exact
+// values: the root moves' tactical scores and the tests.)
+//
 // A capture search plays captures on the board arrays of the Position itself (board,
 // squareSlot, the pieces' squares and the material sums), never making a move: victims in
 // slot order (king first, pawns last), for each its attackers from the highest slot down (pawns
@@ -10,9 +15,20 @@
 #include "engine/threat.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <cstring>
+#include <memory>
+#include <optional>
+#include <type_traits>
+#include <vector>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "core/error_report.h"
+#include "engine/eval_memory.h"
 #include "engine/parameters.h"
 #include "moves/attacks.h"
 #include "moves/line_tables.h"
@@ -149,14 +165,322 @@ int Lead(const Position& position, bool white) {
     return white ? difference : -difference;
 }
 
-// The side can win at least kThreatMargin by captures (a top-level search: it may write
-// replyMove).
-bool WinsMaterial(Position& position, bool white) {
+// ---- The threat term's search ----
+//
+// WinsMaterial needs only whether a capture search reaches gamma (and the capture it stores),
+// so it runs a yes-or-no search that makes the same decisions as CaptureSearch in the same
+// order, faster: the victims worth too little and those nobody attacks are dropped with slot
+// masks before the loop, the material balance travels as an argument, and the 2D reveal finds
+// the next piece on a line with an occupancy bitboard.
+
+// The eight line steps of the 2D board (step = 8 x file step + rank step) and each square's
+// line to the edge in each of them.
+constexpr int kLineSteps[8] = {1, -1, 8, -8, 9, -9, 7, -7};
+constexpr int kFileSteps[8] = {0, 0, 1, -1, 1, -1, 1, -1};
+constexpr auto kRays = [] {
+    std::array<std::array<uint64_t, 8>, 64> rays{};
+    for (int square = 0; square < 64; ++square) {
+        for (int i = 0; i < 8; ++i) {
+            const int fileStep = kFileSteps[i];
+            const int rankStep = kLineSteps[i] - 8 * fileStep;
+            int file = square / 8 + fileStep, rank = square % 8 + rankStep;
+            for (; file >= 0 && file < 8 && rank >= 0 && rank < 8;
+                 file += fileStep, rank += rankStep) {
+                rays[square][i] |= uint64_t{1} << (file * 8 + rank);
+            }
+        }
+    }
+    return rays;
+}();
+
+// Index into kLineSteps of a step (d + 9 indexes this table; -1 for no line step).
+constexpr auto kStepIndex = [] {
+    std::array<int8_t, 19> index{};
+    index.fill(-1);
+    for (int i = 0; i < 8; ++i) index[kLineSteps[i] + 9] = static_cast<int8_t>(i);
+    return index;
+}();
+
+// The values a victim can have, ascending: a piece code's material (a king's code outside the
+// king slot counts 0) and, in a king slot, the king capture.
+constexpr int kValueClasses = 7;
+constexpr int kClassValue[kValueClasses] = {
+    0, 10000, 32000, 33000, 50000, 95000, kKingCaptureValue};
+constexpr int kKingClass = kValueClasses - 1;
+
+int ValueClassOf(int code, int slot) {
+    if ((slot & 15) == kSlotKing) return kKingClass;
+    const int kind = code < 0 ? -code : code;
+    return kind == kKing ? 0 : kind;
+}
+
+// The slots of one side's sixteen whose attackers share a bit with mask (bit i: slot i of the
+// side).
+uint32_t AttackedSlots(const uint32_t (&attackers)[16], uint32_t mask) {
+#if defined(__SSE2__)
+    const __m128i wanted = _mm_set1_epi32(static_cast<int>(mask));
+    const __m128i zero = _mm_setzero_si128();
+    __m128i none[4];  // all ones where a slot has no such attacker
+    for (int i = 0; i < 4; ++i) {
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&attackers[4 * i]));
+        none[i] = _mm_cmpeq_epi32(_mm_and_si128(four, wanted), zero);
+    }
+    const __m128i packed =
+        _mm_packs_epi16(_mm_packs_epi32(none[0], none[1]), _mm_packs_epi32(none[2], none[3]));
+    return ~static_cast<uint32_t>(_mm_movemask_epi8(packed)) & 0xFFFFu;
+#else
+    uint32_t attacked = 0;
+    for (int i = 0; i < 16; ++i) {
+        if (attackers[i] & mask) attacked |= 1u << i;
+    }
+    return attacked;
+#endif
+}
+
+// Fills in the inputs of position; false when a living piece stands off the board (such a
+// position is searched as it is, and never remembered).
+bool ReadInputs(const Position& position, ThreatInputs& in) {
+    std::memset(&in, 0, sizeof in);
+    const uint32_t living = position.pieceMask;
+    in.pieceMask = living;
+    in.sliderMask = position.sliderMask & living;
+    in.officerMask = position.officerMask & living;
+    in.lead = position.whiteMaterial - position.blackMaterial;
+    in.is3D = Is3D(position) ? 1 : 0;
+    for (uint32_t m = living; m != 0; m &= m - 1) {
+        const int slot = std::countr_zero(m);
+        const unsigned square = position.pieces[slot].square;
+        if (OffBoard(square)) return false;
+        in.square[slot] = static_cast<uint8_t>(square);
+        in.code[slot] = static_cast<int8_t>(position.pieces[slot].code);
+        in.attackers[slot] = position.attacks[square] & living;
+    }
+    return true;
+}
+
+// One threat search on a position's inputs, with its own copy of what the captures change: the
+// attackers of each piece's square (a capturer takes over its victim's, a reveal adds a slider)
+// and the occupant of each square.
+class ThreatSearch {
+public:
+    // lines: the 2D line tables (unused in the 3D game).
+    ThreatSearch(const ThreatInputs& in, const LineTables& lines)
+        : in_(in), lines_(in.is3D != 0 ? nullptr : &lines) {
+        for (uint32_t m = in.pieceMask; m != 0; m &= m - 1) {
+            const int slot = std::countr_zero(m);
+            const unsigned square = in.square[slot];
+            square_[slot] = square;
+            slotOn_[square] = static_cast<uint8_t>(slot);
+            occupied_ |= uint64_t{1} << square;
+            attackers_[slot / 16][slot % 16] = in.attackers[slot];
+            const int valueClass = ValueClassOf(in.code[slot], slot);
+            value_[slot] = kClassValue[valueClass];
+            worthLess_[valueClass + 1] |= Bit(slot);
+        }
+        for (int i = 1; i <= kValueClasses; ++i) worthLess_[i] |= worthLess_[i - 1];
+    }
+
+    // The side can win at least kThreatMargin by captures; the first capture of the winning line
+    // goes into reply's from and to.
+    bool WinsMaterial(bool white, Move& reply) {
+        const int lead = white ? in_.lead : -in_.lead;
+        const int gamma = lead + kThreatMargin;
+        const uint32_t all = in_.pieceMask;
+        return white ? Wins<true>(all, 0, occupied_, lead, gamma, &reply)
+                     : Wins<false>(all, 0, occupied_, lead, gamma, &reply);
+    }
+
+private:
+    // A reveal's undo: the slot whose attackers gained the slider, and what they were.
+    struct Revealed {
+        int slot;
+        uint32_t attackers;
+    };
+
+    // The living slots worth less than need.
+    uint32_t WorthLess(int need) const {
+        int classes = 0;
+        while (classes < kValueClasses && kClassValue[classes] < need) ++classes;
+        return worthLess_[classes];
+    }
+
+    uint32_t& Attackers(int slot) { return attackers_[slot / 16][slot % 16]; }
+
+    // RevealThroughVacated on the occupancy bitboard: the same reveals, in the same order.
+    // vacatedAttackers: the attackers of the square the capturer left.
+    int RevealBehind(unsigned vacated, uint32_t vacatedAttackers, int capturer, uint32_t own,
+                     uint32_t used, uint64_t occupied, uint32_t& victims, Revealed* undo) {
+        uint32_t sliders = vacatedAttackers & in_.sliderMask & own & ~used & ~Bit(capturer);
+        int count = 0;
+        for (; sliders != 0; sliders &= sliders - 1) {
+            const int slider = std::countr_zero(sliders);
+            const int d = lines_->dir[square_[slider]][vacated];
+            if (d == 0) continue;
+            const uint64_t beyond = kRays[vacated][kStepIndex[d + 9]] & occupied;
+            if (beyond == 0 || count >= kMaxReveals) continue;
+            const int square = d > 0 ? std::countr_zero(beyond) : 63 - std::countl_zero(beyond);
+            const int occupant = slotOn_[square];
+            undo[count++] = {occupant, Attackers(occupant)};
+            Attackers(occupant) |= Bit(slider);
+            if (IsWhiteSlot(occupant) != IsWhiteSlot(slider)) victims |= Bit(occupant);
+        }
+        return count;
+    }
+
+    // The victims the side to move (kWhite) tries, in slot order: the enemies it attacks with a
+    // piece not yet used that are worth at least need (m + value reaching gamma), with
+    // CaptureSearch's cut after the first one worth less.
+    template <bool kWhite>
+    uint32_t Candidates(uint32_t victims, uint32_t used, int need) const {
+        constexpr uint32_t kOwn = kWhite ? kWhiteHalf : kBlackHalf;
+        constexpr uint32_t kEnemyPawnSlots = kWhite ? kBlackPawnSlots : kWhitePawnSlots;
+        uint32_t candidates = victims & ~kOwn & in_.pieceMask;
+        const uint32_t tooSmall = candidates & WorthLess(need);
+        candidates &= ~tooSmall;
+        if (tooSmall != 0) {
+            // CaptureSearch goes through the victims in slot order and, after the first one
+            // worth too little, looks only at the officers standing in pawn slots.
+            const uint32_t before = (tooSmall & (0u - tooSmall)) - 1;
+            candidates &= before | (in_.officerMask & kEnemyPawnSlots);
+        }
+        const uint32_t free = kOwn & ~used;
+        return candidates & (kWhite ? AttackedSlots(attackers_[1], free) << kBlackSlots
+                                    : AttackedSlots(attackers_[0], free));
+    }
+
+    // Whether the side to move (kWhite) reaches gamma by captures, m being its material lead:
+    // CaptureSearch(...) >= gamma, deciding in the same order. reply (the top call only)
+    // receives the capture that reached it.
+    template <bool kWhite>
+    bool Wins(uint32_t victims, uint32_t used, uint64_t occupied, int m, int gamma, Move* reply) {
+        if (m >= gamma) return true;
+        return WinsBy<kWhite>(Candidates<kWhite>(victims, used, gamma - m), victims, used, occupied,
+                              m, gamma, reply);
+    }
+
+    // Wins, with m below gamma and the candidates found.
+    template <bool kWhite>
+    bool WinsBy(uint32_t candidates, uint32_t victims, uint32_t used, uint64_t occupied, int m,
+                int gamma, Move* reply) {
+        constexpr uint32_t kOwn = kWhite ? kWhiteHalf : kBlackHalf;
+        const uint32_t free = kOwn & ~used;
+        for (; candidates != 0; candidates &= candidates - 1) {
+            const int victim = std::countr_zero(candidates);
+            uint32_t attackers = Attackers(victim) & free;
+            const int value = value_[victim];
+            if (value == kKingCaptureValue) {  // taking the king ends the game: no reply
+                if (reply != nullptr) Store(*reply, 31 - std::countl_zero(attackers), victim);
+                return true;
+            }
+            while (attackers != 0) {
+                const int attacker = 31 - std::countl_zero(attackers);
+                attackers &= ~Bit(attacker);
+                if (!CaptureRefuted<kWhite>(victim, attacker, victims, used, occupied, -(m + value),
+                                            1 - gamma)) {
+                    if (reply != nullptr) Store(*reply, attacker, victim);
+                    return true;
+                }
+            }
+        }
+        return false;
+    }
+
+    // Makes the capture, asks whether the other side reaches gamma (its lead being m), undoes.
+    template <bool kWhite>
+    bool CaptureRefuted(int victim, int attacker, uint32_t victims, uint32_t used,
+                        uint64_t occupied, int m, int gamma) {
+        constexpr uint32_t kOwn = kWhite ? kWhiteHalf : kBlackHalf;
+        if (m >= gamma) return true;
+        const unsigned from = square_[attacker], target = square_[victim];
+        const uint32_t attackerWas = Attackers(attacker);
+        Attackers(attacker) = Attackers(victim);  // the capturer now stands on the target
+        uint32_t next = (victims & ~Bit(victim)) | Bit(attacker);
+        used |= Bit(victim) | Bit(attacker);
+        // The reveals only add this side's sliders and the other side's pieces as victims,
+        // which the other side's own candidates do not depend on: with none, it is done.
+        const uint32_t replies = Candidates<!kWhite>(next, used, gamma - m);
+        bool refuted = false;
+        if (replies != 0) {
+            slotOn_[target] = static_cast<uint8_t>(attacker);
+            square_[attacker] = target;
+            occupied &= ~(uint64_t{1} << from);
+            Revealed undo[kMaxReveals];
+            const int revealed = lines_ == nullptr ? 0
+                                                   : RevealBehind(from, attackerWas, attacker, kOwn,
+                                                                  used, occupied, next, undo);
+            refuted = WinsBy<!kWhite>(replies, next, used, occupied, m, gamma, nullptr);
+            for (int i = revealed - 1; i >= 0; --i) Attackers(undo[i].slot) = undo[i].attackers;
+            square_[attacker] = from;
+            slotOn_[target] = static_cast<uint8_t>(victim);
+        }
+        Attackers(attacker) = attackerWas;
+        return refuted;
+    }
+
+    void Store(Move& reply, int attacker, int victim) const {
+        reply.from = square_[attacker];
+        reply.to = square_[victim];
+    }
+
+    const ThreatInputs& in_;
+    const LineTables* lines_;           // 2D only: the reveals follow the lines
+    uint64_t occupied_ = 0;             // squares holding a piece
+    uint8_t slotOn_[64];                // the slot on each square
+    unsigned square_[kSlotCount] = {};  // the square of each slot
+    // The living pieces attacking each slot's square, White's slots first.
+    uint32_t attackers_[2][16] = {};
+    int value_[kSlotCount] = {};  // VictimValue of each living slot
+    // [n]: the living slots in the n lowest value classes.
+    uint32_t worthLess_[kValueClasses + 1] = {};
+};
+
+// The side can win at least kThreatMargin by captures, by CaptureSearch itself (for a position
+// whose inputs cannot be read; it may write replyMove).
+bool SearchedWinsMaterial(Position& position, bool white) {
     const int gamma = Lead(position, white) + kThreatMargin;
-    const int value = white ? WhiteCaptureSearch(position, position.pieceMask, 0, gamma, true)
-                            : BlackCaptureSearch(position, position.pieceMask, 0, gamma, true);
+    const int value = white ? CaptureSearch<true>(position, position.pieceMask, 0, gamma, true)
+                            : CaptureSearch<false>(position, position.pieceMask, 0, gamma, true);
     return value >= gamma;
 }
+
+// The threat questions of one position, answered from the memory (when there is one) or
+// searched and remembered.
+class PositionThreats {
+public:
+    PositionThreats(Position& position, ThreatMemory* memory)
+        : position_(position), entry_(memory != nullptr ? &memory->SlotOf(position) : nullptr) {
+        readable_ = ReadInputs(position, inputs_);
+        if (readable_ && entry_ != nullptr) ThreatMemory::Hold(*entry_, inputs_);
+    }
+
+    // The side can win at least kThreatMargin by captures; the first capture of the winning line
+    // goes into the position's replyMove (from and to).
+    bool WinsMaterial(bool white) {
+        if (!readable_) return SearchedWinsMaterial(position_, white);
+        const int side = white ? 0 : 1;
+        Move& reply = position_.replyMove;
+        if (entry_ == nullptr || entry_->known[side] == ThreatMemory::kUnknown) {
+            if (!search_) search_.emplace(inputs_, LinesFor(position_));
+            const bool wins = search_->WinsMaterial(white, reply);
+            if (entry_ == nullptr) return wins;
+            entry_->known[side] = wins ? ThreatMemory::kWins : ThreatMemory::kFails;
+            entry_->from[side] = static_cast<uint8_t>(reply.from);
+            entry_->to[side] = static_cast<uint8_t>(reply.to);
+            return wins;
+        }
+        if (entry_->known[side] == ThreatMemory::kFails) return false;
+        reply.from = entry_->from[side];
+        reply.to = entry_->to[side];
+        return true;
+    }
+
+private:
+    Position& position_;
+    ThreatMemory::Entry* entry_;
+    ThreatInputs inputs_;
+    bool readable_ = false;
+    std::optional<ThreatSearch> search_;
+};
 
 }  // namespace
 
@@ -168,16 +492,17 @@ int BlackCaptureSearch(Position& position, uint32_t victims, uint32_t used, int 
     return CaptureSearch<false>(position, victims, used, gamma, top);
 }
 
-int ThreatTerm(Position& position) {
+int ThreatTerm(Position& position, EvaluationMemory* memory) {
     if ((position.flags & kTacticsValid) != 0) return position.tacticsValue;
     position.replyMove = Move{};
     const ParameterSet& p = Parameters(static_cast<int>(position.stage));
     const bool white = WhiteToMove(position);
     const int sign = white ? 1 : -1;
     int value = 0;
-    if (WinsMaterial(position, white)) {
+    PositionThreats threats(position, memory != nullptr ? &memory->threats : nullptr);
+    if (threats.WinsMaterial(white)) {
         value = sign * p[slot::kThreatWin];
-    } else if (WinsMaterial(position, !white)) {
+    } else if (threats.WinsMaterial(!white)) {
         value = -sign * p[slot::kThreatLose];
     }
     position.tacticsValue = value;
@@ -185,9 +510,9 @@ int ThreatTerm(Position& position) {
     return value;
 }
 
-void UpdateThreatAfterNullMove(Position& position) {
+void UpdateThreatAfterNullMove(Position& position, EvaluationMemory* memory) {
     if ((position.flags & kTacticsValid) == 0) {
-        position.incrementalScore += ThreatTerm(position);
+        position.incrementalScore += ThreatTerm(position, memory);
         return;
     }
     const int old = position.tacticsValue;
@@ -204,7 +529,8 @@ void UpdateThreatAfterNullMove(Position& position) {
     if (old == sign * lose) {
         now = sign * win;
     } else if (old == -sign * win) {
-        now = WinsMaterial(position, white) ? sign * win : -sign * lose;
+        PositionThreats threats(position, memory != nullptr ? &memory->threats : nullptr);
+        now = threats.WinsMaterial(white) ? sign * win : -sign * lose;
     } else {
         // Impossible: with the sign of s x p[1189] (the side now to move could win) it is
         // bug 1 (Black to move: 3), with the other sign bug 2 (4).

@@ -11,6 +11,8 @@
 
 namespace tarvex::engine {
 
+struct EvaluationMemory;
+
 // What taking the king is worth to the capture searches: more than all other material together,
 // so that a position where the side to move can take the enemy king scores at least this.
 inline constexpr int32_t kKingCaptureValue = 400000;
@@ -27,14 +29,15 @@ int BlackCaptureSearch(Position& position, uint32_t victims, uint32_t used, int 
 // The threat term in White's frame (cached in the position with flags bit kTacticsValid and
 // tacticsValue): the side to move gets the win-material bonus when its capture search wins at
 // least 5000 beyond the material balance; otherwise it pays the threatened penalty when the
-// opponent's does. Clears replyMove first; the top-level searches may write it.
-int ThreatTerm(Position& position);
+// opponent's does. Clears replyMove first; the top-level searches may write it. memory, when
+// given, answers the searches it has seen before.
+int ThreatTerm(Position& position, EvaluationMemory* memory = nullptr);
 
 // After a null move (the side to move changed, nothing else): re-derives the cached threat term
 // for the new side to move and adds its change to the cached evaluation (incrementalScore); an
 // uncached term is computed and added. Reports "tactics bug 1".."tactics bug 4" for a cached
 // value that cannot occur.
-void UpdateThreatAfterNullMove(Position& position);
+void UpdateThreatAfterNullMove(Position& position, EvaluationMemory* memory = nullptr);
 
 // The material the move gains or loses by force in the capture sequences that follow it, from
 // the mover's point of view (0 when neither); -405000 when the move cannot be made.

@@ -14,6 +14,7 @@ constexpr int kGenerationShift = 12;
 constexpr uint32_t kGenerationMask = 0xF000;
 constexpr uint32_t kMoveMask = 0x0FFF;
 constexpr int kGenerations = 15;
+constexpr size_t kMaxFastCount = 0xFFFFFFFFu;  // the remainder by multiplication needs 32 bits
 
 int Greater(const TableEntry& entry) {
     return std::max(entry.lowerDepth, entry.upperDepth);
@@ -25,6 +26,12 @@ int GenerationOf(const TableEntry& entry) {
 
 bool Matches(const TableEntry& entry, uint32_t low, uint32_t high) {
     return entry.keyLow == low && entry.keyHigh == high;
+}
+
+// The high 64 bits of x * y for y below 2^32.
+uint64_t MultiplyHigh(uint64_t x, uint64_t y) {
+    constexpr uint64_t kLow32 = 0xFFFFFFFFu;
+    return ((x >> 32) * y + (((x & kLow32) * y) >> 32)) >> 32;
 }
 
 }  // namespace
@@ -46,8 +53,17 @@ bool TranspositionTable::Ensure() {
         count_ = 0;
         return false;
     }
+    // a % count_ for every 32-bit a is MultiplyHigh(a * inverse, count_) (Lemire's
+    // remainder by multiplication; exact while count_ stays below 2^32).
+    countInverse_ = count_ <= kMaxFastCount ? ~uint64_t{0} / count_ + 1 : 0;
+    clean_ = false;
     Clear();
     return true;
+}
+
+size_t TranspositionTable::Bucket(uint32_t keyLow) const {
+    if (countInverse_ == 0) return (keyLow % count_) & ~size_t{1};
+    return static_cast<size_t>(MultiplyHigh(countInverse_ * keyLow, count_)) & ~size_t{1};
 }
 
 void TranspositionTable::Clear() {
@@ -55,7 +71,9 @@ void TranspositionTable::Clear() {
         Ensure();
         return;
     }
+    if (clean_) return;  // a new table, or one cleared again before any store
     std::memset(static_cast<void*>(entries_.get()), 0, count_ * sizeof(TableEntry));
+    clean_ = true;
 }
 
 void TranspositionTable::Resize(int megabytes) {
@@ -77,7 +95,7 @@ Move TranspositionTable::StoredMove(const Position& position, const TableEntry& 
 
 const TableEntry* TranspositionTable::Lookup(uint32_t low, uint32_t high) const {
     if (count_ == 0) return nullptr;
-    const size_t bucket = (low % count_) & ~size_t{1};
+    const size_t bucket = Bucket(low);
     for (size_t i = bucket; i < bucket + 2; ++i) {
         if (Matches(entries_[i], low, high)) return &entries_[i];
     }
@@ -111,8 +129,9 @@ bool TranspositionTable::ProbeChildUpper(uint32_t low, uint32_t high, int depth,
 void TranspositionTable::Store(const Position& position, int depth, int gamma, int value,
                                const Move* move) {
     if (count_ == 0) return;
+    clean_ = false;
     const uint32_t low = position.hashKey, high = position.hashKey2;
-    const size_t bucket = (low % count_) & ~size_t{1};
+    const size_t bucket = Bucket(low);
     TableEntry& first = entries_[bucket];
     TableEntry& second = entries_[bucket + 1];
     TableEntry* chosen;

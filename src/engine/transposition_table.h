@@ -68,8 +68,13 @@ public:
     int Permille() const;
 
 private:
+    // The first entry of the bucket of a key.
+    size_t Bucket(uint32_t keyLow) const;
+
     int megabytes_ = kDefaultTableMegabytes;
     size_t count_ = 0;
+    uint64_t countInverse_ = 0;  // 2^64 / count_, rounded up: the bucket without a division
+    bool clean_ = false;         // every entry is zero (nothing stored since the last fill)
     std::unique_ptr<TableEntry[]> entries_;
     int generation_ = 0;
 };

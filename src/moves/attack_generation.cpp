@@ -73,7 +73,7 @@ void PieceGenerate(Position& position, int slot) {
     }
 }
 
-int RegenToPieces(Position& position) {
+int RegenToPieces(Position& position, void* evaluationMemory) {
     position.parent = nullptr;
     for (unsigned q = 0; q < 64; ++q) position.attacks[q] = position.xrays[q] = 0;
     for (int slot = 0; slot < kSlotCount; ++slot) {
@@ -87,7 +87,7 @@ int RegenToPieces(Position& position) {
     if (Is3D(position)) ComputeBoardOwners(position);
     position.flags &= ~(kEvalValid | kTacticsValid);
     position.dirtySlots = position.pieceMask;
-    if (EvaluationHook hook = gEvaluationHook.load()) hook(position);
+    if (EvaluationHook hook = gEvaluationHook.load()) hook(position, evaluationMemory);
     return 1;
 }
 

@@ -10,11 +10,12 @@ namespace tarvex {
 void PieceGenerate(Position& position, int slot);
 
 // Clears and regenerates all attack data; 1 on success, 0 when a piece stands off the board.
-int RegenToPieces(Position& position);
+// evaluationMemory goes to the evaluation hook.
+int RegenToPieces(Position& position, void* evaluationMemory = nullptr);
 
 // The full evaluation that regeneration runs last lives in the engine; the engine installs it
-// here. Until then regeneration evaluates nothing.
-using EvaluationHook = void (*)(Position& position);
+// here. Until then regeneration evaluates nothing. memory: what the move's context carries.
+using EvaluationHook = void (*)(Position& position, void* memory);
 void SetEvaluationHook(EvaluationHook hook);
 
 }  // namespace tarvex

@@ -15,6 +15,14 @@ int Level3D(const Position& position, unsigned square) {
 }
 
 void StepAttack(Position& position, int slot, int d) {
+    const int directionSlot = DirectionSlot(d);
+    if (!Is3D(position) && directionSlot >= 0) {
+        const unsigned to = kSteps2D.to[directionSlot][position.pieces[slot].square & 63];
+        if (!OffBoard(to) && !OffBoard(position.pieces[slot].square)) {
+            position.attacks[to] |= 1u << slot;
+        }
+        return;
+    }
     StepList step;
     DirTo(position, position.pieces[slot].square, d, step);
     const uint32_t bit = 1u << slot;
@@ -116,6 +124,10 @@ void RayAttack(Position& position, int slot, int d, int length) {
 }
 
 bool EndOfLine(const Position& position, unsigned square, int d) {
+    const int directionSlot = DirectionSlot(d);
+    if (!Is3D(position) && directionSlot >= 0 && !OffBoard(square)) {
+        return OffBoard(kSteps2D.to[directionSlot][square]);
+    }
     StepList step;
     return DirTo(position, square, d, step) == 0;
 }

@@ -265,16 +265,7 @@ void BuildLineTablesInto(const Position& position, LineTables& out) {
     }
 }
 
-uint64_t LineTablesKey(const Position& position) {
-    if (!Is3D(position)) return kGame2D;
-    return uint64_t{ConfigurationKey(position.abPin)} << 8 |
-           static_cast<uint64_t>(position.rules & 1) << 4 | kGame3D;
-}
-
-const LineTables& LinesFor(const Position& position) {
-    const uint64_t key = LineTablesKey(position);
-    const LineTables* attached = position.lineTables;
-    if (attached != nullptr && attached->key == key) return *attached;
+const LineTables& FetchLineTables(const Position& position, uint64_t key) {
     return Fetch(position, key);
 }
 

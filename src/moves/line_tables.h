@@ -23,11 +23,24 @@ struct LineTables {
 };
 
 // The key of the tables a position needs.
-uint64_t LineTablesKey(const Position& position);
+inline uint64_t LineTablesKey(const Position& position) {
+    if (!Is3D(position)) return kGame2D;
+    return uint64_t{ConfigurationKey(position.abPin)} << 8 |
+           static_cast<uint64_t>(position.rules & 1) << 4 | kGame3D;
+}
+
+// The tables of the key, found (or built) in the shared cache.
+const LineTables& FetchLineTables(const Position& position, uint64_t key);
 
 // Tables of the position's game kind, placement and rules: the attached ones when they fit,
-// else found (or built) in the shared cache. Never writes the position.
-const LineTables& LinesFor(const Position& position);
+// else found (or built) in the shared cache. Never writes the position. (Inline: the attached
+// tables are read on every step of the attack updates.)
+inline const LineTables& LinesFor(const Position& position) {
+    const uint64_t key = LineTablesKey(position);
+    const LineTables* attached = position.lineTables;
+    if (attached != nullptr && attached->key == key) return *attached;
+    return FetchLineTables(position, key);
+}
 
 // Attaches to the position the direction and line tables of its game kind, placement and rules
 // (building them when they are new). Every change of those fields is followed by this.

@@ -321,7 +321,7 @@ int MakeChild(Position& child, const Position& parent, const Position* link, Mov
         return 1;
     }
     child.flags &= ~kAttacksPending;
-    RegenToPieces(child);
+    RegenToPieces(child, context.evaluationMemory);
     const bool moverWhite =
         boardMove ? child.abWhite[BoardIndexOf(move.piece)] != 0 : state.piece >= 1;
     return CheckBookkeeping(child, move, moverWhite);
@@ -362,18 +362,18 @@ int DoMove(Position& child, const Position& parentIn, Move& move, const MoveCont
     return MakeChild(child, parentIn, &parentIn, move, context);
 }
 
-int FinishMove(Position& child, Move& move) {
+int FinishMove(Position& child, Move& move, const MoveContext& context) {
     if ((child.flags & kAttacksPending) == 0) return 1;
     child.flags &= ~kAttacksPending;
     if (child.parent != nullptr) UpdateMoves(child, *child.parent, child.lastMove);
-    if (Is3D(child) || child.parent == nullptr) RegenToPieces(child);
+    if (Is3D(child) || child.parent == nullptr) RegenToPieces(child, context.evaluationMemory);
     const bool moverWhite = (child.ply & 1) != 0;
     return CheckBookkeeping(child, move, moverWhite);
 }
 
 int MakeMove(Position& child, const Position& parent, Move& move, const MoveContext& context) {
     if (DoMove(child, parent, move, context) == 0) return 0;
-    return FinishMove(child, move);
+    return FinishMove(child, move, context);
 }
 
 }  // namespace tarvex

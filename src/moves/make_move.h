@@ -17,8 +17,9 @@ namespace tarvex {
 // the move extends and who answers a promotion question.
 int DoMove(Position& child, const Position& parent, Move& move, const MoveContext& context);
 
-// Completes a pending child; 1 when legal (or nothing was pending), 0 when illegal.
-int FinishMove(Position& child, Move& move);
+// Completes a pending child; 1 when legal (or nothing was pending), 0 when illegal. The
+// context's evaluation memory goes to the evaluation a regeneration runs.
+int FinishMove(Position& child, Move& move, const MoveContext& context = MoveContext{});
 
 // DoMove and, when that returned 1, FinishMove.
 int MakeMove(Position& child, const Position& parent, Move& move,

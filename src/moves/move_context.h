@@ -16,6 +16,9 @@ struct MoveContext {
     platform::PromotionChoice* chooser = nullptr;
     // The move is the user's own (only the user is asked about a promotion).
     bool userMove = false;
+    // Handed to the evaluation that regeneration runs (see SetEvaluationHook): the engine's
+    // memory of answers it may reuse, opaque to the rules. None: everything afresh.
+    void* evaluationMemory = nullptr;
 };
 
 }  // namespace tarvex

@@ -126,12 +126,13 @@ void MarkPawnFiles(Position& child, const Position& parent, unsigned f, unsigned
     } else {
         return;
     }
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        const bool pawnSlot = (slot >= 8 && slot < 16) || slot >= 24;
-        const int code = child.pieces[slot].code;
+    // The pawns in pawn slots (a piece promoted there is no pawn).
+    const uint32_t pawns =
+        child.pieceMask & ~child.officerMask & (kWhitePawnSlots | kBlackPawnSlots);
+    for (uint32_t m = pawns; m != 0; m &= m - 1) {
+        const int slot = std::countr_zero(m);
         const int file = static_cast<int>(child.pieces[slot].square >> 3);
-        const int pawn = slot < 16 ? kPawn : -kPawn;
-        if (pawnSlot && code == pawn && file >= lo && file <= hi) child.dirtySlots |= 1u << slot;
+        if (file >= lo && file <= hi) child.dirtySlots |= 1u << slot;
     }
 }
 
@@ -167,8 +168,8 @@ void UpdateMoves(Position& child, const Position& parent, const Move& move) {
     const LineTables& lines = LinesFor(child);
     const uint32_t throughFrom = child.attacks[f] & child.sliderMask;
     const uint32_t throughTo = child.attacks[t] & child.sliderMask;
-    for (int s = 0; s < kSlotCount; ++s) {
-        if ((throughFrom >> s & 1) == 0) continue;
+    for (uint32_t m = throughFrom; m != 0; m &= m - 1) {
+        const int s = std::countr_zero(m);
         const unsigned slider = child.pieces[s].square;
         const bool friendly = (mover > 0) == (child.pieces[s].code > 0);
         if (Collinear(lines, f, t, slider)) {
@@ -179,8 +180,8 @@ void UpdateMoves(Position& child, const Position& parent, const Move& move) {
             LineOpened(child, parent, lines, s, slider, f);
         }
     }
-    for (int s = 0; s < kSlotCount; ++s) {
-        if ((throughTo >> s & 1) == 0) continue;
+    for (uint32_t m = throughTo; m != 0; m &= m - 1) {
+        const int s = std::countr_zero(m);
         if (!LineBlocked(child, parent, lines, s, child.pieces[s].square, t, mover)) break;
     }
     PieceGenerate(child, movedSlot);
