@@ -20,7 +20,7 @@ int main(int argc, char** argv) {
     ui::InstallCallbacks();
     app.controller.SetDifficulty(kDifficultyEasy);
     app.controller.NewGame(kGame3D);
-    ui::KeyboardHit('H', 0, 0);
+    ui::KeyboardCommand(app, 'H');
     app.engineThread.Start();
     glutMainLoop();
     app.engineThread.Stop();

@@ -210,20 +210,19 @@ void GameController::SetDifficulty(int difficulty) {
     if (hooks_.difficulty) hooks_.difficulty(stored);
 }
 
-void GameController::SetEngineSide(int side) {
+// Who plays changes nothing on the board: a move the engine has found stays valid.
+void GameController::SetEngineSide(int side, bool raiseStop) {
     std::lock_guard lock(mutex_);
     Settings& settings = GetSettings();
     settings.engineSide.store(side);
     game_->block.playsBoth = 0;
-    settings.stopRequest.store(1);
-    Changed();
+    if (raiseStop) settings.stopRequest.store(1);
 }
 
-void GameController::SetPlaysBoth(bool on) {
+void GameController::SetPlaysBoth(bool on, bool raiseStop) {
     std::lock_guard lock(mutex_);
     game_->block.playsBoth = on ? 1 : 0;
-    GetSettings().stopRequest.store(1);
-    Changed();
+    if (raiseStop) GetSettings().stopRequest.store(1);
 }
 
 // ---- the engine ----

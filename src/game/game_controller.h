@@ -87,12 +87,28 @@ public:
     // The engine gives up: reports, marks the game won by the user and stands down.
     void TarvexLoses(const char* text);
 
+    // ---- board editing (the Edit menu; the next click applies an add or remove) ----
+
+    // Empties every square of the current position; nothing is recomputed until the next
+    // applied edit.
+    void EditClearBoard();
+    // White (or Black) is to move.
+    void EditSideToMove(bool white);
+    // Applies edit action (1 remove, 5..10 add a black pawn..king, 11..16 a white one) to square
+    // and makes the edited position the game's start position; returns 1, or 0 for square 65
+    // (no square), which changes nothing. The edit action setting goes back to 0.
+    int ApplyEdit(int action, unsigned square);
+    // Key K: moves attack board (0..3) to the next free pin in the pins' cyclic order.
+    void MoveBoardToNextPin(int board);
+
     // The user's choices, applied to the game.
     void SetRules(int rules);  // takes effect on the current position at once
     void SetNotation(int notation);
     void SetDifficulty(int difficulty);  // a value other than 8 or 50 becomes 4
-    void SetEngineSide(int side);        // +1, -1 or 0; plays-both off
-    void SetPlaysBoth(bool on);
+    // +1, -1 or 0; plays-both off. raiseStop: a search in progress gives up (the menu and F10
+    // ask for that; the keys W and B do not).
+    void SetEngineSide(int side, bool raiseStop = true);
+    void SetPlaysBoth(bool on, bool raiseStop = true);
 
     // ---- the engine ----
 

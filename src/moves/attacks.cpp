@@ -179,6 +179,8 @@ int CheckBookkeeping(Position& child, Move& move, bool moverWhite) {
         child.flags |= kInCheck;
         move.givesCheck = 1;
     }
+    // The position remembers whether the move that made it gave check (the display reads it).
+    child.lastMove.givesCheck = move.givesCheck;
     return 1;
 }
 

@@ -1,5 +1,11 @@
 #include "ui/app.h"
 
+#include <cstdarg>
+#include <cstdio>
+
+#include "core/settings.h"
+#include "ui/view.h"
+
 namespace tarvex::ui {
 namespace {
 
@@ -7,12 +13,32 @@ App* gApp = nullptr;
 
 }  // namespace
 
+App::App(std::unique_ptr<engine::MoveChooser> engineIn)
+    : engine(std::move(engineIn)), engineThread(controller, *engine) {
+    controller.SetEngineThread(&engineThread);
+    ConnectEngine(controller, *engine);
+    ControllerHooks hooks = controller.Hooks();
+    hooks.setUp.clearHighlights = [this] {
+        selection.value = kNothingSelected;
+        selection.ClearHighlights();
+    };
+    hooks.setUp.resetView = [] { ViewReset(GetSettings().gameKind.load()); };
+    controller.SetHooks(std::move(hooks));
+}
+
 App& TheApp() {
     return *gApp;
 }
 
 void SetApp(App* app) {
     gApp = app;
+}
+
+void ShowMessage(App& app, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vsnprintf(app.text.message, sizeof app.text.message, format, args);
+    va_end(args);
 }
 
 }  // namespace tarvex::ui

@@ -1,22 +1,56 @@
 // The application record: everything the window's callbacks work on. main sets it up, points
 // the callbacks at it and tears it down after GLUT's loop returns; the callbacks keep no state
-// of their own.
+// of their own. The view parameters (angles, scale, projection, transparency...) are the
+// Settings record's.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 
+#include "board/geometry.h"
 #include "engine/move_chooser.h"
 #include "game/engine_thread.h"
 #include "game/game_controller.h"
 
 namespace tarvex::ui {
 
-struct App {
-    explicit App(std::unique_ptr<engine::MoveChooser> engineIn)
-        : engine(std::move(engineIn)), engineThread(controller, *engine) {
-        controller.SetEngineThread(&engineThread);
-        ConnectEngine(controller, *engine);
+inline constexpr unsigned kNothingSelected = kNoSquare;  // 65
+inline constexpr uint8_t kNoHighlight = 65;              // "A"
+inline constexpr uint8_t kHighlightEmpty = 0;       // the selected piece moves to an empty square
+inline constexpr uint8_t kHighlightAttacked = 1;    // Team spread: an empty square attacked
+inline constexpr uint8_t kHighlightOccupied = 255;  // a capture, or an enemy piece attacked
+
+// What the user has picked: nothing, a square or an attack board, and the squares the display
+// highlights around it.
+struct Selection {
+    unsigned value = kNothingSelected;  // 65, a square 0..63, or a board 100/106/116/122
+    unsigned firstPick = kNothingSelected;
+    unsigned secondPick = kNothingSelected;
+    uint8_t highlights[64];
+    Selection() { ClearHighlights(); }
+    void ClearHighlights() {
+        for (uint8_t& h : highlights) h = kNoHighlight;
     }
+};
+
+// The three text lines of the window.
+inline constexpr int kTextLineSize = 64;
+struct TextLines {
+    char header[kTextLineSize] = "";
+    char banner[kTextLineSize] = "BANNER_STRING";
+    float bannerColour[3] = {1.0f, 1.0f, 1.0f};
+    char message[kTextLineSize] = "";  // shown once by the next redraw
+};
+
+// The promotion chooser: while open, the user's promoting move waits for its piece and every
+// other input is ignored.
+struct PromotionPrompt {
+    bool open = false;
+    Move move;
+};
+
+struct App {
+    explicit App(std::unique_ptr<engine::MoveChooser> engineIn);
     ~App() { engineThread.Stop(); }
     App(const App&) = delete;
     App& operator=(const App&) = delete;
@@ -25,10 +59,19 @@ struct App {
     std::unique_ptr<engine::MoveChooser> engine;
     game::EngineThread engineThread;  // after the engine and the controller it uses
     int mainWindow = 0;               // the GLUT window
+    int mainMenu = 0;                 // the GLUT menu on the right button
+    int difficultyMenu = 0;           // the GLUT menu whose labels follow the difficulty
+    Selection selection;
+    TextLines text;
+    PromotionPrompt promotion;
+    int boardCursor = 0;  // the attack board that "K" moves (0..3), chosen with "J"
 };
 
 // The record the callbacks reach; set once by main.
 App& TheApp();
 void SetApp(App* app);
+
+// Writes a message for the window's message line (shown once).
+void ShowMessage(App& app, const char* format, ...) __attribute__((format(printf, 2, 3)));
 
 }  // namespace tarvex::ui

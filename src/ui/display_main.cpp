@@ -2,12 +2,227 @@
 
 #include <GL/freeglut.h>
 
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "board/attack_boards.h"
+#include "core/error_report.h"
+#include "core/settings.h"
+#include "core/version.h"
+#include "game/game_flow.h"
+#include "game/notation.h"
+#include "ui/draw_board.h"
+#include "ui/promotion_chooser.h"
+#include "ui/view.h"
+
 namespace tarvex::ui {
+namespace {
+
+constexpr float kWhiteSide[3] = {0.9f, 0.9f, 0.7f};
+constexpr float kBlackSide[3] = {0.6f, 0.6f, 0.8f};
+constexpr float kRed[3] = {1.0f, 0.0f, 0.0f};
+constexpr float kOrange[3] = {1.0f, 0.5f, 0.0f};
+constexpr float kGreen[3] = {0.0f, 1.0f, 0.0f};
+constexpr float kWhite[3] = {1.0f, 1.0f, 1.0f};
+// Where the text starts: the left edge and the top line, in scene units.
+constexpr float kTextLeft = -10.0f, kTextTop = 10.0f;
+constexpr float kTextLeftOrtho = -7.0f, kTextTopOrtho = 7.0f;
+
+constexpr const char* kEditPrompts[] = {"remove from where?",
+                                        nullptr,
+                                        nullptr,
+                                        nullptr,
+                                        "add black pawn where?",
+                                        "add black knight where?",
+                                        "add black bishop where?",
+                                        "add black rook where?",
+                                        "add black queen where?",
+                                        "add black king where?",
+                                        "add white pawn where?",
+                                        "add white knight where?",
+                                        "add white bishop where?",
+                                        "add white rook where?",
+                                        "add white queen where?",
+                                        "add white king where?"};
+
+void CopyColour(float out[3], const float in[3]) {
+    std::memcpy(out, in, 3 * sizeof(float));
+}
+
+// The piece letter of a code: "kqrbnp PNBRQK" by code + 6, "?" outside -6..+7.
+char PieceLetter(int code) {
+    static constexpr char kLetters[] = "kqrbnp PNBRQK";
+    if (code < -6 || code > 7) return '?';
+    return code == 7 ? '?' : kLetters[code + 6];
+}
+
+void Header(const App& app, char* out) {
+    const Settings& settings = GetSettings();
+    const Game& game = app.controller.CurrentGame();
+    const unsigned ply = game.block.current.ply;
+    const int action = settings.editAction.load();
+    if (action >= 1 && action <= 16 && kEditPrompts[action - 1] != nullptr) {
+        std::snprintf(out, kTextLineSize, "%s", kEditPrompts[action - 1]);
+    } else if (game.replayIndex >= 0) {
+        std::snprintf(out, kTextLineSize, "Replay %d of %d", game.replayIndex, ply);
+    } else if (ply > 0) {
+        const char* text = MoveTextAt(game, ply);
+        if (ply % 2 == 1) {
+            std::snprintf(out, kTextLineSize, "%u. %s", ply / 2 + 1, text);
+        } else {
+            std::snprintf(out, kTextLineSize, "%u. ... %s", (ply - 1) / 2 + 1, text);
+        }
+    } else {
+        std::snprintf(out, kTextLineSize, "%s", kWindowTitle);
+    }
+}
+
+// The banner line and its colour; an engine side other than -1, 0 and +1 leaves both alone.
+void Banner(App& app) {
+    const Settings& settings = GetSettings();
+    const Position& p = app.controller.Current();
+    const int side = settings.engineSide.load();
+    TextLines& text = app.text;
+    if (side == 0) {
+        const char* rules = "";
+        if (p.gameKind == kGame3D) {
+            rules = settings.rules.load() == kRulesStandard ? " (Standard)" : " (Tournament)";
+        }
+        std::snprintf(text.banner, kTextLineSize, "Tarvex not playing%s", rules);
+        CopyColour(text.bannerColour, kOrange);
+    } else if (side == 1 || side == -1) {
+        std::snprintf(text.banner, kTextLineSize, "%s",
+                      side == SideSign(p) ? "My move" : "Your move");
+        CopyColour(text.bannerColour, WhiteToMove(p) ? kWhiteSide : kBlackSide);
+    } else {
+        ErrorReport(kUnstable, "bad setting @ DisplayMain");
+    }
+}
+
+// The level's name in the selection line (Tournament and Algebraic notation).
+const char* LevelName(const Position& p, unsigned square, int notation) {
+    switch (SquareLevel(p, square)) {
+        case kWhiteLevel:
+            return "W";
+        case kNeutralLevel:
+            return "N";
+        case kBlackLevel:
+            return "B";
+        case 3:
+        case 5:
+        case 7:
+            return GetABString(p, square, notation == kNotationAlgebraic);
+        default:
+            return "OOC";
+    }
+}
+
+void SelectionLine(const App& app, char* out) {
+    const Position& p = app.controller.Current();
+    const unsigned selected = app.selection.value;
+    const int notation = GetSettings().notation.load();
+    if (selected == kNothingSelected) {
+        std::snprintf(out, kTextLineSize, "%u plies", p.ply);
+        return;
+    }
+    if (IsAttackBoardId(static_cast<int>(selected))) {
+        std::snprintf(out, kTextLineSize, "%s",
+                      selected == 100 || selected == 106 ? "Queen's Level" : "Kings's Level");
+        return;
+    }
+    const char letter = PieceLetter(std::abs(p.board[selected]));
+    const SquareText name = SquareName(p, selected, notation);
+    if (!Is3D(p)) {
+        std::snprintf(out, kTextLineSize, "%c%s", letter, name.text);
+    } else if (notation == kNotationStandard) {
+        std::snprintf(out, kTextLineSize, "%c%s(%d)", letter, name.text, SquareLevel(p, selected));
+    } else {
+        std::snprintf(out, kTextLineSize, "%c%s%s", letter, name.text,
+                      LevelName(p, selected, notation));
+    }
+}
+
+void Message(App& app, TextPass& pass) {
+    const Position& p = app.controller.Current();
+    if (p.lastMove.givesCheck != 0) {
+        static constexpr const char* kVerdicts[] = {"CHECKMATE", "CHECK", "CHECKMATE"};
+        const char* word = p.winner == 2                       ? "STALEMATE"
+                           : (p.winner >= -1 && p.winner <= 1) ? kVerdicts[p.winner + 1]
+                                                               : "YOU TELL ME";
+        std::snprintf(pass.message, kTextLineSize, "%s", word);
+        CopyColour(pass.messageColour, kRed);
+    } else if (app.text.message[0] != 0) {
+        std::snprintf(pass.message, kTextLineSize, "%s", app.text.message);
+        CopyColour(pass.messageColour, kWhite);
+    } else {
+        SelectionLine(app, pass.message);
+        CopyColour(pass.messageColour, kGreen);
+    }
+    app.text.message[0] = 0;  // a message is shown once
+}
+
+void DrawLine(float x, float y, const char* text, const float colour[3]) {
+    glColor3fv(colour);
+    glRasterPos3f(x, y, 0.0f);
+    for (const char* c = text; *c != 0; ++c) glutBitmapCharacter(GLUT_BITMAP_TIMES_ROMAN_24, *c);
+}
+
+}  // namespace
+
+TextPass ComposeText(App& app) {
+    TextPass pass{};
+    Header(app, pass.header);
+    std::snprintf(app.text.header, kTextLineSize, "%s", pass.header);
+    const unsigned ply = app.controller.Current().ply;
+    CopyColour(pass.headerColour, ply % 2 == 1 ? kWhiteSide : kBlackSide);
+    Banner(app);
+    Message(app, pass);
+    return pass;
+}
 
 void DisplayMain() {
-    // The scene is empty until there is a game to draw.
+    App& app = TheApp();
+    const Settings& settings = GetSettings();
+    glutSetWindow(app.mainWindow);
+    glDrawBuffer(GL_BACK);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_DEPTH_TEST);
+    glShadeModel(GL_FLAT);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    ViewSetUp();
+    DrawSquares(app, GL_RENDER);
+    DrawPieces(app);
+    if (settings.capturedDisplay.load() != 0) DrawCapturedPieces(app);
+    if (settings.axes.load() != 0) {
+        glDisable(GL_LIGHTING);
+        DrawAxes();
+        glEnable(GL_LIGHTING);
+    }
+    glDisable(GL_LIGHTING);
+    const TextPass pass = ComposeText(app);
+    glPushAttrib(GL_DEPTH_BUFFER_BIT);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    const bool ortho = settings.projection.load() == 1;
+    const float left = ortho ? kTextLeftOrtho : kTextLeft;
+    const float top = ortho ? kTextTopOrtho : kTextTop;
+    DrawLine(left, top - 1, app.text.banner, app.text.bannerColour);
+    DrawLine(left, top, pass.header, pass.headerColour);
+    DrawLine(left, top - 2, pass.message, pass.messageColour);
+    glPopMatrix();
+    glPopAttrib();
+    DrawPromotionChooser(app);
+    glEnable(GL_LIGHTING);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
     glutSwapBuffers();
+    glFlush();
 }
 
 }  // namespace tarvex::ui

@@ -1,9 +1,22 @@
-// The display callback of the main window.
+// The display callback of the main window: the scene under the view settings, then three lines
+// of text in the upper left corner (the header, the banner and the message line).
 #pragma once
+
+#include "ui/app.h"
 
 namespace tarvex::ui {
 
-// Draws the window's scene and shows it.
+// Draws everything from the current state and shows it.
 void DisplayMain();
+
+// The three text lines as the next redraw writes them (their colours in the app record's
+// banner colour and the returned ones); exposed for the tests.
+struct TextPass {
+    char header[kTextLineSize];
+    float headerColour[3];
+    char message[kTextLineSize];
+    float messageColour[3];
+};
+TextPass ComposeText(App& app);
 
 }  // namespace tarvex::ui

@@ -11,6 +11,7 @@
 #include "ui/app.h"
 #include "ui/display_main.h"
 #include "ui/keyboard.h"
+#include "ui/menus.h"
 #include "ui/mouse.h"
 
 namespace tarvex::ui {
@@ -85,6 +86,9 @@ void InstallCallbacks() {
     glutKeyboardFunc(KeyboardHit);
     glutSpecialFunc(KeyboardSpecial);
     glutMouseFunc(MouseClick);
+    App& app = TheApp();
+    BuildMenus(app);
+    if (app.mainMenu == 0) app.mainMenu = glutGetMenu();  // the last menu built
     glutTimerFunc(kTickMilliseconds, Tick, 0);
 }
 

@@ -1,9 +1,162 @@
 #include "ui/mouse.h"
 
-namespace tarvex::ui {
+#include <GL/freeglut.h>
 
-void MouseClick(int /*button*/, int /*state*/, int /*x*/, int /*y*/) {
-    // Clicks select nothing until the board can be picked.
+#include <memory>
+
+#include "board/attack_boards.h"
+#include "core/console.h"
+#include "core/error_report.h"
+#include "core/settings.h"
+#include "game/notation.h"
+#include "game/user_move.h"
+#include "movegen/legal_moves.h"
+#include "ui/picking.h"
+#include "ui/promotion_chooser.h"
+
+namespace tarvex::ui {
+namespace {
+
+bool IsSquare(unsigned pick) {
+    return pick < kBoardSquares;
+}
+
+// The engine is to move: the user's second click is not taken.
+bool EnginesTurn(const Position& p) {
+    return SideSign(p) == GetSettings().engineSide.load();
+}
+
+void SelectBoard(App& app, unsigned board) {
+    static constexpr const char* kNames[kBoardCount] = {"QL white", "QL black", "KL white",
+                                                        "KL black"};
+    const int index = BoardIndexOf(static_cast<int>(board));
+    app.selection.value = board;
+    ConsolePrint("\nselected %s", kNames[index]);
+}
+
+// Step 3: the first click.
+void FirstClick(App& app, int x, int y) {
+    Selection& s = app.selection;
+    s.firstPick = Pick(app, x, y);
+    const Position& p = app.controller.Current();
+    if (IsSquare(s.firstPick)) {
+        if (p.board[s.firstPick] != 0) {
+            s.value = s.firstPick;
+            ComputeHighlights(app);
+        }
+    } else if (IsAttackBoardId(static_cast<int>(s.firstPick))) {
+        SelectBoard(app, s.firstPick);
+    } else if (s.firstPick != kNothingSelected) {
+        ErrorReport(kStable, "why default?");
+    }
+}
+
+// Step 4: a board is selected; the click names its new pin.
+void BoardClick(App& app, int x, int y) {
+    Selection& s = app.selection;
+    s.secondPick = Pick(app, x, y);
+    const Position& p = app.controller.Current();
+    if (s.secondPick != s.firstPick && !EnginesTurn(p)) {
+        PlayUserMove(app, BuildBoardMove(p, static_cast<int>(s.value), s.secondPick));
+    }
+    s.value = kNothingSelected;
+}
+
+// Step 5: a square is selected; the click names the destination.
+void SquareClick(App& app, int x, int y, bool shift) {
+    Selection& s = app.selection;
+    if (shift) return;
+    s.value = kNothingSelected;
+    s.ClearHighlights();
+    s.secondPick = Pick(app, x, y);
+    const Position& p = app.controller.Current();
+    if (IsSquare(s.secondPick) && s.secondPick != s.firstPick && !EnginesTurn(p)) {
+        PlayUserMove(app, BuildUserMove(p, s.firstPick, s.secondPick));
+    }
+}
+
+// A promoting move whose piece the user has yet to choose.
+bool NeedsPromotionChoice(const Position& p, const Move& move) {
+    if (IsPromotionKind(move.kind)) return false;
+    const auto legal = FindLegalMove(p, move);
+    return legal && IsPromotion(p, move.piece, move.to, move);
+}
+
+}  // namespace
+
+void PlayUserMove(App& app, const Move& move) {
+    const Position& p = app.controller.Current();
+    if (NeedsPromotionChoice(p, move)) {
+        OpenPromotionChooser(app, move);
+        return;
+    }
+    auto texts = std::make_unique<MoveTextList>();
+    GenerateMoveTexts(p, GetSettings().notation.load(), *texts);
+    if (app.controller.UserMove(move) == 0) {
+        ShowMessage(app, "illegal move %s\n", FindMoveText(*texts, move));
+    }
+}
+
+void ComputeHighlights(App& app) {
+    Selection& s = app.selection;
+    s.ClearHighlights();
+    if (!IsSquare(s.value)) return;
+    const Position& p = app.controller.Current();
+    const int spread = GetSettings().spread.load();
+    if (spread == kSpreadOff) return;
+    if (spread == kSpreadTeam) {
+        const uint32_t own = WhiteToMove(p) ? kWhiteHalf : kBlackHalf;
+        const int sign = SideSign(p);
+        for (unsigned q = 0; q < kBoardSquares; ++q) {
+            if ((p.attacks[q] & own) == 0) continue;
+            if (p.board[q] == 0) s.highlights[q] = kHighlightAttacked;
+            if (p.board[q] * sign < 0) s.highlights[q] = kHighlightOccupied;
+        }
+    }
+    auto moves = std::make_unique<MoveBuffer>();
+    const int count = GenerateDistinctMoves(p, moves->moves);
+    for (int i = 0; i < count; ++i) {
+        const Move& m = moves->moves[i];
+        if (m.from != s.value || m.piece != p.board[s.value] || m.to >= kBoardSquares) continue;
+        s.highlights[m.to] = p.board[m.to] != 0 ? kHighlightOccupied : kHighlightEmpty;
+    }
+}
+
+void LeftPress(App& app, int x, int y, bool shift) {
+    Settings& settings = GetSettings();
+    const int action = settings.editAction.load();
+    if (action != 0) {
+        app.controller.ApplyEdit(action, Pick(app, x, y));
+        return;
+    }
+    if (app.selection.value == kNothingSelected) {
+        FirstClick(app, x, y);
+    } else if (IsAttackBoardId(static_cast<int>(app.selection.value))) {
+        BoardClick(app, x, y);
+    } else {
+        SquareClick(app, x, y, shift);
+    }
+}
+
+void MouseClick(int button, int state, int x, int y) {
+    App& app = TheApp();
+    if (app.promotion.open) {
+        if (button == GLUT_LEFT_BUTTON && state == GLUT_DOWN) PromotionChooserClick(app, x, y);
+        glutPostRedisplay();
+        return;
+    }
+    if (button == GLUT_RIGHT_BUTTON) return;
+    if (button != GLUT_LEFT_BUTTON) {
+        ErrorReport(kStable, "unknown mouse button");
+        return;
+    }
+    app.controller.EndReplay();
+    if (state == GLUT_DOWN) {
+        LeftPress(app, x, y, (glutGetModifiers() & GLUT_ACTIVE_SHIFT) != 0);
+    } else if (state != GLUT_UP) {
+        ErrorReport(kStable, "unknown bstate");
+    }
+    glutPostRedisplay();
 }
 
 }  // namespace tarvex::ui

@@ -1,9 +1,23 @@
-// The mouse callback of the main window.
+// The mouse: a left click selects a piece or an attack board, a second click moves it; with an
+// edit action pending a click applies the edit. The right button carries the menus.
 #pragma once
+
+#include "ui/app.h"
 
 namespace tarvex::ui {
 
-// Button press or release at window coordinates (x, y).
+// The GLUT mouse callback: button and state as GLUT gives them, (x, y) in window coordinates.
 void MouseClick(int button, int state, int x, int y);
+
+// The left-button press at (x, y) with Shift held or not; the callback's work, reachable
+// without the GLUT callback's modifier query.
+void LeftPress(App& app, int x, int y, bool shift);
+
+// Plays the user's move through the game's gate; when the gate refuses it, the message line
+// shows "illegal move <text>". A promoting move whose piece is not chosen opens the chooser.
+void PlayUserMove(App& app, const Move& move);
+
+// Marks the squares around the selected square by the spread setting.
+void ComputeHighlights(App& app);
 
 }  // namespace tarvex::ui

@@ -2,114 +2,213 @@
 
 #include <GL/freeglut.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
-#include <cstdio>
+#include <array>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <regex>
 #include <string>
 #include <string_view>
 
-#include "core/console.h"
+#include "ui/ui_test_app.h"
 
 namespace tarvex::ui {
 namespace {
 
-const std::string kHelpScreen =
-    "\narrow keys pan, page keys zoom, <shift> faster"
-    "\nF2 \t new 2D game"
-    "\nF3 \t new 3D game"
-    "\nF5 \t fetch favorite view"
-    "\nF6 \t store favorite view"
-    "\nF7-F8 \t replay step back-forward"
-    "\nF9 \t autoplay"
-    "\nF10\t come to full stop"
-    "\nA \t toggle axes"
-    "\nB \t Tarvex play black"
-    "\nC \t captured pieces toggle"
-    "\nW \t Tarvex play white"
-    "\nL \t list game"
-    "\nO \t overhead view"
-    "\nQ \t quit"
-    "\nR \t restore game"
-    "\nS \t save game"
-    "\nT \t toggle transparency"
-    "\nU \t undo one move"
-    "\nV \t view reset"
-    "\nZ \t black view toggle(2D)"
-    "\nH \t help screen (press 'H' in main window)";
+using testing::NewApp;
+constexpr KeyModifiers kShift{true, false}, kAlt{false, true}, kShiftAlt{true, true};
 
-// Keys with a command, now or later: none of them may draw the complaint.
-constexpr std::string_view kCommandKeys = "\x1bQq!#?AaBbCcGgHhJjKkLlOoRrSsTtUuVvWwZz";
-
+// The complaint about a key, which may be a NUL character.
 std::string Complaint(const char* format, int key) {
     char text[80];
     const int length = std::snprintf(text, sizeof text, format, key, key);
     return std::string(text, static_cast<size_t>(length));
 }
 
-std::string Typed(unsigned char key, KeyOutcome* outcome = nullptr) {
+std::string Typed(App& app, unsigned char key) {
     ConsoleCapture capture;
-    const KeyOutcome result = KeyboardCommand(key);
-    if (outcome != nullptr) *outcome = result;
+    KeyboardCommand(app, key);
     return capture.Text();
 }
 
-std::string TypedSpecial(int key) {
+std::string Special(App& app, int key, KeyModifiers modifiers = {}) {
     ConsoleCapture capture;
-    SpecialKeyCommand(key);
+    SpecialKeyCommand(app, key, modifiers);
     return capture.Text();
 }
 
-TEST(KeyboardTest, HelpScreenIsExact) {
-    EXPECT_EQ(Typed('H'), kHelpScreen);
-    EXPECT_EQ(Typed('h'), kHelpScreen);
-    EXPECT_EQ(TypedSpecial(GLUT_KEY_F1), kHelpScreen);
-}
-
-TEST(KeyboardTest, QuestionMarkPrintsTheBanner) {
-    const std::string text = Typed('?');
-    EXPECT_EQ(text.rfind("\nTarvex V2.87\n", 0), 0u) << text;
-    ASSERT_GE(text.size(), 16u);
-    EXPECT_EQ(text.substr(text.size() - 2), "\n\n");
-    // Exactly one line, the web address, between the version and the empty line.
-    const std::string address = text.substr(14, text.size() - 16);
-    EXPECT_FALSE(address.empty());
-    EXPECT_EQ(address.find('\n'), std::string::npos) << address;
-}
-
-// Escape and Q quit silently; keys of later commands are quiet; every key without a command
-// complains, each in the same words.
-TEST(KeyboardTest, EveryKeyQuitsIsQuietOrComplains) {
-    EXPECT_EQ(Typed('x'), "\nDon't know what to do with keyboard hit: 'x' (0x78)\n");
-    EXPECT_EQ(Typed(0xff), "\nDon't know what to do with keyboard hit: '\xff' (0xff)\n");
+// Escape and Q quit; a key outside 27..122, or one in it without a command, complains.
+TEST(KeyboardTest, EveryKeyHasItsCommandOrComplains) {
+    auto app = NewApp(kGame3D);
+    constexpr std::string_view kCommandKeys = "\x1b!#?ABCGHJKLOQRSTUVWZabcghjkloqrstuvwz";
     for (unsigned key = 0; key < 256; ++key) {
-        const bool quits = key == 27 || key == 'Q' || key == 'q';
-        KeyOutcome outcome;
-        const std::string text = Typed(static_cast<unsigned char>(key), &outcome);
-        EXPECT_EQ(outcome, quits ? KeyOutcome::kQuit : KeyOutcome::kDone) << key;
-        if (key == 'H' || key == 'h' || key == '?') continue;
-        const bool command = kCommandKeys.find(static_cast<char>(key)) != std::string_view::npos;
-        const char* format = "\nDon't know what to do with keyboard hit: '%c' (0x%x)\n";
-        EXPECT_EQ(text, command ? "" : Complaint(format, static_cast<int>(key))) << key;
+        ConsoleCapture capture;
+        const KeyOutcome outcome = KeyboardCommand(*app, static_cast<unsigned char>(key));
+        EXPECT_EQ(outcome == KeyOutcome::kQuit, key == 27 || key == 'Q' || key == 'q') << key;
+        if (kCommandKeys.find(static_cast<char>(key)) != std::string_view::npos) {
+            EXPECT_EQ(capture.Text().find("Don't know"), std::string::npos) << key;
+        } else {
+            const char* format = "\nDon't know what to do with keyboard hit: '%c' (0x%x)\n";
+            EXPECT_EQ(capture.Text(), Complaint(format, static_cast<int>(key))) << key;
+        }
+    }
+    for (int key : {GLUT_KEY_F4, GLUT_KEY_F11, GLUT_KEY_F12, GLUT_KEY_HOME, GLUT_KEY_END, 0, 99,
+                    GLUT_KEY_INSERT, 200, -1}) {
+        const char* format = "\nDon't know what to do with KeyboardSpecial hit: '%c' (0x%x)";
+        EXPECT_EQ(Special(*app, key), Complaint(format, key)) << key;
+    }
+    // freeglut reports the modifier keys on their own too.
+    for (int key = GLUT_KEY_SHIFT_L; key <= GLUT_KEY_SUPER_R; ++key) {
+        EXPECT_EQ(Special(*app, key), "") << key;
     }
 }
 
-// Keys of later commands and the modifier keys (reported by freeglut on their own when pressed)
-// are quiet; the rest complain without a newline at the end.
-TEST(KeyboardSpecialTest, SpecialKeysAreQuietOrComplain) {
-    EXPECT_EQ(TypedSpecial(GLUT_KEY_F4),
-              "\nDon't know what to do with KeyboardSpecial hit: '\x04' (0x4)");
-    for (int key : {GLUT_KEY_F4, GLUT_KEY_F11, GLUT_KEY_F12, GLUT_KEY_HOME, GLUT_KEY_END,
-                    GLUT_KEY_INSERT, GLUT_KEY_DELETE, 0, 13, 99, 200, -1}) {
-        const char* format = "\nDon't know what to do with KeyboardSpecial hit: '%c' (0x%x)";
-        EXPECT_EQ(TypedSpecial(key), Complaint(format, key)) << key;
+TEST(KeyboardTest, MessagesAndTheBoardCursor) {
+    auto app = NewApp(kGame3D);
+    EXPECT_EQ(Typed(*app, 'j'), "\nj=1");
+    // Board 1 stands on pin 39; the next pin, 56, holds board 2; 59 is free (the new placement of
+    // the boards is announced after).
+    const std::string moved = Typed(*app, 'K');
+    EXPECT_EQ(moved.rfind("\nj=1 k=39\nj=1 k=39", 0), 0u) << moved;
+    EXPECT_EQ(moved.find("j=", 18), std::string::npos) << moved;
+    EXPECT_EQ(app->controller.Current().abPin[1], 59u);
+    std::string text;
+    for (char key : std::string_view("!gJJJrSbW")) text += Typed(*app, key);
+    EXPECT_EQ(text,
+              "\ncontact@tarvex.example.org\nW xang=300 yang=0 scale=1.6\nj=2\nj=3\nj=0"
+              "\nTarvex playing Black\nTarvex playing White");
+}
+
+TEST(KeyboardTest, BuildStampNamesTheWeekdayOfItsDate) {
+    auto app = NewApp(kGame3D);
+    const std::string text = Typed(*app, '#');
+    const std::string days = "SunMonTueWedThuFriSat",
+                      months = "JanFebMarAprMayJunJulAugSepOctNovDec";
+    std::smatch m;
+    ASSERT_TRUE(std::regex_match(text, m,
+                                 std::regex("\nBuilt: (\\w{3}) (\\w{3}) ([ 123]\\d) "
+                                            "\\d\\d:\\d\\d:\\d\\d (\\d\\d)")))
+        << text;
+    using namespace std::chrono;
+    const year_month_day date{year{2000 + std::stoi(m[4])},
+                              month{static_cast<unsigned>(months.find(m[2]) / 3 + 1)},
+                              day{static_cast<unsigned>(std::stoi(m[3]))}};
+    EXPECT_EQ(m[1], days.substr(weekday{sys_days{date}}.c_encoding() * 3, 3));
+}
+
+// Each key in turn: the engine side, plays-both and the stop request after it (cleared before;
+// -1: not looked at).
+TEST(KeyboardTest, WhoPlays) {
+    auto app = NewApp(kGame3D);
+    Settings& s = GetSettings();
+    const int& playsBoth = app->controller.CurrentGame().block.playsBoth;
+    const struct {
+        int special;  // or 0 for the key
+        unsigned char key;
+        int side, both, stop;
+    } kCases[] = {{GLUT_KEY_F9, 0, -1, 1, -1},
+                  {GLUT_KEY_F9, 0, -1, 0, 1},
+                  {GLUT_KEY_F9, 0, -1, 1, -1},
+                  {0, 'W', 1, 0, -1},
+                  {GLUT_KEY_F10, 0, 0, 0, 1}};
+    for (const auto& c : kCases) {
+        s.stopRequest = 0;
+        c.special != 0 ? Special(*app, c.special) : Typed(*app, c.key);
+        const int stop = c.stop < 0 ? -1 : s.stopRequest.load();
+        EXPECT_EQ((std::array<int, 3>{s.engineSide, playsBoth, stop}),
+                  (std::array<int, 3>{c.side, c.both, c.stop}))
+            << c.special << c.key;
     }
-    for (int key : {GLUT_KEY_F2, GLUT_KEY_F3, GLUT_KEY_F5, GLUT_KEY_F6, GLUT_KEY_F7, GLUT_KEY_F8,
-                    GLUT_KEY_F9, GLUT_KEY_F10, GLUT_KEY_LEFT, GLUT_KEY_RIGHT, GLUT_KEY_UP,
-                    GLUT_KEY_DOWN, GLUT_KEY_PAGE_UP, GLUT_KEY_PAGE_DOWN}) {
-        EXPECT_EQ(TypedSpecial(key), "") << key;
+}
+
+TEST(KeyboardTest, ArrowsTurnAndPagesZoom) {
+    auto app = NewApp(kGame3D);
+    Settings& s = GetSettings();
+    s.zAngle = 355;
+    Special(*app, GLUT_KEY_LEFT, kShiftAlt);
+    EXPECT_EQ(s.zAngle, 5);
+    Special(*app, GLUT_KEY_RIGHT, kAlt);
+    EXPECT_EQ(s.zAngle, 4);
+    const struct {
+        int key;
+        KeyModifiers modifiers;
+        std::atomic<float>& value;
+        float from, to;
+    } kCases[] = {
+        {GLUT_KEY_LEFT, {}, s.yAngle, 0, 359},        {GLUT_KEY_RIGHT, kShift, s.yAngle, 355, 5},
+        {GLUT_KEY_UP, kShift, s.xAngle, 5, 355},      {GLUT_KEY_DOWN, kShift, s.xAngle, 355, 5},
+        {GLUT_KEY_PAGE_UP, kShift, s.scale, 2, 2.2f}, {GLUT_KEY_PAGE_DOWN, {}, s.scale, 1.01f, 1},
+    };
+    for (const auto& c : kCases) {
+        c.value = c.from;
+        EXPECT_EQ(Special(*app, c.key, c.modifiers), "");
+        EXPECT_NEAR(c.value, c.to, 1e-5) << c.key << ' ' << c.from;
     }
-    for (int key = GLUT_KEY_SHIFT_L; key <= GLUT_KEY_SUPER_R; ++key) {
-        EXPECT_EQ(TypedSpecial(key), "") << key;
+    EXPECT_EQ(s.zAngle, 4);  // only Alt turns about the line of sight
+}
+
+struct View {
+    int projection, transparency, zAngle;
+    float xAngle, yAngle, scale;
+    bool operator==(const View&) const = default;
+};
+
+View CurrentView() {
+    const Settings& s = GetSettings();
+    return {s.projection, s.transparency, s.zAngle, s.xAngle, s.yAngle, s.scale};
+}
+
+TEST(KeyboardTest, OverheadBlackViewAndViewReset) {
+    for (int kind : {kGame2D, kGame3D}) {
+        auto app = NewApp(kind);
+        const View reset = CurrentView();
+        Special(*app, GLUT_KEY_PAGE_UP);
+        Typed(*app, 'o');
+        EXPECT_EQ(CurrentView(), (View{1, 1, 0, 0, 0, GetSettings().scale})) << kind;
+        Typed(*app, 'V');
+        EXPECT_EQ(CurrentView(), reset) << kind;
+        GetSettings().xAngle = 100, GetSettings().yAngle = 90;
+        Typed(*app, 'Z');  // turns the 2D board only
+        const View turned =
+            kind == kGame2D ? View{0, 0, 0, 340, 270, 2.0f} : View{0, 1, 0, 100, 90, reset.scale};
+        EXPECT_EQ(CurrentView(), turned) << kind;
+        Typed(*app, 'Z');
+        EXPECT_EQ(CurrentView(), kind == kGame2D ? reset : turned) << kind;
     }
+}
+
+// In a directory of its own. A directory in the file's place cannot be written (not even by
+// root); a file holding no view the program could have stored changes nothing.
+TEST(KeyboardTest, FavoriteView) {
+    const std::filesystem::path previous = std::filesystem::current_path();
+    const std::filesystem::path directory =
+        std::filesystem::temp_directory_path() / ("tarvex_favview_" + std::to_string(getpid()));
+    std::filesystem::create_directories(directory);
+    std::filesystem::current_path(directory);
+    auto app = NewApp(kGame3D);
+    Settings& s = GetSettings();
+    const View reset = CurrentView();
+    s.xAngle = 12.5f, s.yAngle = 45, s.scale = 1.25f;
+    const View chosen = CurrentView();
+    EXPECT_EQ(Special(*app, GLUT_KEY_F5), "\nFavorite view LOADED");  // no file: a view reset
+    EXPECT_EQ(CurrentView(), reset);
+    std::filesystem::create_directory("favview.sav");
+    EXPECT_EQ(Special(*app, GLUT_KEY_F6), "\nFavorite view SAVED");
+    std::filesystem::remove("favview.sav");
+    s.xAngle = 12.5f, s.yAngle = 45, s.scale = 1.25f;
+    Special(*app, GLUT_KEY_F6);
+    std::ifstream file("favview.sav");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(file), {}), "12.5\n45\n1.25\n");
+    for (const char* text : {"", "12\n45\n", "400\n0\n1\n", "10\n10\n-1\n"}) {
+        Typed(*app, 'V');
+        if (*text != 0) std::ofstream("favview.sav") << text;
+        Special(*app, GLUT_KEY_F5);
+        EXPECT_EQ(CurrentView(), *text == 0 ? chosen : reset) << text;
+    }
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(directory);
 }
 
 }  // namespace

@@ -1,0 +1,121 @@
+// Board editing: the user empties the board, chooses the side to move, and removes or adds
+// pieces one square at a time; every applied edit makes the edited position the game's start,
+// so that undo and replay start from it.
+#include <algorithm>
+#include <cstdint>
+
+#include "board/attack_boards.h"
+#include "board/hash.h"
+#include "core/console.h"
+#include "core/settings.h"
+#include "game/engine_thread.h"
+#include "game/game_controller.h"
+#include "moves/attacks.h"
+#include "moves/position_setup.h"
+
+namespace tarvex {
+namespace {
+
+constexpr int kRemove = 1;
+constexpr int kFirstBlack = 5, kLastBlack = 10, kFirstWhite = 11, kLastWhite = 16;
+constexpr char kEditLetters[] = "PNBRQK";
+// The pins in the order key K walks them.
+constexpr unsigned kPinCycle[kPinCount] = {32, 35, 2, 5, 36, 39, 56, 59, 26, 29, 60, 63};
+
+// Squares whose pawn has moved onto a start square, read from the piece list where it still
+// agrees with the board (an edit changes the board only).
+uint64_t MovedStartPawnsStill(const Position& p) {
+    uint64_t moved = MovedStartPawns(p);
+    for (unsigned square = 0; square < kBoardSquares; ++square) {
+        if ((moved >> square & 1) && p.board[square] != kPawn && p.board[square] != -kPawn) {
+            moved &= ~(uint64_t{1} << square);
+        }
+    }
+    return moved;
+}
+
+void MarkCheck(Position& p) {
+    const bool inCheck = WhiteToMove(p) ? WhiteInCheck(p) : BlackInCheck(p);
+    p.flags = inCheck ? p.flags | kInCheck : p.flags & ~kInCheck;
+}
+
+}  // namespace
+
+void GameController::EditClearBoard() {
+    std::lock_guard lock(mutex_);
+    std::fill(std::begin(game_->block.current.board), std::end(game_->block.current.board), 0);
+    Changed();
+    Redraw();
+}
+
+void GameController::EditSideToMove(bool white) {
+    std::lock_guard lock(mutex_);
+    Position& p = game_->block.current;
+    p.ply = white ? p.ply & ~1u : p.ply | 1u;
+    Changed();
+    Redraw();
+}
+
+int GameController::ApplyEdit(int action, unsigned square) {
+    Settings& settings = GetSettings();
+    if (square >= kBoardSquares) {
+        settings.editAction.store(0);
+        Redraw();
+        return 0;
+    }
+    StopEngine();
+    {
+        std::lock_guard lock(mutex_);
+        Position& p = game_->block.current;
+        const uint64_t moved = MovedStartPawnsStill(p);
+        if (action == kRemove) {
+            p.board[square] = 0;
+        } else if (action >= kFirstBlack && action <= kLastBlack) {
+            ConsolePrint("\nset black %c at %d", kEditLetters[action - kFirstBlack],
+                         static_cast<int>(square));
+            p.board[square] = kFirstBlack - 1 - action;
+        } else if (action >= kFirstWhite && action <= kLastWhite) {
+            ConsolePrint("\nset white %c at %d", kEditLetters[action - kFirstWhite],
+                         static_cast<int>(square));
+            p.board[square] = action - kFirstWhite + 1;
+        }
+        if (BuildPosition(p, moved & ~(uint64_t{1} << square)) == 0) {
+            ConsolePrint("\nedited board may be unstable");
+        } else {
+            MarkCheck(p);
+        }
+        game_->block.start = p;
+        game_->block.startEdited = 1;
+        settings.editAction.store(0);
+        Changed();
+    }
+    Redraw();
+    StartEngine();
+    return 1;
+}
+
+// A diagnostic command: the board goes to the next pin no board stands on. The position is
+// built again afterwards, so that its keys, tables and attack data follow the board.
+void GameController::MoveBoardToNextPin(int board) {
+    if (board < 0 || board >= kBoardCount || !Is3D(game_->block.current)) return;
+    StopEngine();
+    {
+        std::lock_guard lock(mutex_);
+        Position& p = game_->block.current;
+        const unsigned oldPin = p.abPin[board];
+        int index = static_cast<int>(std::find(std::begin(kPinCycle), std::end(kPinCycle), oldPin) -
+                                     std::begin(kPinCycle));
+        do {
+            index = (index + 1) % kPinCount;
+            ConsolePrint("\nj=%d k=%d", board, static_cast<int>(oldPin));
+        } while (BoardAtPin(p, kPinCycle[index]) != kNoBoard);
+        p.abPin[board] = kPinCycle[index];
+        ComputeBoardOwners(p);
+        if (BuildPosition(p, MovedStartPawnsStill(p)) != 0) MarkCheck(p);
+        Changed();
+    }
+    Redraw();
+    StartEngine();
+}
+
+}  // namespace tarvex

@@ -1,0 +1,295 @@
+#include "ui/menus.h"
+
+#include <GL/freeglut.h>
+
+#include <cctype>
+#include <span>
+
+#include "core/error_report.h"
+#include "core/settings.h"
+#include "ui/main_window.h"
+#include "ui/view.h"
+
+namespace tarvex::ui {
+namespace {
+
+struct Entry {
+    const char* label;
+    int value;
+};
+
+constexpr int kQuitValue = 3;
+constexpr int kEngineBoth = 2;
+constexpr int kGameNew = 0, kGameList = 2, kGameSave = 5, kGameRestore = 6;
+constexpr int kViewReset = 3, kViewBlack = 4;
+constexpr int kEditRemove = 1, kEditClear = 2, kEditWhiteMoves = 3, kEditBlackMoves = 4;
+
+constexpr Entry kEngineEntries[] = {
+    {"Plays white", 1}, {"Plays black", -1}, {"Plays both", kEngineBoth}, {"Does not play", 0}};
+constexpr Entry kDifficultyEntries[] = {
+    {"Easy", kDifficultyEasy}, {"Medium", kDifficultyMedium}, {"Hard", kDifficultyHard}};
+constexpr Entry kUndoEntries[] = {
+    {"1 ply", 1}, {"2 plies", 2}, {"4 plies", 4}, {"8 plies", 8}, {"16 plies", 16}};
+constexpr Entry kModeEntries[] = {{"2D", kGame2D}, {"3D", kGame3D}};
+constexpr Entry kRulesEntries[] = {{"Tournament", kRulesTournament}, {"Standard", kRulesStandard}};
+constexpr Entry kNotationEntries[] = {{"Tournament", kNotationTournament},
+                                      {"Standard", kNotationStandard},
+                                      {"Algebraic", kNotationAlgebraic}};
+constexpr Entry kSpreadEntries[] = {
+    {"Off", kSpreadOff}, {"Piece", kSpreadPiece}, {"Team", kSpreadTeam}};
+constexpr Entry kProjectionEntries[] = {{"Perspective", 0}, {"Orthographic", 1}};
+constexpr Entry kOffOnEntries[] = {{"Off", 0}, {"On", 1}};
+constexpr Entry kOpacityEntries[] = {{"Transparent", 1}, {"Opaque", 0}};
+constexpr Entry kWhitePieceEntries[] = {{"Pawn", 11}, {"Knight", 12}, {"Bishop", 13},
+                                        {"Rook", 14}, {"Queen", 15},  {"King", 16}};
+constexpr Entry kBlackPieceEntries[] = {{"Pawn", 5}, {"Knight", 6}, {"Bishop", 7},
+                                        {"Rook", 8}, {"Queen", 9},  {"King", 10}};
+// The entries after the submenus.
+constexpr Entry kEditEntries[] = {{"Remove piece", kEditRemove},
+                                  {"White's move", kEditWhiteMoves},
+                                  {"Black's move", kEditBlackMoves},
+                                  {"Clear board", kEditClear}};
+constexpr Entry kGameEntries[] = {{"New game", kGameNew},
+                                  {"List game", kGameList},
+                                  {"Save game", kGameSave},
+                                  {"Restore game", kGameRestore}};
+constexpr Entry kViewEntries[] = {{"BlackView", kViewBlack}, {"Reset View", kViewReset}};
+
+// The labels of a radio-style submenu: the chosen entry in capitals, the others in lower case.
+std::vector<std::string> RadioLabels(std::span<const Entry> entries, int chosen) {
+    std::vector<std::string> labels;
+    for (const Entry& entry : entries) {
+        std::string label = entry.label;
+        for (char& c : label) {
+            const auto u = static_cast<unsigned char>(c);
+            c = static_cast<char>(entry.value == chosen ? std::toupper(u) : std::tolower(u));
+        }
+        labels.push_back(std::move(label));
+    }
+    return labels;
+}
+
+// The radio-style submenus whose handlers rewrite their own labels.
+std::span<const Entry> LabelledEntries(Menu menu) {
+    switch (menu) {
+        case Menu::kEngine:
+            return kEngineEntries;
+        case Menu::kRules:
+            return kRulesEntries;
+        case Menu::kNotation:
+            return kNotationEntries;
+        default:
+            return {};
+    }
+}
+
+// Writes labels over the entries of GLUT's current menu.
+void ChangeLabels(std::span<const Entry> entries, const std::vector<std::string>& labels) {
+    for (size_t i = 0; i < labels.size() && i < entries.size(); ++i) {
+        glutChangeToMenuEntry(static_cast<int>(i + 1), labels[i].c_str(), entries[i].value);
+    }
+}
+
+MenuOutcome EngineCommand(GameController& controller, int value) {
+    if (value == kEngineBoth) {
+        controller.SetPlaysBoth(true);  // the engine side stays
+    } else if (value == 1 || value == -1 || value == 0) {
+        controller.SetEngineSide(value);
+    } else {
+        return {};
+    }
+    return {false, RadioLabels(kEngineEntries, value)};
+}
+
+MenuOutcome GameCommand(GameController& controller, int value) {
+    switch (value) {
+        case kGameNew:
+            controller.NewGameOfCurrentKind();  // prints the banner first
+            break;
+        case kGameList:
+            controller.ListGame();  // into a file as well once games are saved
+            break;
+        case kGameSave:
+        case kGameRestore:
+            break;  // saving and restoring come with the saved-game files
+        default:
+            ErrorReport(kStable, "unknown selection @ DoGameMenu");
+            break;
+    }
+    return {};
+}
+
+void EditCommand(GameController& controller, int value) {
+    Settings& settings = GetSettings();
+    settings.editAction.store(0);
+    switch (value) {
+        case kEditRemove:
+            settings.editAction.store(kEditRemove);
+            break;
+        case kEditClear:
+            controller.EditClearBoard();
+            break;
+        case kEditWhiteMoves:
+        case kEditBlackMoves:
+            controller.EditSideToMove(value == kEditWhiteMoves);
+            break;
+        default:
+            break;
+    }
+}
+
+// The GLUT callback of one menu. While the promotion chooser is open every choice is ignored.
+template <Menu menu>
+void MenuChosen(int value) {
+    App& app = TheApp();
+    if (!app.promotion.open) {
+        const MenuOutcome outcome = MenuCommand(app, menu, value);
+        ChangeLabels(LabelledEntries(menu), outcome.labels);  // the chosen one is current
+        if (outcome.quit) Quit();
+    }
+    glutPostRedisplay();
+}
+
+void AddEntries(std::span<const Entry> entries) {
+    for (const Entry& entry : entries) glutAddMenuEntry(entry.label, entry.value);
+}
+
+int CreateMenu(void (*handler)(int), std::span<const Entry> entries) {
+    const int menu = glutCreateMenu(handler);
+    AddEntries(entries);
+    return menu;
+}
+
+}  // namespace
+
+MenuOutcome MenuCommand(App& app, Menu menu, int value) {
+    GameController& controller = app.controller;
+    Settings& settings = GetSettings();
+    switch (menu) {
+        case Menu::kMain:
+            if (value == kQuitValue) return {true, {}};
+            ErrorReport(kStable, "Unknown main menu value");
+            break;
+        case Menu::kGame:
+            return GameCommand(controller, value);
+        case Menu::kEngine:
+            return EngineCommand(controller, value);
+        case Menu::kDifficulty:
+            controller.SetDifficulty(value);  // the hook rewrites the labels
+            break;
+        case Menu::kUndo:
+            controller.Undo(value);
+            break;
+        case Menu::kMode:
+            controller.NewGame(value);
+            break;
+        case Menu::kRules:
+            controller.SetRules(value);
+            return {false, RadioLabels(kRulesEntries, value)};
+        case Menu::kNotation:
+            controller.SetNotation(value);
+            return {false, RadioLabels(kNotationEntries, value)};
+        case Menu::kSpread:
+            settings.spread.store(value);
+            break;
+        case Menu::kProjection:
+            settings.projection.store(value);
+            break;
+        case Menu::kAxes:
+            settings.axes.store(value);
+            break;
+        case Menu::kOpacity:
+            settings.transparency.store(value);
+            break;
+        case Menu::kCaptured:
+            settings.capturedDisplay.store(value);
+            break;
+        case Menu::kView:
+            if (value == kViewReset) {
+                ViewReset(settings.gameKind.load());
+            } else if (value == kViewBlack) {
+                BlackView(settings.gameKind.load());
+            } else {
+                ErrorReport(kStable, "Unknown View Menu value");
+            }
+            break;
+        case Menu::kEdit:
+            EditCommand(controller, value);
+            break;
+        case Menu::kAddPiece:
+            settings.editAction.store(value);
+            break;
+    }
+    return {};
+}
+
+std::vector<std::string> DifficultyLabels(int difficulty) {
+    const bool named = difficulty == kDifficultyMedium || difficulty == kDifficultyHard;
+    return RadioLabels(kDifficultyEntries, named ? difficulty : kDifficultyEasy);
+}
+
+void ShowDifficultyLabels(App& app, int difficulty) {
+    const int current = glutGetMenu();
+    glutSetMenu(app.difficultyMenu);
+    ChangeLabels(kDifficultyEntries, DifficultyLabels(difficulty));
+    if (current != 0) glutSetMenu(current);
+}
+
+void BuildMenus(App& app) {
+    const Settings& settings = GetSettings();
+    // The radio-style submenus show the current choice from the start (the Difficulty labels
+    // stay as created until a choice or a new game rewrites them).
+    const int rules = CreateMenu(MenuChosen<Menu::kRules>, kRulesEntries);
+    ChangeLabels(kRulesEntries, RadioLabels(kRulesEntries, settings.rules.load()));
+    const int notation = CreateMenu(MenuChosen<Menu::kNotation>, kNotationEntries);
+    ChangeLabels(kNotationEntries, RadioLabels(kNotationEntries, settings.notation.load()));
+    const int engine = CreateMenu(MenuChosen<Menu::kEngine>, kEngineEntries);
+    ChangeLabels(kEngineEntries, MenuCommand(app, Menu::kEngine, -1).labels);
+    app.difficultyMenu = CreateMenu(MenuChosen<Menu::kDifficulty>, kDifficultyEntries);
+    const int undo = CreateMenu(MenuChosen<Menu::kUndo>, kUndoEntries);
+    const int spread = CreateMenu(MenuChosen<Menu::kSpread>, kSpreadEntries);
+    const int whitePieces = CreateMenu(MenuChosen<Menu::kAddPiece>, kWhitePieceEntries);
+    const int blackPieces = CreateMenu(MenuChosen<Menu::kAddPiece>, kBlackPieceEntries);
+
+    const int edit = glutCreateMenu(MenuChosen<Menu::kEdit>);
+    glutAddSubMenu("Add white ...", whitePieces);
+    glutAddSubMenu("Add black ...", blackPieces);
+    AddEntries(kEditEntries);
+
+    const int game = glutCreateMenu(MenuChosen<Menu::kGame>);
+    glutAddSubMenu("Tarvex", engine);
+    glutAddSubMenu("Difficulty", app.difficultyMenu);
+    glutAddSubMenu("Undo", undo);
+    AddEntries(kGameEntries);
+
+    const int projection = CreateMenu(MenuChosen<Menu::kProjection>, kProjectionEntries);
+    const int axes = CreateMenu(MenuChosen<Menu::kAxes>, kOffOnEntries);
+    const int captured = CreateMenu(MenuChosen<Menu::kCaptured>, kOffOnEntries);
+    const int opacity = CreateMenu(MenuChosen<Menu::kOpacity>, kOpacityEntries);
+    const int view = glutCreateMenu(MenuChosen<Menu::kView>);
+    glutAddSubMenu("Projection", projection);
+    glutAddSubMenu("Axes", axes);
+    glutAddSubMenu("Opacity", opacity);
+    glutAddSubMenu("Captured", captured);
+    AddEntries(kViewEntries);
+
+    const int mode = CreateMenu(MenuChosen<Menu::kMode>, kModeEntries);
+
+    glutCreateMenu(MenuChosen<Menu::kMain>);
+    glutAddSubMenu("Game", game);
+    glutAddSubMenu("Mode", mode);
+    glutAddSubMenu("Rules", rules);
+    glutAddSubMenu("Notation", notation);
+    glutAddSubMenu("Spread", spread);
+    glutAddSubMenu("View", view);
+    glutAddSubMenu("Edit", edit);
+    glutAddMenuEntry("Quit", kQuitValue);
+    glutAttachMenu(GLUT_RIGHT_BUTTON);
+
+    GameController& controller = app.controller;
+    ControllerHooks hooks = controller.Hooks();
+    hooks.difficulty = [&app](int difficulty) { ShowDifficultyLabels(app, difficulty); };
+    controller.SetHooks(std::move(hooks));
+}
+
+}  // namespace tarvex::ui
