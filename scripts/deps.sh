@@ -7,6 +7,7 @@ PACKAGES=(
     cmake ninja-build g++ libgtest-dev       # build and unit tests
     freeglut3-dev libglu1-mesa-dev           # the window and its drawing
     xvfb xdotool imagemagick x11-utils xauth # driving the real window in the tests
+    python3                                  # the window tests' view model
     clang-format                             # source formatting
 )
 

@@ -150,13 +150,16 @@ void MouseClick(int button, int state, int x, int y) {
         ErrorReport(kStable, "unknown mouse button");
         return;
     }
+    const bool replaying = app.controller.CurrentGame().replayIndex >= 0;
     app.controller.EndReplay();
     if (state == GLUT_DOWN) {
         LeftPress(app, x, y, (glutGetModifiers() & GLUT_ACTIVE_SHIFT) != 0);
     } else if (state != GLUT_UP) {
         ErrorReport(kStable, "unknown bstate");
     }
-    glutPostRedisplay();
+    // A release changes nothing but an ended replay. Drawing again on every release would
+    // wipe the message a refused move has just written, before the user could read it.
+    if (state == GLUT_DOWN || replaying) glutPostRedisplay();
 }
 
 }  // namespace tarvex::ui
