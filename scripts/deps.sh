@@ -9,6 +9,7 @@ PACKAGES=(
     xvfb xdotool imagemagick x11-utils xauth # driving the real window in the tests
     python3                                  # the window tests' view model
     clang-format                             # source formatting
+    clang                                    # the fuzz targets (libFuzzer)
 )
 
 installed() {

@@ -5,6 +5,7 @@
 // The engine plays its side as in the window: after every command, while the engine is to move,
 // the session ticks the controller (the plays-both rule) and has the engine search and commit
 // its move on this thread.
+#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -22,6 +23,7 @@
 #include "game/game_controller.h"
 #include "game/game_flow.h"
 #include "game/notation.h"
+#include "game/save_game.h"
 #include "game/user_move.h"
 #include "movegen/legal_moves.h"
 #include "movegen/position_text.h"
@@ -80,6 +82,11 @@ bool ParsePin(const std::string& word, unsigned& out) {
     }
     return false;
 }
+
+// Edit actions (the setting's values): remove, add a black pawn (5..10 up to the king), add a
+// white pawn (11..16).
+constexpr int kEditRemove = 1, kEditFirstBlack = 5, kEditFirstWhite = 11;
+constexpr char kEditPieceLetters[] = "PNBRQK";
 
 int PromotionPiece(const std::string& word) {
     if (word == "q") return kQueen;
@@ -141,7 +148,10 @@ private:
         if (command == "replay")
             return Number(words, [this](long n) { controller_.Replay(static_cast<int>(n)); });
         if (command == "endreplay") return controller_.EndReplay();
-        if (command == "list") return controller_.ListGame();
+        if (command == "list") return List(words);
+        if (command == "save") return SaveOrRestore(words, true);
+        if (command == "restore") return SaveOrRestore(words, false);
+        if (command == "edit") return Edit(words);
         if (command == "pos") return Answer(WritePositionText(controller_.Current()));
         if (command == "moves") return ListMoves();
         Error("unknown command '" + command + "'");
@@ -268,7 +278,59 @@ private:
         }
     }
 
+    // save FILE, restore FILE: the file name is the one word after the command.
+    void SaveOrRestore(const Words& words, bool save) {
+        if (words.size() != 2) return Error("usage: " + words[0] + " FILE");
+        if (save) {
+            SaveGame(controller_, words[1], selection_);
+        } else {
+            RestoreGame(controller_, words[1], selection_);
+        }
+    }
+
+    // list: the moves on the console; list FILE: the listing into a file as well.
+    void List(const Words& words) {
+        if (words.size() == 1) return controller_.ListGame();
+        if (words.size() != 2) return Error("usage: list [FILE]");
+        ListGameToFile(controller_, words[1]);
+    }
+
+    // edit clear|white|black, edit remove SQ, edit add wQ|bN|... SQ: the Edit menu and the
+    // click on a square that applies a pending removal or addition.
+    void Edit(const Words& words) {
+        Settings& settings = GetSettings();
+        const std::string what = words.size() >= 2 ? words[1] : "";
+        if (words.size() == 2 && (what == "clear" || what == "white" || what == "black")) {
+            settings.editAction.store(0);
+            if (what == "clear") return controller_.EditClearBoard();
+            return controller_.EditSideToMove(what == "white");
+        }
+        int action = 0;
+        unsigned square = 0;
+        if (what == "remove" && words.size() == 3) {
+            action = kEditRemove;
+        } else if (what == "add" && words.size() == 4) {
+            action = EditAddAction(words[2]);
+        }
+        if (action == 0) return Error("usage: edit clear|white|black|remove SQ|add wQ|bN|... SQ");
+        if (!ParseSquare(controller_.Current(), words.back(), square)) return Error("bad square");
+        settings.editAction.store(action);
+        controller_.ApplyEdit(action, square);
+    }
+
+    // The edit action that adds the piece of a word like "wQ" or "bn": 11..16 for White's
+    // pawn..king, 5..10 for Black's; 0 for anything else.
+    static int EditAddAction(const std::string& word) {
+        if (word.size() != 2 || (word[0] != 'w' && word[0] != 'b')) return 0;
+        const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(word[1])));
+        const char* found = std::strchr(kEditPieceLetters, letter);
+        if (letter == 0 || found == nullptr) return 0;
+        const int piece = static_cast<int>(found - kEditPieceLetters) + 1;
+        return (word[0] == 'w' ? kEditFirstWhite : kEditFirstBlack) + piece - 1;
+    }
+
     ScriptedPromotion promotion_;
+    SavedSelection selection_;  // nothing is selected without a window
     engine::Engine engine_;
     GameController controller_;
 };

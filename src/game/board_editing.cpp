@@ -34,6 +34,11 @@ uint64_t MovedStartPawnsStill(const Position& p) {
     return moved;
 }
 
+bool HasBothKings(const Position& p) {
+    const auto begin = std::begin(p.board), end = std::end(p.board);
+    return std::find(begin, end, kKing) != end && std::find(begin, end, -kKing) != end;
+}
+
 void MarkCheck(Position& p) {
     const bool inCheck = WhiteToMove(p) ? WhiteInCheck(p) : BlackInCheck(p);
     p.flags = inCheck ? p.flags | kInCheck : p.flags & ~kInCheck;
@@ -51,7 +56,13 @@ void GameController::EditClearBoard() {
 void GameController::EditSideToMove(bool white) {
     std::lock_guard lock(mutex_);
     Position& p = game_->block.current;
-    p.ply = white ? p.ply & ~1u : p.ply | 1u;
+    const unsigned ply = white ? p.ply & ~1u : p.ply | 1u;
+    p.hashKey ^= (p.ply ^ ply) & 1u;  // the key's lowest bit is the side to move
+    p.ply = ply;
+    // The position with its new side is where undo and replay begin, as after an applied edit:
+    // the game's record up to here was played with the other side to move.
+    game_->block.start = p;
+    game_->block.startEdited = 1;
     Changed();
     Redraw();
 }
@@ -67,6 +78,7 @@ int GameController::ApplyEdit(int action, unsigned square) {
     {
         std::lock_guard lock(mutex_);
         Position& p = game_->block.current;
+        const Position before = p;
         const uint64_t moved = MovedStartPawnsStill(p);
         if (action == kRemove) {
             p.board[square] = 0;
@@ -79,13 +91,21 @@ int GameController::ApplyEdit(int action, unsigned square) {
                          static_cast<int>(square));
             p.board[square] = action - kFirstWhite + 1;
         }
-        if (BuildPosition(p, moved & ~(uint64_t{1} << square)) == 0) {
-            ConsolePrint("\nedited board may be unstable");
+        const bool built = BuildPosition(p, moved & ~(uint64_t{1} << square)) != 0;
+        if (!built && HasBothKings(p)) {
+            // Both kings stand, so the builder failed for a piece more than the piece list
+            // holds, and has said so: such a position cannot be played; the edit is taken back.
+            p = before;
         } else {
-            MarkCheck(p);
+            // A missing king leaves the edit applied, with the builder's warning and ours.
+            if (built) {
+                MarkCheck(p);
+            } else {
+                ConsolePrint("\nedited board may be unstable");
+            }
+            game_->block.start = p;
+            game_->block.startEdited = 1;
         }
-        game_->block.start = p;
-        game_->block.startEdited = 1;
         settings.editAction.store(0);
         Changed();
     }

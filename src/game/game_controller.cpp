@@ -12,6 +12,7 @@
 #include "game/banner.h"
 #include "game/engine_thread.h"
 #include "game/game_flow.h"
+#include "game/game_listing.h"
 #include "moves/attack_generation.h"
 #include "moves/attacks.h"
 #include "moves/line_tables.h"
@@ -166,18 +167,7 @@ void GameController::TarvexLoses(const char* text) {
 
 void GameController::ListGame() {
     if (game_->texts.texts[0][0] == 0) Undo(0);
-    const unsigned plies = game_->block.current.ply;
-    // A game set up at a later move lists its moves from there.
-    const unsigned first = FirstPly() + 1;
-    for (unsigned n = first; n <= plies && n <= kGameRecordSize; ++n) {
-        if (n % 2 == 1) {
-            ConsolePrint("\n%2d.", static_cast<int>((n - 1) / 2 + 1));
-        } else {
-            if (n == first) ConsolePrint("\n%2d. ...", static_cast<int>((n - 2) / 2 + 1));
-            ConsolePrint(" -");
-        }
-        ConsolePrint(" %s", MoveTextAt(*game_, n));
-    }
+    PrintMoveList(*game_, nullptr);
     ConsolePrint("\n");
 }
 

@@ -24,11 +24,13 @@ namespace tarvex {
 namespace game {
 class EngineThread;
 }
+struct SaveImage;
 
 struct ControllerHooks {
-    SetUpHooks setUp;                     // engine tables, stage, highlights, view
-    std::function<void()> redraw;         // ask the window to draw again
-    std::function<void(int)> difficulty;  // the difficulty labels of the menus
+    SetUpHooks setUp;                        // engine tables, stage, highlights, view
+    std::function<void()> redraw;            // ask the window to draw again
+    std::function<void(int)> difficulty;     // the difficulty labels of the menus
+    std::function<void(const char*)> title;  // the window title (a saved or restored file's name)
 };
 
 // The engine's work for one move: a private copy of the game at one moment.
@@ -87,12 +89,33 @@ public:
     // The engine gives up: reports, marks the game won by the user and stands down.
     void TarvexLoses(const char* text);
 
+    // ---- saved games (save_game.h) ----
+
+    // Holds the engine thread stopped while it lives (a restore reads and checks its file
+    // meanwhile) and starts it again at the end.
+    class EnginePause {
+    public:
+        explicit EnginePause(GameController& controller) : controller_(controller) {
+            controller_.StopEngine();
+        }
+        ~EnginePause() { controller_.StartEngine(); }
+        EnginePause(const EnginePause&) = delete;
+        EnginePause& operator=(const EnginePause&) = delete;
+
+    private:
+        GameController& controller_;
+    };
+    // Makes a checked save image (save_check.h) the game: the set-up with view reset, the
+    // file's game and settings, its difficulty through the label updater, then the game rebuilt
+    // from its start as Undo(0) rebuilds it. The engine thread is stopped and left so.
+    void RestoreImage(const SaveImage& image);
+
     // ---- board editing (the Edit menu; the next click applies an add or remove) ----
 
     // Empties every square of the current position; nothing is recomputed until the next
     // applied edit.
     void EditClearBoard();
-    // White (or Black) is to move.
+    // White (or Black) is to move; the position becomes the start of undo and replay.
     void EditSideToMove(bool white);
     // Applies edit action (1 remove, 5..10 add a black pawn..king, 11..16 a white one) to square
     // and makes the edited position the game's start position; returns 1, or 0 for square 65

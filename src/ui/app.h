@@ -4,13 +4,16 @@
 // Settings record's.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "board/geometry.h"
 #include "engine/move_chooser.h"
 #include "game/engine_thread.h"
 #include "game/game_controller.h"
+#include "game/save_game.h"
 
 namespace tarvex::ui {
 
@@ -49,6 +52,21 @@ struct PromotionPrompt {
     Move move;
 };
 
+// A file name the user types, with its terminator: the room the file commands keep for one.
+inline constexpr size_t kFileNameSize = 260;
+
+enum class FileCommand { kSave, kRestore, kList };
+
+// The file-name prompt: while open, the edit line takes the keys and every other input is
+// ignored; Enter or Escape runs the command (Escape as cancelled).
+struct FilePrompt {
+    bool open = false;
+    FileCommand command = FileCommand::kSave;
+    std::string text;           // the edit line
+    const char* problem = "";   // why Enter was refused, shown under the line
+    bool menuDetached = false;  // the right button's menu is off while the prompt is open
+};
+
 struct App {
     explicit App(std::unique_ptr<engine::MoveChooser> engineIn);
     ~App() { engineThread.Stop(); }
@@ -64,8 +82,16 @@ struct App {
     Selection selection;
     TextLines text;
     PromotionPrompt promotion;
+    FilePrompt filePrompt;
+    // The name shared by saving and restoring, kept between uses.
+    std::string saveName = kDefaultSaveName;
     int boardCursor = 0;  // the attack board that "K" moves (0..3), chosen with "J"
 };
+
+// A modal panel (the promotion chooser or the file prompt) is open: input goes to it alone.
+inline bool ModalOpen(const App& app) {
+    return app.promotion.open || app.filePrompt.open;
+}
 
 // The record the callbacks reach; set once by main.
 App& TheApp();

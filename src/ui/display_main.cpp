@@ -13,6 +13,7 @@
 #include "game/game_flow.h"
 #include "game/notation.h"
 #include "ui/draw_board.h"
+#include "ui/file_prompt.h"
 #include "ui/promotion_chooser.h"
 #include "ui/view.h"
 
@@ -217,6 +218,7 @@ void DisplayMain() {
     glPopMatrix();
     glPopAttrib();
     DrawPromotionChooser(app);
+    DrawFilePrompt(app);
     glEnable(GL_LIGHTING);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

@@ -11,6 +11,8 @@
 #include "core/console.h"
 #include "core/settings.h"
 #include "game/banner.h"
+#include "game/save_game.h"
+#include "ui/file_prompt.h"
 #include "ui/help_screen.h"
 #include "ui/main_window.h"
 #include "ui/view.h"
@@ -141,7 +143,7 @@ KeyModifiers HeldModifiers() {
 
 }  // namespace
 
-KeyOutcome KeyboardCommand(App& app, unsigned char key, KeyModifiers /*modifiers*/) {
+KeyOutcome KeyboardCommand(App& app, unsigned char key, KeyModifiers modifiers) {
     if (key < kFirstCommandKey || key > kLastCommandKey) {
         ComplainAboutKey(key);
         return KeyOutcome::kDone;
@@ -188,15 +190,28 @@ KeyOutcome KeyboardCommand(App& app, unsigned char key, KeyModifiers /*modifiers
             controller.MoveBoardToNextPin(app.boardCursor);
             break;
         case 'L':
-            // With Alt on the console only; without, into a file as well once games are saved.
-            controller.ListGame();
+            // With Alt on the console only; without, into a file as well.
+            if (modifiers.alt) {
+                controller.ListGame();
+            } else {
+                OpenFilePrompt(app, FileCommand::kList);
+            }
             break;
         case 'O':
             OverheadView();
             break;
         case 'R':
-        case 'S':
-            break;  // restoring and saving games come with the saved-game files
+        case 'S': {
+            // With Alt the default file, without asking for a name.
+            const FileCommand file = command == 'R' ? FileCommand::kRestore : FileCommand::kSave;
+            if (modifiers.alt) {
+                app.saveName = kDefaultSaveName;
+                RunFileCommand(app, file, app.saveName, false);
+            } else {
+                OpenFilePrompt(app, file);
+            }
+            break;
+        }
         case 'T':
             Toggle(settings.transparency);
             break;
@@ -293,14 +308,19 @@ void SpecialKeyCommand(App& app, int key, KeyModifiers modifiers) {
 void KeyboardHit(unsigned char key, int /*x*/, int /*y*/) {
     App& app = TheApp();
     const KeyModifiers modifiers = HeldModifiers();
-    if (!app.promotion.open && KeyboardCommand(app, key, modifiers) == KeyOutcome::kQuit) Quit();
+    if (app.filePrompt.open) {
+        FilePromptKey(app, key);
+    } else if (!app.promotion.open && KeyboardCommand(app, key, modifiers) == KeyOutcome::kQuit) {
+        Quit();
+    }
+    FollowFilePrompt(app);
     glutPostRedisplay();
 }
 
 void KeyboardSpecial(int key, int /*x*/, int /*y*/) {
     App& app = TheApp();
     const KeyModifiers modifiers = HeldModifiers();
-    if (!app.promotion.open) SpecialKeyCommand(app, key, modifiers);
+    if (!ModalOpen(app)) SpecialKeyCommand(app, key, modifiers);
     glutPostRedisplay();
 }
 

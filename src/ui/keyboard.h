@@ -21,7 +21,8 @@ KeyOutcome KeyboardCommand(App& app, unsigned char key, KeyModifiers modifiers =
 void SpecialKeyCommand(App& app, int key, KeyModifiers modifiers = {});
 
 // GLUT callbacks; the pointer position is not used. Both ask for a redisplay. While the
-// promotion chooser is open they do nothing else.
+// promotion chooser is open they do nothing else; while the file prompt is open the keys go to
+// its edit line.
 void KeyboardHit(unsigned char key, int x, int y);
 void KeyboardSpecial(int key, int x, int y);
 

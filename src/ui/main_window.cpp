@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "core/version.h"
 #include "ui/app.h"
@@ -89,6 +90,13 @@ void InstallCallbacks() {
     App& app = TheApp();
     BuildMenus(app);
     if (app.mainMenu == 0) app.mainMenu = glutGetMenu();  // the last menu built
+    // A saved or restored file names the window (the file commands run on this thread).
+    ControllerHooks hooks = app.controller.Hooks();
+    hooks.title = [&app](const char* title) {
+        glutSetWindow(app.mainWindow);
+        glutSetWindowTitle(title);
+    };
+    app.controller.SetHooks(std::move(hooks));
     glutTimerFunc(kTickMilliseconds, Tick, 0);
 }
 

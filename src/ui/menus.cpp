@@ -7,6 +7,7 @@
 
 #include "core/error_report.h"
 #include "core/settings.h"
+#include "ui/file_prompt.h"
 #include "ui/main_window.h"
 #include "ui/view.h"
 
@@ -101,17 +102,20 @@ MenuOutcome EngineCommand(GameController& controller, int value) {
     return {false, RadioLabels(kEngineEntries, value)};
 }
 
-MenuOutcome GameCommand(GameController& controller, int value) {
+MenuOutcome GameCommand(App& app, int value) {
     switch (value) {
         case kGameNew:
-            controller.NewGameOfCurrentKind();  // prints the banner first
+            app.controller.NewGameOfCurrentKind();  // prints the banner first
             break;
         case kGameList:
-            controller.ListGame();  // into a file as well once games are saved
+            OpenFilePrompt(app, FileCommand::kList);
             break;
         case kGameSave:
+            OpenFilePrompt(app, FileCommand::kSave);
+            break;
         case kGameRestore:
-            break;  // saving and restoring come with the saved-game files
+            OpenFilePrompt(app, FileCommand::kRestore);
+            break;
         default:
             ErrorReport(kStable, "unknown selection @ DoGameMenu");
             break;
@@ -138,14 +142,16 @@ void EditCommand(GameController& controller, int value) {
     }
 }
 
-// The GLUT callback of one menu. While the promotion chooser is open every choice is ignored.
+// The GLUT callback of one menu. While the promotion chooser or the file prompt is open every
+// choice is ignored.
 template <Menu menu>
 void MenuChosen(int value) {
     App& app = TheApp();
-    if (!app.promotion.open) {
+    if (!ModalOpen(app)) {
         const MenuOutcome outcome = MenuCommand(app, menu, value);
         ChangeLabels(LabelledEntries(menu), outcome.labels);  // the chosen one is current
         if (outcome.quit) Quit();
+        FollowFilePrompt(app);
     }
     glutPostRedisplay();
 }
@@ -171,7 +177,7 @@ MenuOutcome MenuCommand(App& app, Menu menu, int value) {
             ErrorReport(kStable, "Unknown main menu value");
             break;
         case Menu::kGame:
-            return GameCommand(controller, value);
+            return GameCommand(app, value);
         case Menu::kEngine:
             return EngineCommand(controller, value);
         case Menu::kDifficulty:

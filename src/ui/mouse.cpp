@@ -140,6 +140,7 @@ void LeftPress(App& app, int x, int y, bool shift) {
 
 void MouseClick(int button, int state, int x, int y) {
     App& app = TheApp();
+    if (app.filePrompt.open) return;  // the prompt takes keys only
     if (app.promotion.open) {
         if (button == GLUT_LEFT_BUTTON && state == GLUT_DOWN) PromotionChooserClick(app, x, y);
         glutPostRedisplay();

@@ -35,6 +35,7 @@ for line in "${POINTS[@]}"; do
     read -r index level x y <<<"$line"
     choose_menu 7 1 1 # Edit > Add white ... > Pawn
     click "$x" "$y"
+    keys g # its answer ends the line the pick prints
     expect_match $'\nset white P at ([0-9]+)\n' 10 "a pick of square $index ($level) at $x,$y"
     [[ ${MATCH[1]} == "$index" ]] ||
         fail "the click at $x,$y on square $index ($level) picked square ${MATCH[1]}"

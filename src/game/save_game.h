@@ -1,0 +1,58 @@
+// Saved games and listings: the save file's fixed byte layout (28760 bytes; the older
+// 49440-byte layout is read too), restoring with every field checked before anything changes,
+// and the text listing of a game on the console or into a file with a board diagram.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace tarvex {
+
+class GameController;
+
+inline constexpr const char* kDefaultSaveName = "tarvex.sav";
+inline constexpr const char* kDefaultListName = "gamelist.txt";
+inline constexpr int kSaveFileSize = 28760;
+inline constexpr int kOldSaveFileSize = 49440;
+
+// What the window shows of the user's pick, which the file keeps beside the game: the selection
+// value (65 nothing, 0..63 a square, 100/106/116/122 a board) and the 64 highlight bytes.
+struct SavedSelection {
+    int32_t value = 65;
+    uint8_t highlights[64];
+    SavedSelection() {
+        for (uint8_t& h : highlights) h = 65;
+    }
+};
+
+// The bytes of the current layout that SaveGame writes for the game as it stands.
+std::vector<uint8_t> SaveGameBytes(const GameController& controller,
+                                   const SavedSelection& selection);
+
+// Saves the game and the settings of the file layout into the file name (written to a temporary
+// file beside it, then renamed into place). cancelled: the user gave no name; handled as a file
+// that could not be opened. Returns 1 when the file was written, else 0.
+int SaveGame(GameController& controller, const std::string& name, const SavedSelection& selection,
+             bool cancelled = false);
+
+// Restores a game from the file name. On success the game and the settings become the file's
+// and selection receives its selection and highlights; a file that fails any check changes
+// nothing. Returns 1 when a game was restored, else 0.
+int RestoreGame(GameController& controller, const std::string& name, SavedSelection& selection,
+                bool cancelled = false);
+
+// The listing into a text file (the console gets the moves as well); cancelled as above.
+void ListGameToFile(GameController& controller, const std::string& name, bool cancelled = false);
+
+// What RestoreGame does with the bytes of the file it read: "\nRestore game ...", then the
+// restore, or the message why not (the engine thread held stopped meanwhile), the banner, the
+// title (only when a game was restored) and "complete!\n". Returns 1 when a game was restored.
+int RestoreGameBytes(GameController& controller, const std::string& name, const uint8_t* bytes,
+                     size_t size, SavedSelection& selection);
+
+// The system error line for a file name: the name, ": " and the text of error.
+void PrintSystemError(const std::string& name, int error);
+
+}  // namespace tarvex

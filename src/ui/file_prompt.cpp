@@ -1,0 +1,229 @@
+#include "ui/file_prompt.h"
+
+#include <GL/freeglut.h>
+
+#include <algorithm>
+#include <iterator>
+
+#include "game/save_game.h"
+
+namespace tarvex::ui {
+namespace {
+
+constexpr unsigned char kFirstPrintable = ' ';
+constexpr unsigned char kLastPrintable = '~';
+constexpr const char* kNoName = "type a file name";
+constexpr const char* kNameTooLong = "the name is too long";
+
+// ---- the panel, in window pixels (y down), centred like the promotion chooser ----
+
+constexpr int kPanelWidth = 520;
+constexpr int kPanelHeight = 100;
+constexpr int kTitleHeight = 24;
+constexpr int kMargin = 12;
+constexpr int kFieldTop = 14;  // below the panel's top
+constexpr int kFieldHeight = 28;
+constexpr int kTextInset = 6;
+constexpr int kHintBaseline = 70;  // below the panel's top
+constexpr int kProblemBaseline = 90;
+constexpr const char* kHint = "Enter: OK      Esc: Cancel";
+constexpr const char* kCaret = "_";
+void* const kFont = GLUT_BITMAP_HELVETICA_18;
+
+void PanelCorner(int& left, int& top) {
+    left = (glutGet(GLUT_WINDOW_WIDTH) - kPanelWidth) / 2;
+    top = (glutGet(GLUT_WINDOW_HEIGHT) - kPanelHeight - kTitleHeight) / 2 + kTitleHeight;
+}
+
+// A filled rectangle in window coordinates, in the current colour.
+void Rectangle(int left, int top, int width, int height) {
+    const int bottom = glutGet(GLUT_WINDOW_HEIGHT) - top - height;
+    glRecti(left, bottom, left + width, bottom + height);
+}
+
+void Text(int left, int baseline, const char* text) {
+    glRasterPos2i(left, glutGet(GLUT_WINDOW_HEIGHT) - baseline);
+    for (const char* c = text; *c != 0; ++c) glutBitmapCharacter(kFont, *c);
+}
+
+int TextWidth(const char* text) {
+    return glutBitmapLength(kFont, reinterpret_cast<const unsigned char*>(text));
+}
+
+// The end of the line that fits in the field with the caret: a long name shows its tail.
+const char* VisibleTail(const std::string& line) {
+    const int room = kPanelWidth - 2 * kMargin - 2 * kTextInset - TextWidth(kCaret);
+    const char* tail = line.c_str();
+    while (*tail != 0 && TextWidth(tail) > room) ++tail;
+    return tail;
+}
+
+void DrawPanel(const FilePrompt& prompt) {
+    int left, top;
+    PanelCorner(left, top);
+    glColor3f(0.2f, 0.3f, 0.6f);
+    Rectangle(left, top - kTitleHeight, kPanelWidth, kTitleHeight);
+    glColor3f(0.85f, 0.85f, 0.85f);
+    Rectangle(left, top, kPanelWidth, kPanelHeight);
+    glColor3f(1.0f, 1.0f, 1.0f);
+    Text(left + 8, top - 6, FilePromptTitle(prompt.command));
+    Rectangle(left + kMargin, top + kFieldTop, kPanelWidth - 2 * kMargin, kFieldHeight);
+    glColor3f(0.0f, 0.0f, 0.0f);
+    const std::string shown = std::string(VisibleTail(prompt.text)) + kCaret;
+    Text(left + kMargin + kTextInset, top + kFieldTop + kFieldHeight - 8, shown.c_str());
+    Text(left + kMargin, top + kHintBaseline, kHint);
+    glColor3f(0.8f, 0.0f, 0.0f);
+    Text(left + kMargin, top + kProblemBaseline, prompt.problem);
+}
+
+bool IsSaveFile(FileCommand command) {
+    return command != FileCommand::kList;
+}
+
+// What the command does without a name: the shared save name, or a listing's default.
+std::string NameOnCancel(const App& app, FileCommand command) {
+    return IsSaveFile(command) ? app.saveName : std::string(kDefaultListName);
+}
+
+void ClosePrompt(App& app) {
+    app.filePrompt.open = false;
+    app.filePrompt.text.clear();
+    app.filePrompt.problem = "";
+}
+
+}  // namespace
+
+bool EditFileName(std::string& line, unsigned char key) {
+    if (key >= kFirstPrintable && key <= kLastPrintable) {
+        if (line.size() < kFileNameLength) line += static_cast<char>(key);
+        return true;
+    }
+    if (key == kKeyBackSpace) {
+        if (!line.empty()) line.pop_back();
+        return true;
+    }
+    if (key == kKeyKillLine) {
+        line.clear();
+        return true;
+    }
+    return false;
+}
+
+std::optional<std::string> NameWithDefaultExtension(const std::string& line,
+                                                    const char* extension) {
+    if (line.empty()) return std::nullopt;
+    const size_t slash = line.find_last_of("/\\");
+    const size_t base = slash == std::string::npos ? 0 : slash + 1;
+    const size_t dot = line.find('.', base);
+    std::string name = line;
+    if (dot == std::string::npos || dot == base) name = name + "." + extension;
+    if (name.size() > kFileNameLength) return std::nullopt;
+    return name;
+}
+
+const char* FilePromptTitle(FileCommand command) {
+    switch (command) {
+        case FileCommand::kSave:
+            return "Save game";
+        case FileCommand::kRestore:
+            return "Restore game";
+        case FileCommand::kList:
+            break;
+    }
+    return "List game to file";
+}
+
+const char* DefaultExtension(FileCommand command) {
+    return IsSaveFile(command) ? "sav" : "txt";
+}
+
+void OpenFilePrompt(App& app, FileCommand command) {
+    FilePrompt& prompt = app.filePrompt;
+    prompt.open = true;
+    prompt.command = command;
+    prompt.text = NameOnCancel(app, command);
+    prompt.problem = "";
+}
+
+bool FilePromptKey(App& app, unsigned char key) {
+    FilePrompt& prompt = app.filePrompt;
+    const FileCommand command = prompt.command;
+    if (key == kKeyEscape) {
+        ClosePrompt(app);
+        RunFileCommand(app, command, NameOnCancel(app, command), true);
+        return false;
+    }
+    if (key != kKeyEnter) {
+        if (EditFileName(prompt.text, key)) prompt.problem = "";
+        return true;
+    }
+    const std::optional<std::string> name =
+        NameWithDefaultExtension(prompt.text, DefaultExtension(command));
+    if (!name) {
+        prompt.problem = prompt.text.empty() ? kNoName : kNameTooLong;
+        return true;
+    }
+    ClosePrompt(app);
+    if (IsSaveFile(command)) app.saveName = *name;  // the next save or restore offers it
+    RunFileCommand(app, command, *name, false);
+    return false;
+}
+
+void RunFileCommand(App& app, FileCommand command, const std::string& name, bool cancelled) {
+    SavedSelection saved;
+    Selection& selection = app.selection;
+    switch (command) {
+        case FileCommand::kSave:
+            saved.value = static_cast<int32_t>(selection.value);
+            std::copy(std::begin(selection.highlights), std::end(selection.highlights),
+                      saved.highlights);
+            SaveGame(app.controller, name, saved, cancelled);
+            break;
+        case FileCommand::kRestore:
+            if (RestoreGame(app.controller, name, saved, cancelled) == 1) {
+                selection.value = static_cast<unsigned>(saved.value);
+                selection.firstPick = selection.secondPick = kNothingSelected;
+                std::copy(std::begin(saved.highlights), std::end(saved.highlights),
+                          selection.highlights);
+            }
+            break;
+        case FileCommand::kList:
+            ListGameToFile(app.controller, name, cancelled);
+            break;
+    }
+}
+
+void DrawFilePrompt(const App& app) {
+    if (!app.filePrompt.open) return;
+    const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
+    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, width, 0, height, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    DrawPanel(app.filePrompt);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopAttrib();
+}
+
+void FollowFilePrompt(App& app) {
+    FilePrompt& prompt = app.filePrompt;
+    if (prompt.open == prompt.menuDetached) return;
+    glutSetMenu(app.mainMenu);
+    if (prompt.open) {
+        glutDetachMenu(GLUT_RIGHT_BUTTON);
+    } else {
+        glutAttachMenu(GLUT_RIGHT_BUTTON);
+    }
+    prompt.menuDetached = prompt.open;
+}
+
+}  // namespace tarvex::ui
