@@ -69,13 +69,16 @@ TEST(GenerateMoves, MovesOfOnePieceInListOrder) {
         {T3, noEp, "1 20-45", {}},
         // Board moves: towards White, towards Black, then sideways (Tournament only), skipping
         // pins that hold a board; an empty board goes both ways, a loaded one away from its
-        // owner's side; a board moves only for its owner.
+        // owner's side, never with two pieces (under Standard rules only with a pawn); a board
+        // moves only for its owner.
         {T3, boards, "100 ", {"100 32-2 T", "100 32-35 T", "100 32-56 T"}},
         {S3, boards, "100 ", {"100 32-2 T", "100 32-35 T"}},
         {T3, boards, "106 ", {}},
         {T3, kKings + " q1w,q3b,k1w,k6b w - -", "100 ", {"100 32-35 T"}},
         {T3, pawnAboard, "100 ", {"100 2-35 T", "100 2-5 T", "100 2-36 T", "100 2-26 T"}},
         {T3, knightAboard, "106 ", {"106 5-35 T", "106 5-2 T", "106 5-36 T", "106 5-29 T"}},
+        {S3, knightAboard, "106 ", {}},
+        {T3, Squares3D({{42, 'K'}, {45, 'k'}, {0, 'N'}, {1, 'P'}}) + kHome + " w - -", "100 ", {}},
         {T3,
          kKings + " q1w,q6b,k1w,k4b b - -",
          "122 ",

@@ -19,7 +19,6 @@
 namespace tarvex {
 namespace {
 
-using testing::Contains;
 using testing::FromText;
 using testing::Legal;
 using testing::Squares3D;
@@ -82,16 +81,6 @@ TEST(PositionText, StartTextsMatchTheSetUpGames) {
         EXPECT_EQ(std::memcmp(read.attacks, start.attacks, sizeof start.attacks), 0);
         EXPECT_EQ(read.flags, start.flags);
     }
-}
-
-// Pawns on their start squares may double-step, whatever else stands on the board: the pawn
-// on a2 beside a third rook, and in the 3D game a pawn on 17 (e1 on board 116 at k1) beside a
-// third rook.
-TEST(PositionText, PawnsOnTheirStartSquaresMayDoubleStep) {
-    EXPECT_TRUE(Contains(Legal(FromText("4k3/8/8/8/8/3R4/P7/R3K2R w - - 0 1")), "1 1-3 -"));
-    const std::string rooks3D =
-        Squares3D({{17, 'P'}, {0, 'R'}, {24, 'R'}, {40, 'R'}, {48, 'K'}, {55, 'k'}});
-    EXPECT_TRUE(Contains(Legal(FromText(rooks3D + kHome + " w - -", kGame3D)), "1 17-58 -"));
 }
 
 struct Refusal {

@@ -5,18 +5,20 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "board/reference_geometry.h"
+
 namespace tarvex::ref3d {
 namespace {
 
-constexpr int kFiles = 6;
-constexpr int kRanks = 10;
+using reference::kFiles;
+using reference::kRanks;
+using Place = reference::Place;
+
 constexpr unsigned kSquares = 64;
 constexpr int kBoards = 4;
 constexpr int kLevels = 8;
 constexpr int kMaxInCell = 4;
-constexpr unsigned kFirstSideLevelSquare = 32;  // 32..63: White level rows 0..3, Black 4..7
-constexpr unsigned kLastWhiteLevelRow = 3;
-constexpr int kWhiteLevelNumber = 2, kNeutralLevelNumber = 4, kBlackLevelNumber = 6;
+constexpr unsigned kFirstSideLevelSquare = 32;  // 32..63: the White and the Black level
 constexpr unsigned kBoardBase[kBoards] = {0, 6, 16, 22};
 constexpr unsigned kBoardOffsets[4] = {0, 1, 8, 9};
 constexpr unsigned kSecondColumn = 8;  // offset of a board's second column
@@ -25,33 +27,30 @@ constexpr int kBoardIdBase = 100;
 constexpr int kNoBoardHere = -1;
 
 // The twelve pins: square, column (0 queen's side, 1 king's side), number 1..6 in the column,
-// the file of the board's first column, the rank of its lower row and its level; and where an
-// attack board may go from there (0 = no pin).
+// and where an attack board may go from there (0 = no pin). The places the pins give a board's
+// squares come from the board tests' reference geometry.
 struct PinRow {
     unsigned square;
     int side;
     int number;
-    int firstFile;
-    int lowerRank;
-    int level;
     unsigned towardWhite[3];
     unsigned towardBlack[3];
     unsigned sideways;
 };
 constexpr int kQueenSide = 0, kKingSide = 1;
 constexpr PinRow kPinRows[] = {
-    {32, kQueenSide, 1, 0, 0, 3, {0, 0, 0}, {2, 35, 0}, 56},
-    {35, kQueenSide, 2, 0, 4, 3, {32, 2, 0}, {5, 0, 0}, 59},
-    {2, kQueenSide, 3, 0, 2, 5, {32, 0, 0}, {35, 5, 36}, 26},
-    {5, kQueenSide, 4, 0, 6, 5, {35, 2, 36}, {39, 0, 0}, 29},
-    {36, kQueenSide, 5, 0, 4, 7, {2, 0, 0}, {5, 39, 0}, 60},
-    {39, kQueenSide, 6, 0, 8, 7, {5, 36, 0}, {0, 0, 0}, 63},
-    {56, kKingSide, 1, 4, 0, 3, {0, 0, 0}, {59, 26, 0}, 32},
-    {59, kKingSide, 2, 4, 4, 3, {56, 26, 0}, {29, 0, 0}, 35},
-    {26, kKingSide, 3, 4, 2, 5, {56, 0, 0}, {59, 29, 60}, 2},
-    {29, kKingSide, 4, 4, 6, 5, {59, 26, 60}, {63, 0, 0}, 5},
-    {60, kKingSide, 5, 4, 4, 7, {26, 0, 0}, {29, 63, 0}, 36},
-    {63, kKingSide, 6, 4, 8, 7, {29, 60, 0}, {0, 0, 0}, 39},
+    {32, kQueenSide, 1, {0, 0, 0}, {2, 35, 0}, 56},
+    {35, kQueenSide, 2, {32, 2, 0}, {5, 0, 0}, 59},
+    {2, kQueenSide, 3, {32, 0, 0}, {35, 5, 36}, 26},
+    {5, kQueenSide, 4, {35, 2, 36}, {39, 0, 0}, 29},
+    {36, kQueenSide, 5, {2, 0, 0}, {5, 39, 0}, 60},
+    {39, kQueenSide, 6, {5, 36, 0}, {0, 0, 0}, 63},
+    {56, kKingSide, 1, {0, 0, 0}, {59, 26, 0}, 32},
+    {59, kKingSide, 2, {56, 26, 0}, {29, 0, 0}, 35},
+    {26, kKingSide, 3, {56, 0, 0}, {59, 29, 60}, 2},
+    {29, kKingSide, 4, {59, 26, 60}, {63, 0, 0}, 5},
+    {60, kKingSide, 5, {26, 0, 0}, {29, 63, 0}, 36},
+    {63, kKingSide, 6, {29, 60, 0}, {0, 0, 0}, 39},
 };
 constexpr unsigned kPinQ1 = 32, kPinQ6 = 39, kPinK1 = 56, kPinK6 = 63;
 
@@ -143,7 +142,7 @@ public:
 
 private:
     void Enter(const unsigned pins[kBoards], unsigned square) {
-        const Place place = PlaceOf(pins, square);
+        const Place place = reference::PlaceOf(pins, square);
         places_[square] = place;
         if (place.file < 0) return;
         Cell& cell = cells_[place.file][place.rank];
@@ -823,60 +822,6 @@ char PieceLetter(int code) {
 
 }  // namespace
 
-Place PlaceOf(const unsigned pins[4], unsigned square) {
-    if (square >= kSquares) return {};
-    const int column = static_cast<int>(IndexColumn(square));
-    const int row = static_cast<int>(IndexRow(square));
-    if (square >= kFirstSideLevelSquare) {
-        const bool whiteLevel = IndexRow(square) <= kLastWhiteLevelRow;
-        return {column - 3, row + 1, whiteLevel ? kWhiteLevelNumber : kBlackLevelNumber};
-    }
-    const int board = BoardOf(square);
-    if (board == kNoBoardHere) return {column + 1, row + 1, kNeutralLevelNumber};
-    const PinRow* pin = FindPinRow(pins[board]);
-    if (pin == nullptr) return {};
-    const unsigned offset = square - kBoardBase[board];
-    const int secondColumn = offset >= kSecondColumn ? 1 : 0;
-    const int upperRow = static_cast<int>(offset & 1);
-    return {pin->firstFile + secondColumn, pin->lowerRank + upperRow, pin->level};
-}
-
-RefState StartState(RuleSet rules) {
-    RefState s;
-    s.rules = rules;
-    struct Placement {
-        int code;
-        std::array<unsigned, 8> squares;
-        int count;
-    };
-    static constexpr Placement kWhite[] = {
-        {kRook, {0, 24}, 2},    {kQueen, {8}, 1},       {kKing, {16}, 1},
-        {kKnight, {32, 56}, 2}, {kBishop, {40, 48}, 2}, {kPawn, {1, 9, 17, 25, 33, 41, 49, 57}, 8},
-    };
-    constexpr unsigned kMirrorRow = 7;  // Black's pieces stand on the mirrored row
-    std::fill(std::begin(s.pawnSlot), std::end(s.pawnSlot), kNoPawnSlot);
-    for (const Placement& p : kWhite) {
-        for (int i = 0; i < p.count; ++i) {
-            const unsigned square = p.squares[i];
-            s.board[square] = p.code;
-            s.board[square ^ kMirrorRow] = -p.code;
-            if (p.code == kPawn) {
-                s.pawnSlot[square] = static_cast<int>(IndexColumn(square));
-                s.pawnSlot[square ^ kMirrorRow] = static_cast<int>(IndexColumn(square));
-            }
-        }
-    }
-    constexpr unsigned kHomePins[kBoards] = {kPinQ1, kPinQ6, kPinK1, kPinK6};
-    for (int board = 0; board < kBoards; ++board) {
-        s.pins[board] = kHomePins[board];
-        s.whiteOwns[board] = kDefaultWhite[board];
-    }
-    s.castling = kCastlingRights;
-    s.epSquare = 0;
-    s.whiteToMove = true;
-    return s;
-}
-
 RefState FromPosition(const Position& position) {
     constexpr int kPawnSlotCount = 8;
     RefState s;
@@ -932,15 +877,6 @@ std::vector<RefMove> LegalMoves(const RefState& state) {
 RefState Play(const RefState& state, const RefMove& move) {
     const Geometry geo(state.pins);
     return PlayWith(state, geo, move);
-}
-
-uint64_t Perft(const RefState& state, int depth) {
-    if (depth <= 0) return 1;
-    const std::vector<RefMove> moves = LegalMoves(state);
-    if (depth == 1) return moves.size();
-    uint64_t nodes = 0;
-    for (const RefMove& move : moves) nodes += Perft(Play(state, move), depth - 1);
-    return nodes;
 }
 
 std::string MoveText(const RefMove& move) {

@@ -1,7 +1,7 @@
 // An independent reference move generator for the 3D game, used to check the real generator.
 //
 // It works from the geometry alone: the file, rank and level of every square under the current
-// attack-board pins, computed here from the index classes and the pin table, and the movement
+// attack-board pins, as the board tests' reference geometry gives them, and the movement
 // rules of both rule sets (rays through levels, the Tournament outer-file lines across attack
 // boards, pawn steps, castling, en passant, promotions, attack-board moves). It keeps its own
 // small state record and decides legality with its own attack computation on its own board;
@@ -70,17 +70,6 @@ struct RefState {
     RuleSet rules = RuleSet::kTournament;
 };
 
-// File 0..5, rank 0..9 and level 2..7 of a square under the pins; -1 each when off the board.
-struct Place {
-    int file = -1;
-    int rank = -1;
-    int level = -1;
-};
-Place PlaceOf(const unsigned pins[4], unsigned square);
-
-// The starting position of the 3D game under the given rules.
-RefState StartState(RuleSet rules);
-
 // The state of a 3D game position under its own rules (board, pins, owners, castling rights,
 // en-passant square, side to move and the pawn slots that decide the double step).
 RefState FromPosition(const Position& position);
@@ -93,8 +82,6 @@ std::vector<RefMove> LegalMoves(const RefState& state);
 
 // The state after a move taken from LegalMoves.
 RefState Play(const RefState& state, const RefMove& move);
-
-uint64_t Perft(const RefState& state, int depth);
 
 // Readable texts for failure messages.
 std::string MoveText(const RefMove& move);

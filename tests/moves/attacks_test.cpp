@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <utility>
+#include <string>
 #include <vector>
 
 #include "board/attack_boards.h"
@@ -79,36 +79,62 @@ TEST(AttackMasks, PromotionCandidatesFollowTheBoardsAndLevels) {
     }
 }
 
-// 3D: White level c1..c4 = 40..43, neutral level c3..c6 = 10..13, Black level c5..c8 = 44..47.
-// No attack board ever covers file c.
-TEST(AttackMasks3D, RookOnC2WithAPieceOnC4UnderBothRules) {
-    const Squares fileCAhead = {10, 11, 12, 13, 42, 43, 44, 45, 46, 47};
+// 3D squares: White level c1..c4 = 40..43, neutral c3..c6 = 10..13, Black level c5..c8 =
+// 44..47 (no attack board ever covers file c); board 100 at q1 holds a0 = 0, a1 = 1, b0 = 8,
+// b1 = 9; board 106 holds 6, 7 (a8, a9 at q6) and 15 (b9); board 116 at k1 holds e0 = 16 and
+// f0 = 24, board 122 at k6 holds e9 = 23 and f9 = 31. Of the squares in `among`, the piece on
+// `from` attacks exactly `attacked`; the 3D game keeps no x-rays.
+TEST(AttackMasks3D, RaysAcrossLevelsAndTournamentEdgeLines) {
+    constexpr uint32_t kQ2[4] = {kPinQ1, kPinQ2, kPinK1, kPinK6},
+                       kQ5[4] = {kPinQ1, kPinQ2, kPinK1, kPinQ5};
+    const char* const fileC = "10 11 12 13 42 43 44 45 46 47";
     struct Case {
+        const char* what;
+        const char* pieces;
         int rules;
-        Squares expected;
+        const uint32_t* pins;  // nullptr: home
+        unsigned from;
+        const char* among;  // nullptr: every square
+        const char* attacked;
     };
-    const Case cases[] = {{kRulesTournament, {10, 11, 42, 43}}, {kRulesStandard, fileCAhead}};
+    const Case cases[] = {
+        {"Tournament: any piece on any level ends the ray", "R41 p43", kRulesTournament, nullptr,
+         41, fileC, "10 11 42 43"},
+        {"Standard: the other levels stay open", "R41 p43", kRulesStandard, nullptr, 41, fileC,
+         fileC},
+        {"Standard: the ray ends where only a closed level is empty", "R40 p42 p11", kRulesStandard,
+         nullptr, 40, fileC, "10 11 42"},
+        {"a0 along file a to q6 and along rank 0 to k1", "R0 p6 n24", kRulesTournament, nullptr, 0,
+         nullptr, "1 6 8 16 24"},
+        {"no edge lines under Standard rules", "R0 p6 n24", kRulesStandard, nullptr, 0, nullptr,
+         "1 8"},
+        {"the outer file crosses the vacant q3", "R1", kRulesTournament, kQ2, 1, "6 7", "6 7"},
+        {"an enemy piece ends it, attacked", "R1 n6", kRulesTournament, kQ2, 1, "6 7", "6"},
+        {"an own piece ends it, unmarked", "R1 N6", kRulesTournament, kQ2, 1, "6 7", ""},
+        {"the rear square needs its front square empty", "R0 P1", kRulesTournament, kQ2, 0, "6 7",
+         ""},
+        {"blocked at q2, the line still visits q5", "R1 n6", kRulesTournament, kQ5, 1, "6 7 22 23",
+         "6 22 23"},
+        {"from b0 along the rear row", "R8", kRulesTournament, nullptr, 8, "16 24", "16 24"},
+        {"from a0 only across an empty b0", "Q0 N8", kRulesTournament, nullptr, 0, "16 24", ""},
+        {"the first piece ends the rear row", "Q0 n16", kRulesTournament, nullptr, 0, "16 24",
+         "16"},
+        {"the front rows join q6 and k6", "Q15", kRulesTournament, nullptr, 15, "23 31", "23 31"},
+        {"no front rows under Standard rules", "Q15", kRulesStandard, nullptr, 15, "23 31", ""},
+    };
     for (const Case& c : cases) {
+        testing::Setup setup{kGame3D, c.rules};
+        if (c.pins != nullptr) std::copy_n(c.pins, kBoardCount, setup.pins);
         Position p;
-        ASSERT_TRUE(BuildFrom(p, "R41 p43 K58 k61", {kGame3D, c.rules}));
+        ASSERT_TRUE(BuildFrom(p, std::string(c.pieces) + " K58 k61", setup)) << c.what;
         Squares got;
-        for (unsigned q : Attacked(p, 41)) {
-            if (std::count(fileCAhead.begin(), fileCAhead.end(), q) != 0) got.push_back(q);
+        const Squares among = c.among != nullptr ? Sqs(c.among) : Squares{};
+        for (unsigned q : Attacked(p, c.from)) {
+            if (c.among == nullptr || std::count(among.begin(), among.end(), q) != 0)
+                got.push_back(q);
         }
-        EXPECT_EQ(got, c.expected) << "rules " << c.rules;
-        for (unsigned q = 0; q < 64; ++q) EXPECT_EQ(p.xrays[q], 0u);
-    }
-}
-
-// Square 0 is the rear outer square (a0) of board 100 at q1. Tournament rules let a rook there
-// see along file a to the board at q6 across the empty pins, and along rank 0 to the board at
-// k1; Standard rules have only the plain steps.
-TEST(AttackMasks3D, TournamentEdgeLinesAcrossTheAttackBoards) {
-    for (auto [rules, expected] : {std::pair{kRulesTournament, Squares{1, 6, 8, 16, 24}},
-                                   std::pair{kRulesStandard, Squares{1, 8}}}) {
-        Position p;
-        ASSERT_TRUE(BuildFrom(p, "R0 p6 n24 K58 k61", {kGame3D, rules}));
-        EXPECT_EQ(Attacked(p, 0), expected) << "rules " << rules;
+        EXPECT_EQ(got, Sqs(c.attacked)) << c.what;
+        for (unsigned q = 0; q < 64; ++q) EXPECT_EQ(p.xrays[q], 0u) << "no 3D x-rays";
     }
 }
 
