@@ -7,13 +7,21 @@
 #include <string>
 
 #include "board/attack_boards.h"
+#include "engine/evaluation.h"
 #include "engine/first_legal_chooser.h"
 #include "game_test_support.h"
+#include "moves/attack_generation.h"
 
 namespace tarvex::testing {
 namespace {
 
-using GameFlowTest = ControllerTest;
+// The program always has an engine, whose evaluation runs on every position a move makes (the
+// drawish-material flag the game reports comes from it).
+class GameFlowTest : public ControllerTest {
+protected:
+    void SetUp() override { engine::InstallEvaluation(); }
+    void TearDown() override { SetEvaluationHook(nullptr); }
+};
 
 TEST_F(GameFlowTest, MovesArePrintedInMoveNumberForm) {
     NewGame(kGame2D);
@@ -54,7 +62,7 @@ TEST_F(GameFlowTest, TheEnginesMoveEndsTheGame) {
         {"8/8/8/8/6q1/8/5k2/7K b - - 0 1", "g4", "g3", "\nStalemate\nStalemate - draw\n1. ... Qg3",
          2},
         {"4k3/8/8/2b5/8/8/8/4K3 b - - 0 1", "e8", "e7",
-         "\nDraw - insufficient material\nStalemate - draw\n1. ... Ke7", 2},
+         "\nDraw - insufficient material\nDraw\nStalemate - draw\n1. ... Ke7", 2},
         // More than 101 quiet plies: decided before the move, which is not played.
         {"4k3/8/8/8/8/8/8/R3K3 b - - 101 60", "e8", "e7", "\nDraw - you're repeating", 2},
     };
