@@ -5,5 +5,5 @@ cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh
 cmake --preset release
-cmake --build --preset release --parallel "$(nproc)" --target tarvex tarvex-tool
+cmake --build --preset release --parallel "$(nproc)" --target tarvex tarvex-tool tarvex-uci
 exec build/release/tarvex "$@"

@@ -31,7 +31,7 @@ constexpr Command kCommands[] = {
     {"bench", RunBench, "bench [--depth N]   fixed searches of both games: nodes and speed"},
     {"selfplay", RunSelfPlay,
      "selfplay [--game 2d|3d] [--rules R] --games N [--difficulty D | --white D --black D] "
-     "[--seed S] [--record FILE]"},
+     "[--seed S] [--record FILE] [--pgn FILE]"},
 };
 
 std::string UsageText() {

@@ -44,7 +44,8 @@ int RunSearch(int argc, char** argv);
 int RunBench(int argc, char** argv);
 
 // tarvex-tool selfplay --game 2d|3d [--rules R] --games N [--difficulty D | --white D --black D]
-// [--seed S] [--record FILE]: the engine against itself through the game's commit path.
+// [--seed S] [--record FILE] [--pgn FILE]: the engine against itself through the game's commit
+// path.
 int RunSelfPlay(int argc, char** argv);
 
 // The position options of perft, moves, search and selfplay (tool_moves.cpp).

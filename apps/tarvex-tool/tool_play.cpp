@@ -23,6 +23,7 @@
 #include "game/game_controller.h"
 #include "game/game_flow.h"
 #include "game/notation.h"
+#include "game/pgn.h"
 #include "game/save_game.h"
 #include "game/user_move.h"
 #include "movegen/legal_moves.h"
@@ -154,6 +155,7 @@ private:
         if (command == "edit") return Edit(words);
         if (command == "pos") return Answer(WritePositionText(controller_.Current()));
         if (command == "moves") return ListMoves();
+        if (command == "pgn") return WritePgnFile(words);
         Error("unknown command '" + command + "'");
     }
 
@@ -327,6 +329,28 @@ private:
         if (letter == 0 || found == nullptr) return 0;
         const int piece = static_cast<int>(found - kEditPieceLetters) + 1;
         return (word[0] == 'w' ? kEditFirstWhite : kEditFirstBlack) + piece - 1;
+    }
+
+    // pgn FILE: the game so far as PGN (2D game); the engine's sides are Tarvex's.
+    void WritePgnFile(const Words& words) {
+        if (words.size() != 2) return Error("usage: pgn FILE");
+        const Settings& settings = GetSettings();
+        const bool both = controller_.CurrentGame().block.playsBoth != 0;
+        const int engineSide = settings.engineSide.load();
+        PgnHeader header;
+        header.event = "Tarvex game";
+        header.site = "tarvex-tool";
+        header.date = PgnToday();
+        header.white = both || engineSide > 0 ? "Tarvex" : "Player";
+        header.black = both || engineSide < 0 ? "Tarvex" : "Player";
+        std::string text, error;
+        const char* result = PgnResultOf(controller_.Current());
+        if (!WriteGamePgn(controller_.CurrentGame(), header, result, text, error)) {
+            return Error(error);
+        }
+        std::ofstream file(words[1]);
+        if (!(file << text) || !file.flush()) return Error("cannot write '" + words[1] + "'");
+        Answer("pgn written to " + words[1]);
     }
 
     ScriptedPromotion promotion_;

@@ -13,7 +13,8 @@
 //   errors reported <e>   internal error reports during the run
 //
 // The exit status is 1 when any of the last three is not 0. Each game's console is captured;
-// a game with a fault has its last lines shown on stderr.
+// a game with a fault has its last lines shown on stderr. --record writes each game as its start
+// text and moves; --pgn (2D game) writes each game as PGN for other chess programs.
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
@@ -29,6 +30,7 @@
 #include "core/error_report.h"
 #include "engine/engine.h"
 #include "game/game_controller.h"
+#include "game/pgn.h"
 #include "movegen/legal_moves.h"
 #include "movegen/position_text.h"
 #include "moves/repetition.h"
@@ -52,6 +54,7 @@ struct SelfPlayOptions {
     int difficulty = 0;
     int64_t seed = 1;
     const char* record = nullptr;
+    const char* pgn = nullptr;
 };
 
 // An engine that counts its work: searches, nodes and time.
@@ -127,9 +130,9 @@ int ParseArguments(int argc, char** argv, SelfPlayOptions& options) {
             status = DifficultyOption(argc, argv, i, options.whiteDifficulty);
         } else if (word == "--black") {
             status = DifficultyOption(argc, argv, i, options.blackDifficulty);
-        } else if (word == "--record") {
+        } else if (word == "--record" || word == "--pgn") {
             if (i + 1 == argc) return ArgumentError(kCommand, "missing value after %s", argv[i]);
-            options.record = argv[++i];
+            (word == "--pgn" ? options.pgn : options.record) = argv[++i];
             status = kExitOk;
         } else if (word.starts_with("-")) {
             return ArgumentError(kCommand, "unknown option '%s'", argv[i]);
@@ -139,6 +142,9 @@ int ParseArguments(int argc, char** argv, SelfPlayOptions& options) {
         if (status != kExitOk) return status;
     }
     if (options.games == 0) return ArgumentError(kCommand, "missing --games");
+    if (options.pgn != nullptr && options.position.game != kGame2D) {
+        return ArgumentError(kCommand, "--pgn takes the 2D game only");
+    }
     if (options.difficulty != 0) {
         if (options.whiteDifficulty != 0 || options.blackDifficulty != 0) {
             return ArgumentError(kCommand, "--difficulty excludes --white and --black");
@@ -181,15 +187,15 @@ public:
         ConnectEngine(controller_, white_);
     }
 
-    // Plays every game, each recorded on record when it is not null.
-    void Run(std::ostream* record) {
+    // Plays every game, each recorded on record and pgn when they are not null.
+    void Run(std::ostream* record, std::ostream* pgn) {
         const long errorsBefore = ErrorReportCount();
         {
             ConsoleCapture quiet;
             controller_.NewGame(options_.position.game);
             controller_.SetRules(options_.position.rules);
         }
-        for (int64_t game = 1; game <= options_.games; ++game) PlayGame(game, record);
+        for (int64_t game = 1; game <= options_.games; ++game) PlayGame(game, record, pgn);
         errors_ = ErrorReportCount() - errorsBefore;
     }
 
@@ -210,10 +216,12 @@ public:
         ConsolePrint("errors reported %ld\n", errors_);
     }
 
-    bool Clean() const { return tally_.refused == 0 && tally_.giveUps == 0 && errors_ == 0; }
+    bool Clean() const {
+        return tally_.refused == 0 && tally_.giveUps == 0 && errors_ == 0 && pgnErrors_ == 0;
+    }
 
 private:
-    void PlayGame(int64_t number, std::ostream* record) {
+    void PlayGame(int64_t number, std::ostream* record, std::ostream* pgn) {
         const long errorsBefore = ErrorReportCount();
         std::string reason;
         int result = 0;  // 1 White won, -1 Black won, 2 drawn
@@ -250,6 +258,7 @@ private:
         }
         notes_.clear();
         if (record != nullptr) Record(*record, startText);
+        if (pgn != nullptr) WriteGame(*pgn, number, text);
     }
 
     // Random legal moves, entered as the user's.
@@ -328,13 +337,40 @@ private:
         out << '\n';
     }
 
+    // The game as PGN; the players are the engine at each side's difficulty.
+    void WriteGame(std::ostream& out, int64_t number, const char* result) {
+        PgnHeader header;
+        header.event = "Tarvex selfplay";
+        header.site = "tarvex-tool";
+        header.date = PgnToday();
+        header.round = std::to_string(number);
+        header.white = PlayerName(options_.whiteDifficulty);
+        header.black = PlayerName(options_.blackDifficulty);
+        std::string text, error;
+        if (!WriteGamePgn(controller_.CurrentGame(), header, result, text, error)) {
+            ++pgnErrors_;
+            std::fprintf(stderr, "game %lld: no PGN: %s\n", static_cast<long long>(number),
+                         error.c_str());
+            return;
+        }
+        out << text;
+    }
+
+    static std::string PlayerName(int difficulty) {
+        const char* level = difficulty == kDifficultyHard     ? "Hard"
+                            : difficulty == kDifficultyMedium ? "Medium"
+                                                              : "Easy";
+        return std::string("Tarvex ") + level;
+    }
+
     const SelfPlayOptions& options_;
     std::mt19937 random_;
     CountingEngine white_, black_;
     GameController controller_;
     Tally tally_;
     long errors_ = 0;
-    std::string notes_;  // the console of the engine moves of a game that reported errors
+    long pgnErrors_ = 0;  // games that could not be written as PGN
+    std::string notes_;   // the console of the engine moves of a game that reported errors
 };
 
 }  // namespace
@@ -342,13 +378,17 @@ private:
 int RunSelfPlay(int argc, char** argv) {
     SelfPlayOptions options;
     if (ParseArguments(argc, argv, options) != kExitOk) return kExitUsage;
-    std::ofstream record;
+    std::ofstream record, pgn;
     if (options.record != nullptr) {
         record.open(options.record);
         if (!record) return ArgumentError(kCommand, "cannot write '%s'", options.record);
     }
+    if (options.pgn != nullptr) {
+        pgn.open(options.pgn);
+        if (!pgn) return ArgumentError(kCommand, "cannot write '%s'", options.pgn);
+    }
     auto selfPlay = std::make_unique<SelfPlay>(options);
-    selfPlay->Run(record.is_open() ? &record : nullptr);
+    selfPlay->Run(record.is_open() ? &record : nullptr, pgn.is_open() ? &pgn : nullptr);
     selfPlay->PrintSummary();
     return selfPlay->Clean() ? kExitOk : 1;
 }
