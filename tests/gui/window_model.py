@@ -330,16 +330,16 @@ class Image:
         return sum(1 for x, y, r, g, b in self.points() if test(r, g, b))
 
 
-def colour_test(spec):
+def colour_test(text):
     """'r,g,b' (exact, each 0..255, +-1 for rounding), or a class: 'lit' (any non-black),
     'whitepiece' (the lit white-side colour: red = green, blue lower), 'grey' (a square)."""
-    if spec == 'lit':
+    if text == 'lit':
         return lambda r, g, b: r + g + b > 30
-    if spec == 'whitepiece':
+    if text == 'whitepiece':
         return lambda r, g, b: r > 40 and abs(r - g) <= 2 and b < r * 0.9
-    if spec == 'grey':
+    if text == 'grey':
         return lambda r, g, b: r > 60 and r == g == b
-    want = [int(v) for v in spec.split(',')]
+    want = [int(v) for v in text.split(',')]
     return lambda r, g, b: (abs(r - want[0]) <= 1 and abs(g - want[1]) <= 1 and
                             abs(b - want[2]) <= 1)
 
