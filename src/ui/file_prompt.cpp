@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "game/save_game.h"
+#include "ui/panel.h"
 
 namespace tarvex::ui {
 namespace {
@@ -19,7 +20,6 @@ constexpr const char* kNameTooLong = "the name is too long";
 
 constexpr int kPanelWidth = 520;
 constexpr int kPanelHeight = 100;
-constexpr int kTitleHeight = 24;
 constexpr int kMargin = 12;
 constexpr int kFieldTop = 14;  // below the panel's top
 constexpr int kFieldHeight = 28;
@@ -28,27 +28,6 @@ constexpr int kHintBaseline = 70;  // below the panel's top
 constexpr int kProblemBaseline = 90;
 constexpr const char* kHint = "Enter: OK      Esc: Cancel";
 constexpr const char* kCaret = "_";
-void* const kFont = GLUT_BITMAP_HELVETICA_18;
-
-void PanelCorner(int& left, int& top) {
-    left = (glutGet(GLUT_WINDOW_WIDTH) - kPanelWidth) / 2;
-    top = (glutGet(GLUT_WINDOW_HEIGHT) - kPanelHeight - kTitleHeight) / 2 + kTitleHeight;
-}
-
-// A filled rectangle in window coordinates, in the current colour.
-void Rectangle(int left, int top, int width, int height) {
-    const int bottom = glutGet(GLUT_WINDOW_HEIGHT) - top - height;
-    glRecti(left, bottom, left + width, bottom + height);
-}
-
-void Text(int left, int baseline, const char* text) {
-    glRasterPos2i(left, glutGet(GLUT_WINDOW_HEIGHT) - baseline);
-    for (const char* c = text; *c != 0; ++c) glutBitmapCharacter(kFont, *c);
-}
-
-int TextWidth(const char* text) {
-    return glutBitmapLength(kFont, reinterpret_cast<const unsigned char*>(text));
-}
 
 // The end of the line that fits in the field with the caret: a long name shows its tail.
 const char* VisibleTail(const std::string& line) {
@@ -60,13 +39,8 @@ const char* VisibleTail(const std::string& line) {
 
 void DrawPanel(const FilePrompt& prompt) {
     int left, top;
-    PanelCorner(left, top);
-    glColor3f(0.2f, 0.3f, 0.6f);
-    Rectangle(left, top - kTitleHeight, kPanelWidth, kTitleHeight);
-    glColor3f(0.85f, 0.85f, 0.85f);
-    Rectangle(left, top, kPanelWidth, kPanelHeight);
-    glColor3f(1.0f, 1.0f, 1.0f);
-    Text(left + 8, top - 6, FilePromptTitle(prompt.command));
+    PanelCorner(kPanelWidth, kPanelHeight, left, top);
+    DrawPanelFrame(left, top, kPanelWidth, kPanelHeight, FilePromptTitle(prompt.command));
     Rectangle(left + kMargin, top + kFieldTop, kPanelWidth - 2 * kMargin, kFieldHeight);
     glColor3f(0.0f, 0.0f, 0.0f);
     const std::string shown = std::string(VisibleTail(prompt.text)) + kCaret;
@@ -195,23 +169,8 @@ void RunFileCommand(App& app, FileCommand command, const std::string& name, bool
 
 void DrawFilePrompt(const App& app) {
     if (!app.filePrompt.open) return;
-    const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
-    glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, width, 0, height, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    const PanelDrawing drawing;
     DrawPanel(app.filePrompt);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopAttrib();
 }
 
 void FollowFilePrompt(App& app) {

@@ -18,19 +18,6 @@ RED=255,0,0
 SELECTED=255,64,0 # a selected square
 MOVE=0,255,0      # a highlighted move
 
-square() { # square NAME: the index of a square name (a1 = 0, a2 = 1, ..., h8 = 63)
-    local name=$1
-    echo $((8 * ($(printf '%d' "'${name:0:1}") - 97) + ${name:1:1} - 1))
-}
-click_square() { # click_square NAME: a click on the middle of a square in the start view
-    local point
-    point=$(model square 2d default "$(square "$1")") || fail "no click point for $1"
-    # shellcheck disable=SC2086
-    click $point
-}
-square_has() { # square_has N IMAGE COLOUR SQUARE: N or more pixels of the colour in the square
-    (($(model count-square "$WORK/$2.png" "$3" 2d default "$(square "$4")") >= $1))
-}
 # moved_from BEFORE AFTER: the board has changed and shows no selection or moves any more (the
 # picture after a move's second click, not after its first).
 # shellcheck disable=SC2086

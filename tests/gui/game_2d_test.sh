@@ -17,21 +17,6 @@ HEADER=$(model text 0)
 MESSAGE=$(model text 2)
 BOARD="0 130 800 800" # below the text lines
 
-# Squares by index = 8 * file + rank (a1 = 0, a2 = 1, ..., h8 = 63).
-square() { # square NAME: the index of a square name
-    local name=$1
-    echo $((8 * ($(printf '%d' "'${name:0:1}") - 97) + ${name:1:1} - 1))
-}
-click_square() { # click_square NAME: a click on the middle of a square in the start view
-    local point
-    point=$(model square 2d default "$(square "$1")") || fail "no click point for $1"
-    # shellcheck disable=SC2086
-    click $point
-}
-# square_has N IMAGE COLOUR SQUARE: at least N pixels of the colour inside the square.
-square_has() {
-    (($(model count-square "$WORK/$2.png" "$3" 2d default "$(square "$4")") >= $1))
-}
 square_lacks() { (($(model count-square "$WORK/$1.png" "$2" 2d default "$(square "$3")") == 0)); }
 
 start_xvfb

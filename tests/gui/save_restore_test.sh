@@ -23,19 +23,6 @@ BOARD="0 130 800 800"  # below the text lines
 HEADER=$(model text 0)
 BLACK_SIDE=153,153,204 # the header's colour after a move of Black
 
-square() { # square NAME: the index of a square name (a1 = 0, a2 = 1, ..., h8 = 63)
-    local name=$1
-    echo $((8 * ($(printf '%d' "'${name:0:1}") - 97) + ${name:1:1} - 1))
-}
-click_square() { # click_square NAME: a click on the middle of a square in the start view
-    local point
-    point=$(model square 2d default "$(square "$1")") || fail "no click point for $1"
-    # shellcheck disable=SC2086
-    click $point
-}
-square_has() { # square_has N IMAGE COLOUR SQUARE: N or more pixels of the colour in the square
-    (($(model count-square "$WORK/$2.png" "$3" 2d default "$(square "$4")") >= $1))
-}
 # shellcheck disable=SC2086
 prompt_shown() { at_least 20000 "$1" $PANEL_GREY $PANEL && at_least 2000 "$1" $TITLE_BLUE $PANEL; }
 # shellcheck disable=SC2086

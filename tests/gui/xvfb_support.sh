@@ -157,6 +157,21 @@ output_since_mark() {
     printf '%s' "${out:MARK}"
 }
 
+# Squares of the 2D game in its start view, by name (a1 = 0, a2 = 1, ..., h8 = 63).
+square() { # square NAME: the index of a square name
+    local name=$1
+    echo $((8 * ($(printf '%d' "'${name:0:1}") - 97) + ${name:1:1} - 1))
+}
+click_square() { # click_square NAME: a click on the middle of the square
+    local point
+    point=$(model square 2d default "$(square "$1")") || fail "no click point for $1"
+    # shellcheck disable=SC2086
+    click $point
+}
+square_has() { # square_has N IMAGE COLOUR SQUARE: N or more pixels of the colour in the square
+    (($(model count-square "$WORK/$2.png" "$3" 2d default "$(square "$4")") >= $1))
+}
+
 # shot NAME: a screenshot of the window in $WORK/NAME.png.
 shot() { import -window "$WID" "$WORK/$1.png"; }
 
