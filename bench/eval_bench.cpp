@@ -18,8 +18,8 @@
 #include "core/console.h"
 #include "engine/evaluation.h"
 #include "movegen/legal_moves.h"
-#include "movegen/position_text.h"
-#include "moves/make_move.h"
+#include "rules/make_move.h"
+#include "text/position_text.h"
 
 namespace tarvex {
 namespace {

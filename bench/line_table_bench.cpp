@@ -15,8 +15,8 @@
 #include "board/dir_to.h"
 #include "board/position.h"
 #include "core/console.h"
-#include "moves/line_tables.h"
 #include "placements.h"
+#include "rules/line_tables.h"
 
 namespace tarvex {
 namespace {

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "core/console.h"
-#include "moves/initial_position.h"
-#include "moves/make_move.h"
-#include "moves/random_mover.h"
-#include "moves/repetition.h"
+#include "rules/initial_position.h"
+#include "rules/make_move.h"
+#include "rules/random_mover.h"
+#include "rules/repetition.h"
 
 namespace tarvex {
 namespace {

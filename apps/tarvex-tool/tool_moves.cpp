@@ -17,8 +17,8 @@
 #include "board/attack_boards.h"
 #include "core/console.h"
 #include "movegen/legal_moves.h"
-#include "movegen/position_text.h"
-#include "moves/initial_position.h"
+#include "rules/initial_position.h"
+#include "text/position_text.h"
 #include "tool_commands.h"
 
 namespace tarvex::tool {

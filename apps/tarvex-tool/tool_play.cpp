@@ -22,13 +22,13 @@
 #include "engine/engine.h"
 #include "game/game_controller.h"
 #include "game/game_flow.h"
-#include "game/notation.h"
-#include "game/pgn.h"
+#include "game/game_pgn.h"
 #include "game/save_game.h"
 #include "game/user_move.h"
 #include "movegen/legal_moves.h"
-#include "movegen/position_text.h"
-#include "moves/make_move.h"
+#include "rules/make_move.h"
+#include "text/notation.h"
+#include "text/position_text.h"
 #include "tool_commands.h"
 
 namespace tarvex::tool {

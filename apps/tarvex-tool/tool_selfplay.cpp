@@ -30,10 +30,10 @@
 #include "core/error_report.h"
 #include "engine/engine.h"
 #include "game/game_controller.h"
-#include "game/pgn.h"
+#include "game/game_pgn.h"
 #include "movegen/legal_moves.h"
-#include "movegen/position_text.h"
-#include "moves/repetition.h"
+#include "rules/repetition.h"
+#include "text/position_text.h"
 #include "tool_commands.h"
 
 namespace tarvex::tool {

@@ -7,8 +7,8 @@
 #include "board/geometry.h"
 #include "core/console.h"
 #include "movegen/legal_moves.h"
-#include "movegen/position_text.h"
-#include "moves/make_move.h"
+#include "rules/make_move.h"
+#include "text/position_text.h"
 
 namespace tarvex::uci {
 namespace {

@@ -9,8 +9,8 @@
 
 #include "board/move.h"
 #include "board/position.h"
-#include "movegen/position_text.h"
-#include "moves/repetition.h"
+#include "rules/repetition.h"
+#include "text/position_text.h"
 
 namespace tarvex::uci {
 

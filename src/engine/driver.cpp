@@ -12,8 +12,8 @@
 #include "engine/searcher.h"
 #include "engine/threat.h"
 #include "movegen/legal_moves.h"
-#include "moves/attack_generation.h"
-#include "moves/make_move.h"
+#include "rules/attack_generation.h"
+#include "rules/make_move.h"
 
 namespace tarvex::engine {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "engine/eval_terms.h"
 #include "engine/static_exchange.h"
-#include "moves/attacks.h"
+#include "rules/attacks.h"
 
 namespace tarvex::engine::eval {
 namespace {

@@ -11,7 +11,7 @@
 
 #include "board/position.h"
 #include "engine/parameters.h"
-#include "moves/line_tables.h"
+#include "rules/line_tables.h"
 
 namespace tarvex::engine {
 class ExchangeMemory;

@@ -14,8 +14,8 @@
 #include "engine/eval_terms.h"
 #include "engine/parameters.h"
 #include "engine/threat.h"
-#include "moves/attack_generation.h"
-#include "moves/line_tables.h"
+#include "rules/attack_generation.h"
+#include "rules/line_tables.h"
 
 namespace tarvex::engine {
 namespace {

@@ -11,7 +11,7 @@
 #include "board/move.h"
 #include "board/position.h"
 #include "core/game_types.h"
-#include "moves/repetition.h"
+#include "rules/repetition.h"
 
 namespace tarvex::engine {
 

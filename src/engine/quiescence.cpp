@@ -8,7 +8,7 @@
 #include "engine/score.h"
 #include "engine/searcher.h"
 #include "movegen/move_generation.h"
-#include "moves/make_move.h"
+#include "rules/make_move.h"
 
 namespace tarvex::engine {
 namespace {

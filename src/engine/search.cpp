@@ -12,7 +12,7 @@
 #include "engine/searcher.h"
 #include "engine/threat.h"
 #include "movegen/legal_moves.h"
-#include "moves/make_move.h"
+#include "rules/make_move.h"
 
 namespace tarvex::engine {
 namespace {

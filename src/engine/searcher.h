@@ -17,8 +17,8 @@
 #include "engine/move_chooser.h"
 #include "engine/transposition_table.h"
 #include "movegen/move_generation.h"
-#include "moves/move_context.h"
-#include "moves/repetition.h"
+#include "rules/move_context.h"
+#include "rules/repetition.h"
 
 namespace tarvex::engine {
 

@@ -4,7 +4,7 @@
 #include <bit>
 
 #include "engine/threat.h"
-#include "moves/piece_ops.h"
+#include "rules/piece_ops.h"
 
 namespace tarvex::engine {
 namespace {

@@ -30,10 +30,10 @@
 #include "core/error_report.h"
 #include "engine/eval_memory.h"
 #include "engine/parameters.h"
-#include "moves/attacks.h"
-#include "moves/line_tables.h"
-#include "moves/make_move.h"
-#include "moves/piece_ops.h"
+#include "rules/attacks.h"
+#include "rules/line_tables.h"
+#include "rules/make_move.h"
+#include "rules/piece_ops.h"
 
 namespace tarvex::engine {
 namespace {

@@ -10,8 +10,8 @@
 #include "core/settings.h"
 #include "game/engine_thread.h"
 #include "game/game_controller.h"
-#include "moves/attacks.h"
-#include "moves/position_setup.h"
+#include "rules/attacks.h"
+#include "rules/position_setup.h"
 
 namespace tarvex {
 namespace {

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "game/game_block.h"
-#include "game/notation.h"
+#include "text/notation.h"
 
 namespace tarvex {
 

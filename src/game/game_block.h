@@ -6,7 +6,7 @@
 
 #include "board/move.h"
 #include "board/position.h"
-#include "moves/repetition.h"
+#include "rules/repetition.h"
 
 namespace tarvex {
 

@@ -13,10 +13,10 @@
 #include "game/engine_thread.h"
 #include "game/game_flow.h"
 #include "game/game_listing.h"
-#include "moves/attack_generation.h"
-#include "moves/attacks.h"
-#include "moves/line_tables.h"
-#include "moves/position_setup.h"
+#include "rules/attack_generation.h"
+#include "rules/attacks.h"
+#include "rules/line_tables.h"
+#include "rules/position_setup.h"
 
 namespace tarvex {
 

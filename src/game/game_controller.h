@@ -17,7 +17,7 @@
 #include "engine/move_chooser.h"
 #include "game/game.h"
 #include "game/game_setup.h"
-#include "moves/move_context.h"
+#include "rules/move_context.h"
 
 namespace tarvex {
 

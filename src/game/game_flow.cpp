@@ -7,11 +7,11 @@
 #include "core/error_report.h"
 #include "core/settings.h"
 #include "game/game_setup.h"
-#include "game/notation.h"
 #include "movegen/legal_moves.h"
-#include "moves/attacks.h"
-#include "moves/make_move.h"
-#include "moves/piece_ops.h"
+#include "rules/attacks.h"
+#include "rules/make_move.h"
+#include "rules/piece_ops.h"
+#include "text/notation.h"
 
 namespace tarvex {
 namespace {

@@ -4,7 +4,7 @@
 #include "board/move.h"
 #include "board/position.h"
 #include "game/game.h"
-#include "moves/move_context.h"
+#include "rules/move_context.h"
 
 namespace tarvex {
 

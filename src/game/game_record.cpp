@@ -9,8 +9,8 @@
 #include "core/settings.h"
 #include "game/game_controller.h"
 #include "game/game_flow.h"
-#include "moves/make_move.h"
-#include "moves/position_setup.h"
+#include "rules/make_move.h"
+#include "rules/position_setup.h"
 
 namespace tarvex {
 

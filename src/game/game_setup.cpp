@@ -1,8 +1,8 @@
 #include "game/game_setup.h"
 
 #include "core/settings.h"
-#include "moves/initial_position.h"
-#include "moves/position_setup.h"
+#include "rules/initial_position.h"
+#include "rules/position_setup.h"
 
 namespace tarvex {
 

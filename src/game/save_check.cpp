@@ -12,10 +12,10 @@
 #include "core/game_types.h"
 #include "core/settings.h"
 #include "movegen/legal_moves.h"
-#include "moves/attacks.h"
-#include "moves/initial_position.h"
-#include "moves/make_move.h"
-#include "moves/position_setup.h"
+#include "rules/attacks.h"
+#include "rules/initial_position.h"
+#include "rules/make_move.h"
+#include "rules/position_setup.h"
 
 namespace tarvex {
 namespace {

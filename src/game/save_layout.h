@@ -13,7 +13,7 @@
 #include "board/position.h"
 #include "game/game_block.h"
 #include "game/save_game.h"
-#include "moves/repetition.h"
+#include "rules/repetition.h"
 
 namespace tarvex {
 

@@ -8,9 +8,9 @@
 #include "board/geometry.h"
 #include "core/error_report.h"
 #include "movegen/move_generation.h"
-#include "moves/attacks.h"
-#include "moves/line_tables.h"
-#include "moves/pin_columns.h"
+#include "rules/attacks.h"
+#include "rules/line_tables.h"
+#include "rules/pin_columns.h"
 
 namespace tarvex {
 namespace {

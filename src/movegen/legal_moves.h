@@ -13,7 +13,7 @@
 #include "board/move.h"
 #include "board/position.h"
 #include "movegen/move_generation.h"
-#include "moves/make_move.h"
+#include "rules/make_move.h"
 
 namespace tarvex {
 

@@ -5,9 +5,9 @@
 #include "board/attack_boards.h"
 #include "board/dir_to.h"
 #include "board/geometry.h"
-#include "moves/attacks.h"
-#include "moves/make_move.h"
-#include "moves/position_setup.h"
+#include "rules/attacks.h"
+#include "rules/make_move.h"
+#include "rules/position_setup.h"
 
 namespace tarvex {
 namespace {

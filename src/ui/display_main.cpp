@@ -11,7 +11,7 @@
 #include "core/settings.h"
 #include "core/version.h"
 #include "game/game_flow.h"
-#include "game/notation.h"
+#include "text/notation.h"
 #include "ui/draw_board.h"
 #include "ui/file_prompt.h"
 #include "ui/promotion_chooser.h"

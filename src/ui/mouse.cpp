@@ -8,9 +8,9 @@
 #include "core/console.h"
 #include "core/error_report.h"
 #include "core/settings.h"
-#include "game/notation.h"
 #include "game/user_move.h"
 #include "movegen/legal_moves.h"
+#include "text/notation.h"
 #include "ui/picking.h"
 #include "ui/promotion_chooser.h"
 

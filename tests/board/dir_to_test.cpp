@@ -11,7 +11,7 @@
 #include "board/position.h"
 #include "board/reference_geometry.h"
 #include "core/console.h"
-#include "moves/line_tables.h"
+#include "rules/line_tables.h"
 #include "support/positions.h"
 
 namespace tarvex {

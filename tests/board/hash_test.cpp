@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "board/attack_boards.h"
-#include "moves/make_move.h"
+#include "rules/make_move.h"
 #include "support/positions.h"
 
 namespace tarvex {

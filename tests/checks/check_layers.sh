@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks the include direction of the sources: every include runs one way, lowest first
-#   core, platform <- board <- moves <- movegen <- engine <- game <- ui <- apps
-# and the rules (board, moves, movegen) never include the settings, which only the game
+#   core, platform <- board <- rules <- movegen <- text <- engine <- game <- ui <- apps
+# and the rules (board, rules, movegen) never include the settings, which only the game
 # controller applies. Prints each offending include and fails when there is one.
 # usage: check_layers.sh SOURCE_DIR
 set -u
@@ -10,8 +10,9 @@ cd "$top" || exit 2
 
 rank() {
     case $1 in
-        core) echo 0 ;; platform) echo 1 ;; board) echo 2 ;; moves) echo 3 ;;
-        movegen) echo 4 ;; engine) echo 5 ;; game) echo 6 ;; ui) echo 7 ;; apps) echo 8 ;;
+        core) echo 0 ;; platform) echo 1 ;; board) echo 2 ;; rules) echo 3 ;;
+        movegen) echo 4 ;; text) echo 5 ;; engine) echo 6 ;; game) echo 7 ;; ui) echo 8 ;;
+        apps) echo 9 ;;
         *) echo -1 ;;
     esac
 }
@@ -32,7 +33,7 @@ for file in $(find src apps -name '*.h' -o -name '*.cpp' -o -name '*.h.in' | sor
             failures=$((failures + 1))
         fi
         case $layer/$line in
-            board/*core/settings.h*|moves/*core/settings.h*|movegen/*core/settings.h*)
+            board/*core/settings.h*|rules/*core/settings.h*|movegen/*core/settings.h*)
                 echo "$file: the rules read no settings: $line"
                 failures=$((failures + 1)) ;;
         esac

@@ -16,8 +16,8 @@
 #include "core/console.h"
 #include "engine/parameters.h"
 #include "movegen/move_generation.h"
-#include "moves/attack_generation.h"
-#include "moves/make_move.h"
+#include "rules/attack_generation.h"
+#include "rules/make_move.h"
 #include "support/positions.h"
 
 namespace tarvex::engine {

@@ -11,7 +11,7 @@
 #include "engine/score.h"
 #include "engine/searcher.h"
 #include "movegen/legal_moves.h"
-#include "moves/make_move.h"
+#include "rules/make_move.h"
 #include "support/positions.h"
 
 namespace tarvex::engine {

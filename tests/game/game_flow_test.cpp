@@ -10,7 +10,7 @@
 #include "engine/evaluation.h"
 #include "engine/first_legal_chooser.h"
 #include "game_test_support.h"
-#include "moves/attack_generation.h"
+#include "rules/attack_generation.h"
 
 namespace tarvex::testing {
 namespace {

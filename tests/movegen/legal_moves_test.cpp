@@ -7,9 +7,9 @@
 
 #include "core/console.h"
 #include "movegen/move_names.h"
-#include "movegen/position_text.h"
 #include "movegen/random_positions.h"
 #include "support/positions.h"
+#include "text/position_text.h"
 
 namespace tarvex {
 namespace {

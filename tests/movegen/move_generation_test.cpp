@@ -7,8 +7,8 @@
 #include "core/console.h"
 #include "movegen/board_moves.h"
 #include "movegen/move_names.h"
-#include "movegen/position_text.h"
 #include "support/positions.h"
+#include "text/position_text.h"
 
 namespace tarvex {
 namespace {

@@ -1,4 +1,4 @@
-#include "movegen/position_text.h"
+#include "text/position_text.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +12,8 @@
 #include "movegen/legal_moves.h"
 #include "movegen/move_names.h"
 #include "movegen/random_positions.h"
-#include "moves/make_move.h"
-#include "moves/position_setup.h"
+#include "rules/make_move.h"
+#include "rules/position_setup.h"
 #include "support/positions.h"
 
 namespace tarvex {

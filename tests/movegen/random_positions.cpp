@@ -3,9 +3,9 @@
 #include <iterator>
 
 #include "board/attack_boards.h"
-#include "moves/attacks.h"
-#include "moves/make_move.h"
-#include "moves/position_setup.h"
+#include "rules/attacks.h"
+#include "rules/make_move.h"
+#include "rules/position_setup.h"
 
 namespace tarvex::testing {
 namespace {

@@ -18,10 +18,10 @@
 #include "core/console.h"
 #include "movegen/legal_moves.h"
 #include "movegen/move_names.h"
-#include "movegen/position_text.h"
 #include "movegen/random_positions.h"
-#include "moves/attacks.h"
+#include "rules/attacks.h"
 #include "support/positions.h"
+#include "text/position_text.h"
 
 namespace tarvex {
 namespace {

@@ -14,9 +14,9 @@
 #include "board/position.h"
 #include "core/console.h"
 #include "core/game_types.h"
-#include "movegen/position_text.h"
-#include "moves/initial_position.h"
-#include "moves/position_setup.h"
+#include "rules/initial_position.h"
+#include "rules/position_setup.h"
+#include "text/position_text.h"
 
 namespace tarvex::testing {
 

@@ -1,0 +1,187 @@
+#include "rules/attacks.h"
+
+#include <algorithm>
+
+#include "board/attack_boards.h"
+#include "rules/line_tables.h"
+
+namespace tarvex {
+
+int Level3D(const Position& position, unsigned square) {
+    if (square >= 32) return Row(square) < 4 ? kWhiteLevel : kBlackLevel;
+    if (!IsAttackBoardSquare(square)) return kNeutralLevel;
+    const PinInfo* pin = FindPin(position.abPin[AttackBoardOfSquare(square)]);
+    return pin == nullptr ? 0 : pin->level;
+}
+
+void StepAttack(Position& position, int slot, int d) {
+    const int directionSlot = DirectionSlot(d);
+    if (!Is3D(position) && directionSlot >= 0) {
+        const unsigned to = kSteps2D.to[directionSlot][position.pieces[slot].square & 63];
+        if (!OffBoard(to) && !OffBoard(position.pieces[slot].square)) {
+            position.attacks[to] |= 1u << slot;
+        }
+        return;
+    }
+    StepList step;
+    DirTo(position, position.pieces[slot].square, d, step);
+    const uint32_t bit = 1u << slot;
+    for (uint32_t i = 0; i < step.count; ++i) position.attacks[step.sq[i]] |= bit;
+}
+
+int RayLength2D(unsigned square, int d) {
+    const int c = static_cast<int>(Column(square)), r = static_cast<int>(Row(square));
+    switch (d) {
+        case 1:
+            return 7 - r;
+        case -1:
+            return r;
+        case 8:
+            return 7 - c;
+        case -8:
+            return c;
+        case 9:
+            return std::min(7 - c, 7 - r);
+        case -9:
+            return std::min(c, r);
+        case 7:
+            return std::min(7 - c, r);
+        case -7:
+            return std::min(c, 7 - r);
+        default:
+            return 0;
+    }
+}
+
+int ContinuesXray(const Position& position, unsigned sq, unsigned q) {
+    const int onSq = position.board[sq], onQ = position.board[q];
+    if (onSq == 0 || onQ == 0) return 1;
+    const uint8_t slot = position.squareSlot[q];
+    if (slot == kNoSlot || (position.sliderMask >> slot & 1) == 0) return 0;
+    if ((onSq > 0) != (onQ > 0)) return 0;
+    return ReachOf(LinesFor(position), onQ, q, sq) ? 1 : 0;
+}
+
+namespace {
+
+void RayAttack2D(Position& position, int slot, int d, int length) {
+    const unsigned from = position.pieces[slot].square;
+    const uint32_t bit = 1u << slot;
+    unsigned q = from;
+    int steps = 0;
+    while (steps < length) {
+        q = static_cast<unsigned>(static_cast<int>(q) + d);
+        ++steps;
+        position.attacks[q] |= bit;
+        if (position.board[q] != 0) break;
+    }
+    while (steps < length && ContinuesXray(position, from, q)) {
+        q = static_cast<unsigned>(static_cast<int>(q) + d);
+        ++steps;
+        position.xrays[q] |= bit;
+    }
+}
+
+void RayAttack3D(Position& position, int slot, int d) {
+    const uint32_t bit = 1u << slot;
+    const bool tournament = TournamentRules(position);
+    bool open[kLevelCount];
+    std::fill(open, open + kLevelCount, true);
+    bool blocked = false;
+    unsigned current = position.pieces[slot].square;
+    StepList step;
+    for (;;) {
+        DirTo(position, current, d, step);
+        unsigned next = kNoSquare;
+        bool marked = false;
+        for (uint32_t i = 0; i < step.count; ++i) {
+            const unsigned t = step.sq[i];
+            const int level = Level3D(position, t);
+            if (open[level]) {
+                position.attacks[t] |= bit;
+                marked = true;
+            }
+            if (position.board[t] != 0) {
+                open[level] = false;
+                blocked = true;
+            } else if (marked) {
+                next = t;
+            }
+        }
+        if (next == kNoSquare || (tournament && blocked)) return;
+        current = next;
+    }
+}
+
+}  // namespace
+
+void RayAttack(Position& position, int slot, int d, int length) {
+    if (Is3D(position)) {
+        RayAttack3D(position, slot, d);
+    } else {
+        RayAttack2D(position, slot, d, length);
+    }
+}
+
+bool EndOfLine(const Position& position, unsigned square, int d) {
+    const int directionSlot = DirectionSlot(d);
+    if (!Is3D(position) && directionSlot >= 0 && !OffBoard(square)) {
+        return OffBoard(kSteps2D.to[directionSlot][square]);
+    }
+    StepList step;
+    return DirTo(position, square, d, step) == 0;
+}
+
+bool IsDoubleStep(const Position& position, unsigned from, unsigned to, int d) {
+    StepList first, second;
+    if (DirTo(position, from, d, first) == 0) return false;
+    DirTo(position, first.sq[0], d, second);
+    for (uint32_t i = 0; i < second.count; ++i) {
+        if (second.sq[i] == to) return true;
+    }
+    return false;
+}
+
+bool PawnBeside(const Position& position, unsigned square, int pawnCode) {
+    StepList step;
+    for (int d : {8, -8}) {
+        DirTo(position, square, d, step);
+        for (uint32_t i = 0; i < step.count; ++i) {
+            if (position.board[step.sq[i]] == pawnCode) return true;
+        }
+    }
+    return false;
+}
+
+bool IsPromotionCandidate(const Position& position, int code, unsigned square) {
+    if (code != kPawn && code != -kPawn) return false;
+    const bool white = code > 0;
+    if (!Is3D(position)) return Row(square) == (white ? 6u : 1u);
+    if (IsAttackBoardSquare(square)) {
+        const int board = AttackBoardOfSquare(square);
+        const unsigned offset = square - kBoardBase[board];
+        const unsigned pin = position.abPin[board];
+        if (white) return (offset == 0 || offset == 8) && (pin == kPinQ6 || pin == kPinK6);
+        return (offset == 1 || offset == 9) && (pin == kPinQ1 || pin == kPinK1);
+    }
+    const int d = white ? 1 : -1;
+    StepList step, beyond;
+    if (DirTo(position, square, d, step) == 0) return false;
+    return DirTo(position, step.sq[0], d, beyond) == 0;
+}
+
+int CheckBookkeeping(Position& child, Move& move, bool moverWhite) {
+    const bool moverAttacked = moverWhite ? WhiteInCheck(child) : BlackInCheck(child);
+    if (moverAttacked) return 0;
+    move.givesCheck = 0;
+    const bool opponentAttacked = moverWhite ? BlackInCheck(child) : WhiteInCheck(child);
+    if (opponentAttacked) {
+        child.flags |= kInCheck;
+        move.givesCheck = 1;
+    }
+    // The position remembers whether the move that made it gave check (the display reads it).
+    child.lastMove.givesCheck = move.givesCheck;
+    return 1;
+}
+
+}  // namespace tarvex

@@ -1,0 +1,34 @@
+// Making moves by copy-make: a child Position is made from its parent, which the move never
+// changes. DoMove moves the pieces and keeps keys, rights and counters; it completes the attack
+// data at once after en passant, promotion, castling, a change of castling rights, an
+// attack-board move or a move made in place, and otherwise leaves it pending for FinishMove,
+// which completes it from the parent's and decides legality.
+#pragma once
+
+#include "board/move.h"
+#include "board/position.h"
+#include "rules/move_context.h"
+
+namespace tarvex {
+
+// 1: legal, or legality pending; 0: the mover's king is left attacked, or the game has reached
+// the length the key history holds. May rewrite the move's kind and givesCheck. child and
+// parent may be the same record (a move made in place). The context says which key history
+// the move extends and who answers a promotion question.
+int DoMove(Position& child, const Position& parent, Move& move, const MoveContext& context);
+
+// Completes a pending child; 1 when legal (or nothing was pending), 0 when illegal. The
+// context's evaluation memory goes to the evaluation a regeneration runs.
+int FinishMove(Position& child, Move& move, const MoveContext& context = MoveContext{});
+
+// DoMove and, when that returned 1, FinishMove.
+int MakeMove(Position& child, const Position& parent, Move& move,
+             const MoveContext& context = MoveContext{});
+
+// A pawn of code standing on square has reached its last rank.
+bool PawnPromotesOn(const Position& position, int code, unsigned square);
+
+// Plies a game may hold before its key history is full.
+bool PlyLimitReached(const Position& position);
+
+}  // namespace tarvex

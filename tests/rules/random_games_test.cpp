@@ -1,0 +1,278 @@
+// Seeded random games of both kinds. After every move the child's attack data must equal a
+// fresh regeneration, its keys a fresh computation and its board, slots and masks must agree;
+// in the 2D game this proves the incremental update against the full one. Every few moves the
+// same move is also made in place, which must give the same child.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "board/attack_boards.h"
+#include "core/console.h"
+#include "rules/attack_generation.h"
+#include "rules/initial_position.h"
+#include "rules/make_move.h"
+#include "rules/piece_ops.h"
+#include "rules/position_checks.h"
+#include "rules/random_mover.h"
+#include "rules/repetition.h"
+#include "support/positions.h"
+
+namespace tarvex {
+namespace {
+
+constexpr uint32_t kBareKings = 0x00010001u;
+constexpr int kMaxPlies = 200;
+
+struct RunPlan {
+    const char* title;
+    int game, rules;
+    uint64_t seed;
+    int games;
+    int copyMakeEvery;
+    bool sliderHeavy;  // most pawns start promoted in their own slots to bishops, rooks, queens
+    long minMoves;     // in the full run
+    bool everyKind;    // the full run plays every kind of move
+};
+
+struct RunStats {
+    long moves = 0;
+    long refused = 0;
+    long pending = 0;  // 2D moves completed by the incremental update (they keep their parent)
+    std::array<long, kMoveClassCount> byClass{};
+    long enPassantCaptures = 0;
+    long promotionsOnBoards = 0;  // 3D pawn promotions on an attack-board square
+    long promotionsOnLevels = 0;  // 3D pawn promotions on a main-level square
+    long checks = 0;
+    long copyMakes = 0;
+};
+
+int CountCode(const Position& p, int code) {
+    int n = 0;
+    for (int c : p.board) n += c == code;
+    return n;
+}
+
+std::string Context(const Position& parent, const Move& move, const RunPlan& plan, int game) {
+    return "seed " + std::to_string(plan.seed) + " game " + std::to_string(game) + " move " +
+           MoveText(move) + " from\n" + BoardText(parent);
+}
+
+// What each kind of move must leave behind, beyond the general consistency.
+void CheckMoveEffects(const Position& parent, const Position& child, const Candidate& played,
+                      const KeyHistory& history, RunStats& stats) {
+    const Move& m = played.move;
+    const int sign = WhiteToMove(parent) ? 1 : -1;
+    const bool capture = parent.board[m.to] != 0 && m.piece < 100 && parent.board[m.to] * sign < 0;
+    ASSERT_EQ(child.ply, parent.ply + 1);
+    ASSERT_EQ(child.lastMove.from, m.from);
+    ASSERT_EQ(child.lastMove.to, m.to);
+    ASSERT_EQ(m.givesCheck, (child.flags & kInCheck) != 0 ? 1 : 0);
+    ASSERT_EQ(history.keys[parent.ply], parent.hashKey);
+    stats.checks += m.givesCheck;
+    switch (played.moveClass) {
+        case kPromotion:
+            ASSERT_TRUE(IsPromotionKind(m.kind)) << m.kind;
+            ASSERT_EQ(child.board[m.to], sign * (m.kind == 'Q'   ? kQueen
+                                                 : m.kind == 'R' ? kRook
+                                                 : m.kind == 'B' ? kBishop
+                                                                 : kKnight));
+            ASSERT_NE(child.flags & (sign > 0 ? kWhitePromoted : kBlackPromoted), 0u);
+            if (Is3D(child))
+                ++(IsAttackBoardSquare(m.to) ? stats.promotionsOnBoards : stats.promotionsOnLevels);
+            break;
+        case kEnPassant:
+            ASSERT_EQ(m.kind, Is3D(child) ? 'e' : 'x');
+            ASSERT_EQ(CountCode(child, -sign), CountCode(parent, -sign) - 1);
+            ASSERT_EQ(child.quietPlies, 1u);
+            ++stats.enPassantCaptures;
+            break;
+        case kShortCastling:
+        case kLongCastling: {
+            const bool shortSide = played.moveClass == kShortCastling;
+            ASSERT_EQ(m.kind, shortSide ? 'S' : 'L');
+            ASSERT_EQ(child.board[m.to], sign * kKing);
+            const unsigned rookTo = Is3D(child) ? m.from : (shortSide ? m.from + 8 : m.from - 8);
+            ASSERT_EQ(child.board[rookTo], sign * kRook);
+            ASSERT_NE(child.flags & (sign > 0 ? kWhiteCastled : kBlackCastled), 0u);
+            ASSERT_EQ(child.flags & (sign > 0 ? 3u : 12u), 0u);
+            break;
+        }
+        case kBoardMove:
+        case kBoardPromotion:
+            ASSERT_EQ(child.abPin[BoardIndexOf(m.piece)], m.to);
+            ASSERT_EQ(child.epSquare, 0u);
+            ASSERT_EQ(child.flags & kCastlingRights, parent.flags & kCastlingRights);
+            ASSERT_EQ(child.quietPlies, parent.quietPlies + 1);
+            // The promotion bits stay set until the game clears them after its own move.
+            if (played.moveClass == kBoardPromotion) {
+                ASSERT_NE(child.flags & (sign > 0 ? kWhitePromoted : kBlackPromoted), 0u);
+            } else {
+                ASSERT_EQ(child.flags & (kWhitePromoted | kBlackPromoted),
+                          parent.flags & (kWhitePromoted | kBlackPromoted));
+            }
+            break;
+        default:
+            if (capture) {
+                ASSERT_EQ(m.kind, 'x');
+            }
+            break;
+    }
+    if (capture || std::abs(m.piece) == kPawn) {
+        ASSERT_EQ(child.quietPlies, 1u);
+    }
+}
+
+// The same move made in place gives the same child, but for parent (null). A move made in
+// place is always completed by a full regeneration; in the 2D game an incrementally completed
+// child may therefore differ in two more fields: dirtySlots (the regeneration marks every
+// piece) and abWhite (the regeneration recomputes the owners, which the 2D game never reads).
+void CheckCopyMake(const Position& parent, const Position& child, const Move& original,
+                   const Move& made) {
+    Position inPlace = parent;
+    Move move = original;
+    ASSERT_EQ(DoMove(inPlace, inPlace, move, {}), 1);
+    EXPECT_EQ(inPlace.parent, nullptr);
+    EXPECT_EQ(move.kind, made.kind);
+    EXPECT_EQ(move.givesCheck, made.givesCheck);
+    std::vector<std::string> fields = DifferingFields(inPlace, child);
+    std::erase_if(fields, [&](const std::string& field) {
+        if (Is3D(child) || child.parent == nullptr) return false;
+        if (field == "dirtySlots") return inPlace.dirtySlots == inPlace.pieceMask;
+        return field == "abWhite";
+    });
+    EXPECT_TRUE(fields.empty()) << fields[0] << " differs after " << MoveText(original);
+}
+
+// Long batteries of sliders, and queens outside the queen's slot, are what the line repairs
+// of the incremental update find hardest; ordinary games rarely build them.
+void PromotePawnsInPlace(Position& position, RandomMover& random) {
+    static constexpr int kSliders[] = {kBishop, kRook, kQueen};
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        const int code = position.pieces[slot].code;
+        if ((code != kPawn && code != -kPawn) || random.Below(3) == 0) continue;
+        PromotePiece(position, slot, code * kSliders[random.Below(3)]);
+    }
+    RegenToPieces(position);
+}
+
+void PlayGames(const RunPlan& plan, RunStats& stats) {
+    ConsoleCapture console;
+    RandomMover mover(plan.seed);
+    auto history = std::make_unique<KeyHistory>();
+    const MoveContext context{history.get()};
+    Position records[2];
+    // Children are made into a record full of stale bytes: every field a move leaves unset
+    // would show up in the comparison with the move made in place.
+    std::memset(static_cast<void*>(&records[1]), 0xA5, sizeof records[1]);
+    for (int game = 0; game < plan.games; ++game) {
+        ASSERT_EQ(SetUpInitialPosition(records[0], plan.game, plan.rules), 1);
+        if (plan.sliderHeavy) PromotePawnsInPlace(records[0], mover);
+        ASSERT_EQ(CompletedPositionProblem(records[0]), "");
+        int current = 0;
+        for (int ply = 0; ply < kMaxPlies; ++ply) {
+            const Position& parent = records[current];
+            Position& child = records[1 - current];
+            if (parent.pieceMask == kBareKings) break;
+            Candidate played;
+            if (!mover.Play(child, parent, context, played, stats.refused)) break;
+            // Rebuild the move as it was offered, before making it rewrote kind and check.
+            Move original = played.move;
+            original.kind = child.lastMove.kind;
+            original.givesCheck = 0;
+            const std::string where = Context(parent, original, plan, game);
+            ASSERT_EQ(CompletedPositionProblem(child), "") << where;
+            ASSERT_NO_FATAL_FAILURE(CheckMoveEffects(parent, child, played, *history, stats))
+                << where;
+            if (stats.moves % plan.copyMakeEvery == 0) {
+                ASSERT_NO_FATAL_FAILURE(CheckCopyMake(parent, child, original, played.move))
+                    << where;
+                ++stats.copyMakes;
+            }
+            stats.pending += !Is3D(child) && child.parent != nullptr;
+            ++stats.moves;
+            ++stats.byClass[played.moveClass];
+            current = 1 - current;
+        }
+        ASSERT_LT(records[current].ply, kKeyHistorySize - 1);
+    }
+    EXPECT_EQ(WithoutBuildNotices(console.Text()), "");
+}
+
+void Summarise(const char* title, const RunStats& stats) {
+    std::string text =
+        std::string(title) + ": " + std::to_string(stats.moves) + " moves, " +
+        std::to_string(stats.refused) + " refused, " + std::to_string(stats.pending) +
+        " incremental, " + std::to_string(stats.checks) + " checks, " +
+        std::to_string(stats.copyMakes) + " copy-make comparisons, " +
+        std::to_string(stats.promotionsOnBoards) + "/" + std::to_string(stats.promotionsOnLevels) +
+        " 3D promotions on boards/levels;";
+    for (int c = 0; c < kMoveClassCount; ++c) {
+        text += " " + std::string(MoveClassName(c)) + " " + std::to_string(stats.byClass[c]) + ",";
+    }
+    std::printf("%s\n", text.c_str());
+}
+
+constexpr RunPlan k2DGames{"2D", kGame2D, kRulesTournament, 20240601, 600, 7, false, 100000, true};
+constexpr RunPlan kBatteries{"2D batteries", kGame2D, kRulesTournament, 99, 150, 5, true,
+                             20000,          false};
+constexpr RunPlan k3DTournamentGames{
+    "3D Tournament", kGame3D, kRulesTournament, 31337, 100, 5, false, 15000, true};
+constexpr RunPlan k3DStandardGames{"3D Standard", kGame3D, kRulesStandard, 4242, 100, 5, false,
+                                   15000,         true};
+
+// The full run, or a tenth of its games.
+void PlayRun(const RunPlan& run, bool full) {
+    RunPlan plan = run;
+    if (!full) plan.games /= 10;
+    RunStats stats;
+    ASSERT_NO_FATAL_FAILURE(PlayGames(plan, stats));
+    Summarise(run.title, stats);
+    // In the 2D game most children must have been completed by the incremental update.
+    if (plan.game == kGame2D) {
+        EXPECT_GT(stats.pending, stats.moves / 2);
+    }
+    if (!full) return;
+    EXPECT_GE(stats.moves, run.minMoves);
+    if (!run.everyKind) return;
+    for (int c = 0; c < kMoveClassCount; ++c) {
+        if (plan.game == kGame2D && (c == kBoardMove || c == kBoardPromotion)) continue;
+        EXPECT_GT(stats.byClass[c], 0) << MoveClassName(c);
+    }
+    EXPECT_GT(stats.enPassantCaptures, 0);
+    if (plan.game == kGame3D) {
+        EXPECT_GT(stats.promotionsOnBoards, 0);
+        EXPECT_GT(stats.promotionsOnLevels, 0);
+    }
+    EXPECT_GT(stats.checks, 0);
+    EXPECT_GT(stats.refused, 0);
+}
+
+TEST(RandomGames, ShortRunsOfEveryKind) {
+    for (const RunPlan& run : {k2DGames, kBatteries, k3DTournamentGames, k3DStandardGames}) {
+        PlayRun(run, false);
+    }
+}
+
+TEST(RandomGames2DSlow, IncrementalUpdateMatchesRegeneration) {
+    PlayRun(k2DGames, true);
+}
+
+TEST(RandomGames2DSlow, SliderBatteriesMatchRegeneration) {
+    PlayRun(kBatteries, true);
+}
+
+TEST(RandomGames3DSlow, TournamentRules) {
+    PlayRun(k3DTournamentGames, true);
+}
+
+TEST(RandomGames3DSlow, StandardRules) {
+    PlayRun(k3DStandardGames, true);
+}
+
+}  // namespace
+}  // namespace tarvex

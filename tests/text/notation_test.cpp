@@ -1,0 +1,244 @@
+#include "text/notation.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <random>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "board/attack_boards.h"
+#include "board/geometry.h"
+#include "movegen/legal_moves.h"
+#include "support/positions.h"
+
+namespace tarvex::testing {
+namespace {
+
+constexpr int kNotations[] = {kNotationTournament, kNotationStandard, kNotationAlgebraic};
+
+// The text of the generated move with these squares and kind.
+std::string TextOf(const Position& p, int notation, unsigned from, unsigned to, char kind) {
+    auto list = std::make_unique<MoveTextList>();
+    GenerateMoveTexts(p, notation, *list);
+    for (int i = 0; i < list->count; ++i) {
+        const Move& m = list->moves[i];
+        if (m.from == from && m.to == to && m.kind == kind) return list->texts[i];
+    }
+    return "<not generated>";
+}
+
+struct Case {
+    const char* from;
+    const char* to;
+    char kind;
+    const char* text;
+};
+
+// Each 2D case is read the same in every notation.
+void Expect2D(std::string_view fen, std::initializer_list<Case> cases) {
+    const Position p = FromText(fen);
+    for (int notation : kNotations) {
+        for (const Case& c : cases) {
+            EXPECT_EQ(TextOf(p, notation, Sq(c.from), Sq(c.to), c.kind), c.text) << fen;
+        }
+    }
+}
+
+// The prefix names the from-file if no rival shares it, else the rank, else both.
+TEST(Notation2D, PrefixesTellApartPiecesOfOneTypeGoingToOneSquare) {
+    Expect2D("4k3/8/8/R7/8/1N6/8/RN2KN2 w - - 0 1", {{"b1", "d2", '-', "Nb1d2"},
+                                                     {"f1", "d2", '-', "Nfd2"},
+                                                     {"b3", "d2", '-', "N3d2"},
+                                                     {"b1", "c3", '-', "Nc3"},
+                                                     {"a1", "a3", '-', "R1a3"},
+                                                     {"a5", "a3", '-', "R5a3"}});
+}
+
+TEST(Notation2D, CapturesCastlingAndPromotions) {
+    Expect2D("3rk3/8/8/3pn3/2PP3Q/8/8/4K3 w - - 0 1", {{"h4", "d8", 'x', "QxRd8"},
+                                                       {"d4", "e5", 'x', "dxNe5"},
+                                                       {"c4", "d5", 'x', "cxd5"},
+                                                       {"d4", "d5", '-', "<not generated>"}});
+    Expect2D("4k3/8/8/3pP3/8/8/5P2/4K3 w - d6 0 1",
+             {{"e5", "d6", 'e', "exd6ep?"}, {"f2", "f3", '-', "f3"}});
+    Expect2D("4k3/8/8/3n4/4P3/8/8/4K3 w - - 0 1", {{"e4", "d5", 'x', "exNd5"}});
+    Expect2D("r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1",
+             {{"e1", "g1", 'S', "O-O"}, {"e1", "c1", 'L', "O-O-O"}});
+    Expect2D("4k3/P7/8/8/8/8/8/4K3 w - - 0 1",
+             {{"a7", "a8", 'N', "a8N"}, {"a7", "a8", 'Q', "a8Q"}, {"a7", "a8", '-', "a8Q"}});
+}
+
+struct Case3D {
+    int notation;
+    unsigned from, to;
+    char kind;
+    const char* text;
+};
+
+void Expect3D(const Position& p, std::initializer_list<Case3D> cases) {
+    for (const Case3D& c : cases) {
+        EXPECT_EQ(TextOf(p, c.notation, c.from, c.to, c.kind), c.text)
+            << c.notation << ": " << c.from << "-" << c.to << c.kind;
+    }
+}
+
+constexpr int kT = kNotationTournament, kS = kNotationStandard, kA = kNotationAlgebraic;
+constexpr Setup k3DBlackToMove{kGame3D, kRulesTournament, 0, 1};
+
+TEST(Notation3D, TextsNameTheLevel) {
+    Expect3D(Initial(kGame3D), {{kS, 32, 42, '-', "Nb1-c3(2)"},
+                                {kS, 32, 10, '-', "Nb1-c3(4)"},
+                                {kT, 41, 42, '-', "b3W"},
+                                {kA, 41, 10, '-', "b3N"},
+                                {kT, 32, 42, '-', "Nb3W"}});
+    // Pawns on the squares named b3 (Standard; a3 Tournament) of levels 2 and 4: the square and
+    // its level tell them apart (a level letter alone could be read as a file).
+    Expect3D(Built("K40 k47 P34 P2", k3DTournament), {{kT, 2, 35, '-', "a3na4W"},
+                                                      {kA, 34, 3, '-', "a3wa4N"},
+                                                      {kS, 34, 35, '-', "Pb3(2)-b4(2)"}});
+    // Board 116, empty, to k3 (over the neutral level's e3).
+    Expect3D(Built("K8 k23", k3DStandard), {{kS, kPinK1, kPinK3, 'T', "KLWe3(4)"},
+                                            {kT, kPinK1, kPinK3, 'T', "KL3"},
+                                            {kA, kPinK1, kPinK3, 'T', "K3"}});
+}
+
+// A pawn's promotion in Standard notation: the kind character names the new piece.
+TEST(Notation3D, PromotionsNameTheNewPiece) {
+    const Position p = Built("k47 p41 B48 K60", k3DBlackToMove);
+    Expect3D(p, {{kS, 41, 48, 'R', "Pc2Rd1(2)"},
+                 {kS, 41, 40, 'N', "Pc2Nc1(2)"},
+                 {kT, 41, 48, 'R', "bxBc1WR"},
+                 {kA, 41, 40, 'B', "b1WB"}});
+}
+
+// Board 100 carries a White pawn from q4 to q6, where it promotes: one promotion letter, and
+// a prefix only when another board can go to q6 (board 116 from k6).
+TEST(Notation3D, AnAttackBoardMoveThatPromotes) {
+    const char* const kPawnOnBoard =
+        ".P......................................K......k................";
+    for (const bool rival : {false, true}) {
+        const Position p = FromText(std::string(kPawnOnBoard) + (rival ? " q4w,q5b,k6w,k4b w - -"
+                                                                       : " q4w,q5b,k1w,k6b w - -"),
+                                    kGame3D);
+        Expect3D(p, {{kT, kPinQ4, kPinQ6, 'Q', rival ? "QL4QL6Q" : "QL6Q"},
+                     {kT, kPinQ4, kPinQ6, 'N', rival ? "QL4QL6N" : "QL6N"},
+                     {kA, kPinQ4, kPinQ6, 'Q', rival ? "Q4Q6Q" : "Q6Q"},
+                     {kS, kPinQ4, kPinQ6, 'R', "QLWb8(6)R"}});
+    }
+}
+
+// Boards at q1, q6, k1, k6: first columns a and e, second b and f (Tournament z, a and d, e).
+TEST(Notation3D, AttackBoardSquaresAreNamedByTheirBoardColumn) {
+    const Position p = Initial(kGame3D);
+    const struct {
+        unsigned square;
+        const char *standard, *tournament;
+    } cases[] = {{0, "a0", "z0"},  {1, "a1", "z1"},  {8, "b0", "a0"},  {9, "b1", "a1"},
+                 {6, "a8", "z8"},  {15, "b9", "a9"}, {16, "e0", "d0"}, {25, "f1", "e1"},
+                 {22, "e8", "d8"}, {30, "f8", "e8"}, {31, "f9", "e9"}, {32, "b1", "a1"},
+                 {63, "e8", "d8"}, {2, "b3", "a3"},  {29, "e6", "d6"}};
+    for (const auto& c : cases) {
+        EXPECT_STREQ(SquareName(p, c.square, kS).text, c.standard) << c.square;
+        EXPECT_STREQ(SquareName(p, c.square, kT).text, c.tournament) << c.square;
+    }
+}
+
+TEST(Notation, FindMoveTextNeedsAGeneratedMove) {
+    auto list = std::make_unique<MoveTextList>();
+    GenerateMoveTexts(Initial(kGame2D), kT, *list);
+    EXPECT_STREQ(FindMoveText(*list, MakeMoveRecord(kKnight, Sq("b1"), Sq("c3"), '-')), "Nc3");
+    EXPECT_STREQ(FindMoveText(*list, MakeMoveRecord(kKnight, Sq("b1"), Sq("c4"), '-')), "reselect");
+    EXPECT_STREQ(FindMoveText(*list, MakeMoveRecord(kBishop, Sq("b1"), Sq("c3"), '-')), "reselect");
+}
+
+// A reader of move texts, from their documented forms: the texts that name move m are its
+// text with any prefix that describes its from-square (nothing, its file letter, its rank
+// digit, both, or both and its level in the prefix form of the notation; the pin an attack
+// board leaves), or the castling text. m is the move as generated (a king escaping check is a '-'
+// move even where it captures).
+std::set<std::string> TextsNaming(const Position& p, const Move& m, int notation) {
+    if (m.kind == 'S' || m.kind == 'L') return {m.kind == 'S' ? "O-O" : "O-O-O"};
+    const bool algebraic = notation == kA;
+    std::vector<std::string> prefixes{""};
+    const int level = SquareLevel(p, m.from);
+    if (IsBoardMove(m)) {
+        prefixes.push_back(GetABString(p, m.from, algebraic));
+    } else if (Is3D(p) && notation == kS) {
+        prefixes.push_back("(" + std::to_string(level) + ")");
+    } else {
+        const SquareText name = SquareName(p, m.from, notation);
+        const std::string levelText = !Is3D(p)               ? ""
+                                      : level % 2 == 1       ? GetABString(p, m.from, algebraic)
+                                      : level == kWhiteLevel ? "w"
+                                      : level == kBlackLevel ? "b"
+                                                             : "n";
+        for (int parts : {1, 2, 3, 7}) {
+            if ((parts & 4) && levelText.empty()) continue;
+            prefixes.push_back(std::string(parts & 1, name.text[0]) +
+                               std::string((parts & 2) / 2, name.text[1]) +
+                               (parts & 4 ? levelText : ""));
+        }
+    }
+    std::set<std::string> texts;
+    for (const std::string& prefix : prefixes) {
+        char out[kMoveTextSize];
+        MoveText(p, m, prefix.c_str(), notation, out);
+        texts.insert(out);
+    }
+    return texts;
+}
+
+// Along random games, the text of every legal move names that move and no other.
+void ExpectTextsReadBack(int game, int rules, int notation, uint32_t seed) {
+    ConsoleCapture quiet;  // the announcements of new attack-board placements
+    std::mt19937 random(seed);
+    auto list = std::make_unique<MoveTextList>();
+    for (int round = 0; round < 3; ++round) {
+        Position p = Initial(game, rules);
+        for (int ply = 0; ply < 100; ++ply) {
+            const std::vector<Move> legal = LegalMoves(p);
+            if (legal.empty()) break;
+            GenerateMoveTexts(p, notation, *list);
+            std::map<std::string, std::vector<size_t>> named;  // text: the moves it names
+            for (size_t i = 0; i < legal.size(); ++i) {
+                Move generated = legal[i];
+                generated.givesCheck = 0;
+                for (int j = 0; j < list->count && !IsPromotionKind(generated.kind); ++j) {
+                    if (SameMove(list->moves[j], generated)) {
+                        generated.kind = list->moves[j].kind;
+                        break;
+                    }
+                }
+                for (const std::string& text : TextsNaming(p, generated, notation)) {
+                    named[text].push_back(i);
+                }
+            }
+            for (size_t i = 0; i < legal.size(); ++i) {
+                char text[kMoveTextSize];
+                MadeMoveText(p, *list, legal[i], notation, text);
+                const std::vector<size_t>& moves = named[text];
+                ASSERT_TRUE(std::count(moves.begin(), moves.end(), i) == 1 && moves.size() == 1)
+                    << text << " names " << moves.size() << " moves; " << WritePositionText(p);
+            }
+            Move chosen = legal[random() % legal.size()];
+            ASSERT_EQ(MakeMove(p, p, chosen), 1);
+        }
+    }
+}
+
+TEST(NotationReadBack, TwoDimensional) {
+    ExpectTextsReadBack(kGame2D, kRulesTournament, kT, 7);
+}
+
+TEST(NotationReadBack, ThreeDimensional) {
+    ExpectTextsReadBack(kGame3D, kRulesTournament, kS, 11);
+    ExpectTextsReadBack(kGame3D, kRulesStandard, kT, 12);
+    ExpectTextsReadBack(kGame3D, kRulesTournament, kA, 13);
+}
+
+}  // namespace
+}  // namespace tarvex::testing
