@@ -16,6 +16,7 @@
 #include "board/geometry.h"
 #include "board/position.h"
 #include "core/console.h"
+#include "text/square_names.h"
 #include "tool_commands.h"
 
 namespace tarvex::tool {
@@ -90,17 +91,15 @@ int ParseArguments(int argc, char** argv, GeometryOptions& options) {
 }
 
 void PrintSquare(const Position& position, const GeometryOptions& options, unsigned square) {
-    char file = FileLetter(static_cast<int>(Column(square)));
-    char rank = RankLetter2D(static_cast<int>(Row(square)));
+    std::string name = SquareName2D(square);
     int level = SquareLevel(position, square);
     if (options.game == kGame3D) {
         const Place3D place = SquarePlace3D(options.pins, square);
-        file = FileLetter(place.file);
-        rank = RankLetter3D(place.rank);
+        name = PlaceName3D(place);
         level = place.level;
     }
     const Coords c = SquareCoords(position, Column(square), Row(square));
-    ConsolePrint("square %u %c %c %d %g %g %g\n", square, file, rank, level,
+    ConsolePrint("square %u %c %c %d %g %g %g\n", square, name[0], name[1], level,
                  static_cast<double>(c.x), static_cast<double>(c.y), static_cast<double>(c.z));
 }
 

@@ -19,6 +19,7 @@
 #include "movegen/legal_moves.h"
 #include "rules/initial_position.h"
 #include "text/position_text.h"
+#include "text/square_names.h"
 #include "tool_commands.h"
 
 namespace tarvex::tool {
@@ -53,10 +54,6 @@ char PromotionLetter(const Move& move) {
     return IsPromotionKind(move.kind)
                ? static_cast<char>(std::tolower(static_cast<unsigned char>(move.kind)))
                : 0;
-}
-
-std::string SquareName2D(unsigned square) {
-    return {static_cast<char>('a' + Column(square)), static_cast<char>('1' + Row(square))};
 }
 
 // Sorting key: piece moves before attack-board moves, then squares, then promotion letter.

@@ -29,6 +29,7 @@
 #include "rules/make_move.h"
 #include "text/notation.h"
 #include "text/position_text.h"
+#include "text/square_names.h"
 #include "tool_commands.h"
 
 namespace tarvex::tool {
@@ -67,11 +68,10 @@ bool ParseSquare(const Position& position, const std::string& word, unsigned& ou
         out = static_cast<unsigned>(index);
         return true;
     }
-    if (Is3D(position) || word.size() != 2) return false;
-    const char file = word[0], rank = word[1];
-    if (file < 'a' || file > 'h' || rank < '1' || rank > '8') return false;
-    out = static_cast<unsigned>((file - 'a') * 8 + (rank - '1'));
-    return true;
+    if (Is3D(position)) return false;
+    const std::optional<unsigned> named = ParseSquare2D(word);
+    if (named) out = *named;
+    return named.has_value();
 }
 
 bool ParsePin(const std::string& word, unsigned& out) {

@@ -4,24 +4,14 @@
 #include <cctype>
 #include <optional>
 
-#include "board/geometry.h"
 #include "core/console.h"
 #include "movegen/legal_moves.h"
 #include "rules/make_move.h"
 #include "text/position_text.h"
+#include "text/square_names.h"
 
 namespace tarvex::uci {
 namespace {
-
-std::string SquareText(unsigned square) {
-    return {static_cast<char>('a' + Column(square)), static_cast<char>('1' + Row(square))};
-}
-
-bool ParseSquare(char file, char rank, unsigned& out) {
-    if (file < 'a' || file > 'h' || rank < '1' || rank > '8') return false;
-    out = static_cast<unsigned>((file - 'a') * 8 + (rank - '1'));
-    return true;
-}
 
 // The start position of a command, from its FEN (the initial position's for startpos).
 bool ReadStart(const std::string& text, UciGame& game, std::string& error) {
@@ -76,7 +66,7 @@ UciGame& UciGame::operator=(const UciGame& other) {
 }
 
 std::string UciMoveText(const Move& move) {
-    std::string text = SquareText(move.from) + SquareText(move.to);
+    std::string text = SquareName2D(move.from) + SquareName2D(move.to);
     if (IsPromotionKind(move.kind)) {
         text += static_cast<char>(std::tolower(static_cast<unsigned char>(move.kind)));
     }
@@ -84,11 +74,11 @@ std::string UciMoveText(const Move& move) {
 }
 
 Move FindUciMove(const Position& position, const std::string& text) {
-    unsigned from = 0, to = 0;
-    if (text.size() < 4 || text.size() > 5 || !ParseSquare(text[0], text[1], from) ||
-        !ParseSquare(text[2], text[3], to) || position.board[from] == 0) {
-        return Move{};
-    }
+    if (text.size() < 4 || text.size() > 5) return Move{};
+    const std::optional<unsigned> fromSquare = ParseSquare2D(std::string_view(text).substr(0, 2));
+    const std::optional<unsigned> toSquare = ParseSquare2D(std::string_view(text).substr(2, 2));
+    if (!fromSquare || !toSquare || position.board[*fromSquare] == 0) return Move{};
+    const unsigned from = *fromSquare, to = *toSquare;
     const char promotion =
         text.size() == 5 ? static_cast<char>(std::toupper(static_cast<unsigned char>(text[4]))) : 0;
     if (promotion != 0 && !IsPromotionKind(promotion)) return Move{};

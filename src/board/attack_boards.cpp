@@ -1,7 +1,6 @@
 #include "board/attack_boards.h"
 
 #include "board/position.h"
-#include "core/console.h"
 #include "core/error_report.h"
 
 namespace tarvex {
@@ -123,28 +122,6 @@ const char* PinName(unsigned pin, bool algebraic) {
 const char* ShortPinName(unsigned pin) {
     const PinInfo* info = FindPin(pin);
     return info == nullptr ? "??" : info->shortName;
-}
-
-const char* GetABString(const Position& position, unsigned square, bool algebraic) {
-    int board;
-    if (IsAttackBoardSquare(square)) {
-        board = AttackBoardOfSquare(square);
-    } else {
-        const unsigned atPin = BoardAtPin(position, square);
-        if (atPin == kNoBoard) {
-            ConsolePrint("\n%d", static_cast<int>(square));
-            ErrorReport(kStable, "Non-AB for string @ GetABString!");
-            board = 3;
-        } else {
-            board = static_cast<int>(atPin);
-        }
-    }
-    const PinInfo* info = FindPin(position.abPin[board]);
-    if (info == nullptr) {
-        ErrorReport(kUnstable, "Warning: Can't find AB string!");
-        return "";
-    }
-    return algebraic ? info->algName : info->longName;
 }
 
 unsigned FreePinBit(const Position& position, unsigned square) {

@@ -71,9 +71,6 @@ int GetAttackBoardLevel(const Position& position, int boardIndex);
 void GetAttackBoardCoords(const Position& position, unsigned column, unsigned row, int boardIndex,
                           Coords& out);
 
-// Long ("QL1") or, with algebraic, algebraic-style ("Q1") name of the pin of the board
-// concerned by square: the board owning it, or the board standing at the pin equal to it.
-const char* GetABString(const Position& position, unsigned square, bool algebraic);
 // Name of a pin square in the long or algebraic style; "" (with a report) for no pin.
 const char* PinName(unsigned pin, bool algebraic);
 // "q1" .. "k6", or "??" for a value that is no pin.

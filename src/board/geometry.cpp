@@ -43,14 +43,4 @@ Coords SquareCoords(const Position& position, unsigned column, unsigned row) {
     return coords;
 }
 
-char FileLetter(int file) {
-    return static_cast<char>('a' + file);
-}
-char RankLetter2D(int rank) {
-    return static_cast<char>('1' + rank);
-}
-char RankLetter3D(int rank) {
-    return static_cast<char>('0' + rank);
-}
-
 }  // namespace tarvex

@@ -71,9 +71,4 @@ struct Coords {
 };
 Coords SquareCoords(const Position& position, unsigned column, unsigned row);
 
-// Letters used in square names: files a..h / a..f and ranks 1..8 / 0..9.
-char FileLetter(int file);
-char RankLetter2D(int rank);  // '1'..'8'
-char RankLetter3D(int rank);  // '0'..'9'
-
 }  // namespace tarvex

@@ -8,9 +8,9 @@
 
 #include "board/attack_boards.h"
 #include "board/geometry.h"
-#include "core/error_report.h"
 #include "movegen/legal_moves.h"
 #include "rules/make_move.h"
+#include "text/square_names.h"
 
 namespace tarvex {
 namespace {
@@ -20,39 +20,6 @@ constexpr size_t kPrefixSize = 16;      // a disambiguation prefix and its termi
 
 char PieceLetter(int code) {
     return kLetters[code < 0 ? -code : code];
-}
-
-// Board, first square of its column and the column for each attack-board square.
-struct BoardColumn {
-    int board;
-    unsigned first;
-    int column;
-};
-
-BoardColumn ColumnOf(unsigned square) {
-    const int board = AttackBoardOfSquare(square);
-    const unsigned base = kBoardBase[board];
-    const int column = Column(square) == Column(base) ? 0 : 1;
-    return {board, base + (column == 0 ? 0u : 8u), column};
-}
-
-SquareText Name3D(const Position& p, unsigned s, int style, const char* error) {
-    SquareText name{};
-    const unsigned column = Column(s), row = Row(s);
-    const char lowest = style == 0 ? 'b' : 'a';  // letter of main-level file b
-    if (s >= 32 && s < 64) {
-        name.text[0] = static_cast<char>(lowest + static_cast<int>(column) - 4);
-        name.text[1] = static_cast<char>('1' + row);
-    } else if (s < 32 && row >= 2 && row <= 5) {
-        name.text[0] = static_cast<char>(lowest + static_cast<int>(column));
-        name.text[1] = static_cast<char>('1' + row);
-    } else if (s < 32) {
-        const BoardColumn bc = ColumnOf(s);
-        PosStrAB_L(name.text, s, bc.first, p.abPin[bc.board], bc.column, style);
-    } else {
-        ErrorReport(kStable, error);
-    }
-    return name;
 }
 
 // The level letter of a square in a move text (upper case) or a prefix (lower case).
@@ -72,7 +39,7 @@ void LevelText(const Position& p, unsigned square, bool prefix, int notation, ch
         case 3:
         case 5:
         case 7:
-            text = GetABString(p, square, notation == kNotationAlgebraic);
+            text = AttackBoardPinName(p, square, notation == kNotationAlgebraic);
             break;
         default:
             text = prefix ? "OC3" : "OC2";
@@ -207,7 +174,7 @@ void BoardPrefix(const Position& p, const MoveTextList& list, int i, int notatio
         const Move& other = list.moves[j];
         if (IsBoardMove(other) && other.to == m.to && other.piece != m.piece) {
             std::snprintf(prefix, kPrefixSize, "%s",
-                          GetABString(p, m.from, notation == kNotationAlgebraic));
+                          AttackBoardPinName(p, m.from, notation == kNotationAlgebraic));
             return;
         }
     }
@@ -257,47 +224,6 @@ void Prefix(const Position& p, const MoveTextList& list, int i, int notation,
 }
 
 }  // namespace
-
-void PosStrAB_L(char out[4], unsigned square, unsigned first, unsigned pin, int column, int style) {
-    const unsigned k = square - first;
-    const PinInfo* info = FindPin(pin);
-    if (info == nullptr) {
-        ErrorReport(kUnstable, "Error! Where is AB @ PosStrAB_L?");
-        return;
-    }
-    const bool queenSide = info->side == BoardSide::kQueen;
-    static constexpr char kQueenLetters[2][2] = {{'a', 'b'}, {'z', 'a'}};
-    static constexpr char kKingLetters[2][2] = {{'e', 'f'}, {'d', 'e'}};
-    out[0] = (queenSide ? kQueenLetters : kKingLetters)[style][column];
-    out[1] = static_cast<char>('0' + info->lowerRank + static_cast<int>(k));
-    out[2] = 0;
-}
-
-SquareText posstr3D(const Position& p, unsigned s) {
-    return Name3D(p, s, 0, "can't posstr3D sq");
-}
-
-SquareText posstr3DRom(const Position& p, unsigned s) {
-    return Name3D(p, s, 1, "can't posstr3DRom sq");
-}
-
-SquareText SquareName(const Position& p, unsigned s, int notation) {
-    if (Is3D(p)) {
-        if (notation == kNotationStandard) return posstr3D(p, s);
-        if (notation == kNotationTournament || notation == kNotationAlgebraic)
-            return posstr3DRom(p, s);
-        return SquareText{};
-    }
-    SquareText name{};
-    if (OffBoard(s)) return name;
-    name.text[0] = static_cast<char>('a' + Column(s));
-    name.text[1] = static_cast<char>('1' + Row(s));
-    return name;
-}
-
-const char* PinName(unsigned pin) {
-    return ShortPinName(pin);
-}
 
 void MoveText(const Position& p, const Move& m, const char* prefix, int notation,
               char out[kMoveTextSize]) {

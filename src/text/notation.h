@@ -1,8 +1,8 @@
-// Move notation: square names of both games in the three notations, the text of a move, and
-// the texts of every move of a position with the prefixes that tell apart two moves of the
-// same piece type to the same square. The notation (kNotationTournament, kNotationStandard or
-// kNotationAlgebraic) is the caller's; it only matters in the 3D game. Nothing here remembers a
-// call: the texts go back to the caller.
+// Move notation: the text of a move in the three notations (its square names come from
+// text/square_names.h), and the texts of every move of a position with the prefixes that tell
+// apart two moves of the same piece type to the same square. The notation (kNotationTournament,
+// kNotationStandard or kNotationAlgebraic) is the caller's; it only matters in the 3D game. Nothing
+// here remembers a call: the texts go back to the caller.
 #pragma once
 
 #include <cstddef>
@@ -10,26 +10,12 @@
 #include "board/move.h"
 #include "board/position.h"
 #include "movegen/move_generation.h"
+#include "text/square_names.h"
 
 namespace tarvex {
 
 inline constexpr size_t kMoveTextSize = 32;  // room for the longest text, never cut
 inline constexpr int kMaxTextMoves = kMaxMoves;
-
-// A square name: two characters and a terminator (kept in a value, never a shared buffer).
-struct SquareText {
-    char text[4];
-};
-
-SquareText SquareName(const Position& position, unsigned square, int notation);
-SquareText posstr3D(const Position& position, unsigned square);     // Standard style
-SquareText posstr3DRom(const Position& position, unsigned square);  // Tournament style
-// Name of an attack-board square: s, the first square of its board column, the board's pin,
-// the column (0 or 1) and the style (0 Standard, 1 Tournament).
-void PosStrAB_L(char out[4], unsigned square, unsigned first, unsigned pin, int column, int style);
-
-// The pin's short name "q1".."k6", or "??".
-const char* PinName(unsigned pin);
 
 // Writes the text of a move made from position, with prefix telling it apart from another
 // move of the same piece type to the same square.

@@ -8,6 +8,7 @@
 #include "movegen/legal_moves.h"
 #include "rules/make_move.h"
 #include "text/position_text.h"
+#include "text/square_names.h"
 
 namespace tarvex {
 namespace {
@@ -17,13 +18,6 @@ constexpr const char* kSanPieces = "NBRQK";
 
 int PieceType(const Position& position, const Move& move) {
     return std::abs(position.board[move.from]);
-}
-
-char FileLetter(unsigned square) {
-    return static_cast<char>('a' + Column(square));
-}
-char RankDigit(unsigned square) {
-    return static_cast<char>('1' + Row(square));
 }
 
 // A pawn changes its file only when it captures (en passant included).
@@ -62,9 +56,10 @@ std::string Disambiguation(const Position& position, const Move& move,
         sameRank = sameRank || Row(m.from) == Row(move.from);
     }
     if (!rival) return "";
-    if (!sameFile) return {FileLetter(move.from)};
-    if (!sameRank) return {RankDigit(move.from)};
-    return {FileLetter(move.from), RankDigit(move.from)};
+    const std::string from = SquareName2D(move.from);
+    if (!sameFile) return from.substr(0, 1);
+    if (!sameRank) return from.substr(1);
+    return from;
 }
 
 std::string EntryText(const Position& position, const LegalEntry& entry,
@@ -79,14 +74,13 @@ std::string EntryText(const Position& position, const LegalEntry& entry,
         const int type = PieceType(position, move);
         const bool capture = IsCapture(position, move);
         if (type == kPawn) {
-            if (capture) text += FileLetter(move.from);
+            if (capture) text += SquareName2D(move.from).front();
         } else {
             text += kPieceLetters[type - 1];
             text += Disambiguation(position, move, entries);
         }
         if (capture) text += 'x';
-        text += FileLetter(move.to);
-        text += RankDigit(move.to);
+        text += SquareName2D(move.to);
         if (IsPromotionKind(move.kind)) {
             text += '=';
             text += move.kind;
@@ -111,20 +105,13 @@ struct SanParts {
     char castling = 0;  // 'S' king side, 'L' queen side
 };
 
-bool IsFile(char c) {
-    return c >= 'a' && c <= 'h';
-}
-bool IsRank(char c) {
-    return c >= '1' && c <= '8';
-}
-
 // The promotion at the end of a token: "=Q", or a bare letter after the target square.
 void TakePromotion(std::string_view& token, SanParts& parts) {
     if (token.size() < 2) return;
     const char last = token.back();
     if (last != 'Q' && last != 'R' && last != 'B' && last != 'N') return;
     const char before = token[token.size() - 2];
-    if (before != '=' && !IsRank(before)) return;
+    if (before != '=' && RankOfDigit(before) < 0) return;
     parts.promotion = last;
     token.remove_suffix(before == '=' ? 2 : 1);
 }
@@ -137,8 +124,10 @@ bool ParseSan(std::string_view token, SanParts& parts) {
     if (token == "O-O" || token == "0-0") return parts.castling = 'S', true;
     if (token == "O-O-O" || token == "0-0-0") return parts.castling = 'L', true;
     TakePromotion(token, parts);
-    if (token.size() < 2 || !IsFile(token[token.size() - 2]) || !IsRank(token.back())) return false;
-    parts.to = static_cast<unsigned>((token[token.size() - 2] - 'a') * 8 + (token.back() - '1'));
+    if (token.size() < 2) return false;
+    const std::optional<unsigned> to = ParseSquare2D(token.substr(token.size() - 2));
+    if (!to) return false;
+    parts.to = *to;
     token.remove_suffix(2);
     if (!token.empty()) {
         const size_t piece = std::string_view(kSanPieces).find(token.front());
@@ -147,12 +136,12 @@ bool ParseSan(std::string_view token, SanParts& parts) {
             token.remove_prefix(1);
         }
     }
-    if (!token.empty() && IsFile(token.front())) {
-        parts.fromFile = token.front() - 'a';
+    if (!token.empty() && FileOfLetter(token.front()) >= 0) {
+        parts.fromFile = FileOfLetter(token.front());
         token.remove_prefix(1);
     }
-    if (!token.empty() && IsRank(token.front())) {
-        parts.fromRank = token.front() - '1';
+    if (!token.empty() && RankOfDigit(token.front()) >= 0) {
+        parts.fromRank = RankOfDigit(token.front());
         token.remove_prefix(1);
     }
     if (!token.empty() && token.front() == 'x') token.remove_prefix(1);

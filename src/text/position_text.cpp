@@ -10,6 +10,7 @@
 #include "rules/attacks.h"
 #include "rules/make_move.h"
 #include "rules/position_setup.h"
+#include "text/square_names.h"
 
 namespace tarvex {
 namespace {
@@ -62,10 +63,6 @@ char LetterOfCode(int code) {
     if (code > 0 && code <= kKing) return kWhiteLetters[static_cast<size_t>(code - 1)];
     if (code < 0 && code >= -kKing) return kBlackLetters[static_cast<size_t>(-code - 1)];
     return '.';
-}
-
-std::string SquareName2D(unsigned square) {
-    return {static_cast<char>('a' + Column(square)), static_cast<char>('1' + Row(square))};
 }
 
 bool Fail(std::string& error, std::string message) {
@@ -243,12 +240,11 @@ bool ReadEnPassant(std::string_view token, Position& p, std::string& error) {
         }
         ep = static_cast<unsigned>(index);
     } else {
-        const bool named = token.size() == 2 && token[0] >= 'a' && token[0] < 'a' + kFiles2D &&
-                           token[1] >= '1' && token[1] < '1' + kRanks2D;
+        const std::optional<unsigned> named = ParseSquare2D(token);
         if (!named)
             return Fail(error,
                         "en-passant square must be '-' or a square name, not " + Quote(token));
-        ep = static_cast<unsigned>((token[0] - 'a') * 8 + (token[1] - '1'));
+        ep = *named;
     }
     if (!CheckPassedPawn(p, ep, error)) return false;
     p.epSquare = ep;

@@ -12,6 +12,7 @@
 #include "core/version.h"
 #include "game/game_flow.h"
 #include "text/notation.h"
+#include "text/square_names.h"
 #include "ui/draw_board.h"
 #include "ui/file_prompt.h"
 #include "ui/promotion_chooser.h"
@@ -113,7 +114,7 @@ const char* LevelName(const Position& p, unsigned square, int notation) {
         case 3:
         case 5:
         case 7:
-            return GetABString(p, square, notation == kNotationAlgebraic);
+            return AttackBoardPinName(p, square, notation == kNotationAlgebraic);
         default:
             return "OOC";
     }

@@ -104,36 +104,6 @@ TEST(AttackBoardNameTest, PinNamesInAllStyles) {
     }
 }
 
-// A board square names the pin its board stands at, a pin square the board standing there;
-// anything else falls back to board 122 with a report.
-TEST(GetABStringTest, NamesInBothStylesAndTheFallbacks) {
-    struct Case {
-        bool algebraic;
-        int board;  // moved to pin before the lookup; -1: none
-        unsigned pin, square;
-        const char* name;
-        const char* report;
-    };
-    const Case cases[] = {
-        {false, -1, 0, 9, "QL1", ""},
-        {false, 0, kPinK3, 9, "KL3", ""},  // a board keeps its squares
-        {false, 1, kPinQ2, 35, "QL2", ""},
-        {false, 1, kPinQ2, kPinK1, "KL1", ""},
-        {true, 1, kPinQ2, 35, "Q2", ""},
-        {true, 1, kPinQ2, 9, "Q1", ""},
-        {false, -1, 0, 40, "KL6", "\n40\nNon-AB for string @ GetABString!\n"},
-        {true, -1, 0, kNoSquare, "K6", "\n65\nNon-AB for string @ GetABString!\n"},
-        {false, 3, 40, 31, "", "\nWarning: Can't find AB string!\nUNSTABLE"},
-    };
-    for (const Case& c : cases) {
-        Position position = HomePosition();
-        if (c.board >= 0) position.abPin[c.board] = c.pin;
-        ConsoleCapture capture;
-        EXPECT_STREQ(GetABString(position, c.square, c.algebraic), c.name) << c.square;
-        EXPECT_EQ(capture.Text(), c.report) << c.square;
-    }
-}
-
 // Free pins give their display bits (queen's side 1, 2, 4 for pins 1, 3, 5 and 8, 16, 32 for 2,
 // 4, 6; the king's side the same shifted by 6); occupied pins and other squares give 0.
 TEST(FreePinBitTest, FreePinsGiveTheirBitsOccupiedPinsAndOtherSquaresZero) {

@@ -12,12 +12,12 @@
 #include <string>
 #include <vector>
 
-#include "board/geometry.h"
 #include "core/console.h"
 #include "movegen/legal_moves.h"
 #include "rules/make_move.h"
 #include "text/pgn.h"
 #include "text/position_text.h"
+#include "text/square_names.h"
 
 namespace tarvex {
 namespace {
@@ -60,9 +60,7 @@ std::vector<RecordedGame> ReadRecord(const char* name) {
 }
 
 std::string MoveWord(const Move& move) {
-    std::string text = {
-        static_cast<char>('a' + Column(move.from)), static_cast<char>('1' + Row(move.from)),
-        static_cast<char>('a' + Column(move.to)), static_cast<char>('1' + Row(move.to))};
+    std::string text = SquareName2D(move.from) + SquareName2D(move.to);
     if (IsPromotionKind(move.kind)) text += static_cast<char>(move.kind - 'A' + 'a');
     return text;
 }

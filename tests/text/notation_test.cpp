@@ -166,13 +166,13 @@ std::set<std::string> TextsNaming(const Position& p, const Move& m, int notation
     std::vector<std::string> prefixes{""};
     const int level = SquareLevel(p, m.from);
     if (IsBoardMove(m)) {
-        prefixes.push_back(GetABString(p, m.from, algebraic));
+        prefixes.push_back(AttackBoardPinName(p, m.from, algebraic));
     } else if (Is3D(p) && notation == kS) {
         prefixes.push_back("(" + std::to_string(level) + ")");
     } else {
         const SquareText name = SquareName(p, m.from, notation);
-        const std::string levelText = !Is3D(p)               ? ""
-                                      : level % 2 == 1       ? GetABString(p, m.from, algebraic)
+        const std::string levelText = !Is3D(p)         ? ""
+                                      : level % 2 == 1 ? AttackBoardPinName(p, m.from, algebraic)
                                       : level == kWhiteLevel ? "w"
                                       : level == kBlackLevel ? "b"
                                                              : "n";

@@ -1,0 +1,69 @@
+#include "text/square_names.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+#include "board/attack_boards.h"
+#include "core/console.h"
+
+namespace tarvex {
+namespace {
+
+// Every 2D square reads back from its name; the corners and a centre square have the names
+// every chess program gives them; anything but a file letter and a rank digit is refused.
+TEST(SquareNames2D, NamesReadBackAndNothingElseReads) {
+    for (unsigned square = 0; square < 64; ++square) {
+        EXPECT_EQ(ParseSquare2D(SquareName2D(square)), square) << square;
+    }
+    EXPECT_EQ(SquareName2D(0), "a1");
+    EXPECT_EQ(SquareName2D(7), "a8");
+    EXPECT_EQ(SquareName2D(35), "e4");
+    EXPECT_EQ(SquareName2D(63), "h8");
+    for (const char* bad : {"", "e", "e44", "i1", "a0", "a9", "E4", "4e", "`1", " e4"}) {
+        EXPECT_FALSE(ParseSquare2D(bad).has_value()) << bad;
+    }
+}
+
+// The boards at their home pins with their default owners, and nothing on the board.
+Position HomePosition() {
+    Position position{};
+    position.gameKind = kGame3D;
+    std::copy_n(kHomePin, kBoardCount, position.abPin);
+    std::copy_n(kDefaultOwnerWhite, kBoardCount, position.abWhite);
+    return position;
+}
+
+// A board square names the pin its board stands at, a pin square the board standing there;
+// anything else falls back to board 122 with a report.
+TEST(AttackBoardPinName, NamesInBothStylesAndTheFallbacks) {
+    struct Case {
+        bool algebraic;
+        int board;  // moved to pin before the lookup; -1: none
+        unsigned pin, square;
+        const char* name;
+        const char* report;
+    };
+    const Case cases[] = {
+        {false, -1, 0, 9, "QL1", ""},
+        {false, 0, kPinK3, 9, "KL3", ""},  // a board keeps its squares
+        {false, 1, kPinQ2, 35, "QL2", ""},
+        {false, 1, kPinQ2, kPinK1, "KL1", ""},
+        {true, 1, kPinQ2, 35, "Q2", ""},
+        {true, 1, kPinQ2, 9, "Q1", ""},
+        {false, -1, 0, 40, "KL6", "\n40\nNon-AB for string @ GetABString!\n"},
+        {true, -1, 0, kNoSquare, "K6", "\n65\nNon-AB for string @ GetABString!\n"},
+        {false, 3, 40, 31, "", "\nWarning: Can't find AB string!\nUNSTABLE"},
+    };
+    for (const Case& c : cases) {
+        Position position = HomePosition();
+        if (c.board >= 0) position.abPin[c.board] = c.pin;
+        ConsoleCapture capture;
+        EXPECT_STREQ(AttackBoardPinName(position, c.square, c.algebraic), c.name) << c.square;
+        EXPECT_EQ(capture.Text(), c.report) << c.square;
+    }
+}
+
+}  // namespace
+}  // namespace tarvex
