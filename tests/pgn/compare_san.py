@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
 """compare_san.py PGN RECORD: the SAN of every move in a PGN file that selfplay wrote must be
-the text that the match harness's own rules (tests/uci/uci_match.py, a separate implementation)
+the text that the match runner's own rules (tools/uci_match.py, a separate implementation)
 give the record's move: the same disambiguation, capture, promotion, check and mate marks."""
 import os
 import re
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'uci'))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools'))
 from uci_match import Game  # noqa: E402
 
 RESULTS = {'1-0', '0-1', '1/2-1/2', '*'}

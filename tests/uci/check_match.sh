@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# A short match of tarvex-uci against itself on a real clock, run by the match harness beside
-# this script: every game must end on the board (or by the harness's ply limit), never by an
+# A short match of tarvex-uci against itself on a real clock, run by the match runner
+# (tools/uci_match.py): every game must end on the board (or by the harness's ply limit), never by an
 # illegal move, a crash or a loss on time.
 #   check_match.sh ENGINE GAMES BASE+INC
 set -u
@@ -11,7 +11,7 @@ clock=$3
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-python3 "$here/uci_match.py" --engine1 "$engine" --engine2 "$engine" --games "$games" \
+python3 "$here/../../tools/uci_match.py" --engine1 "$engine" --engine2 "$engine" --games "$games" \
     --tc "$clock" --max-plies 160 --pgn "$work/match.pgn" >"$work/out.txt" 2>&1
 status=$?
 cat "$work/out.txt"

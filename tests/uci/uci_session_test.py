@@ -3,8 +3,8 @@
 
     uci_session_test.py ENGINE CASE
 
-Every move the engine names is checked with the rules of the match harness beside this file
-(uci_match.py), which knows nothing of the engine's own move generator. Time bounds are loose:
+Every move the engine names is checked with the rules of the match runner (tools/uci_match.py),
+which knows nothing of the engine's own move generator. Time bounds are loose:
 the cases also run under the sanitizers on a busy machine.
 """
 import os
@@ -15,7 +15,7 @@ import sys
 import threading
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'tools'))
 from uci_match import START_FEN, Game  # noqa: E402
 
 PATIENCE = 30.0      # seconds for an answer that must come
