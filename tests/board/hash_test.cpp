@@ -19,7 +19,7 @@ TEST(HashGeneratorTest, FirstValuesOfTheSequence) {
     }
 }
 
-// The keys of the 2D start, as every earlier version computed them: the piece tables, the
+// The keys of the 2D start never change: built from the piece tables, the
 // castling rights in bits 16..19 and no pins.
 TEST(HashKeyTest, Initial2DKeysAreUnchanged) {
     const Position start = Initial(kGame2D);
