@@ -1,13 +1,13 @@
 // The time manager and the go command's limits: a move's budget from the clock, and whole games
 // played on paper in which every move spends its full hard limit.
-#include "time_manager.h"
+#include "tarvex-uci/time_manager.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "go_command.h"
+#include "tarvex-uci/go_command.h"
 
 namespace tarvex::uci {
 namespace {
