@@ -131,22 +131,6 @@ TEST(Notation3D, AnAttackBoardMoveThatPromotes) {
     }
 }
 
-// Boards at q1, q6, k1, k6: first columns a and e, second b and f (Tournament z, a and d, e).
-TEST(Notation3D, AttackBoardSquaresAreNamedByTheirBoardColumn) {
-    const Position p = Initial(kGame3D);
-    const struct {
-        unsigned square;
-        const char *standard, *tournament;
-    } cases[] = {{0, "a0", "z0"},  {1, "a1", "z1"},  {8, "b0", "a0"},  {9, "b1", "a1"},
-                 {6, "a8", "z8"},  {15, "b9", "a9"}, {16, "e0", "d0"}, {25, "f1", "e1"},
-                 {22, "e8", "d8"}, {30, "f8", "e8"}, {31, "f9", "e9"}, {32, "b1", "a1"},
-                 {63, "e8", "d8"}, {2, "b3", "a3"},  {29, "e6", "d6"}};
-    for (const auto& c : cases) {
-        EXPECT_STREQ(SquareName(p, c.square, kS).text, c.standard) << c.square;
-        EXPECT_STREQ(SquareName(p, c.square, kT).text, c.tournament) << c.square;
-    }
-}
-
 TEST(Notation, FindMoveTextNeedsAGeneratedMove) {
     auto list = std::make_unique<MoveTextList>();
     GenerateMoveTexts(Initial(kGame2D), kT, *list);

@@ -7,6 +7,7 @@
 
 #include "board/attack_boards.h"
 #include "core/console.h"
+#include "support/positions.h"
 
 namespace tarvex {
 namespace {
@@ -23,6 +24,22 @@ TEST(SquareNames2D, NamesReadBackAndNothingElseReads) {
     EXPECT_EQ(SquareName2D(63), "h8");
     for (const char* bad : {"", "e", "e44", "i1", "a0", "a9", "E4", "4e", "`1", " e4"}) {
         EXPECT_FALSE(ParseSquare2D(bad).has_value()) << bad;
+    }
+}
+
+// Boards at q1, q6, k1, k6: first columns a and e, second b and f (Tournament z, a and d, e).
+TEST(SquareNames3D, AttackBoardSquaresAreNamedByTheirBoardColumn) {
+    const Position p = testing::Initial(kGame3D);
+    const struct {
+        unsigned square;
+        const char *standard, *tournament;
+    } cases[] = {{0, "a0", "z0"},  {1, "a1", "z1"},  {8, "b0", "a0"},  {9, "b1", "a1"},
+                 {6, "a8", "z8"},  {15, "b9", "a9"}, {16, "e0", "d0"}, {25, "f1", "e1"},
+                 {22, "e8", "d8"}, {30, "f8", "e8"}, {31, "f9", "e9"}, {32, "b1", "a1"},
+                 {63, "e8", "d8"}, {2, "b3", "a3"},  {29, "e6", "d6"}};
+    for (const auto& c : cases) {
+        EXPECT_STREQ(SquareName(p, c.square, kNotationStandard).text, c.standard) << c.square;
+        EXPECT_STREQ(SquareName(p, c.square, kNotationTournament).text, c.tournament) << c.square;
     }
 }
 
