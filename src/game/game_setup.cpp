@@ -1,6 +1,6 @@
 #include "game/game_setup.h"
 
-#include "core/settings.h"
+#include "rules/attacks.h"
 #include "rules/initial_position.h"
 #include "rules/position_setup.h"
 
@@ -19,10 +19,7 @@ void RecordCapture(CapturedList& captured, int code) {
 }
 
 int SetUpGame(GameBlock& game, int gameKind, int rules, int resetView, const SetUpHooks& hooks) {
-    Settings& settings = GetSettings();
     game.playsBoth = 0;
-    settings.engineSide.store(-1);
-    settings.spread.store(kSpreadPiece);
     if (hooks.clearEngineTables) hooks.clearEngineTables();
     ClearPosition(game.current, gameKind, rules);
     ClearPosition(game.start, gameKind, rules);
@@ -35,6 +32,11 @@ int SetUpGame(GameBlock& game, int gameKind, int rules, int resetView, const Set
     if (hooks.clearHighlights) hooks.clearHighlights();
     if (resetView == 1 && hooks.resetView) hooks.resetView();
     return 1;
+}
+
+void MarkInCheck(Position& p) {
+    const bool inCheck = WhiteToMove(p) ? WhiteInCheck(p) : BlackInCheck(p);
+    p.flags = inCheck ? p.flags | kInCheck : p.flags & ~kInCheck;
 }
 
 }  // namespace tarvex

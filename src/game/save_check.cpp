@@ -10,7 +10,8 @@
 #include "board/attack_boards.h"
 #include "board/geometry.h"
 #include "core/game_types.h"
-#include "core/settings.h"
+#include "game/game_options.h"
+#include "game/game_setup.h"
 #include "movegen/legal_moves.h"
 #include "rules/attacks.h"
 #include "rules/initial_position.h"
@@ -150,11 +151,6 @@ std::string CheckPosition(const Position& p, const char* which) {
     return "";
 }
 
-void MarkCheck(Position& p) {
-    const bool inCheck = WhiteToMove(p) ? WhiteInCheck(p) : BlackInCheck(p);
-    p.flags = inCheck ? p.flags | kInCheck : p.flags & ~kInCheck;
-}
-
 }  // namespace
 
 std::string CheckSaveImage(const SaveImage& image) {
@@ -186,7 +182,7 @@ int RestoredStartPosition(const SaveImage& image, Position& out) {
     out.stage = in.stage;
     // The piece list says which pawns on start squares have moved there.
     if (BuildPosition(out, MovedStartPawns(out)) == 0) return 0;
-    MarkCheck(out);
+    MarkInCheck(out);
     return 1;
 }
 

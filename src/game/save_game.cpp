@@ -13,7 +13,6 @@
 
 #include "core/console.h"
 #include "core/error_report.h"
-#include "core/settings.h"
 #include "engine/transposition_table.h"
 #include "game/banner.h"
 #include "game/game_controller.h"
@@ -31,25 +30,26 @@ void SetTitle(GameController& controller, const std::string& name) {
     if (controller.Hooks().title) controller.Hooks().title(name.c_str());
 }
 
-void FillSaveImage(const Game& game, const SavedSelection& selection, SaveImage& image) {
-    const Settings& settings = GetSettings();
-    const GameBlock& block = game.block;
+void FillSaveImage(const GameController& controller, const SavedSelection& selection,
+                   SaveImage& image) {
+    const GameOptions& options = controller.Options();
+    const GameBlock& block = controller.CurrentGame().block;
     image.current = block.current;
     image.start = block.start;
     image.startEdited = block.startEdited;
-    image.gameKind = settings.gameKind.load();
+    image.gameKind = block.current.gameKind;
     image.selection = selection;
-    image.spread = settings.spread.load();
-    image.transparency = settings.transparency.load();
-    image.rules = settings.rules.load();
-    image.engineSide = settings.engineSide.load();
-    image.notation = settings.notation.load();
-    image.difficulty = settings.difficulty.load();
-    image.scale = settings.scale.load();
-    image.projection = settings.projection.load();
-    image.xAngle = settings.xAngle.load();
-    image.yAngle = settings.yAngle.load();
-    image.stopRequest = settings.stopRequest.load();
+    image.spread = options.spread;
+    image.transparency = selection.view.transparency;
+    image.rules = options.rules;
+    image.engineSide = options.engineSide;
+    image.notation = options.notation;
+    image.difficulty = options.difficulty;
+    image.scale = selection.view.scale;
+    image.projection = selection.view.projection;
+    image.xAngle = selection.view.xAngle;
+    image.yAngle = selection.view.yAngle;
+    image.stopRequest = controller.StopRequested() ? 1 : 0;
     image.tableMegabytes = engine::kDefaultTableMegabytes;
     std::copy(std::begin(block.record), std::end(block.record), std::begin(image.record));
     image.keyHistory = block.keyHistory;
@@ -151,6 +151,8 @@ int RestoreBytes(GameController& controller, const std::string& name, const uint
             // The rebuild of a game from the standard start clears the selection, as every
             // undo does; a game from an edited start keeps the file's.
             selection = image->startEdited != 0 ? image->selection : SavedSelection{};
+            selection.view = SavedView{image->transparency, image->projection, image->scale,
+                                       image->xAngle, image->yAngle};
             restored = 1;
         } else {
             ConsolePrint("\nrefused: %s", problem.c_str());
@@ -172,7 +174,7 @@ std::vector<uint8_t> SaveGameBytes(const GameController& controller,
                                    const SavedSelection& selection) {
     std::vector<uint8_t> bytes(kSaveFileSize);
     auto image = std::make_unique<SaveImage>();
-    FillSaveImage(controller.CurrentGame(), selection, *image);
+    FillSaveImage(controller, selection, *image);
     EncodeSaveImage(*image, bytes.data());
     return bytes;
 }

@@ -17,11 +17,21 @@ inline constexpr const char* kDefaultListName = "gamelist.txt";
 inline constexpr int kSaveFileSize = 28760;
 inline constexpr int kOldSaveFileSize = 49440;
 
-// What the window shows of the user's pick, which the file keeps beside the game: the selection
-// value (65 nothing, 0..63 a square, 100/106/116/122 a board) and the 64 highlight bytes.
+// The window's view as the file keeps it.
+struct SavedView {
+    int32_t transparency = 1;  // 1 levels drawn transparent
+    int32_t projection = 0;    // 0 perspective, 1 orthographic
+    float scale = 1.6f;
+    float xAngle = 300.0f;  // degrees in [0, 360)
+    float yAngle = 0.0f;
+};
+
+// What the window shows, which the file keeps beside the game: the selection value (65
+// nothing, 0..63 a square, 100/106/116/122 a board), the 64 highlight bytes and the view.
 struct SavedSelection {
     int32_t value = 65;
     uint8_t highlights[64];
+    SavedView view;
     SavedSelection() {
         for (uint8_t& h : highlights) h = 65;
     }
@@ -37,8 +47,8 @@ std::vector<uint8_t> SaveGameBytes(const GameController& controller,
 int SaveGame(GameController& controller, const std::string& name, const SavedSelection& selection,
              bool cancelled = false);
 
-// Restores a game from the file name. On success the game and the settings become the file's
-// and selection receives its selection and highlights; a file that fails any check changes
+// Restores a game from the file name. On success the game and the choices become the file's
+// and selection receives its selection, highlights and view; a file that fails any check changes
 // nothing. Returns 1 when a game was restored, else 0.
 int RestoreGame(GameController& controller, const std::string& name, SavedSelection& selection,
                 bool cancelled = false);
