@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "game_test_support.h"
 #include "save_test_support.h"
@@ -111,6 +113,32 @@ TEST_F(BoardEditingTest, TheSideChosenLastIsTheStartsSide) {
     EXPECT_EQ(P().ply, 2u);
     EXPECT_EQ(P().board[Sq("a1")], kRook);
     EXPECT_EQ(P().board[Sq("f8")], -kKing);
+}
+
+// The engine never searches a position an edit left unplayable: handed it, the engine stands
+// down and says why, on the console and through the window's hook.
+TEST_F(BoardEditingTest, TheEngineStandsDownFromAnUnplayablePosition) {
+    std::vector<std::string> shown;
+    ControllerHooks hooks = controller_.Hooks();
+    hooks.cannotPlay = [&shown](const char* text) { shown.emplace_back(text); };
+    controller_.SetHooks(hooks);
+    const auto handOver = [this] {
+        controller_.SetEngineSide(SideSign(P()));
+        auto job = std::make_unique<EngineJob>();
+        EXPECT_FALSE(controller_.TakeEngineJob(*job));
+        ConsoleCapture out;
+        controller_.Tick();
+        EXPECT_EQ(controller_.Options().engineSide, 0);
+        return out.Text();
+    };
+    Edit(kRemove, Sq("e8"));
+    EXPECT_EQ(handOver(), "\nI cannot play from here: Black has no king");
+    Load("4k3/8/8/8/8/8/4Q3/4K3 b - - 0 1");
+    controller_.EditSideToMove(true);
+    EXPECT_EQ(handOver(), "\nI cannot play from here: Black in check, White to move");
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"I cannot play from here: Black has no king",
+                                        "I cannot play from here: Black in check, White to move"}));
 }
 
 TEST_F(BoardEditingTest, UndoAndReplayStartFromTheEditedPosition) {
