@@ -63,7 +63,7 @@ MoveContext GameController::GameContext(bool user) {
     return MoveContext{&game_->block.keyHistory, user ? chooser_ : nullptr, user};
 }
 
-void GameController::SetUpFresh(int kind, int resetView) {
+void GameController::SetUpFresh(int kind, bool resetView) {
     SetUpGame(game_->block, kind, options_.rules, resetView, hooks_.setUp);
     options_.engineSide = -1;
     options_.spread = kSpreadPiece;
@@ -82,7 +82,7 @@ void GameController::NewGame(int kind) {
         *game_ = Game{};
         SetDifficultyLocked(options_.difficulty);
         ResetBoardHashes();
-        SetUpFresh(kind, 1);
+        SetUpFresh(kind, true);
         Changed();
     }
     PrintBanner();
@@ -94,7 +94,7 @@ void GameController::NewGameOfCurrentKind() {
     PrintBanner();
     {
         std::lock_guard lock(mutex_);
-        SetUpFresh(game_->block.current.gameKind, 1);
+        SetUpFresh(game_->block.current.gameKind, true);
         game_->texts = MoveTextTable{};
         game_->replayIndex = kNoReplay;
         Changed();

@@ -167,7 +167,7 @@ private:
     MoveContext GameContext(bool user);
     void Changed() { ++serial_; }
     // A fresh game of the kind under the current rules; the engine plays Black.
-    void SetUpFresh(int kind, int resetView);
+    void SetUpFresh(int kind, bool resetView);
     // Sets up or copies the start position, prepares it and replays the record up to target.
     bool Rebuild(unsigned target, bool storeTexts, const char* illegal);
     unsigned FirstPly() const;

@@ -23,7 +23,7 @@ bool GameController::Rebuild(unsigned target, bool storeTexts, const char* illeg
         block.current = block.start;
         ClearCaptured(block.captured);
     } else {
-        SetUpFresh(block.current.gameKind, 0);
+        SetUpFresh(block.current.gameKind, false);
     }
     Position& p = block.current;
     if (BuildPosition(p, MovedStartPawns(p)) == 0) return false;

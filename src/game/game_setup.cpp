@@ -18,7 +18,7 @@ void RecordCapture(CapturedList& captured, int code) {
     if (code < 0) (pawn ? captured.blackPawns : captured.blackMen)++;
 }
 
-int SetUpGame(GameBlock& game, int gameKind, int rules, int resetView, const SetUpHooks& hooks) {
+bool SetUpGame(GameBlock& game, int gameKind, int rules, bool resetView, const SetUpHooks& hooks) {
     game.playsBoth = 0;
     if (hooks.clearEngineTables) hooks.clearEngineTables();
     ClearPosition(game.current, gameKind, rules);
@@ -27,11 +27,11 @@ int SetUpGame(GameBlock& game, int gameKind, int rules, int resetView, const Set
     game.current.flags = kCastlingRights;
     WriteInitialPlacement(game.current);
     ClearCaptured(game.captured);
-    if (BuildPosition(game.current) == 0) return 0;
+    if (BuildPosition(game.current) == 0) return false;
     if (hooks.setStage) hooks.setStage(game.current);
     if (hooks.clearHighlights) hooks.clearHighlights();
-    if (resetView == 1 && hooks.resetView) hooks.resetView();
-    return 1;
+    if (resetView && hooks.resetView) hooks.resetView();
+    return true;
 }
 
 void MarkInCheck(Position& p) {

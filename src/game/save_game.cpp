@@ -133,11 +133,11 @@ bool ReadSaveFile(const std::string& name, std::vector<uint8_t>& bytes, size_t& 
     return true;
 }
 
-int RestoreBytes(GameController& controller, const std::string& name, const uint8_t* bytes,
-                 size_t size, SavedSelection& selection) {
+bool RestoreBytes(GameController& controller, const std::string& name, const uint8_t* bytes,
+                  size_t size, SavedSelection& selection) {
     GameController::EnginePause pause(controller);
     ConsolePrint("\nRestore game ...");
-    int restored = 0;
+    bool restored = false;
     auto image = std::make_unique<SaveImage>();
     if (!DecodeSaveImage(bytes, size, *image)) {
         ConsolePrint(" failed! unrecognized file type: %d sos: %d",
@@ -153,13 +153,13 @@ int RestoreBytes(GameController& controller, const std::string& name, const uint
             selection = image->startEdited != 0 ? image->selection : SavedSelection{};
             selection.view = SavedView{image->transparency, image->projection, image->scale,
                                        image->xAngle, image->yAngle};
-            restored = 1;
+            restored = true;
         } else {
             ConsolePrint("\nrefused: %s", problem.c_str());
         }
     }
     PrintBanner();
-    if (restored != 0) SetTitle(controller, name);
+    if (restored) SetTitle(controller, name);
     ConsolePrint("complete!\n");
     return restored;
 }
@@ -179,45 +179,45 @@ std::vector<uint8_t> SaveGameBytes(const GameController& controller,
     return bytes;
 }
 
-int SaveGame(GameController& controller, const std::string& name, const SavedSelection& selection,
-             bool cancelled) {
+bool SaveGame(GameController& controller, const std::string& name, const SavedSelection& selection,
+              bool cancelled) {
     const std::vector<uint8_t> bytes = SaveGameBytes(controller, selection);
     std::string temporary;
     const int fd = cancelled ? -1 : OpenTemporary(name, temporary);
     if (fd < 0) {
         PrintSystemError(name, cancelled ? ECANCELED : errno);
         ConsolePrint("\ncan't open save file %s\n", name.c_str());
-        return 0;
+        return false;
     }
     ConsolePrint("\nSaving %s ...", name.c_str());
     // The old file stays as it was until the new one is complete on the disk.
     if (!Commit(fd, temporary, name, bytes)) {
         ConsolePrint("failed\n");
         ::unlink(temporary.c_str());
-        return 0;
+        return false;
     }
     ConsolePrint("complete\n");
     SetTitle(controller, name);
-    return 1;
+    return true;
 }
 
-int RestoreGame(GameController& controller, const std::string& name, SavedSelection& selection,
-                bool cancelled) {
+bool RestoreGame(GameController& controller, const std::string& name, SavedSelection& selection,
+                 bool cancelled) {
     std::vector<uint8_t> bytes;
     size_t size = 0;
     if (cancelled || !ReadSaveFile(name, bytes, size)) {
         const int error = cancelled ? ECANCELED : errno;
         ErrorReport(kStable, "can't open restore file");
         PrintSystemError(name, error);
-        return 0;
+        return false;
     }
     // A file longer than any layout is reported with its length and read no further: its size
     // is then no layout's, so nothing past the bytes read is looked at.
     return RestoreBytes(controller, name, bytes.data(), size, selection);
 }
 
-int RestoreGameBytes(GameController& controller, const std::string& name, const uint8_t* bytes,
-                     size_t size, SavedSelection& selection) {
+bool RestoreGameBytes(GameController& controller, const std::string& name, const uint8_t* bytes,
+                      size_t size, SavedSelection& selection) {
     return RestoreBytes(controller, name, bytes, size, selection);
 }
 

@@ -14,15 +14,12 @@
 #include "game/edit_action.h"
 #include "game/engine_thread.h"
 #include "game/game_controller.h"
+#include "game/highlight.h"
 #include "game/save_game.h"
 
 namespace tarvex::ui {
 
 inline constexpr unsigned kNothingSelected = kNoSquare;  // 65
-inline constexpr uint8_t kNoHighlight = 65;              // "A"
-inline constexpr uint8_t kHighlightEmpty = 0;       // the selected piece moves to an empty square
-inline constexpr uint8_t kHighlightAttacked = 1;    // Team spread: an empty square attacked
-inline constexpr uint8_t kHighlightOccupied = 255;  // a capture, or an enemy piece attacked
 
 // How the board is looked at, and the edit action the next click applies.
 struct View {

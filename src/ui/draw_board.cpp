@@ -163,7 +163,7 @@ void SetSquareColour(const App& app, unsigned square, unsigned row, unsigned col
         SetColour(kMoveColour);
     } else if (highlight == kHighlightAttacked) {
         SetColour(kAttackedColour);
-    } else if (highlight >= kNoHighlight && highlight <= 127) {
+    } else if (highlight >= kNoHighlight && highlight <= kLastNoHighlight) {
         const bool light = ((row + column) & 1) != 0;
         SetColour(light ? kLightSquare : kDarkSquare);
     }

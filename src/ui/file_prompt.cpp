@@ -173,7 +173,7 @@ void RunFileCommand(App& app, FileCommand command, const std::string& name, bool
             SaveGame(app.controller, name, saved, cancelled);
             break;
         case FileCommand::kRestore:
-            if (RestoreGame(app.controller, name, saved, cancelled) == 1) {
+            if (RestoreGame(app.controller, name, saved, cancelled)) {
                 selection.value = static_cast<unsigned>(saved.value);
                 // A restored selection is picked as if clicked: the next click moves from it.
                 selection.firstPick = selection.value;
