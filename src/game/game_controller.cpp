@@ -203,6 +203,7 @@ void GameController::SetRules(int rules) {
 }
 
 void GameController::SetNotation(int notation) {
+    std::lock_guard lock(mutex_);
     options_.notation = notation;
     Changed();
 }
