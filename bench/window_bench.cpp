@@ -18,7 +18,6 @@
 #include <vector>
 
 #include "core/console.h"
-#include "core/settings.h"
 #include "engine/engine.h"
 #include "game/user_move.h"
 #include "ui/app.h"
@@ -102,13 +101,13 @@ void WaitForWindow() {
 
 // The window coordinates (y down, as the mouse reports them) of the picked square's centre
 // in the current view.
-void PickPoint(int& x, int& y) {
+void PickPoint(const ui::App& app, int& x, int& y) {
     GLdouble model[16], projection[16];
     GLint viewport[4];
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    ui::ViewSetUp();  // leaves the model-view matrix current
+    ui::ViewSetUp(app.view);  // leaves the model-view matrix current
     glGetDoublev(GL_MODELVIEW_MATRIX, model);
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -122,12 +121,11 @@ void PickPoint(int& x, int& y) {
 }
 
 void PlayMiddlegame(ui::App& app) {
-    Settings& settings = GetSettings();
-    const int engineSide = settings.engineSide.load();
+    const int engineSide = app.controller.Options().engineSide;
     app.controller.SetEngineSide(0, false);  // the user plays both sides
     for (const auto& [from, to] : kMiddlegameMoves) {
         const Move move = BuildUserMove(app.controller.Current(), Square(from), Square(to));
-        if (app.controller.UserMove(move) == 0) {
+        if (!app.controller.UserMove(move)) {
             std::fprintf(stderr, "window_bench: move %.2s-%.2s refused\n", from.data(), to.data());
             std::exit(EXIT_FAILURE);
         }
@@ -153,7 +151,7 @@ int Run(int argc, char** argv) {
 
     const std::vector<double> redraw3D = Time(repetitions, Redraw);
     int x = 0, y = 0;
-    PickPoint(x, y);
+    PickPoint(app, x, y);
     const unsigned picked = ui::Pick(app, x, y);
     if (picked != kPickSquare) {
         std::fprintf(stderr, "window_bench: the pick at %d,%d found %u, not square %u\n", x, y,

@@ -11,6 +11,7 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -18,8 +19,8 @@
 #include "board/attack_boards.h"
 #include "board/geometry.h"
 #include "core/console.h"
-#include "core/settings.h"
 #include "engine/engine.h"
+#include "game/edit_action.h"
 #include "game/game_controller.h"
 #include "game/game_flow.h"
 #include "game/game_pgn.h"
@@ -84,9 +85,6 @@ bool ParsePin(const std::string& word, unsigned& out) {
     return false;
 }
 
-// Edit actions (the setting's values): remove, add a black pawn (5..10 up to the king), add a
-// white pawn (11..16).
-constexpr int kEditRemove = 1, kEditFirstBlack = 5, kEditFirstWhite = 11;
 constexpr char kEditPieceLetters[] = "PNBRQK";
 
 int PromotionPiece(const std::string& word) {
@@ -180,14 +178,14 @@ private:
     // start position.
     void SetUp(const std::string& line) {
         const std::string text = line.substr(line.find("setup") + 5);
-        const Settings& settings = GetSettings();
+        const Position& current = controller_.Current();
         auto position = std::make_unique<Position>();
         std::string error;
         bool read = false;
         {
             ConsoleCapture quiet;  // the announcement of a new attack-board placement
-            read = ReadPositionText(settings.gameKind.load(), settings.rules.load(), text,
-                                    *position, error);
+            read = ReadPositionText(current.gameKind, controller_.Options().rules, text, *position,
+                                    error);
         }
         if (!read) return Error("bad position: " + error);
         controller_.SetUpPosition(*position);
@@ -225,7 +223,7 @@ private:
     void Go() {
         const Position& p = controller_.Current();
         const int side = SideSign(p);
-        const int before = GetSettings().engineSide.load();
+        const int before = controller_.Options().engineSide;
         const bool both = controller_.CurrentGame().block.playsBoth != 0;
         if (p.winner != 0 || PlyLimitReached(p)) return Error("the game is over");
         if (before != side) controller_.SetEngineSide(side);
@@ -270,13 +268,18 @@ private:
         return true;
     }
 
+    // The legal moves with their texts as made (a check marked).
     void ListMoves() {
         const Position& current = controller_.Current();
+        const int notation = controller_.Options().notation;
         auto list = std::make_unique<MoveTextList>();
-        GenerateMoveTexts(current, GetSettings().notation.load(), *list);
+        GenerateMoveTexts(current, notation, *list);
         for (int i = 0; i < list->count; ++i) {
-            if (!FindLegalMove(current, list->moves[i])) continue;
-            Answer(ToolMoveText(current, list->moves[i]) + " " + list->texts[i]);
+            const std::optional<Move> made = FindLegalMove(current, list->moves[i]);
+            if (!made) continue;
+            char text[kMoveTextSize];
+            MadeMoveTextWithCheck(current, *list, *made, notation, text);
+            Answer(ToolMoveText(current, list->moves[i]) + " " + text);
         }
     }
 
@@ -300,43 +303,40 @@ private:
     // edit clear|white|black, edit remove SQ, edit add wQ|bN|... SQ: the Edit menu and the
     // click on a square that applies a pending removal or addition.
     void Edit(const Words& words) {
-        Settings& settings = GetSettings();
         const std::string what = words.size() >= 2 ? words[1] : "";
         if (words.size() == 2 && (what == "clear" || what == "white" || what == "black")) {
-            settings.editAction.store(0);
             if (what == "clear") return controller_.EditClearBoard();
             return controller_.EditSideToMove(what == "white");
         }
-        int action = 0;
+        EditAction action = EditAction::kNone;
         unsigned square = 0;
         if (what == "remove" && words.size() == 3) {
-            action = kEditRemove;
+            action = EditAction::kRemove;
         } else if (what == "add" && words.size() == 4) {
             action = EditAddAction(words[2]);
         }
-        if (action == 0) return Error("usage: edit clear|white|black|remove SQ|add wQ|bN|... SQ");
+        if (action == EditAction::kNone) {
+            return Error("usage: edit clear|white|black|remove SQ|add wQ|bN|... SQ");
+        }
         if (!ParseSquare(controller_.Current(), words.back(), square)) return Error("bad square");
-        settings.editAction.store(action);
         controller_.ApplyEdit(action, square);
     }
 
-    // The edit action that adds the piece of a word like "wQ" or "bn": 11..16 for White's
-    // pawn..king, 5..10 for Black's; 0 for anything else.
-    static int EditAddAction(const std::string& word) {
-        if (word.size() != 2 || (word[0] != 'w' && word[0] != 'b')) return 0;
+    // The edit action that adds the piece of a word like "wQ" or "bn"; kNone for anything else.
+    static EditAction EditAddAction(const std::string& word) {
+        if (word.size() != 2 || (word[0] != 'w' && word[0] != 'b')) return EditAction::kNone;
         const char letter = static_cast<char>(std::toupper(static_cast<unsigned char>(word[1])));
         const char* found = std::strchr(kEditPieceLetters, letter);
-        if (letter == 0 || found == nullptr) return 0;
+        if (letter == 0 || found == nullptr) return EditAction::kNone;
         const int piece = static_cast<int>(found - kEditPieceLetters) + 1;
-        return (word[0] == 'w' ? kEditFirstWhite : kEditFirstBlack) + piece - 1;
+        return AddPieceAction(word[0] == 'w' ? piece : -piece);
     }
 
     // pgn FILE: the game so far as PGN (2D game); the engine's sides are Tarvex's.
     void WritePgnFile(const Words& words) {
         if (words.size() != 2) return Error("usage: pgn FILE");
-        const Settings& settings = GetSettings();
         const bool both = controller_.CurrentGame().block.playsBoth != 0;
-        const int engineSide = settings.engineSide.load();
+        const int engineSide = controller_.Options().engineSide;
         PgnHeader header;
         header.event = "Tarvex game";
         header.site = "tarvex-tool";

@@ -3,21 +3,20 @@
 // so that undo and replay start from it.
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 
 #include "board/attack_boards.h"
 #include "board/hash.h"
 #include "core/console.h"
-#include "core/settings.h"
 #include "game/engine_thread.h"
 #include "game/game_controller.h"
+#include "game/game_setup.h"
 #include "rules/attacks.h"
 #include "rules/position_setup.h"
 
 namespace tarvex {
 namespace {
 
-constexpr int kRemove = 1;
-constexpr int kFirstBlack = 5, kLastBlack = 10, kFirstWhite = 11, kLastWhite = 16;
 constexpr char kEditLetters[] = "PNBRQK";
 // The pins in the order key K walks them.
 constexpr unsigned kPinCycle[kPinCount] = {32, 35, 2, 5, 36, 39, 56, 59, 26, 29, 60, 63};
@@ -39,18 +38,12 @@ bool HasBothKings(const Position& p) {
     return std::find(begin, end, kKing) != end && std::find(begin, end, -kKing) != end;
 }
 
-void MarkCheck(Position& p) {
-    const bool inCheck = WhiteToMove(p) ? WhiteInCheck(p) : BlackInCheck(p);
-    p.flags = inCheck ? p.flags | kInCheck : p.flags & ~kInCheck;
-}
-
 }  // namespace
 
 void GameController::EditClearBoard() {
     std::lock_guard lock(mutex_);
     std::fill(std::begin(game_->block.current.board), std::end(game_->block.current.board), 0);
     Changed();
-    Redraw();
 }
 
 void GameController::EditSideToMove(bool white) {
@@ -64,32 +57,23 @@ void GameController::EditSideToMove(bool white) {
     game_->block.start = p;
     game_->block.startEdited = 1;
     Changed();
-    Redraw();
 }
 
-int GameController::ApplyEdit(int action, unsigned square) {
-    Settings& settings = GetSettings();
-    if (square >= kBoardSquares) {
-        settings.editAction.store(0);
-        Redraw();
-        return 0;
-    }
+bool GameController::ApplyEdit(EditAction action, unsigned square) {
+    if (square >= kBoardSquares) return false;
     StopEngine();
     {
         std::lock_guard lock(mutex_);
         Position& p = game_->block.current;
         const Position before = p;
         const uint64_t moved = MovedStartPawnsStill(p);
-        if (action == kRemove) {
+        const int added = AddedPiece(action);
+        if (action == EditAction::kRemove) {
             p.board[square] = 0;
-        } else if (action >= kFirstBlack && action <= kLastBlack) {
-            ConsolePrint("\nset black %c at %d", kEditLetters[action - kFirstBlack],
-                         static_cast<int>(square));
-            p.board[square] = kFirstBlack - 1 - action;
-        } else if (action >= kFirstWhite && action <= kLastWhite) {
-            ConsolePrint("\nset white %c at %d", kEditLetters[action - kFirstWhite],
-                         static_cast<int>(square));
-            p.board[square] = action - kFirstWhite + 1;
+        } else if (added != 0) {
+            ConsolePrint("\nset %s %c at %d", added > 0 ? "white" : "black",
+                         kEditLetters[std::abs(added) - 1], static_cast<int>(square));
+            p.board[square] = added;
         }
         const bool built = BuildPosition(p, moved & ~(uint64_t{1} << square)) != 0;
         if (!built && HasBothKings(p)) {
@@ -99,19 +83,17 @@ int GameController::ApplyEdit(int action, unsigned square) {
         } else {
             // A missing king leaves the edit applied, with the builder's warning and ours.
             if (built) {
-                MarkCheck(p);
+                MarkInCheck(p);
             } else {
                 ConsolePrint("\nedited board may be unstable");
             }
             game_->block.start = p;
             game_->block.startEdited = 1;
         }
-        settings.editAction.store(0);
         Changed();
     }
-    Redraw();
     StartEngine();
-    return 1;
+    return true;
 }
 
 // A diagnostic command: the board goes to the next pin no board stands on. The position is
@@ -131,10 +113,9 @@ void GameController::MoveBoardToNextPin(int board) {
         } while (BoardAtPin(p, kPinCycle[index]) != kNoBoard);
         p.abPin[board] = kPinCycle[index];
         ComputeBoardOwners(p);
-        if (BuildPosition(p, MovedStartPawnsStill(p)) != 0) MarkCheck(p);
+        if (BuildPosition(p, MovedStartPawnsStill(p)) != 0) MarkInCheck(p);
         Changed();
     }
-    Redraw();
     StartEngine();
 }
 

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "core/settings.h"
 #include "game/game_controller.h"
 
 namespace tarvex::game {
@@ -24,16 +23,15 @@ void EngineThread::Stop() {
 
 void EngineThread::Loop() {
     auto job = std::make_unique<EngineJob>();
-    const Settings& settings = GetSettings();
     engine::SearchLimits limits;
-    // The search gives up when the thread is told to finish, when the user asks it to stop
-    // (a change of who plays raises the stop request) or when the engine plays nobody.
-    limits.stopWhen = [this, &settings] {
-        return terminate_.Raised() || settings.stopRequest.load(std::memory_order_relaxed) != 0 ||
-               settings.engineSide.load(std::memory_order_relaxed) == 0;
-    };
+    // The search gives up when the thread is told to finish or when a change of who plays
+    // raises the stop request.
+    limits.stopWhen = [this] { return terminate_.Raised() || stopRequest_.Requested(); };
     do {
         if (!controller_.TakeEngineJob(*job)) continue;
+        // A stop requested before the job was taken is forgotten; one raised since has also
+        // made the job's version old, so its move would be dropped.
+        stopRequest_.Clear();
         chooser_.Stopper().Clear();
         limits.maxDepth = job->difficulty;
         const engine::SearchResult result = chooser_.Choose(job->root, job->history, limits);

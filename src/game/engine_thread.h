@@ -4,6 +4,7 @@
 // drains and commits. It never writes the game. The main thread starts it and stops it around
 // every rebuild of the game and at the end of the program; stopping is cooperative (the
 // terminate flag is raised, the search stops at its next stop test, and the thread is joined).
+// A stop request alone (a change of who plays) ends the search but not the thread.
 #pragma once
 
 #include <chrono>
@@ -32,6 +33,9 @@ public:
     // Asks the thread to finish and waits for it; no effect when none runs.
     void Stop();
     bool Running() const { return worker_.Running(); }
+    // The search in progress gives up at its next stop test (the thread goes on polling).
+    void RequestStop() { stopRequest_.Request(); }
+    bool StopRequested() const { return stopRequest_.Requested(); }
 
 private:
     void Loop();
@@ -39,7 +43,8 @@ private:
     GameController& controller_;
     engine::MoveChooser& chooser_;
     StopFlag terminate_;
-    Thread worker_;  // last member: joined before the others are destroyed
+    engine::StopToken stopRequest_;  // cleared when a search begins
+    Thread worker_;                  // last member: joined before the others are destroyed
 };
 
 }  // namespace game

@@ -7,7 +7,6 @@
 #include "board/dir_to.h"
 #include "core/console.h"
 #include "core/error_report.h"
-#include "core/settings.h"
 #include "engine/evaluation.h"
 #include "game/banner.h"
 #include "game/engine_thread.h"
@@ -19,6 +18,12 @@
 #include "rules/position_setup.h"
 
 namespace tarvex {
+namespace {
+
+// The men one side may have: the piece list's slots of a side.
+constexpr int kMostMen = kBlackSlots;
+
+}  // namespace
 
 void ConnectEngine(GameController& controller, engine::MoveChooser& engine) {
     ControllerHooks hooks = controller.Hooks();
@@ -44,29 +49,43 @@ void GameController::StartEngine() {
     if (engineThread_ != nullptr) engineThread_->Start();
 }
 
-void GameController::Redraw() {
-    if (hooks_.redraw) hooks_.redraw();
+void GameController::RequestStop() {
+    if (engineThread_ != nullptr) engineThread_->RequestStop();
+    // A move the search posts from now on belongs to an older state.
+    Changed();
+}
+
+bool GameController::StopRequested() const {
+    return engineThread_ != nullptr && engineThread_->StopRequested();
 }
 
 MoveContext GameController::GameContext(bool user) {
     return MoveContext{&game_->block.keyHistory, user ? chooser_ : nullptr, user};
 }
 
+void GameController::SetUpFresh(int kind, bool resetView) {
+    SetUpGame(game_->block, kind, options_.rules, resetView, hooks_.setUp);
+    options_.engineSide = -1;
+    options_.spread = kSpreadPiece;
+}
+
+void GameController::StandDown() {
+    options_.engineSide = 0;
+    game_->block.playsBoth = 0;
+    RequestStop();
+}
+
 void GameController::NewGame(int kind) {
     StopEngine();
     {
         std::lock_guard lock(mutex_);
-        Settings& settings = GetSettings();
-        const int difficulty = settings.difficulty.load();
         *game_ = Game{};
-        settings.gameKind.store(kind);
-        SetDifficulty(difficulty);
+        SetDifficultyLocked(options_.difficulty);
         ResetBoardHashes();
-        SetUpGame(game_->block, kind, settings.rules.load(), 1, hooks_.setUp);
+        SetUpFresh(kind, true);
         Changed();
     }
     PrintBanner();
-    Redraw();
     StartEngine();
 }
 
@@ -75,13 +94,11 @@ void GameController::NewGameOfCurrentKind() {
     PrintBanner();
     {
         std::lock_guard lock(mutex_);
-        const Settings& settings = GetSettings();
-        SetUpGame(game_->block, settings.gameKind.load(), settings.rules.load(), 1, hooks_.setUp);
+        SetUpFresh(game_->block.current.gameKind, true);
         game_->texts = MoveTextTable{};
         game_->replayIndex = kNoReplay;
         Changed();
     }
-    Redraw();
     StartEngine();
 }
 
@@ -103,66 +120,66 @@ void GameController::SetUpPosition(const Position& position) {
         game_->replayIndex = kNoReplay;
         Changed();
     }
-    Redraw();
     StartEngine();
 }
 
-int GameController::UserMove(Move move) {
+bool GameController::UserMove(Move move) {
     EndReplay();
     std::lock_guard lock(mutex_);
-    const int result = PlayerMoved(*game_, move, GameContext(true), GetSettings().notation.load());
+    const bool entered = EnterMove(*game_, move, GameContext(true), options_.notation, MoveEntry{});
+    if (!entered) return false;  // nothing changed
+    if (game_->block.current.winner != 0) StandDown();
     Changed();
-    Redraw();
-    return result;
+    return true;
 }
 
-int GameController::CommitEngineMove(Move move, int score) {
+bool GameController::CommitEngineMove(Move move, int score) {
     std::lock_guard lock(mutex_);
-    const int result = CommitLocked(move, score);
+    const bool result = CommitLocked(move, score);
     Changed();
-    Redraw();
     return result;
 }
 
-// The engine loop's commit: the game-end test before the move, the engine's give-up paths, the
-// game-end test after it, and the gate.
-int GameController::CommitLocked(Move move, int score) {
-    Settings& settings = GetSettings();
+// The engine loop's commit: the verdicts that stand before the move, the engine's give-up
+// paths, and the move's way into the game with the verdict on its result.
+bool GameController::CommitLocked(Move move, int score) {
     Position& p = game_->block.current;
     p.winner = 0;
-    if (FindWinner(*game_, nullptr)) {
-        // Decided before the engine moves (it is mated, stalemated or the position repeats):
-        // the verdict stands and the engine stands down.
-        EngineStandsDown(game_->block);
-        return 0;
+    // Decided before the engine moves (it is mated, stalemated or the position repeats): the
+    // verdict stands and the engine stands down.
+    const bool decided = DecidedBeforeMove(*game_) || (IsNoMove(move) && DecidedByNoMove(*game_));
+    if (decided) {
+        StandDown();
+        return false;
     }
     if (IsNoMove(move)) {
-        TarvexLoses("MoveThread after");
-        return 0;
+        TarvexLosesLocked("MoveThread after");
+        return false;
     }
     p.engineScore = score * SideSign(p);
-    FindWinner(*game_, &move);
-    if (LegalMove(p, &move) == 0) {
-        TarvexLoses("engine burp");
-        return 0;
+    MoveEntry entry;
+    entry.judge = true;
+    if (!EnterMove(*game_, move, GameContext(false), options_.notation, entry)) {
+        TarvexLosesLocked("engine burp");
+        return false;
     }
-    const int result = PlayerMoved(*game_, move, GameContext(false), settings.notation.load());
-    if (result == 0) TarvexLoses("Tarvex made a legal but illegal move");
-    settings.stopRequest.store(0);
-    return result;
+    if (p.winner != 0) StandDown();
+    return true;
 }
 
 void GameController::TarvexLoses(const char* text) {
     std::lock_guard lock(mutex_);
+    TarvexLosesLocked(text);
+}
+
+void GameController::TarvexLosesLocked(const char* text) {
     ErrorReport(kStable, text);
-    ConsolePrint(GetSettings().engineSide.load() == 1 ? "\nTarvexLoses:White"
-                                                      : "\nTarvexLoses:Black");
+    const int engineSide = options_.engineSide;
+    ConsolePrint(engineSide == 1 ? "\nTarvexLoses:White" : "\nTarvexLoses:Black");
     // The user wins, whichever side the engine played.
-    const int engineSide = GetSettings().engineSide.load();
-    EngineStandsDown(game_->block);
+    StandDown();
     game_->block.current.winner = engineSide == 1 ? -1 : 1;
     Changed();
-    Redraw();
 }
 
 void GameController::ListGame() {
@@ -173,7 +190,7 @@ void GameController::ListGame() {
 
 void GameController::SetRules(int rules) {
     std::lock_guard lock(mutex_);
-    GetSettings().rules.store(rules);
+    options_.rules = rules;
     GameBlock& block = game_->block;
     block.start.rules = rules;
     Position& p = block.current;
@@ -181,67 +198,101 @@ void GameController::SetRules(int rules) {
     // The rules decide how far pieces reach: the attack data and the check follow at once.
     AttachGeometry(p);
     RegenToPieces(p);
-    const bool inCheck = WhiteToMove(p) ? WhiteInCheck(p) : BlackInCheck(p);
-    p.flags = inCheck ? p.flags | kInCheck : p.flags & ~kInCheck;
+    MarkInCheck(p);
     Changed();
-    Redraw();
 }
 
 void GameController::SetNotation(int notation) {
-    GetSettings().notation.store(notation);
-    Redraw();
+    std::lock_guard lock(mutex_);
+    options_.notation = notation;
+    Changed();
 }
 
 void GameController::SetDifficulty(int difficulty) {
+    std::lock_guard lock(mutex_);
+    SetDifficultyLocked(difficulty);
+}
+
+void GameController::SetDifficultyLocked(int difficulty) {
     const int stored = difficulty == kDifficultyMedium || difficulty == kDifficultyHard
                            ? difficulty
                            : kDifficultyEasy;
-    GetSettings().difficulty.store(stored);
+    options_.difficulty = stored;
     if (hooks_.difficulty) hooks_.difficulty(stored);
 }
 
-// Who plays changes nothing on the board: a move the engine has found stays valid.
 void GameController::SetEngineSide(int side, bool raiseStop) {
     std::lock_guard lock(mutex_);
-    Settings& settings = GetSettings();
-    settings.engineSide.store(side);
+    options_.engineSide = side;
     game_->block.playsBoth = 0;
-    if (raiseStop) settings.stopRequest.store(1);
+    if (raiseStop) RequestStop();
+    Changed();
 }
 
 void GameController::SetPlaysBoth(bool on, bool raiseStop) {
     std::lock_guard lock(mutex_);
     game_->block.playsBoth = on ? 1 : 0;
-    if (raiseStop) GetSettings().stopRequest.store(1);
+    if (raiseStop) RequestStop();
+    // The engine takes the side to move at once, so that the window says whose move it is.
+    const Position& p = game_->block.current;
+    if (on && p.winner == 0) options_.engineSide = SideSign(p);
+    Changed();
 }
 
 // ---- the engine ----
+
+std::string GameController::UnplayableReason() const {
+    const Position& p = game_->block.current;
+    int whiteKings = 0, blackKings = 0, whiteMen = 0, blackMen = 0;
+    for (const int code : p.board) {
+        whiteKings += code == kKing;
+        blackKings += code == -kKing;
+        whiteMen += code > 0;
+        blackMen += code < 0;
+    }
+    if (whiteKings == 0) return "White has no king";
+    if (blackKings == 0) return "Black has no king";
+    if (whiteMen > kMostMen) return "White has over 16 men";
+    if (blackMen > kMostMen) return "Black has over 16 men";
+    if (WhiteToMove(p) && BlackInCheck(p)) return "Black in check, White to move";
+    if (BlackToMove(p) && WhiteInCheck(p)) return "White in check, Black to move";
+    return "";
+}
 
 void GameController::Tick() {
     std::lock_guard lock(mutex_);
     std::optional<EngineResult> result;
     result.swap(posted_);
-    // A move found for an earlier state of the game (the user moved meanwhile) is dropped.
-    if (result && result->serial == serial_) CommitEngineMove(result->move, result->score);
-    // Plays both: after each of its moves the engine is handed the side to move.
-    Settings& settings = GetSettings();
     const Position& p = Current();
-    if (game_->block.playsBoth != 0 && p.winner == 0 && SideSign(p) != settings.engineSide.load()) {
-        settings.stopRequest.store(1);
-        settings.engineSide.store(SideSign(p));
+    // A move found for an earlier state of the game (the user moved, or the search was told to
+    // stop) or for a side the engine no longer plays is dropped.
+    if (result && result->serial == serial_ && options_.engineSide == SideSign(p) &&
+        game_->replayIndex == kNoReplay) {
+        CommitLocked(result->move, result->score);
+        Changed();
+    }
+    // Plays both: after each of its moves the engine is handed the side to move.
+    if (game_->block.playsBoth != 0 && p.winner == 0 && SideSign(p) != options_.engineSide) {
+        options_.engineSide = SideSign(p);
+        RequestStop();
+    }
+    // A position the engine cannot search (an edit left it so): it stands down and says why.
+    if (p.winner == 0 && options_.engineSide == SideSign(p) && game_->replayIndex == kNoReplay) {
+        const std::string reason = UnplayableReason();
+        if (!reason.empty()) {
+            const std::string text = "I cannot play from here: " + reason;
+            ConsolePrint("\n%s", text.c_str());
+            if (hooks_.cannotPlay) hooks_.cannotPlay(text.c_str());
+            StandDown();
+        }
     }
 }
 
 bool GameController::PlayEngineMove(engine::MoveChooser& chooser) {
     auto job = std::make_unique<EngineJob>();
     if (!TakeEngineJob(*job)) return false;
-    const Settings& settings = GetSettings();
     engine::SearchLimits limits;
     limits.maxDepth = job->difficulty;
-    limits.stopWhen = [&settings] {
-        return settings.stopRequest.load(std::memory_order_relaxed) != 0 ||
-               settings.engineSide.load(std::memory_order_relaxed) == 0;
-    };
     chooser.Stopper().Clear();
     const engine::SearchResult result = chooser.Choose(job->root, job->history, limits);
     CommitEngineMove(result.move, result.score);
@@ -250,18 +301,15 @@ bool GameController::PlayEngineMove(engine::MoveChooser& chooser) {
 
 bool GameController::TakeEngineJob(EngineJob& job) {
     std::lock_guard lock(mutex_);
-    Settings& settings = GetSettings();
     const Position& p = game_->block.current;
     if (posted_ || game_->replayIndex != kNoReplay || p.winner != 0 ||
-        settings.engineSide.load() != SideSign(p)) {
+        options_.engineSide != SideSign(p) || !UnplayableReason().empty()) {
         return false;
     }
     job.root = p;
     job.history = game_->block.keyHistory;
-    job.difficulty = settings.difficulty.load();
+    job.difficulty = options_.difficulty;
     job.serial = serial_;
-    // A stop requested before the search begins is forgotten.
-    settings.stopRequest.store(0);
     return true;
 }
 

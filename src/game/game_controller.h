@@ -13,9 +13,12 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 
 #include "engine/move_chooser.h"
+#include "game/edit_action.h"
 #include "game/game.h"
+#include "game/game_options.h"
 #include "game/game_setup.h"
 #include "rules/move_context.h"
 
@@ -28,9 +31,10 @@ struct SaveImage;
 
 struct ControllerHooks {
     SetUpHooks setUp;                        // engine tables, stage, highlights, view
-    std::function<void()> redraw;            // ask the window to draw again
     std::function<void(int)> difficulty;     // the difficulty labels of the menus
     std::function<void(const char*)> title;  // the window title (a saved or restored file's name)
+    // Why the engine stands down from a position it cannot play (the console has it too).
+    std::function<void(const char*)> cannotPlay;
 };
 
 // The engine's work for one move: a private copy of the game at one moment.
@@ -57,6 +61,10 @@ public:
 
     const Game& CurrentGame() const { return *game_; }
     const Position& Current() const { return game_->block.current; }
+    const GameOptions& Options() const { return options_; }
+    // Advanced by every change of the game or of who plays; the window draws again when it
+    // moves.
+    uint64_t ChangeCount() const { return serial_; }
 
     void SetHooks(ControllerHooks hooks) { hooks_ = std::move(hooks); }
     const ControllerHooks& Hooks() const { return hooks_; }
@@ -74,11 +82,12 @@ public:
     // A position of the current game kind becomes the current and start position, as an
     // applied edit makes it: undo and replay start from it.
     void SetUpPosition(const Position& position);
-    // The user's move (the mouse path): leaves a replay, then the gate of every move.
-    int UserMove(Move move);
-    // A move the engine chose, committed as the engine loop commits it (the game-end tests, the
-    // gate, and the engine's give-up paths). score is from the point of view of the mover.
-    int CommitEngineMove(Move move, int score = 0);
+    // The user's move (the mouse path): leaves a replay, then the one way into the game.
+    bool UserMove(Move move);
+    // A move the engine chose, committed as the engine loop commits it (the verdicts that stand
+    // before it, the way into the game with the verdict on its result, and the engine's give-up
+    // paths). score is from the point of view of the mover.
+    bool CommitEngineMove(Move move, int score = 0);
     // Takes back count plies (0 rebuilds the game as it stands).
     void Undo(int count);
     // Shows the game some plies earlier or later; leave with EndReplay.
@@ -105,9 +114,9 @@ public:
     private:
         GameController& controller_;
     };
-    // Makes a checked save image (save_check.h) the game: the set-up with view reset, the
-    // file's game and settings, its difficulty through the label updater, then the game rebuilt
-    // from its start as Undo(0) rebuilds it. The engine thread is stopped and left so.
+    // Makes a checked save image (save_check.h) the game: the file's game and choices, its
+    // difficulty through the label updater, then the game rebuilt from its start as Undo(0)
+    // rebuilds it. The caller holds the engine stopped (EnginePause); the view is the window's.
     void RestoreImage(const SaveImage& image);
 
     // ---- board editing (the Edit menu; the next click applies an add or remove) ----
@@ -117,10 +126,9 @@ public:
     void EditClearBoard();
     // White (or Black) is to move; the position becomes the start of undo and replay.
     void EditSideToMove(bool white);
-    // Applies edit action (1 remove, 5..10 add a black pawn..king, 11..16 a white one) to square
-    // and makes the edited position the game's start position; returns 1, or 0 for square 65
-    // (no square), which changes nothing. The edit action setting goes back to 0.
-    int ApplyEdit(int action, unsigned square);
+    // Applies an edit action to square and makes the edited position the game's start
+    // position; false for square 65 (no square), which changes nothing.
+    bool ApplyEdit(EditAction action, unsigned square);
     // Key K: moves attack board (0..3) to the next free pin in the pins' cyclic order.
     void MoveBoardToNextPin(int board);
 
@@ -132,6 +140,7 @@ public:
     // ask for that; the keys W and B do not).
     void SetEngineSide(int side, bool raiseStop = true);
     void SetPlaysBoth(bool on, bool raiseStop = true);
+    void SetSpread(int spread) { options_.spread = spread; }
 
     // ---- the engine ----
 
@@ -147,25 +156,36 @@ public:
     void PostEngineResult(const EngineResult& result);
     // Forgets a posted move (the game is about to be rebuilt).
     void DiscardEngineResult();
+    // Whether a stop of the engine's search is pending (the save file keeps it).
+    bool StopRequested() const;
 
 private:
     void StopEngine();
     void StartEngine();
-    void Redraw();
+    // A search in progress gives up, and a move it posts is not played.
+    void RequestStop();
     MoveContext GameContext(bool user);
     void Changed() { ++serial_; }
+    // A fresh game of the kind under the current rules; the engine plays Black.
+    void SetUpFresh(int kind, bool resetView);
     // Sets up or copies the start position, prepares it and replays the record up to target.
     bool Rebuild(unsigned target, bool storeTexts, const char* illegal);
     unsigned FirstPly() const;
     void UndoLocked(int count);
-    int CommitLocked(Move move, int score);
+    bool CommitLocked(Move move, int score);
+    void TarvexLosesLocked(const char* text);
+    void StandDown();
+    void SetDifficultyLocked(int difficulty);
+    // Why the engine cannot search the current position (an edit left it unplayable), or "".
+    std::string UnplayableReason() const;
 
     std::unique_ptr<Game> game_;
+    GameOptions options_;
     ControllerHooks hooks_;
     platform::PromotionChoice* chooser_ = nullptr;
     game::EngineThread* engineThread_ = nullptr;
     // Guards the game against the engine thread's copy; only the main thread writes.
-    std::recursive_mutex mutex_;
+    std::mutex mutex_;
     uint64_t serial_ = 0;  // advanced by every change of the game
     std::optional<EngineResult> posted_;
 };

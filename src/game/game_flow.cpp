@@ -1,11 +1,11 @@
 #include "game/game_flow.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 
 #include "core/console.h"
 #include "core/error_report.h"
-#include "core/settings.h"
 #include "game/game_setup.h"
 #include "movegen/legal_moves.h"
 #include "rules/attacks.h"
@@ -33,154 +33,138 @@ void PrintMoveNumber(unsigned ply, const char* text) {
 }
 
 // The piece a move takes: what stands on its square, or the pawn taken en passant.
-int CapturedCode(const Position& before, const Move& move, char kindAfter) {
-    if (OffBoard(move.to)) return 0;
+int CapturedCode(const Position& before, const Move& move) {
+    if (OffBoard(move.to) || (move.kind != 'x' && move.kind != 'e')) return 0;
     const int onTarget = before.board[move.to];
     if (onTarget != 0) return onTarget;
     const int mover = OffBoard(move.from) ? 0 : before.board[move.from];
-    const bool enPassant =
-        (mover == kPawn || mover == -kPawn) && (kindAfter == 'x' || kindAfter == 'e');
-    return enPassant ? -mover : 0;
+    return mover == kPawn || mover == -kPawn ? -mover : 0;
 }
 
-// Tries the distinct generated moves of position with the gate, in order; true at the first
-// that passes (each that fails prints "\n!LegalMove").
-bool AnyMovePasses(const Position& position) {
-    auto moves = std::make_unique<MoveBuffer>();
-    const int count = GenerateDistinctMoves(position, moves->moves);
-    for (int i = 0; i < count; ++i) {
-        if (LegalMove(position, &moves->moves[i])) return true;
+// The verdict on a side to move without a legal move: sets the winner, returns the message.
+const char* NoMoveVerdict(Position& p) {
+    const unsigned whiteKing = p.pieces[kSlotKing].square;
+    const unsigned blackKing = p.pieces[kBlackSlots + kSlotKing].square;
+    if (WhiteToMove(p) && AttackedByBlack(p, whiteKing)) {
+        p.winner = -1;
+        return "\nWhite is mated";
     }
-    return false;
+    if (BlackToMove(p) && AttackedByWhite(p, blackKing)) {
+        p.winner = 1;
+        return "\nBlack is mated";
+    }
+    p.winner = 2;
+    return "\nStalemate";
 }
 
-// The verdict on a side to move that has no legal move in position; reported on game's
-// current position.
-void NoMoveVerdict(Position& game, const Position& position) {
-    const unsigned whiteKing = position.pieces[kSlotKing].square;
-    const unsigned blackKing = position.pieces[kBlackSlots + kSlotKing].square;
-    if (WhiteToMove(position) && AttackedByBlack(position, whiteKing)) {
-        ConsolePrint("\nWhite is mated");
-        game.winner = -1;
-    } else if (BlackToMove(position) && AttackedByWhite(position, blackKing)) {
-        ConsolePrint("\nBlack is mated");
-        game.winner = 1;
-    } else {
-        ConsolePrint("\nStalemate");
-        game.winner = 2;
+// The verdict on the result of a move (p, the game's position after it; before, the position
+// it was made from): a repetition, too little material, or a side left without a move. Sets
+// p's winner and returns the message to print, or nullptr when the game goes on.
+const char* JudgeResult(Position& p, const Position& before, const KeyHistory& history) {
+    if (IsDraw(p, history, kRepetitions)) {
+        p.winner = 2;
+        return "\nDraw - I'm repeating";
     }
+    // The material is counted on the position the move was made from, as it always was.
+    const int32_t bishop = kMaterialValue[kBishop];
+    if (NoPawns(before) && before.whiteMaterial <= bishop && before.blackMaterial <= bishop) {
+        p.winner = 2;
+        return "\nDraw - insufficient material";
+    }
+    return HasLegalMove(p) ? nullptr : NoMoveVerdict(p);
 }
 
 }  // namespace
 
-void EngineStandsDown(GameBlock& block) {
-    Settings& settings = GetSettings();
-    settings.engineSide.store(0);
-    block.playsBoth = 0;
-    settings.stopRequest.store(1);
-}
-
-int LegalMove(const Position& position, const Move* move) {
-    if (move == nullptr) {
-        ErrorReport(kStable, "NULL move @ LegalMove");
-        ConsolePrint("\n!LegalMove");
-        return 0;
-    }
-    if (FindLegalMove(position, *move)) return 1;
-    ConsolePrint("\n!LegalMove");
-    return 0;
+std::optional<Move> GateMove(const Position& position, const Move& move) {
+    std::optional<Move> legal = FindLegalMove(position, move);
+    if (!legal) ConsolePrint("\n!LegalMove");
+    return legal;
 }
 
 const char* MoveTextAt(const Game& game, unsigned ply) {
     return ply <= kGameRecordSize ? game.texts.texts[ply] : "";
 }
 
-int PlayerMoved(Game& game, Move move, const MoveContext& context, int notation) {
+void MadeMoveTextWithCheck(const Position& position, const MoveTextList& list, const Move& made,
+                           int notation, char out[kMoveTextSize]) {
+    MadeMoveText(position, list, made, notation, out);
+    const size_t length = std::strlen(out);
+    if (made.givesCheck != 0 && length > 0 && length + 1 < kMoveTextSize &&
+        out[length - 1] != '+') {
+        out[length] = '+';
+        out[length + 1] = 0;
+    }
+}
+
+bool EnterMove(Game& game, Move move, const MoveContext& context, int notation, MoveEntry entry) {
     Position& p = game.block.current;
     if (PlyLimitReached(p)) {
         ErrorReport(kStable, "game record full @ PlayerMoved");
-        return 0;
+        return false;
     }
-    if (LegalMove(p, &move) == 0) return 0;
+    if (!GateMove(p, move)) return false;
     const unsigned ply = p.ply;
-    game.block.record[ply] = move;
     auto before = std::make_unique<Position>(p);
     auto texts = std::make_unique<MoveTextList>();
-    GenerateMoveTexts(p, notation, *texts);
-    const int made = MakeMove(p, p, move, context);
-    // The record keeps the move as made, with the promotion piece that was chosen.
-    game.block.record[ply].kind = move.kind;
-    int result = 0;
-    if (made == 0) {
-        ErrorReport(kStable, "PlayerMoved legal but bad do move");
-    } else {
-        if (move.kind == 'x' || move.kind == 'e') {
-            const int captured = CapturedCode(*before, move, move.kind);
-            if (captured != 0) RecordCapture(game.block.captured, captured);
-        }
-        if (p.flags & kDrawishMaterial) ConsolePrint("\nDraw");
-        if (p.winner != 0) {
-            EngineStandsDown(game.block);
-            if (p.winner == 2) ConsolePrint("\nStalemate - draw");
-        }
-        char* text = game.texts.texts[p.ply];
-        MadeMoveText(*before, *texts, move, notation, text);
-        std::snprintf(game.texts.texts[0], kMoveTextSize, "%s", text);
-        PrintMoveNumber(p.ply, text);
-        result = 1;
-    }
+    if (entry.writeText) GenerateMoveTexts(p, notation, *texts);
+    // The move is made as given: a user's promotion that names no piece asks for it here.
+    const bool made = MakeMove(p, p, move, context) != 0;
     p.flags &= ~kPromotionFlags;
-    return result;
+    if (!made) {
+        ErrorReport(kStable, "PlayerMoved legal but bad do move");
+        return false;
+    }
+    // The record keeps the move as made, with the promotion piece that was chosen.
+    game.block.record[ply] = move;
+    if (const int captured = CapturedCode(*before, move)) {
+        RecordCapture(game.block.captured, captured);
+    }
+    const char* verdict = entry.judge ? JudgeResult(p, *before, game.block.keyHistory) : nullptr;
+    char* text = game.texts.texts[p.ply];
+    if (entry.writeText) {
+        MadeMoveTextWithCheck(*before, *texts, move, notation, text);
+        std::snprintf(game.texts.texts[0], kMoveTextSize, "%s", text);
+    }
+    if (!entry.announce) return true;
+    if (verdict != nullptr) ConsolePrint("%s", verdict);
+    if (p.flags & kDrawishMaterial) ConsolePrint("\nDraw");
+    if (p.winner == 2) ConsolePrint("\nStalemate - draw");
+    PrintMoveNumber(p.ply, text);
+    return true;
 }
 
-int FindWinner(Game& game, const Move* move) {
+bool DecidedBeforeMove(Game& game) {
     Position& p = game.block.current;
-    const KeyHistory& history = game.block.keyHistory;
     const unsigned whiteKing = p.pieces[kSlotKing].square;
     const unsigned blackKing = p.pieces[kBlackSlots + kSlotKing].square;
     if (p.winner != 0) {
         ErrorReport(kStable, "FindWinner: already has winner");
-        return 1;
+        return true;
     }
     if (WhiteToMove(p) && AttackedByWhite(p, blackKing)) {
         ConsolePrint("\nBlack is mated!");
         p.winner = 1;
-        return 1;
+        return true;
     }
     if (BlackToMove(p) && AttackedByBlack(p, whiteKing)) {
         ConsolePrint("\nWhite is mated!");
         p.winner = -1;
-        return 1;
+        return true;
     }
-    if (IsDraw(p, history, kRepetitions)) {
+    if (IsDraw(p, game.block.keyHistory, kRepetitions)) {
         ConsolePrint("\nDraw - you're repeating");
         p.winner = 2;
-        return 1;
+        return true;
     }
-    if (move == nullptr) {
-        // A side to move with no legal move is mated or stalemated already.
-        if (HasLegalMove(p)) return 0;
-        NoMoveVerdict(p, p);
-        return 1;
-    }
-    if (LegalMove(p, move) == 0) return 0;
-    auto copy = std::make_unique<Position>(p);
-    Move made = *move;
-    MakeMove(*copy, p, made);
-    if (IsDraw(*copy, history, kRepetitions)) {
-        ConsolePrint("\nDraw - I'm repeating");
-        p.winner = 2;
-        return 1;
-    }
-    const int32_t bishop = kMaterialValue[kBishop];
-    if (NoPawns(p) && p.whiteMaterial <= bishop && p.blackMaterial <= bishop) {
-        ConsolePrint("\nDraw - insufficient material");
-        p.winner = 2;
-        return 1;
-    }
-    if (AnyMovePasses(*copy)) return 0;
-    NoMoveVerdict(p, *copy);
-    return 1;
+    return false;
+}
+
+bool DecidedByNoMove(Game& game) {
+    Position& p = game.block.current;
+    if (HasLegalMove(p)) return false;
+    ConsolePrint("%s", NoMoveVerdict(p));
+    return true;
 }
 
 }  // namespace tarvex

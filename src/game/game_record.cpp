@@ -6,7 +6,6 @@
 
 #include "core/console.h"
 #include "core/error_report.h"
-#include "core/settings.h"
 #include "game/game_controller.h"
 #include "game/game_flow.h"
 #include "rules/make_move.h"
@@ -20,39 +19,23 @@ unsigned GameController::FirstPly() const {
 
 bool GameController::Rebuild(unsigned target, bool storeTexts, const char* illegal) {
     GameBlock& block = game_->block;
-    const Settings& settings = GetSettings();
     if (block.startEdited != 0) {
         block.current = block.start;
         ClearCaptured(block.captured);
     } else {
-        SetUpGame(block, settings.gameKind.load(), settings.rules.load(), 0, hooks_.setUp);
+        SetUpFresh(block.current.gameKind, false);
     }
     Position& p = block.current;
     if (BuildPosition(p, MovedStartPawns(p)) == 0) return false;
     // Recorded moves carry their promotion piece: nobody is asked again.
     const MoveContext context = GameContext(false);
-    const int notation = settings.notation.load();
-    auto texts = std::make_unique<MoveTextList>();
+    MoveEntry entry;
+    entry.announce = false;
+    entry.writeText = storeTexts;
     for (unsigned ply = FirstPly(); ply < target; ++ply) {
-        Move move = block.record[ply];
-        if (LegalMove(p, &move) == 0) {
+        if (!EnterMove(*game_, block.record[ply], context, options_.notation, entry)) {
             ErrorReport(kStable, illegal);
             break;
-        }
-        auto before = std::make_unique<Position>(p);
-        if (storeTexts) GenerateMoveTexts(p, notation, *texts);
-        if (MakeMove(p, p, move, context) == 0) break;
-        p.flags &= ~(kWhitePromoted | kBlackPromoted);
-        if (move.kind == 'x' || move.kind == 'e') {
-            int captured = before->board[move.to];
-            const int mover = before->board[move.from];
-            if (captured == 0 && (mover == kPawn || mover == -kPawn)) captured = -mover;
-            if (captured != 0) RecordCapture(block.captured, captured);
-        }
-        if (storeTexts) {
-            char* text = game_->texts.texts[p.ply];
-            MadeMoveText(*before, *texts, move, notation, text);
-            std::snprintf(game_->texts.texts[0], kMoveTextSize, "%s", text);
         }
     }
     return true;
@@ -64,7 +47,6 @@ void GameController::Undo(int count) {
         std::lock_guard lock(mutex_);
         UndoLocked(count);
     }
-    Redraw();
     StartEngine();
 }
 
@@ -73,7 +55,7 @@ void GameController::UndoLocked(int count) {
     const unsigned target = static_cast<unsigned>(std::max<long>(wanted, FirstPly()));
     const bool rebuilt = Rebuild(target, true, "Illegal move in game undo");
     // The engine plays nobody after an undo (set after the set-up, which gives it Black).
-    EngineStandsDown(game_->block);
+    StandDown();
     if (rebuilt && count != 0) ConsolePrint("\nmove undone");
     Changed();
 }
@@ -92,11 +74,10 @@ void GameController::Replay(int step) {
         }
         Rebuild(static_cast<unsigned>(index), false, "What? Illegal move in game replay?\n");
         p.ply = plies;
-        EngineStandsDown(game_->block);
+        StandDown();
         Changed();
     }
     // The engine thread stays stopped until the replay ends.
-    Redraw();
 }
 
 void GameController::EndReplay() {

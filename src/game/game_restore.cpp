@@ -2,7 +2,6 @@
 #include <algorithm>
 #include <iterator>
 
-#include "core/settings.h"
 #include "game/game_controller.h"
 #include "game/game_setup.h"
 #include "game/save_check.h"
@@ -11,43 +10,32 @@
 namespace tarvex {
 
 void GameController::RestoreImage(const SaveImage& image) {
-    StopEngine();
-    {
-        std::lock_guard lock(mutex_);
-        Settings& settings = GetSettings();
-        GameBlock& block = game_->block;
-        // The set-up with the view reset, as for a 2D game: the settings the file does not hold
-        // (axes, captured display, z-angle) come from the reset.
-        settings.gameKind.store(kGame2D);
-        SetUpGame(block, kGame2D, settings.rules.load(), 1, hooks_.setUp);
-
-        settings.gameKind.store(image.gameKind);
-        settings.rules.store(image.rules);
-        settings.spread.store(image.spread);
-        settings.transparency.store(image.transparency);
-        settings.engineSide.store(image.engineSide);
-        if (!image.olderLayout) settings.notation.store(image.notation);
-        settings.scale.store(image.scale);
-        settings.projection.store(image.projection);
-        settings.xAngle.store(image.xAngle);
-        settings.yAngle.store(image.yAngle);
-        settings.stopRequest.store(image.stopRequest);
-        // Of the current position only the ply counts: the rebuild makes the rest.
-        block.current = image.current;
-        RestoredStartPosition(image, block.start);
-        block.startEdited = image.startEdited;
-        std::copy(std::begin(image.record), std::end(image.record), std::begin(block.record));
-        block.keyHistory = image.keyHistory;
-        block.playsBoth = image.playsBoth;
-        // The older layout holds no difficulty: the game is played Easy.
-        SetDifficulty(image.olderLayout ? kDifficultyEasy : image.difficulty);
-
-        game_->texts = MoveTextTable{};
-        game_->replayIndex = kNoReplay;
-        posted_.reset();
-        UndoLocked(0);
+    std::lock_guard lock(mutex_);
+    GameBlock& block = game_->block;
+    options_.rules = image.rules;
+    options_.spread = image.spread;
+    options_.engineSide = image.engineSide;
+    if (!image.olderLayout) options_.notation = image.notation;
+    // The older layout holds no difficulty: the game is played Easy.
+    SetDifficultyLocked(image.olderLayout ? kDifficultyEasy : image.difficulty);
+    // A standard start is set up afresh by the rebuild; an edited one is copied.
+    if (image.startEdited != 0 && hooks_.setUp.clearEngineTables) {
+        hooks_.setUp.clearEngineTables();
     }
-    Redraw();
+    if (hooks_.setUp.clearHighlights) hooks_.setUp.clearHighlights();
+    // Of the current position only the game kind and the ply count: the rebuild makes the rest.
+    block.current = image.current;
+    block.current.gameKind = image.gameKind;
+    RestoredStartPosition(image, block.start);
+    block.startEdited = image.startEdited;
+    std::copy(std::begin(image.record), std::end(image.record), std::begin(block.record));
+    block.keyHistory = image.keyHistory;
+    game_->texts = MoveTextTable{};
+    game_->replayIndex = kNoReplay;
+    posted_.reset();
+    block.playsBoth = image.playsBoth;
+    // The rebuild stands the engine down, as every undo does.
+    UndoLocked(0);
 }
 
 }  // namespace tarvex

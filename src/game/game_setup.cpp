@@ -1,6 +1,6 @@
 #include "game/game_setup.h"
 
-#include "core/settings.h"
+#include "rules/attacks.h"
 #include "rules/initial_position.h"
 #include "rules/position_setup.h"
 
@@ -18,11 +18,8 @@ void RecordCapture(CapturedList& captured, int code) {
     if (code < 0) (pawn ? captured.blackPawns : captured.blackMen)++;
 }
 
-int SetUpGame(GameBlock& game, int gameKind, int rules, int resetView, const SetUpHooks& hooks) {
-    Settings& settings = GetSettings();
+bool SetUpGame(GameBlock& game, int gameKind, int rules, bool resetView, const SetUpHooks& hooks) {
     game.playsBoth = 0;
-    settings.engineSide.store(-1);
-    settings.spread.store(kSpreadPiece);
     if (hooks.clearEngineTables) hooks.clearEngineTables();
     ClearPosition(game.current, gameKind, rules);
     ClearPosition(game.start, gameKind, rules);
@@ -30,11 +27,16 @@ int SetUpGame(GameBlock& game, int gameKind, int rules, int resetView, const Set
     game.current.flags = kCastlingRights;
     WriteInitialPlacement(game.current);
     ClearCaptured(game.captured);
-    if (BuildPosition(game.current) == 0) return 0;
+    if (BuildPosition(game.current) == 0) return false;
     if (hooks.setStage) hooks.setStage(game.current);
     if (hooks.clearHighlights) hooks.clearHighlights();
-    if (resetView == 1 && hooks.resetView) hooks.resetView();
-    return 1;
+    if (resetView && hooks.resetView) hooks.resetView();
+    return true;
+}
+
+void MarkInCheck(Position& p) {
+    const bool inCheck = WhiteToMove(p) ? WhiteInCheck(p) : BlackInCheck(p);
+    p.flags = inCheck ? p.flags | kInCheck : p.flags & ~kInCheck;
 }
 
 }  // namespace tarvex

@@ -22,9 +22,13 @@ void ClearCaptured(CapturedList& captured);
 // Appends a captured piece's code (nothing once the list is full).
 void RecordCapture(CapturedList& captured, int code);
 
-// Resets the game-level state of a fresh game (the engine plays Black, the spread is Piece),
-// writes the initial placement of the game kind into the current position and builds it under
-// the rules. resetView 1 also resets the view. Returns 1, or 0 when building fails.
-int SetUpGame(GameBlock& game, int gameKind, int rules, int resetView, const SetUpHooks& hooks);
+// Resets the game-level state of a fresh game (plays-both off), writes the initial placement of
+// the game kind into the current position and builds it under the rules; resetView also resets
+// the view. False when building fails.
+bool SetUpGame(GameBlock& game, int gameKind, int rules, bool resetView, const SetUpHooks& hooks);
+
+// Sets the in-check flag of a built position from its attack data: whether the side to move is
+// in check.
+void MarkInCheck(Position& position);
 
 }  // namespace tarvex

@@ -10,7 +10,9 @@
 #include "board/attack_boards.h"
 #include "board/geometry.h"
 #include "core/game_types.h"
-#include "core/settings.h"
+#include "game/game_options.h"
+#include "game/game_setup.h"
+#include "game/highlight.h"
 #include "movegen/legal_moves.h"
 #include "rules/attacks.h"
 #include "rules/initial_position.h"
@@ -24,10 +26,6 @@ constexpr int kMaxPieceCode = kKing;
 constexpr int kSquares = static_cast<int>(kBoardSquares);
 constexpr unsigned kMaxStage = 3;
 constexpr int kNoSelection = 65;
-// Highlight bytes the display gives a meaning: a move to an empty square (0), a square the
-// side to move attacks (1), a capture (255), and 65..127 for none.
-constexpr uint8_t kHighlightEmpty = 0, kHighlightAttacked = 1, kHighlightCapture = 255,
-                  kFirstPlain = 65, kLastPlain = 127;
 constexpr uint32_t kKeptStartFlags = kCastlingRights | kWhiteCastled | kBlackCastled;
 
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
@@ -99,9 +97,7 @@ std::string CheckSelection(const SaveImage& image) {
         return Format("selection %d out of range", value);
     for (int square = 0; square < kSquares; ++square) {
         const uint8_t h = image.selection.highlights[square];
-        if (h != kHighlightEmpty && h != kHighlightAttacked && h != kHighlightCapture &&
-            (h < kFirstPlain || h > kLastPlain))
-            return Format("highlight %d of square %d out of range", h, square);
+        if (!IsHighlightByte(h)) return Format("highlight %d of square %d out of range", h, square);
     }
     return "";
 }
@@ -150,11 +146,6 @@ std::string CheckPosition(const Position& p, const char* which) {
     return "";
 }
 
-void MarkCheck(Position& p) {
-    const bool inCheck = WhiteToMove(p) ? WhiteInCheck(p) : BlackInCheck(p);
-    p.flags = inCheck ? p.flags | kInCheck : p.flags & ~kInCheck;
-}
-
 }  // namespace
 
 std::string CheckSaveImage(const SaveImage& image) {
@@ -186,7 +177,7 @@ int RestoredStartPosition(const SaveImage& image, Position& out) {
     out.stage = in.stage;
     // The piece list says which pawns on start squares have moved there.
     if (BuildPosition(out, MovedStartPawns(out)) == 0) return 0;
-    MarkCheck(out);
+    MarkInCheck(out);
     return 1;
 }
 

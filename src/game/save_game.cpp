@@ -13,7 +13,6 @@
 
 #include "core/console.h"
 #include "core/error_report.h"
-#include "core/settings.h"
 #include "engine/transposition_table.h"
 #include "game/banner.h"
 #include "game/game_controller.h"
@@ -31,25 +30,26 @@ void SetTitle(GameController& controller, const std::string& name) {
     if (controller.Hooks().title) controller.Hooks().title(name.c_str());
 }
 
-void FillSaveImage(const Game& game, const SavedSelection& selection, SaveImage& image) {
-    const Settings& settings = GetSettings();
-    const GameBlock& block = game.block;
+void FillSaveImage(const GameController& controller, const SavedSelection& selection,
+                   SaveImage& image) {
+    const GameOptions& options = controller.Options();
+    const GameBlock& block = controller.CurrentGame().block;
     image.current = block.current;
     image.start = block.start;
     image.startEdited = block.startEdited;
-    image.gameKind = settings.gameKind.load();
+    image.gameKind = block.current.gameKind;
     image.selection = selection;
-    image.spread = settings.spread.load();
-    image.transparency = settings.transparency.load();
-    image.rules = settings.rules.load();
-    image.engineSide = settings.engineSide.load();
-    image.notation = settings.notation.load();
-    image.difficulty = settings.difficulty.load();
-    image.scale = settings.scale.load();
-    image.projection = settings.projection.load();
-    image.xAngle = settings.xAngle.load();
-    image.yAngle = settings.yAngle.load();
-    image.stopRequest = settings.stopRequest.load();
+    image.spread = options.spread;
+    image.transparency = selection.view.transparency;
+    image.rules = options.rules;
+    image.engineSide = options.engineSide;
+    image.notation = options.notation;
+    image.difficulty = options.difficulty;
+    image.scale = selection.view.scale;
+    image.projection = selection.view.projection;
+    image.xAngle = selection.view.xAngle;
+    image.yAngle = selection.view.yAngle;
+    image.stopRequest = controller.StopRequested() ? 1 : 0;
     image.tableMegabytes = engine::kDefaultTableMegabytes;
     std::copy(std::begin(block.record), std::end(block.record), std::begin(image.record));
     image.keyHistory = block.keyHistory;
@@ -133,11 +133,11 @@ bool ReadSaveFile(const std::string& name, std::vector<uint8_t>& bytes, size_t& 
     return true;
 }
 
-int RestoreBytes(GameController& controller, const std::string& name, const uint8_t* bytes,
-                 size_t size, SavedSelection& selection) {
+bool RestoreBytes(GameController& controller, const std::string& name, const uint8_t* bytes,
+                  size_t size, SavedSelection& selection) {
     GameController::EnginePause pause(controller);
     ConsolePrint("\nRestore game ...");
-    int restored = 0;
+    bool restored = false;
     auto image = std::make_unique<SaveImage>();
     if (!DecodeSaveImage(bytes, size, *image)) {
         ConsolePrint(" failed! unrecognized file type: %d sos: %d",
@@ -151,13 +151,15 @@ int RestoreBytes(GameController& controller, const std::string& name, const uint
             // The rebuild of a game from the standard start clears the selection, as every
             // undo does; a game from an edited start keeps the file's.
             selection = image->startEdited != 0 ? image->selection : SavedSelection{};
-            restored = 1;
+            selection.view = SavedView{image->transparency, image->projection, image->scale,
+                                       image->xAngle, image->yAngle};
+            restored = true;
         } else {
             ConsolePrint("\nrefused: %s", problem.c_str());
         }
     }
     PrintBanner();
-    if (restored != 0) SetTitle(controller, name);
+    if (restored) SetTitle(controller, name);
     ConsolePrint("complete!\n");
     return restored;
 }
@@ -172,50 +174,50 @@ std::vector<uint8_t> SaveGameBytes(const GameController& controller,
                                    const SavedSelection& selection) {
     std::vector<uint8_t> bytes(kSaveFileSize);
     auto image = std::make_unique<SaveImage>();
-    FillSaveImage(controller.CurrentGame(), selection, *image);
+    FillSaveImage(controller, selection, *image);
     EncodeSaveImage(*image, bytes.data());
     return bytes;
 }
 
-int SaveGame(GameController& controller, const std::string& name, const SavedSelection& selection,
-             bool cancelled) {
+bool SaveGame(GameController& controller, const std::string& name, const SavedSelection& selection,
+              bool cancelled) {
     const std::vector<uint8_t> bytes = SaveGameBytes(controller, selection);
     std::string temporary;
     const int fd = cancelled ? -1 : OpenTemporary(name, temporary);
     if (fd < 0) {
         PrintSystemError(name, cancelled ? ECANCELED : errno);
         ConsolePrint("\ncan't open save file %s\n", name.c_str());
-        return 0;
+        return false;
     }
     ConsolePrint("\nSaving %s ...", name.c_str());
     // The old file stays as it was until the new one is complete on the disk.
     if (!Commit(fd, temporary, name, bytes)) {
         ConsolePrint("failed\n");
         ::unlink(temporary.c_str());
-        return 0;
+        return false;
     }
     ConsolePrint("complete\n");
     SetTitle(controller, name);
-    return 1;
+    return true;
 }
 
-int RestoreGame(GameController& controller, const std::string& name, SavedSelection& selection,
-                bool cancelled) {
+bool RestoreGame(GameController& controller, const std::string& name, SavedSelection& selection,
+                 bool cancelled) {
     std::vector<uint8_t> bytes;
     size_t size = 0;
     if (cancelled || !ReadSaveFile(name, bytes, size)) {
         const int error = cancelled ? ECANCELED : errno;
         ErrorReport(kStable, "can't open restore file");
         PrintSystemError(name, error);
-        return 0;
+        return false;
     }
     // A file longer than any layout is reported with its length and read no further: its size
     // is then no layout's, so nothing past the bytes read is looked at.
     return RestoreBytes(controller, name, bytes.data(), size, selection);
 }
 
-int RestoreGameBytes(GameController& controller, const std::string& name, const uint8_t* bytes,
-                     size_t size, SavedSelection& selection) {
+bool RestoreGameBytes(GameController& controller, const std::string& name, const uint8_t* bytes,
+                      size_t size, SavedSelection& selection) {
     return RestoreBytes(controller, name, bytes, size, selection);
 }
 

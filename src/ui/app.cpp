@@ -3,7 +3,6 @@
 #include <cstdarg>
 #include <cstdio>
 
-#include "core/settings.h"
 #include "ui/view.h"
 
 namespace tarvex::ui {
@@ -22,7 +21,8 @@ App::App(std::unique_ptr<engine::MoveChooser> engineIn)
         selection.value = kNothingSelected;
         selection.ClearHighlights();
     };
-    hooks.setUp.resetView = [] { ViewReset(GetSettings().gameKind.load()); };
+    hooks.setUp.resetView = [this] { ViewReset(view, controller.Current().gameKind); };
+    hooks.cannotPlay = [this](const char* text) { ShowMessage(*this, "%s", text); };
     controller.SetHooks(std::move(hooks));
 }
 

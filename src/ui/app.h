@@ -1,7 +1,7 @@
 // The application record: everything the window's callbacks work on. main sets it up, points
 // the callbacks at it and tears it down after GLUT's loop returns; the callbacks keep no state
-// of their own. The view parameters (angles, scale, projection, transparency...) are the
-// Settings record's.
+// of their own. The view (angles, zoom, projection, transparency...) is the window's own; the
+// user's game choices are the controller's.
 #pragma once
 
 #include <cstddef>
@@ -11,17 +11,29 @@
 
 #include "board/geometry.h"
 #include "engine/move_chooser.h"
+#include "game/edit_action.h"
 #include "game/engine_thread.h"
 #include "game/game_controller.h"
+#include "game/highlight.h"
 #include "game/save_game.h"
 
 namespace tarvex::ui {
 
 inline constexpr unsigned kNothingSelected = kNoSquare;  // 65
-inline constexpr uint8_t kNoHighlight = 65;              // "A"
-inline constexpr uint8_t kHighlightEmpty = 0;       // the selected piece moves to an empty square
-inline constexpr uint8_t kHighlightAttacked = 1;    // Team spread: an empty square attacked
-inline constexpr uint8_t kHighlightOccupied = 255;  // a capture, or an enemy piece attacked
+
+// How the board is looked at, and the edit action the next click applies.
+struct View {
+    float xAngle = 300.0f;  // degrees in [0, 360)
+    float yAngle = 0.0f;    // degrees in [0, 360)
+    int zAngle = 0;         // degrees in [0, 360)
+    float scale = 1.6f;     // uniform zoom factor
+    bool orthographic = false;
+    bool transparent = true;  // levels drawn stippled
+    bool axes = false;
+    bool capturedShown = true;
+    bool blackView = false;  // the 2D board is turned for Black
+    EditAction editAction = EditAction::kNone;
+};
 
 // What the user has picked: nothing, a square or an attack board, and the squares the display
 // highlights around it.
@@ -80,12 +92,14 @@ struct App {
     int mainMenu = 0;                 // the GLUT menu on the right button
     int difficultyMenu = 0;           // the GLUT menu whose labels follow the difficulty
     Selection selection;
+    View view;
     TextLines text;
     PromotionPrompt promotion;
     FilePrompt filePrompt;
     // The name shared by saving and restoring, kept between uses.
     std::string saveName = kDefaultSaveName;
-    int boardCursor = 0;  // the attack board that "K" moves (0..3), chosen with "J"
+    int boardCursor = 0;        // the attack board that "K" moves (0..3), chosen with "J"
+    uint64_t drawnChanges = 0;  // the controller's change count the window last drew
 };
 
 // A modal panel (the promotion chooser or the file prompt) is open: input goes to it alone.

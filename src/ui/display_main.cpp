@@ -8,7 +8,6 @@
 
 #include "board/attack_boards.h"
 #include "core/error_report.h"
-#include "core/settings.h"
 #include "core/version.h"
 #include "game/game_flow.h"
 #include "text/notation.h"
@@ -60,10 +59,9 @@ char PieceLetter(int code) {
 }
 
 void Header(const App& app, char* out) {
-    const Settings& settings = GetSettings();
     const Game& game = app.controller.CurrentGame();
     const unsigned ply = game.block.current.ply;
-    const int action = settings.editAction.load();
+    const int action = static_cast<int>(app.view.editAction);
     if (action >= 1 && action <= 16 && kEditPrompts[action - 1] != nullptr) {
         std::snprintf(out, kTextLineSize, "%s", kEditPrompts[action - 1]);
     } else if (game.replayIndex >= 0) {
@@ -82,14 +80,14 @@ void Header(const App& app, char* out) {
 
 // The banner line and its colour; an engine side other than -1, 0 and +1 leaves both alone.
 void Banner(App& app) {
-    const Settings& settings = GetSettings();
+    const GameOptions& options = app.controller.Options();
     const Position& p = app.controller.Current();
-    const int side = settings.engineSide.load();
+    const int side = options.engineSide;
     TextLines& text = app.text;
     if (side == 0) {
         const char* rules = "";
         if (p.gameKind == kGame3D) {
-            rules = settings.rules.load() == kRulesStandard ? " (Standard)" : " (Tournament)";
+            rules = options.rules == kRulesStandard ? " (Standard)" : " (Tournament)";
         }
         std::snprintf(text.banner, kTextLineSize, "Tarvex not playing%s", rules);
         CopyColour(text.bannerColour, kOrange);
@@ -123,7 +121,7 @@ const char* LevelName(const Position& p, unsigned square, int notation) {
 void SelectionLine(const App& app, char* out) {
     const Position& p = app.controller.Current();
     const unsigned selected = app.selection.value;
-    const int notation = GetSettings().notation.load();
+    const int notation = app.controller.Options().notation;
     if (selected == kNothingSelected) {
         std::snprintf(out, kTextLineSize, "%u plies", p.ply);
         return;
@@ -185,7 +183,7 @@ TextPass ComposeText(App& app) {
 
 void DisplayMain() {
     App& app = TheApp();
-    const Settings& settings = GetSettings();
+    const View& view = app.view;
     glutSetWindow(app.mainWindow);
     glDrawBuffer(GL_BACK);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -194,11 +192,11 @@ void DisplayMain() {
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
-    ViewSetUp();
+    ViewSetUp(view);
     DrawSquares(app, GL_RENDER);
     DrawPieces(app);
-    if (settings.capturedDisplay.load() != 0) DrawCapturedPieces(app);
-    if (settings.axes.load() != 0) {
+    if (view.capturedShown) DrawCapturedPieces(app);
+    if (view.axes) {
         glDisable(GL_LIGHTING);
         DrawAxes();
         glEnable(GL_LIGHTING);
@@ -210,7 +208,7 @@ void DisplayMain() {
     glPushMatrix();
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
-    const bool ortho = settings.projection.load() == 1;
+    const bool ortho = view.orthographic;
     const float left = ortho ? kTextLeftOrtho : kTextLeft;
     const float top = ortho ? kTextTopOrtho : kTextTop;
     DrawLine(left, top - 1, app.text.banner, app.text.bannerColour);

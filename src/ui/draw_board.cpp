@@ -10,7 +10,6 @@
 #include "board/attack_boards.h"
 #include "board/geometry.h"
 #include "board/position.h"
-#include "core/settings.h"
 #include "game/game_block.h"
 #include "movegen/board_moves.h"
 #include "ui/piece_models.h"
@@ -164,7 +163,7 @@ void SetSquareColour(const App& app, unsigned square, unsigned row, unsigned col
         SetColour(kMoveColour);
     } else if (highlight == kHighlightAttacked) {
         SetColour(kAttackedColour);
-    } else if (highlight >= kNoHighlight && highlight <= 127) {
+    } else if (highlight >= kNoHighlight && highlight <= kLastNoHighlight) {
         const bool light = ((row + column) & 1) != 0;
         SetColour(light ? kLightSquare : kDarkSquare);
     }
@@ -254,7 +253,7 @@ void DrawSquares(const App& app, GLenum renderMode) {
     const Position& position = app.controller.Current();
     const bool select = renderMode == GL_SELECT;
     const bool is3D = Is3D(position);
-    const bool transparent = GetSettings().transparency.load(std::memory_order_relaxed) != 0;
+    const bool transparent = app.view.transparent;
     const unsigned selected = app.selection.value;
     Quadric quadric;
 
@@ -313,7 +312,7 @@ void DrawPieces(const App& app) {
 }
 
 void DrawCapturedPieces(const App& app) {
-    if (GetSettings().capturedDisplay.load(std::memory_order_relaxed) == 0) return;
+    if (!app.view.capturedShown) return;
     // Black's losses in a column right of the board, White's left of it, from the top down.
     constexpr GLfloat kColumnX = 4.5f, kTopY = 4.0f, kStep = 0.6f;
     const CapturedList& captured = app.controller.CurrentGame().block.captured;

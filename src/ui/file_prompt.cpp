@@ -7,6 +7,7 @@
 
 #include "game/save_game.h"
 #include "ui/panel.h"
+#include "ui/view.h"
 
 namespace tarvex::ui {
 namespace {
@@ -143,6 +144,22 @@ bool FilePromptKey(App& app, unsigned char key) {
     return false;
 }
 
+namespace {
+
+// The view of a restored file: the 2D reset for what the file does not hold (axes, captured
+// pieces, z-angle), then the file's own.
+void RestoreView(App& app, const SavedView& saved) {
+    View& view = app.view;
+    ViewReset(view, kGame2D);
+    view.transparent = saved.transparency != 0;
+    view.orthographic = saved.projection == 1;
+    view.scale = saved.scale;
+    view.xAngle = saved.xAngle;
+    view.yAngle = saved.yAngle;
+}
+
+}  // namespace
+
 void RunFileCommand(App& app, FileCommand command, const std::string& name, bool cancelled) {
     SavedSelection saved;
     Selection& selection = app.selection;
@@ -151,14 +168,19 @@ void RunFileCommand(App& app, FileCommand command, const std::string& name, bool
             saved.value = static_cast<int32_t>(selection.value);
             std::copy(std::begin(selection.highlights), std::end(selection.highlights),
                       saved.highlights);
+            saved.view = SavedView{app.view.transparent ? 1 : 0, app.view.orthographic ? 1 : 0,
+                                   app.view.scale, app.view.xAngle, app.view.yAngle};
             SaveGame(app.controller, name, saved, cancelled);
             break;
         case FileCommand::kRestore:
-            if (RestoreGame(app.controller, name, saved, cancelled) == 1) {
+            if (RestoreGame(app.controller, name, saved, cancelled)) {
                 selection.value = static_cast<unsigned>(saved.value);
-                selection.firstPick = selection.secondPick = kNothingSelected;
+                // A restored selection is picked as if clicked: the next click moves from it.
+                selection.firstPick = selection.value;
+                selection.secondPick = kNothingSelected;
                 std::copy(std::begin(saved.highlights), std::end(saved.highlights),
                           selection.highlights);
+                RestoreView(app, saved.view);
             }
             break;
         case FileCommand::kList:

@@ -3,13 +3,11 @@
 #include <GL/freeglut.h>
 
 #include <array>
-#include <atomic>
 #include <cmath>
 #include <cstdio>
 
 #include "board/attack_boards.h"
 #include "core/console.h"
-#include "core/settings.h"
 #include "game/banner.h"
 #include "game/save_game.h"
 #include "ui/file_prompt.h"
@@ -91,27 +89,22 @@ bool IsModifierKey(int key) {
     return key >= GLUT_KEY_SHIFT_L && key <= GLUT_KEY_SUPER_R;
 }
 
-void Toggle(std::atomic<int>& setting) {
-    setting.store(setting.load() != 0 ? 0 : 1);
-}
-
 // Turns an angle kept in [0, 360) by a step of at most one turn.
 template <typename T>
-void Turn(std::atomic<T>& angle, T step) {
-    T value = angle.load() + step;
-    if (value >= 360) {
-        value -= 360;
-    } else if (value < 0) {
-        value += 360;
+void Turn(T& angle, T step) {
+    angle += step;
+    if (angle >= 360) {
+        angle -= 360;
+    } else if (angle < 0) {
+        angle += 360;
     }
-    angle.store(value);
 }
 
-void FetchFavoriteView(int gameKind) {
+void FetchFavoriteView(View& view, int gameKind) {
     ConsolePrint("\nFavorite view LOADED");
     std::FILE* file = std::fopen(kFavoriteViewFile, "r");
     if (file == nullptr) {
-        ViewReset(gameKind);
+        ViewReset(view, gameKind);
         return;
     }
     float x = 0, y = 0, scale = 0;
@@ -120,17 +113,14 @@ void FetchFavoriteView(int gameKind) {
     // Only a view the program could have stored is taken; anything else leaves the view.
     const auto angle = [](float a) { return a >= 0.0f && a < 360.0f; };
     if (read != 3 || !angle(x) || !angle(y) || !(scale > 0.0f) || !std::isfinite(scale)) return;
-    Settings& settings = GetSettings();
-    settings.xAngle.store(x);
-    settings.yAngle.store(y);
-    settings.scale.store(scale);
+    view.xAngle = x;
+    view.yAngle = y;
+    view.scale = scale;
 }
 
-void StoreFavoriteView() {
+void StoreFavoriteView(const View& view) {
     if (std::FILE* file = std::fopen(kFavoriteViewFile, "w")) {
-        const Settings& settings = GetSettings();
-        std::fprintf(file, "%g\n%g\n%g\n", settings.xAngle.load(), settings.yAngle.load(),
-                     settings.scale.load());
+        std::fprintf(file, "%g\n%g\n%g\n", view.xAngle, view.yAngle, view.scale);
         std::fclose(file);
     }
     ConsolePrint("\nFavorite view SAVED");
@@ -141,107 +131,189 @@ KeyModifiers HeldModifiers() {
     return KeyModifiers{(held & GLUT_ACTIVE_SHIFT) != 0, (held & GLUT_ACTIVE_ALT) != 0};
 }
 
+// ---- the commands of ordinary keys, by what they act on ----
+
+// The program's own information: contact, build stamp, banner, help.
+bool InformationKey(unsigned char command) {
+    switch (command) {
+        case '!':
+            ConsolePrint("\n%s", kContactAddress);
+            return true;
+        case '#':
+            ConsolePrint("\nBuilt: %s", kBuildStamp.data());
+            return true;
+        case '?':
+            PrintBanner();
+            return true;
+        case 'H':
+            PrintHelpScreen();
+            return true;
+        default:
+            return false;
+    }
+}
+
+// What the window shows: axes, captured pieces, transparency and the view presets.
+bool ViewKey(App& app, unsigned char command) {
+    View& view = app.view;
+    const int gameKind = app.controller.Current().gameKind;
+    switch (command) {
+        case 'A':
+            view.axes = !view.axes;
+            return true;
+        case 'C':
+            view.capturedShown = !view.capturedShown;
+            return true;
+        case 'G':
+            ConsolePrint("\nW xang=%g yang=%g scale=%g", view.xAngle, view.yAngle, view.scale);
+            return true;
+        case 'O':
+            OverheadView(view);
+            return true;
+        case 'T':
+            view.transparent = !view.transparent;
+            return true;
+        case 'V':
+            ViewReset(view, gameKind);
+            return true;
+        case 'Z':
+            BlackView(view, gameKind);
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The file commands: L lists, R restores, S saves; with Alt without asking for a name (L on
+// the console only, R and S with the default file).
+bool FileKey(App& app, unsigned char command, KeyModifiers modifiers) {
+    if (command == 'L') {
+        if (modifiers.alt) {
+            app.controller.ListGame();
+        } else {
+            OpenFilePrompt(app, FileCommand::kList);
+        }
+        return true;
+    }
+    if (command != 'R' && command != 'S') return false;
+    const FileCommand file = command == 'R' ? FileCommand::kRestore : FileCommand::kSave;
+    if (modifiers.alt) {
+        app.saveName = kDefaultSaveName;
+        RunFileCommand(app, file, app.saveName, false);
+    } else {
+        OpenFilePrompt(app, file);
+    }
+    return true;
+}
+
+// The game: who the engine plays, undo, and the attack-board diagnostics (J chooses a board,
+// K moves it).
+bool GameKey(App& app, unsigned char command) {
+    GameController& controller = app.controller;
+    switch (command) {
+        case 'B':
+            ConsolePrint("\nTarvex playing Black");
+            controller.SetEngineSide(-1, false);
+            return true;
+        case 'W':
+            ConsolePrint("\nTarvex playing White");
+            controller.SetEngineSide(1, false);
+            return true;
+        case 'U':
+            controller.Undo(1);
+            return true;
+        case 'J':
+            app.boardCursor = (app.boardCursor + 1) % kBoardCount;
+            ConsolePrint("\nj=%d", app.boardCursor);
+            return true;
+        case 'K':
+            controller.MoveBoardToNextPin(app.boardCursor);
+            return true;
+        default:
+            return false;
+    }
+}
+
+// The arrow keys turn the board (Alt with left and right: about the z-axis); Shift makes the
+// step ten degrees.
+bool TurnKey(View& view, int key, KeyModifiers modifiers) {
+    const int step = modifiers.shift ? 10 : 1;
+    const float angleStep = static_cast<float>(step);
+    switch (key) {
+        case GLUT_KEY_LEFT:
+            if (modifiers.alt) {
+                Turn(view.zAngle, step);
+            } else {
+                Turn(view.yAngle, -angleStep);
+            }
+            return true;
+        case GLUT_KEY_RIGHT:
+            if (modifiers.alt) {
+                Turn(view.zAngle, -step);
+            } else {
+                Turn(view.yAngle, angleStep);
+            }
+            return true;
+        case GLUT_KEY_UP:
+            Turn(view.xAngle, -angleStep);
+            return true;
+        case GLUT_KEY_DOWN:
+            Turn(view.xAngle, angleStep);
+            return true;
+        default:
+            return false;
+    }
+}
+
+// Replay (F7 back, F8 forward) and who plays (F9 plays both on or off, F10 nobody).
+bool EngineAndReplayKey(GameController& controller, int key, KeyModifiers modifiers) {
+    const int replayStep = modifiers.shift ? kFastReplay : 1;
+    switch (key) {
+        case GLUT_KEY_F7:
+            controller.Replay(-replayStep);
+            return true;
+        case GLUT_KEY_F8:
+            controller.Replay(replayStep);
+            return true;
+        case GLUT_KEY_F9: {
+            // Turning it off stops the search; turning it on hands over the side to move.
+            const bool on = controller.CurrentGame().block.playsBoth == 0;
+            controller.SetPlaysBoth(on, !on);
+            return true;
+        }
+        case GLUT_KEY_F10:
+            controller.SetEngineSide(0);  // stop request, plays-both off, the engine idle
+            return true;
+        default:
+            return false;
+    }
+}
+
 }  // namespace
+
+void Zoom(View& view, bool in, bool fast) {
+    const double step = fast ? kFastZoomStep : kZoomStep;
+    view.scale = static_cast<float>(in ? view.scale * step : view.scale / step);
+}
 
 KeyOutcome KeyboardCommand(App& app, unsigned char key, KeyModifiers modifiers) {
     if (key < kFirstCommandKey || key > kLastCommandKey) {
         ComplainAboutKey(key);
         return KeyOutcome::kDone;
     }
-    Settings& settings = GetSettings();
-    GameController& controller = app.controller;
-    const int gameKind = settings.gameKind.load();
     const unsigned char command = key >= 'a' && key <= 'z' ? key - 'a' + 'A' : key;
-    switch (command) {
-        case kEscape:
-        case 'Q':
-            return KeyOutcome::kQuit;
-        case '!':
-            ConsolePrint("\n%s", kContactAddress);
-            break;
-        case '#':
-            ConsolePrint("\nBuilt: %s", kBuildStamp.data());
-            break;
-        case '?':
-            PrintBanner();
-            break;
-        case 'A':
-            Toggle(settings.axes);
-            break;
-        case 'B':
-            ConsolePrint("\nTarvex playing Black");
-            controller.SetEngineSide(-1, false);
-            break;
-        case 'C':
-            Toggle(settings.capturedDisplay);
-            break;
-        case 'G':
-            ConsolePrint("\nW xang=%g yang=%g scale=%g", settings.xAngle.load(),
-                         settings.yAngle.load(), settings.scale.load());
-            break;
-        case 'H':
-            PrintHelpScreen();
-            break;
-        case 'J':
-            app.boardCursor = (app.boardCursor + 1) % kBoardCount;
-            ConsolePrint("\nj=%d", app.boardCursor);
-            break;
-        case 'K':
-            controller.MoveBoardToNextPin(app.boardCursor);
-            break;
-        case 'L':
-            // With Alt on the console only; without, into a file as well.
-            if (modifiers.alt) {
-                controller.ListGame();
-            } else {
-                OpenFilePrompt(app, FileCommand::kList);
-            }
-            break;
-        case 'O':
-            OverheadView();
-            break;
-        case 'R':
-        case 'S': {
-            // With Alt the default file, without asking for a name.
-            const FileCommand file = command == 'R' ? FileCommand::kRestore : FileCommand::kSave;
-            if (modifiers.alt) {
-                app.saveName = kDefaultSaveName;
-                RunFileCommand(app, file, app.saveName, false);
-            } else {
-                OpenFilePrompt(app, file);
-            }
-            break;
-        }
-        case 'T':
-            Toggle(settings.transparency);
-            break;
-        case 'U':
-            controller.Undo(1);
-            break;
-        case 'V':
-            ViewReset(gameKind);
-            break;
-        case 'W':
-            ConsolePrint("\nTarvex playing White");
-            controller.SetEngineSide(1, false);
-            break;
-        case 'Z':
-            BlackView(gameKind);
-            break;
-        default:
-            ComplainAboutKey(key);
-            break;
-    }
+    if (command == kEscape || command == 'Q') return KeyOutcome::kQuit;
+    const bool known = InformationKey(command) || ViewKey(app, command) ||
+                       FileKey(app, command, modifiers) || GameKey(app, command);
+    if (!known) ComplainAboutKey(key);
     return KeyOutcome::kDone;
 }
 
 void SpecialKeyCommand(App& app, int key, KeyModifiers modifiers) {
-    Settings& settings = GetSettings();
     GameController& controller = app.controller;
-    const int step = modifiers.shift ? 10 : 1;
-    const float angleStep = static_cast<float>(step);
-    const int replayStep = modifiers.shift ? kFastReplay : 1;
-    const double zoom = modifiers.shift ? kFastZoomStep : kZoomStep;
+    if (TurnKey(app.view, key, modifiers) || EngineAndReplayKey(controller, key, modifiers)) {
+        return;
+    }
     switch (key) {
         case GLUT_KEY_F1:
             KeyboardCommand(app, 'h');
@@ -253,51 +325,14 @@ void SpecialKeyCommand(App& app, int key, KeyModifiers modifiers) {
             controller.NewGame(kGame3D);
             break;
         case GLUT_KEY_F5:
-            FetchFavoriteView(settings.gameKind.load());
+            FetchFavoriteView(app.view, controller.Current().gameKind);
             break;
         case GLUT_KEY_F6:
-            StoreFavoriteView();
-            break;
-        case GLUT_KEY_F7:
-            controller.Replay(-replayStep);
-            break;
-        case GLUT_KEY_F8:
-            controller.Replay(replayStep);
-            break;
-        case GLUT_KEY_F9: {
-            // Autoplay: turning it off stops the search; turning it on hands over in Tick.
-            const bool on = controller.CurrentGame().block.playsBoth == 0;
-            controller.SetPlaysBoth(on, !on);
-            break;
-        }
-        case GLUT_KEY_F10:
-            controller.SetEngineSide(0);  // stop request, plays-both off, the engine idle
-            break;
-        case GLUT_KEY_LEFT:
-            if (modifiers.alt) {
-                Turn(settings.zAngle, step);
-            } else {
-                Turn(settings.yAngle, -angleStep);
-            }
-            break;
-        case GLUT_KEY_RIGHT:
-            if (modifiers.alt) {
-                Turn(settings.zAngle, -step);
-            } else {
-                Turn(settings.yAngle, angleStep);
-            }
-            break;
-        case GLUT_KEY_UP:
-            Turn(settings.xAngle, -angleStep);
-            break;
-        case GLUT_KEY_DOWN:
-            Turn(settings.xAngle, angleStep);
+            StoreFavoriteView(app.view);
             break;
         case GLUT_KEY_PAGE_UP:
-            settings.scale.store(static_cast<float>(settings.scale.load() * zoom));
-            break;
         case GLUT_KEY_PAGE_DOWN:
-            settings.scale.store(static_cast<float>(settings.scale.load() / zoom));
+            Zoom(app.view, key == GLUT_KEY_PAGE_UP, modifiers.shift);
             break;
         default:
             if (!IsModifierKey(key)) ComplainAboutSpecialKey(key);

@@ -17,6 +17,10 @@ struct KeyModifiers {
 // Carries out the command of an ordinary key; complains about keys that have none.
 KeyOutcome KeyboardCommand(App& app, unsigned char key, KeyModifiers modifiers = {});
 
+// Page Up (in) and Page Down, and the mouse wheel: the zoom by one step (with Shift a bigger
+// one).
+void Zoom(View& view, bool in, bool fast);
+
 // Carries out the command of a GLUT special key; complains about keys that have none.
 void SpecialKeyCommand(App& app, int key, KeyModifiers modifiers = {});
 

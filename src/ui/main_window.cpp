@@ -48,11 +48,10 @@ constexpr const char* kNoDisplayMessage = "failed to open display";
 // window is drawn again when the game changed.
 void Tick(int /*value*/) {
     App& app = TheApp();
-    const Position before = app.controller.Current();
     app.controller.Tick();
-    const Position& after = app.controller.Current();
-    if (after.hashKey != before.hashKey || after.ply != before.ply ||
-        after.winner != before.winner) {
+    const uint64_t changes = app.controller.ChangeCount();
+    if (changes != app.drawnChanges) {
+        app.drawnChanges = changes;
         glutPostRedisplay();
     }
     glutTimerFunc(kTickMilliseconds, Tick, 0);

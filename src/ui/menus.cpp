@@ -6,7 +6,6 @@
 #include <span>
 
 #include "core/error_report.h"
-#include "core/settings.h"
 #include "ui/file_prompt.h"
 #include "ui/main_window.h"
 #include "ui/view.h"
@@ -23,7 +22,15 @@ constexpr int kQuitValue = 3;
 constexpr int kEngineBoth = 2;
 constexpr int kGameNew = 0, kGameList = 2, kGameSave = 5, kGameRestore = 6;
 constexpr int kViewReset = 3, kViewBlack = 4;
-constexpr int kEditRemove = 1, kEditClear = 2, kEditWhiteMoves = 3, kEditBlackMoves = 4;
+// The Edit menu's own entries; Remove piece hands over its edit action's value.
+constexpr int kEditRemove = static_cast<int>(EditAction::kRemove);
+constexpr int kEditClear = 2, kEditWhiteMoves = 3, kEditBlackMoves = 4;
+static_assert(kEditClear != kEditRemove && kEditWhiteMoves != kEditRemove &&
+              kEditBlackMoves != kEditRemove);
+
+constexpr int AddValue(int code) {
+    return static_cast<int>(AddPieceAction(code));
+}
 
 constexpr Entry kEngineEntries[] = {
     {"Plays white", 1}, {"Plays black", -1}, {"Plays both", kEngineBoth}, {"Does not play", 0}};
@@ -41,10 +48,12 @@ constexpr Entry kSpreadEntries[] = {
 constexpr Entry kProjectionEntries[] = {{"Perspective", 0}, {"Orthographic", 1}};
 constexpr Entry kOffOnEntries[] = {{"Off", 0}, {"On", 1}};
 constexpr Entry kOpacityEntries[] = {{"Transparent", 1}, {"Opaque", 0}};
-constexpr Entry kWhitePieceEntries[] = {{"Pawn", 11}, {"Knight", 12}, {"Bishop", 13},
-                                        {"Rook", 14}, {"Queen", 15},  {"King", 16}};
-constexpr Entry kBlackPieceEntries[] = {{"Pawn", 5}, {"Knight", 6}, {"Bishop", 7},
-                                        {"Rook", 8}, {"Queen", 9},  {"King", 10}};
+constexpr Entry kWhitePieceEntries[] = {
+    {"Pawn", AddValue(kPawn)}, {"Knight", AddValue(kKnight)}, {"Bishop", AddValue(kBishop)},
+    {"Rook", AddValue(kRook)}, {"Queen", AddValue(kQueen)},   {"King", AddValue(kKing)}};
+constexpr Entry kBlackPieceEntries[] = {
+    {"Pawn", AddValue(-kPawn)}, {"Knight", AddValue(-kKnight)}, {"Bishop", AddValue(-kBishop)},
+    {"Rook", AddValue(-kRook)}, {"Queen", AddValue(-kQueen)},   {"King", AddValue(-kKing)}};
 // The entries after the submenus.
 constexpr Entry kEditEntries[] = {{"Remove piece", kEditRemove},
                                   {"White's move", kEditWhiteMoves},
@@ -123,12 +132,12 @@ MenuOutcome GameCommand(App& app, int value) {
     return {};
 }
 
-void EditCommand(GameController& controller, int value) {
-    Settings& settings = GetSettings();
-    settings.editAction.store(0);
+void EditCommand(App& app, int value) {
+    GameController& controller = app.controller;
+    app.view.editAction = EditAction::kNone;
     switch (value) {
         case kEditRemove:
-            settings.editAction.store(kEditRemove);
+            app.view.editAction = EditAction::kRemove;
             break;
         case kEditClear:
             controller.EditClearBoard();
@@ -170,7 +179,8 @@ int CreateMenu(void (*handler)(int), std::span<const Entry> entries) {
 
 MenuOutcome MenuCommand(App& app, Menu menu, int value) {
     GameController& controller = app.controller;
-    Settings& settings = GetSettings();
+    View& view = app.view;
+    const int gameKind = controller.Current().gameKind;
     switch (menu) {
         case Menu::kMain:
             if (value == kQuitValue) return {true, {}};
@@ -196,34 +206,34 @@ MenuOutcome MenuCommand(App& app, Menu menu, int value) {
             controller.SetNotation(value);
             return {false, RadioLabels(kNotationEntries, value)};
         case Menu::kSpread:
-            settings.spread.store(value);
+            controller.SetSpread(value);
             break;
         case Menu::kProjection:
-            settings.projection.store(value);
+            view.orthographic = value == 1;
             break;
         case Menu::kAxes:
-            settings.axes.store(value);
+            view.axes = value == 1;
             break;
         case Menu::kOpacity:
-            settings.transparency.store(value);
+            view.transparent = value == 1;
             break;
         case Menu::kCaptured:
-            settings.capturedDisplay.store(value);
+            view.capturedShown = value == 1;
             break;
         case Menu::kView:
             if (value == kViewReset) {
-                ViewReset(settings.gameKind.load());
+                ViewReset(view, gameKind);
             } else if (value == kViewBlack) {
-                BlackView(settings.gameKind.load());
+                BlackView(view, gameKind);
             } else {
                 ErrorReport(kStable, "Unknown View Menu value");
             }
             break;
         case Menu::kEdit:
-            EditCommand(controller, value);
+            EditCommand(app, value);
             break;
         case Menu::kAddPiece:
-            settings.editAction.store(value);
+            view.editAction = EditActionFromValue(value);
             break;
     }
     return {};
@@ -242,13 +252,13 @@ void ShowDifficultyLabels(App& app, int difficulty) {
 }
 
 void BuildMenus(App& app) {
-    const Settings& settings = GetSettings();
+    const GameOptions& options = app.controller.Options();
     // The radio-style submenus show the current choice from the start (the Difficulty labels
     // stay as created until a choice or a new game rewrites them).
     const int rules = CreateMenu(MenuChosen<Menu::kRules>, kRulesEntries);
-    ChangeLabels(kRulesEntries, RadioLabels(kRulesEntries, settings.rules.load()));
+    ChangeLabels(kRulesEntries, RadioLabels(kRulesEntries, options.rules));
     const int notation = CreateMenu(MenuChosen<Menu::kNotation>, kNotationEntries);
-    ChangeLabels(kNotationEntries, RadioLabels(kNotationEntries, settings.notation.load()));
+    ChangeLabels(kNotationEntries, RadioLabels(kNotationEntries, options.notation));
     const int engine = CreateMenu(MenuChosen<Menu::kEngine>, kEngineEntries);
     ChangeLabels(kEngineEntries, MenuCommand(app, Menu::kEngine, -1).labels);
     app.difficultyMenu = CreateMenu(MenuChosen<Menu::kDifficulty>, kDifficultyEntries);

@@ -7,10 +7,10 @@
 #include "board/attack_boards.h"
 #include "core/console.h"
 #include "core/error_report.h"
-#include "core/settings.h"
 #include "game/user_move.h"
 #include "movegen/legal_moves.h"
 #include "text/notation.h"
+#include "ui/keyboard.h"
 #include "ui/picking.h"
 #include "ui/promotion_chooser.h"
 
@@ -21,9 +21,12 @@ bool IsSquare(unsigned pick) {
     return pick < kBoardSquares;
 }
 
+// freeglut reports the mouse wheel as two more buttons, one press and release a notch.
+constexpr int kWheelUp = 3, kWheelDown = 4;
+
 // The engine is to move: the user's second click is not taken.
-bool EnginesTurn(const Position& p) {
-    return SideSign(p) == GetSettings().engineSide.load();
+bool EnginesTurn(const App& app) {
+    return SideSign(app.controller.Current()) == app.controller.Options().engineSide;
 }
 
 void SelectBoard(App& app, unsigned board) {
@@ -34,7 +37,7 @@ void SelectBoard(App& app, unsigned board) {
     ConsolePrint("\nselected %s", kNames[index]);
 }
 
-// Step 3: the first click.
+// Nothing is selected: the click selects a piece or an attack board.
 void FirstClick(App& app, int x, int y) {
     Selection& s = app.selection;
     s.firstPick = Pick(app, x, y);
@@ -51,18 +54,18 @@ void FirstClick(App& app, int x, int y) {
     }
 }
 
-// Step 4: a board is selected; the click names its new pin.
+// A board is selected: the click names its new pin.
 void BoardClick(App& app, int x, int y) {
     Selection& s = app.selection;
     s.secondPick = Pick(app, x, y);
     const Position& p = app.controller.Current();
-    if (s.secondPick != s.firstPick && !EnginesTurn(p)) {
+    if (s.secondPick != s.firstPick && !EnginesTurn(app)) {
         PlayUserMove(app, BuildBoardMove(p, static_cast<int>(s.value), s.secondPick));
     }
     s.value = kNothingSelected;
 }
 
-// Step 5: a square is selected; the click names the destination.
+// A square is selected: the click names the destination.
 void SquareClick(App& app, int x, int y, bool shift) {
     Selection& s = app.selection;
     if (shift) return;
@@ -70,7 +73,7 @@ void SquareClick(App& app, int x, int y, bool shift) {
     s.ClearHighlights();
     s.secondPick = Pick(app, x, y);
     const Position& p = app.controller.Current();
-    if (IsSquare(s.secondPick) && s.secondPick != s.firstPick && !EnginesTurn(p)) {
+    if (IsSquare(s.secondPick) && s.secondPick != s.firstPick && !EnginesTurn(app)) {
         PlayUserMove(app, BuildUserMove(p, s.firstPick, s.secondPick));
     }
 }
@@ -90,9 +93,9 @@ void PlayUserMove(App& app, const Move& move) {
         OpenPromotionChooser(app, move);
         return;
     }
-    auto texts = std::make_unique<MoveTextList>();
-    GenerateMoveTexts(p, GetSettings().notation.load(), *texts);
-    if (app.controller.UserMove(move) == 0) {
+    if (!app.controller.UserMove(move)) {
+        auto texts = std::make_unique<MoveTextList>();
+        GenerateMoveTexts(p, app.controller.Options().notation, *texts);
         ShowMessage(app, "illegal move %s\n", FindMoveText(*texts, move));
     }
 }
@@ -102,7 +105,7 @@ void ComputeHighlights(App& app) {
     s.ClearHighlights();
     if (!IsSquare(s.value)) return;
     const Position& p = app.controller.Current();
-    const int spread = GetSettings().spread.load();
+    const int spread = app.controller.Options().spread;
     if (spread == kSpreadOff) return;
     if (spread == kSpreadTeam) {
         const uint32_t own = WhiteToMove(p) ? kWhiteHalf : kBlackHalf;
@@ -123,9 +126,9 @@ void ComputeHighlights(App& app) {
 }
 
 void LeftPress(App& app, int x, int y, bool shift) {
-    Settings& settings = GetSettings();
-    const int action = settings.editAction.load();
-    if (action != 0) {
+    const EditAction action = app.view.editAction;
+    if (action != EditAction::kNone) {
+        app.view.editAction = EditAction::kNone;
         app.controller.ApplyEdit(action, Pick(app, x, y));
         return;
     }
@@ -147,6 +150,13 @@ void MouseClick(int button, int state, int x, int y) {
         return;
     }
     if (button == GLUT_RIGHT_BUTTON) return;
+    if (button == kWheelUp || button == kWheelDown) {
+        if (state == GLUT_DOWN) {
+            Zoom(app.view, button == kWheelUp, (glutGetModifiers() & GLUT_ACTIVE_SHIFT) != 0);
+            glutPostRedisplay();
+        }
+        return;
+    }
     if (button != GLUT_LEFT_BUTTON) {
         ErrorReport(kStable, "unknown mouse button");
         return;

@@ -41,7 +41,7 @@ unsigned Pick(const App& app, int x, int y) {
     glPushMatrix();
     glLoadIdentity();
     gluPickMatrix(x, viewport[3] - y, 1.0, 1.0, viewport);
-    ViewSetUp();
+    ViewSetUp(app.view);
     DrawSquares(app, GL_SELECT);
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();

@@ -56,12 +56,6 @@ void DrawPromotionChooser(const App& app) {
     }
 }
 
-void PromotionButtonCentre(int button, int& x, int& y) {
-    ButtonBox(button, x, y);
-    x += kButtonWidth / 2;
-    y += kButtonHeight / 2;
-}
-
 void PromotionChooserClick(App& app, int x, int y) {
     for (int i = 0; i < 4; ++i) {
         int left, top;

@@ -18,8 +18,4 @@ void DrawPromotionChooser(const App& app);
 // its piece, closes the chooser and plays the move; anywhere else nothing happens.
 void PromotionChooserClick(App& app, int x, int y);
 
-// The window coordinates of a button's centre (0 QUEEN, 1 KNIGHT, 2 ROOK, 3 BISHOP), for the
-// tests that click it.
-void PromotionButtonCentre(int button, int& x, int& y);
-
 }  // namespace tarvex::ui

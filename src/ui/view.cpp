@@ -4,7 +4,7 @@
 #include <GL/glu.h>
 
 #include "core/game_types.h"
-#include "core/settings.h"
+#include "ui/app.h"
 
 namespace tarvex::ui {
 namespace {
@@ -29,13 +29,12 @@ float LessAngle(float angle, float turn) {
 
 }  // namespace
 
-void ViewSetUp() {
-    const Settings& settings = GetSettings();
+void ViewSetUp(const View& view) {
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
     glEnable(GL_COLOR_MATERIAL);
     glShadeModel(GL_SMOOTH);
-    if (settings.projection.load() == 1) {
+    if (view.orthographic) {
         glOrtho(-kOrthoHalfWidth, kOrthoHalfWidth, -kOrthoHalfWidth, kOrthoHalfWidth, kNear, kFar);
     } else {
         gluPerspective(kPerspectiveFieldOfView, kAspect, kNear, kFar);
@@ -43,46 +42,42 @@ void ViewSetUp() {
     gluLookAt(0.0, 0.0, kEyeDistance, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
-    const float scale = settings.scale.load();
-    glScalef(scale, scale, scale);
-    glRotatef(static_cast<float>(settings.zAngle.load()), 0.0f, 0.0f, 1.0f);
-    glRotatef(settings.yAngle.load(), 0.0f, 1.0f, 0.0f);
-    glRotatef(settings.xAngle.load(), 1.0f, 0.0f, 0.0f);
+    glScalef(view.scale, view.scale, view.scale);
+    glRotatef(static_cast<float>(view.zAngle), 0.0f, 0.0f, 1.0f);
+    glRotatef(view.yAngle, 0.0f, 1.0f, 0.0f);
+    glRotatef(view.xAngle, 1.0f, 0.0f, 0.0f);
 }
 
-void ViewReset(int gameKind) {
-    Settings& settings = GetSettings();
-    settings.axes.store(0);
-    settings.capturedDisplay.store(1);
-    settings.projection.store(0);
+void ViewReset(View& view, int gameKind) {
+    view.axes = false;
+    view.capturedShown = true;
+    view.orthographic = false;
     const bool game3D = gameKind == kGame3D;
-    settings.scale.store(game3D ? kScale3D : kScale2D);
-    settings.transparency.store(game3D ? 1 : 0);
-    settings.xAngle.store(game3D ? kXAngle3D : kXAngle2D);
-    settings.yAngle.store(0.0f);
-    settings.zAngle.store(0);
+    view.scale = game3D ? kScale3D : kScale2D;
+    view.transparent = game3D;
+    view.xAngle = game3D ? kXAngle3D : kXAngle2D;
+    view.yAngle = 0.0f;
+    view.zAngle = 0;
 }
 
-void OverheadView() {
-    Settings& settings = GetSettings();
-    settings.projection.store(1);
-    settings.transparency.store(1);
-    settings.xAngle.store(0.0f);
-    settings.yAngle.store(0.0f);
-    settings.zAngle.store(0);
+void OverheadView(View& view) {
+    view.orthographic = true;
+    view.transparent = true;
+    view.xAngle = 0.0f;
+    view.yAngle = 0.0f;
+    view.zAngle = 0;
 }
 
-void BlackView(int gameKind) {
+void BlackView(View& view, int gameKind) {
     if (gameKind == kGame3D) return;
-    Settings& settings = GetSettings();
-    if (settings.blackView.load() != 0) {
-        ViewReset(gameKind);
-        settings.blackView.store(0);
+    if (view.blackView) {
+        ViewReset(view, gameKind);
+        view.blackView = false;
         return;
     }
-    settings.xAngle.store(LessAngle(settings.xAngle.load(), kBlackViewXTurn));
-    settings.yAngle.store(LessAngle(settings.yAngle.load(), kBlackViewYTurn));
-    settings.blackView.store(1);
+    view.xAngle = LessAngle(view.xAngle, kBlackViewXTurn);
+    view.yAngle = LessAngle(view.yAngle, kBlackViewYTurn);
+    view.blackView = true;
 }
 
 }  // namespace tarvex::ui

@@ -3,24 +3,26 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
+#include <vector>
 
-#include "core/settings.h"
 #include "game_test_support.h"
 #include "save_test_support.h"
 
 namespace tarvex::testing {
 namespace {
 
-constexpr int kRemove = 1, kAddBlackQueen = 9, kAddWhiteKnight = 12;
+constexpr EditAction kRemove = EditAction::kRemove;
+constexpr EditAction kAddBlackQueen = AddPieceAction(-kQueen),
+                     kAddWhiteKnight = AddPieceAction(kKnight);
 
 class BoardEditingTest : public ControllerTest {
 protected:
     void SetUp() override { NewGame(kGame2D); }
 
-    std::string Edit(int action, unsigned square) {
+    std::string Edit(EditAction action, unsigned square) {
         ConsoleCapture out;
-        GetSettings().editAction.store(action);
         result_ = controller_.ApplyEdit(action, square);
         return out.Text();
     }
@@ -29,18 +31,16 @@ protected:
                std::memcmp(&G().block.start, &P(), sizeof(Position)) == 0;
     }
 
-    SettingsKeeper keeper_;
-    int result_ = -1;
+    bool result_ = false;
 };
 
 TEST_F(BoardEditingTest, AnAddedPieceReplacesWhatStoodThere) {
     Edit(kRemove, Sq("d7"));  // room in Black's piece list
     EXPECT_EQ(Edit(kAddBlackQueen, Sq("e2")), "\nset black Q at 33");
-    EXPECT_EQ(result_, 1);
+    EXPECT_TRUE(result_);
     EXPECT_EQ(P().board[Sq("e2")], -kQueen);
     EXPECT_EQ(P().pieces[P().squareSlot[Sq("e2")]].code, -kQueen);
     EXPECT_EQ(P().flags & kInCheck, kInCheck);  // the queen on e2 checks the king on e1
-    EXPECT_EQ(GetSettings().editAction.load(), 0);
     EXPECT_TRUE(StartIsCurrent());
     EXPECT_EQ(Edit(kAddWhiteKnight, Sq("e2")), "\nset white N at 33");
     EXPECT_EQ(P().board[Sq("e2")], kKnight);
@@ -50,14 +50,14 @@ TEST_F(BoardEditingTest, AnAddedPieceReplacesWhatStoodThere) {
 TEST_F(BoardEditingTest, RemovingFromAnEmptySquareStillMakesTheStart) {
     const uint32_t key = P().hashKey;
     EXPECT_EQ(Edit(kRemove, Sq("e4")), "");
-    EXPECT_EQ(result_, 1);
+    EXPECT_TRUE(result_);
     EXPECT_EQ(P().hashKey, key);
     EXPECT_TRUE(StartIsCurrent());
 }
 
 TEST_F(BoardEditingTest, RemovingAKingLeavesTheEditApplied) {
     EXPECT_EQ(Edit(kRemove, Sq("e8")), "\nno king\nedited board may be unstable");
-    EXPECT_EQ(result_, 1);
+    EXPECT_TRUE(result_);
     EXPECT_EQ(P().board[Sq("e8")], 0);
     EXPECT_EQ(G().block.startEdited, 1);
     EXPECT_EQ(G().block.start.board[Sq("e8")], 0);
@@ -69,8 +69,7 @@ TEST_F(BoardEditingTest, APieceMoreThanTheListHoldsIsNotAdded) {
     const Game before = G();
     EXPECT_EQ(Edit(kAddWhiteKnight, Sq("e4")),
               "\nset white N at 35\ntoo many pieces for the piece list");
-    EXPECT_EQ(result_, 1);
-    EXPECT_EQ(GetSettings().editAction.load(), 0);
+    EXPECT_TRUE(result_);
     EXPECT_EQ(std::memcmp(&before.block, &G().block, sizeof(GameBlock)), 0);
     EXPECT_EQ(User("e2", "e4"), "\n1. e4");
 }
@@ -78,8 +77,7 @@ TEST_F(BoardEditingTest, APieceMoreThanTheListHoldsIsNotAdded) {
 TEST_F(BoardEditingTest, AClickOnNoSquareOnlyClearsTheAction) {
     const Game before = G();
     EXPECT_EQ(Edit(kAddBlackQueen, 65), "");
-    EXPECT_EQ(result_, 0);
-    EXPECT_EQ(GetSettings().editAction.load(), 0);
+    EXPECT_FALSE(result_);
     EXPECT_EQ(std::memcmp(&before.block, &G().block, sizeof(GameBlock)), 0);
 }
 
@@ -92,8 +90,8 @@ TEST_F(BoardEditingTest, ClearAndSideToMoveWaitForTheNextEdit) {
     EXPECT_EQ(P().board[Sq("e1")], 0);
     EXPECT_EQ(P().pieceMask, pieces);
     EXPECT_EQ(P().ply, 1u);
-    Edit(16, Sq("a1"));
-    EXPECT_EQ(Edit(10, Sq("h8")), "\nset black K at 63");
+    Edit(AddPieceAction(kKing), Sq("a1"));
+    EXPECT_EQ(Edit(AddPieceAction(-kKing), Sq("h8")), "\nset black K at 63");
     EXPECT_EQ(P().pieceMask, 1u | 1u << kBlackSlots);
     EXPECT_TRUE(BlackToMove(P()));
     EXPECT_EQ(User("h8", "g8"), "\n1. ... Kg8");
@@ -103,18 +101,44 @@ TEST_F(BoardEditingTest, ClearAndSideToMoveWaitForTheNextEdit) {
 // to Black's first move, not to a start with White to move.
 TEST_F(BoardEditingTest, TheSideChosenLastIsTheStartsSide) {
     controller_.EditClearBoard();
-    Edit(16, Sq("e1"));
-    Edit(14, Sq("a1"));
-    Edit(10, Sq("e8"));
+    Edit(AddPieceAction(kKing), Sq("e1"));
+    Edit(AddPieceAction(kRook), Sq("a1"));
+    Edit(AddPieceAction(-kKing), Sq("e8"));
     controller_.EditSideToMove(false);
     EXPECT_EQ(User("e8", "f8"), "\n1. ... Kf8");
-    EXPECT_EQ(User("a1", "a8"), "\n2. Ra8");
+    EXPECT_EQ(User("a1", "a8"), "\n2. Ra8+");
     ConsoleCapture out;
     controller_.Undo(1);
     EXPECT_EQ(out.Text().find("Illegal"), std::string::npos) << out.Text();
     EXPECT_EQ(P().ply, 2u);
     EXPECT_EQ(P().board[Sq("a1")], kRook);
     EXPECT_EQ(P().board[Sq("f8")], -kKing);
+}
+
+// The engine never searches a position an edit left unplayable: handed it, the engine stands
+// down and says why, on the console and through the window's hook.
+TEST_F(BoardEditingTest, TheEngineStandsDownFromAnUnplayablePosition) {
+    std::vector<std::string> shown;
+    ControllerHooks hooks = controller_.Hooks();
+    hooks.cannotPlay = [&shown](const char* text) { shown.emplace_back(text); };
+    controller_.SetHooks(hooks);
+    const auto handOver = [this] {
+        controller_.SetEngineSide(SideSign(P()));
+        auto job = std::make_unique<EngineJob>();
+        EXPECT_FALSE(controller_.TakeEngineJob(*job));
+        ConsoleCapture out;
+        controller_.Tick();
+        EXPECT_EQ(controller_.Options().engineSide, 0);
+        return out.Text();
+    };
+    Edit(kRemove, Sq("e8"));
+    EXPECT_EQ(handOver(), "\nI cannot play from here: Black has no king");
+    Load("4k3/8/8/8/8/8/4Q3/4K3 b - - 0 1");
+    controller_.EditSideToMove(true);
+    EXPECT_EQ(handOver(), "\nI cannot play from here: Black in check, White to move");
+    EXPECT_EQ(shown,
+              (std::vector<std::string>{"I cannot play from here: Black has no king",
+                                        "I cannot play from here: Black in check, White to move"}));
 }
 
 TEST_F(BoardEditingTest, UndoAndReplayStartFromTheEditedPosition) {

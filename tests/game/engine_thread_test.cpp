@@ -168,15 +168,42 @@ TEST_F(EngineThreadsTest, AMoveFoundForAnEarlierStateOfTheGameIsDropped) {
     EXPECT_TRUE(SameMove(G().block.record[2], fresh));
 }
 
-TEST_F(EngineThreadsTest, TakingAJobClearsAnEarlierStopRequest) {
+TEST_F(EngineThreadsTest, AJobIsHandedOutOnlyOnTheEnginesTurn) {
     NewGame(kGame2D, kRulesTournament, kNotationTournament, 1);
-    EXPECT_EQ(GetSettings().stopRequest.load(), 1);  // raised by the choice of side
     auto job = std::make_unique<EngineJob>();
     ASSERT_TRUE(controller_.TakeEngineJob(*job));
-    EXPECT_EQ(GetSettings().stopRequest.load(), 0);
     EXPECT_EQ(job->root.hashKey, P().hashKey);
     controller_.SetEngineSide(-1);
     EXPECT_FALSE(controller_.TakeEngineJob(*job));  // not the engine's turn
+}
+
+// F10 and "Does not play" while the engine searches: whatever the search posts afterwards, a
+// move or none, is never played and never ends the game.
+TEST_F(EngineThreadsTest, ASearchTheUserStoppedIsDiscarded) {
+    for (const bool withMove : {true, false}) {
+        NewGame(kGame2D, kRulesTournament, kNotationTournament, 1);
+        auto job = std::make_unique<EngineJob>();
+        ASSERT_TRUE(controller_.TakeEngineJob(*job));
+        controller_.SetEngineSide(0);
+        const Move found = withMove ? firstLegal_.Choose(job->root, job->history, {}).move : Move{};
+        controller_.PostEngineResult({found, 0, job->serial});
+        ConsoleCapture out;
+        controller_.Tick();
+        EXPECT_EQ(out.Text(), "");
+        EXPECT_EQ(P().ply, 0u);
+        EXPECT_EQ(P().winner, 0);
+    }
+}
+
+// Handing the engine the side to move shows at once: it plays that side and the game has
+// changed (the window's timer draws again).
+TEST_F(EngineThreadsTest, PlaysBothTakesTheSideToMoveAtOnce) {
+    NewGame(kGame2D, kRulesTournament, kNotationTournament, 0);
+    User("e2", "e4");
+    const uint64_t changes = controller_.ChangeCount();
+    controller_.SetPlaysBoth(true, false);
+    EXPECT_EQ(controller_.Options().engineSide, -1);
+    EXPECT_NE(controller_.ChangeCount(), changes);
 }
 
 TEST_F(EngineThreadsTest, PlayingBothTheEngineIsHandedTheSideToMove) {
@@ -185,9 +212,9 @@ TEST_F(EngineThreadsTest, PlayingBothTheEngineIsHandedTheSideToMove) {
     ConsoleCapture quiet;
     controller_.SetPlaysBoth(true);
     controller_.Tick();
-    EXPECT_EQ(GetSettings().engineSide.load(), 1);
+    EXPECT_EQ(controller_.Options().engineSide, 1);
     ASSERT_TRUE(PumpUntil([&] { return P().ply == 4; }, [&] { controller_.Tick(); }));
-    EXPECT_EQ(GetSettings().engineSide.load(), 1);
+    EXPECT_EQ(controller_.Options().engineSide, 1);
     EXPECT_EQ(G().block.playsBoth, 1);
 }
 

@@ -58,7 +58,7 @@ TEST_F(GameFlowTest, TheEnginesMoveEndsTheGame) {
     };
     const Case cases[] = {
         {"rnbqkbnr/pppp1ppp/8/4p3/6P1/5P2/PPPPP2P/RNBQKBNR b KQkq g3 0 2", "d8", "h4",
-         "\nWhite is mated\n2. ... Qh4", -1},
+         "\nWhite is mated\n2. ... Qh4+", -1},
         {"8/8/8/8/6q1/8/5k2/7K b - - 0 1", "g4", "g3", "\nStalemate\nStalemate - draw\n1. ... Qg3",
          2},
         {"4k3/8/8/2b5/8/8/8/4K3 b - - 0 1", "e8", "e7",
@@ -71,7 +71,7 @@ TEST_F(GameFlowTest, TheEnginesMoveEndsTheGame) {
         Load(c.fen);
         EXPECT_EQ(Engine(c.from, c.to), c.text) << c.fen;
         EXPECT_EQ(P().winner, c.winner) << c.fen;
-        EXPECT_EQ(GetSettings().engineSide.load(), 0) << c.fen;
+        EXPECT_EQ(controller_.Options().engineSide, 0) << c.fen;
     }
 }
 
@@ -155,7 +155,7 @@ TEST_F(GameFlowTest, TheUserMatesOrStalematesTheEngine) {
         EXPECT_TRUE(controller_.PlayEngineMove(chooser));
         EXPECT_EQ(out.Text(), c.text) << c.fen;
         EXPECT_EQ(P().winner, c.winner) << c.fen;
-        EXPECT_EQ(GetSettings().engineSide.load(), 0) << c.fen;
+        EXPECT_EQ(controller_.Options().engineSide, 0) << c.fen;
         EXPECT_FALSE(controller_.PlayEngineMove(chooser));
     }
 }

@@ -3,7 +3,6 @@
 
 #include <string>
 
-#include "core/settings.h"
 #include "game/save_game.h"
 #include "game_test_support.h"
 #include "save_test_support.h"
@@ -33,7 +32,6 @@ protected:
         ListGameToFile(controller_, name);
         return out.Text();
     }
-    SettingsKeeper keeper_;
     ScratchDir dir_;
 };
 
@@ -64,7 +62,7 @@ TEST_F(GameListingTest, The3DBoardAtPlyZero) {
     NewGame(kGame3D, kRulesTournament, kNotationTournament, -1);
     const std::string name = dir_.Path("game3d.txt");
     EXPECT_EQ(ListInto(name), "\nGame listing: 0 plies\n");
-    EXPECT_EQ(GetSettings().engineSide.load(), 0);
+    EXPECT_EQ(controller_.Options().engineSide, 0);
     EXPECT_EQ(ReadText(name),
               "Game listing: 0 plies\n" +
                   Diagram({"|*R |*Q |*K |*R |*N |*B |*B |*N |\n",

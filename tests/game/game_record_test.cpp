@@ -45,8 +45,7 @@ TEST_F(GameRecordTest, UndoTakesBackPliesAndRebuildsTextsAndCaptures) {
     EXPECT_EQ(captured.codes[0], -kPawn);
     EXPECT_EQ(captured.codes[1], kPawn);
     // The engine plays nobody after an undo.
-    EXPECT_EQ(GetSettings().engineSide.load(), 0);
-    EXPECT_EQ(GetSettings().stopRequest.load(), 1);
+    EXPECT_EQ(controller_.Options().engineSide, 0);
     out.Clear();
     controller_.Undo(5);  // not below the start, and still said
     EXPECT_EQ(out.Text(), "\nmove undone");

@@ -8,7 +8,6 @@
 #include <string>
 #include <string_view>
 
-#include "core/settings.h"
 #include "game/game_controller.h"
 #include "game/user_move.h"
 #include "support/positions.h"
@@ -24,8 +23,6 @@ inline Position BuiltAtPly(std::string_view pieces, uint32_t ply) {
 
 class ControllerTest : public ::testing::Test {
 protected:
-    ControllerTest() { GetSettings().stopRequest.store(0); }
-
     // A new game; the engine plays engineSide (+1, -1, or 0: nobody).
     void NewGame(int kind, int rules = kRulesTournament, int notation = kNotationTournament,
                  int engineSide = 0) {

@@ -40,18 +40,21 @@ std::string BannerText() {
     return out.Text();
 }
 
-// Every setting, to tell whether a restore changed any.
-std::vector<double> SettingsNow() {
-    const Settings& s = GetSettings();
-    return {double(s.gameKind.load()),        double(s.engineSide.load()),
-            double(s.stopRequest.load()),     double(s.difficulty.load()),
-            double(s.rules.load()),           double(s.notation.load()),
-            double(s.spread.load()),          double(s.projection.load()),
-            double(s.transparency.load()),    double(s.axes.load()),
-            double(s.capturedDisplay.load()), double(s.xAngle.load()),
-            double(s.yAngle.load()),          double(s.zAngle.load()),
-            double(s.scale.load()),           double(s.blackView.load()),
-            double(s.editAction.load())};
+// Every choice and the view, to tell whether a restore changed any.
+std::vector<double> SettingsNow(const GameController& controller, const SavedSelection& saved) {
+    const GameOptions& o = controller.Options();
+    const SavedView& v = saved.view;
+    return {double(controller.Current().gameKind),
+            double(o.engineSide),
+            double(o.difficulty),
+            double(o.rules),
+            double(o.notation),
+            double(o.spread),
+            double(v.projection),
+            double(v.transparency),
+            double(v.xAngle),
+            double(v.yAngle),
+            double(v.scale)};
 }
 
 Bytes GameBytes(const Game& game) {
@@ -65,19 +68,6 @@ protected:
         ControllerHooks hooks;
         hooks.title = [this](const char* name) { titles_.push_back(name); };
         hooks.difficulty = [this](int difficulty) { difficulties_.push_back(difficulty); };
-        // The window's view reset, as far as the settings go.
-        hooks.setUp.resetView = [] {
-            Settings& s = GetSettings();
-            const bool game3D = s.gameKind.load() == kGame3D;
-            s.axes.store(0);
-            s.capturedDisplay.store(1);
-            s.projection.store(0);
-            s.scale.store(game3D ? 1.6f : 2.0f);
-            s.transparency.store(game3D ? 1 : 0);
-            s.xAngle.store(game3D ? 300.0f : 330.0f);
-            s.yAngle.store(0.0f);
-            s.zAngle.store(0);
-        };
         controller_.SetHooks(hooks);
     }
 
@@ -103,7 +93,7 @@ protected:
                 }
             }
             ConsoleCapture quiet;
-            ASSERT_EQ(controller_.UserMove(chosen), 1);
+            ASSERT_TRUE(controller_.UserMove(chosen));
         }
     }
 
@@ -122,16 +112,10 @@ protected:
     void ChosenGame() {
         NewGame(kGame2D, kRulesStandard, kNotationAlgebraic);
         Play({{"e2", "e4"}, {"e7", "e5"}, {"g1", "f3"}});
-        Settings& s = GetSettings();
-        s.spread.store(kSpreadTeam);
-        s.transparency.store(1);
-        s.projection.store(1);
-        s.scale.store(1.25f);
-        s.xAngle.store(10.5f);
-        s.yAngle.store(20.25f);
+        controller_.SetSpread(kSpreadTeam);
+        selection_.view = SavedView{1, 1, 1.25f, 10.5f, 20.25f};
         controller_.SetDifficulty(kDifficultyMedium);
         controller_.SetEngineSide(1, false);
-        s.stopRequest.store(0);
         selection_.value = 12;
         selection_.highlights[3] = 255;
     }
@@ -139,17 +123,12 @@ protected:
     // Something else entirely: a 3D game with other settings.
     void Disturb() {
         NewGame(kGame3D, kRulesTournament, kNotationTournament);
-        Settings& s = GetSettings();
-        s.spread.store(kSpreadOff);
-        s.scale.store(3.0f);
-        s.axes.store(1);
-        s.capturedDisplay.store(0);
-        s.zAngle.store(90);
+        controller_.SetSpread(kSpreadOff);
         controller_.SetDifficulty(kDifficultyHard);
         selection_ = SavedSelection{};
+        selection_.view.scale = 3.0f;
     }
 
-    SettingsKeeper keeper_;
     ScratchDir dir_;
     SavedSelection selection_;
     std::vector<std::string> titles_;
@@ -254,28 +233,21 @@ TEST_F(SaveGameTest, ARestoredGameGoesOnWithTheSameTexts) {
     EXPECT_EQ(titles_, std::vector<std::string>{name});
     ASSERT_FALSE(difficulties_.empty());
     EXPECT_EQ(difficulties_.back(), kDifficultyMedium);
-
-    const Settings& s = GetSettings();
-    EXPECT_EQ(s.gameKind.load(), kGame2D);
-    EXPECT_EQ(s.rules.load(), kRulesStandard);
-    EXPECT_EQ(s.notation.load(), kNotationAlgebraic);
-    EXPECT_EQ(s.difficulty.load(), kDifficultyMedium);
-    EXPECT_EQ(s.transparency.load(), 1);
-    EXPECT_EQ(s.projection.load(), 1);
-    EXPECT_EQ(s.scale.load(), 1.25f);
-    EXPECT_EQ(s.xAngle.load(), 10.5f);
-    EXPECT_EQ(s.yAngle.load(), 20.25f);
+    EXPECT_EQ(P().gameKind, kGame2D);
+    EXPECT_EQ(controller_.Options().rules, kRulesStandard);
+    EXPECT_EQ(controller_.Options().notation, kNotationAlgebraic);
+    EXPECT_EQ(controller_.Options().difficulty, kDifficultyMedium);
+    EXPECT_EQ(selection_.view.transparency, 1);
+    EXPECT_EQ(selection_.view.projection, 1);
+    EXPECT_EQ(selection_.view.scale, 1.25f);
+    EXPECT_EQ(selection_.view.xAngle, 10.5f);
+    EXPECT_EQ(selection_.view.yAngle, 20.25f);
     // The closing rebuild: the engine plays nobody, any search stops; the rebuild from the
     // standard start sets the spread to Piece and clears the selection, as every undo does.
-    EXPECT_EQ(s.engineSide.load(), 0);
+    EXPECT_EQ(controller_.Options().engineSide, 0);
     EXPECT_EQ(G().block.playsBoth, 0);
-    EXPECT_EQ(s.stopRequest.load(), 1);
-    EXPECT_EQ(s.spread.load(), kSpreadPiece);
+    EXPECT_EQ(controller_.Options().spread, kSpreadPiece);
     EXPECT_EQ(selection_.value, 65);
-    // What the file does not hold comes from the view reset.
-    EXPECT_EQ(s.axes.load(), 0);
-    EXPECT_EQ(s.capturedDisplay.load(), 1);
-    EXPECT_EQ(s.zAngle.load(), 0);
 
     EXPECT_EQ(P().ply, 3u);
     EXPECT_EQ(P().hashKey, key);
@@ -291,10 +263,10 @@ TEST_F(SaveGameTest, AnEditedStartKeepsItsSelectionAndSpread) {
     NewGame(kGame2D);
     {
         ConsoleCapture quiet;
-        controller_.ApplyEdit(1, Sq("d2"));
+        controller_.ApplyEdit(EditAction::kRemove, Sq("d2"));
     }
     Play({{"d1", "d5"}, {"e7", "e6"}});
-    GetSettings().spread.store(kSpreadTeam);
+    controller_.SetSpread(kSpreadTeam);
     selection_.value = Sq("d5");
     selection_.highlights[Sq("d7")] = 255;
     const std::string name = dir_.Path("edited.sav");
@@ -308,7 +280,7 @@ TEST_F(SaveGameTest, AnEditedStartKeepsItsSelectionAndSpread) {
     EXPECT_EQ(G().block.startEdited, 1);
     EXPECT_EQ(P().ply, 2u);
     EXPECT_EQ(P().board[Sq("d5")], kQueen);
-    EXPECT_EQ(GetSettings().spread.load(), kSpreadTeam);
+    EXPECT_EQ(controller_.Options().spread, kSpreadTeam);
     EXPECT_EQ(selection_.value, static_cast<int>(Sq("d5")));
     EXPECT_EQ(selection_.highlights[Sq("d7")], 255);
     ConsoleCapture quiet;
@@ -330,7 +302,7 @@ TEST_F(SaveGameTest, GamesOfEitherKindComeBackAsTheyWere) {
 
     Restore(game2D);  // while a 3D game runs
     EXPECT_FALSE(Is3D(P()));
-    EXPECT_EQ(GetSettings().gameKind.load(), kGame2D);
+    EXPECT_EQ(P().gameKind, kGame2D);
     EXPECT_EQ(P().board[Sq("e4")], kPawn);
 
     Restore(game3D);
@@ -354,15 +326,14 @@ TEST_F(SaveGameTest, TheOlderLayoutKeepsTheNotationAndPlaysEasy) {
     difficulties_.clear();
 
     EXPECT_EQ(Restore(older), "\nRestore game ..." + BannerText() + "complete!\n");
-    const Settings& s = GetSettings();
-    EXPECT_EQ(s.notation.load(), kNotationStandard);
-    EXPECT_EQ(s.difficulty.load(), kDifficultyEasy);
+    EXPECT_EQ(controller_.Options().notation, kNotationStandard);
+    EXPECT_EQ(controller_.Options().difficulty, kDifficultyEasy);
     ASSERT_FALSE(difficulties_.empty());
     EXPECT_EQ(difficulties_.back(), kDifficultyEasy);
-    EXPECT_EQ(s.gameKind.load(), kGame2D);
-    EXPECT_EQ(s.rules.load(), kRulesStandard);
-    EXPECT_EQ(s.scale.load(), 1.25f);
-    EXPECT_EQ(s.xAngle.load(), 10.5f);
+    EXPECT_EQ(P().gameKind, kGame2D);
+    EXPECT_EQ(controller_.Options().rules, kRulesStandard);
+    EXPECT_EQ(selection_.view.scale, 1.25f);
+    EXPECT_EQ(selection_.view.xAngle, 10.5f);
     EXPECT_EQ(P().ply, 3u);
     EXPECT_STREQ(MoveTextAt(G(), 3), "Nf3");
 
@@ -399,7 +370,7 @@ TEST_P(RefusedFileTest, ChangesNothing) {
         NewGame(kGame2D);
         if (game == "edited") {
             ConsoleCapture quiet;
-            controller_.ApplyEdit(1, Sq("a2"));
+            controller_.ApplyEdit(EditAction::kRemove, Sq("a2"));
         }
         Play({{"e2", "e4"}, {"e7", "e5"}, {"g1", "f3"}});
     }
@@ -414,14 +385,14 @@ TEST_P(RefusedFileTest, ChangesNothing) {
     titles_.clear();
     difficulties_.clear();
     const Bytes gameBefore = GameBytes(G());
-    const std::vector<double> settingsBefore = SettingsNow();
+    const std::vector<double> settingsBefore = SettingsNow(controller_, selection_);
     const std::string out = Restore(name, 0);
     EXPECT_NE(out.find(std::string("\nrefused: ") + refusal.message + "\n"), std::string::npos)
         << out;
     EXPECT_EQ(out.rfind("\nRestore game ...", 0), 0u) << out;
     EXPECT_EQ(out.substr(out.size() - 10), "complete!\n");
     EXPECT_TRUE(GameBytes(G()) == gameBefore);
-    EXPECT_EQ(SettingsNow(), settingsBefore);
+    EXPECT_EQ(SettingsNow(controller_, selection_), settingsBefore);
     EXPECT_EQ(selection_.value, 7);
     EXPECT_TRUE(titles_.empty());
     EXPECT_TRUE(difficulties_.empty());

@@ -13,40 +13,7 @@
 #include <string>
 #include <vector>
 
-#include "core/settings.h"
-
 namespace tarvex::testing {
-
-// Puts every setting back as it was when the object was made (a restore changes many).
-class SettingsKeeper {
-public:
-    SettingsKeeper() { Copy(GetSettings(), kept_); }
-    ~SettingsKeeper() { Copy(kept_, GetSettings()); }
-    SettingsKeeper(const SettingsKeeper&) = delete;
-    SettingsKeeper& operator=(const SettingsKeeper&) = delete;
-
-private:
-    static void Copy(const Settings& from, Settings& to) {
-        to.gameKind.store(from.gameKind.load());
-        to.engineSide.store(from.engineSide.load());
-        to.stopRequest.store(from.stopRequest.load());
-        to.difficulty.store(from.difficulty.load());
-        to.rules.store(from.rules.load());
-        to.notation.store(from.notation.load());
-        to.spread.store(from.spread.load());
-        to.projection.store(from.projection.load());
-        to.transparency.store(from.transparency.load());
-        to.axes.store(from.axes.load());
-        to.capturedDisplay.store(from.capturedDisplay.load());
-        to.xAngle.store(from.xAngle.load());
-        to.yAngle.store(from.yAngle.load());
-        to.zAngle.store(from.zAngle.load());
-        to.scale.store(from.scale.load());
-        to.blackView.store(from.blackView.load());
-        to.editAction.store(from.editAction.load());
-    }
-    Settings kept_;
-};
 
 // A fresh directory, removed with everything in it when the object goes.
 class ScratchDir {

@@ -55,5 +55,16 @@ expect_output $'\nW xang=290 yang=1 scale='"$ZOOMED"
 # shellcheck disable=SC2086
 wait_for_picture 10 "the favourite view" fetched same zoomed fetched $BOARD
 
+# The mouse wheel zooms as Page Down and Page Up do: a notch down takes the Page Up back, a
+# notch up makes it again (X reports the wheel as buttons 5 and 4).
+click 400 400 5
+keys g
+expect_match $'\nW xang=290 yang=1 scale=([0-9.]+)'
+[[ ${MATCH[1]} == 1.6 ]] || fail "a notch down left the scale at ${MATCH[1]}"
+click 400 400 4
+keys g
+expect_output $'\nW xang=290 yang=1 scale='"$ZOOMED"
+! grep -q "unknown mouse button" "$WORK/tarvex.out" || fail "the wheel is an unknown button"
+
 quit_with keys Q
 echo "PASS"

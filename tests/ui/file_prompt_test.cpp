@@ -95,7 +95,7 @@ protected:
     void Play(unsigned from, unsigned to) {
         ConsoleCapture quiet;
         const Position& p = app_->controller.Current();
-        ASSERT_EQ(app_->controller.UserMove(BuildUserMove(p, from, to)), 1);
+        ASSERT_TRUE(app_->controller.UserMove(BuildUserMove(p, from, to)));
     }
 
     fs::path previous_ = fs::current_path();
@@ -104,7 +104,6 @@ protected:
 };
 
 constexpr unsigned kE2 = 33, kE4 = 35, kH7 = 62;
-constexpr int kRemove = 1;  // the edit action
 constexpr std::string_view kKill = "\x15";
 const std::string kEnter(1, static_cast<char>(kKeyEnter));
 const std::string kEscape(1, static_cast<char>(kKeyEscape));
@@ -115,7 +114,7 @@ const std::string kEscape(1, static_cast<char>(kKeyEscape));
 TEST_F(FilePromptGame, SaveAndRestoreThroughThePrompt) {
     {
         ConsoleCapture quiet;
-        ASSERT_EQ(app_->controller.ApplyEdit(kRemove, kH7), 1);
+        ASSERT_TRUE(app_->controller.ApplyEdit(EditAction::kRemove, kH7));
     }
     Play(kE2, kE4);
     Selection& selection = app_->selection;
@@ -146,6 +145,7 @@ TEST_F(FilePromptGame, SaveAndRestoreThroughThePrompt) {
     EXPECT_EQ(app_->controller.Current().ply, 1u);
     EXPECT_EQ(app_->controller.Current().board[kE4], 1);
     EXPECT_EQ(selection.value, kE4);
+    EXPECT_EQ(selection.firstPick, kE4);  // the next click moves the restored selection
     EXPECT_EQ(selection.highlights[36], kHighlightEmpty);
     EXPECT_EQ(selection.highlights[37], kNoHighlight);
 }

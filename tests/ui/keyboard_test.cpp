@@ -5,10 +5,8 @@
 #include <unistd.h>
 
 #include <array>
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <string>
 #include <string_view>
 
@@ -81,51 +79,28 @@ TEST(KeyboardTest, MessagesAndTheBoardCursor) {
               "\nTarvex playing Black\nTarvex playing White");
 }
 
-TEST(KeyboardTest, BuildStampNamesTheWeekdayOfItsDate) {
-    auto app = NewApp(kGame3D);
-    const std::string text = Typed(*app, '#');
-    const std::string days = "SunMonTueWedThuFriSat",
-                      months = "JanFebMarAprMayJunJulAugSepOctNovDec";
-    std::smatch m;
-    ASSERT_TRUE(std::regex_match(text, m,
-                                 std::regex("\nBuilt: (\\w{3}) (\\w{3}) ([ 123]\\d) "
-                                            "\\d\\d:\\d\\d:\\d\\d (\\d\\d)")))
-        << text;
-    using namespace std::chrono;
-    const year_month_day date{year{2000 + std::stoi(m[4])},
-                              month{static_cast<unsigned>(months.find(m[2]) / 3 + 1)},
-                              day{static_cast<unsigned>(std::stoi(m[3]))}};
-    EXPECT_EQ(m[1], days.substr(weekday{sys_days{date}}.c_encoding() * 3, 3));
-}
-
-// Each key in turn: the engine side, plays-both and the stop request after it (cleared before;
-// -1: not looked at).
+// Each key in turn: the engine side and plays-both after it. Plays both hands the engine the
+// side to move (White) at once.
 TEST(KeyboardTest, WhoPlays) {
     auto app = NewApp(kGame3D);
-    Settings& s = GetSettings();
+    const int& side = app->controller.Options().engineSide;
     const int& playsBoth = app->controller.CurrentGame().block.playsBoth;
     const struct {
         int special;  // or 0 for the key
         unsigned char key;
-        int side, both, stop;
-    } kCases[] = {{GLUT_KEY_F9, 0, -1, 1, -1},
-                  {GLUT_KEY_F9, 0, -1, 0, 1},
-                  {GLUT_KEY_F9, 0, -1, 1, -1},
-                  {0, 'W', 1, 0, -1},
-                  {GLUT_KEY_F10, 0, 0, 0, 1}};
+        int side, both;
+    } kCases[] = {{GLUT_KEY_F9, 0, 1, 1}, {GLUT_KEY_F9, 0, 1, 0}, {0, 'B', -1, 0},
+                  {GLUT_KEY_F9, 0, 1, 1}, {0, 'W', 1, 0},         {GLUT_KEY_F10, 0, 0, 0}};
     for (const auto& c : kCases) {
-        s.stopRequest = 0;
         c.special != 0 ? Special(*app, c.special) : Typed(*app, c.key);
-        const int stop = c.stop < 0 ? -1 : s.stopRequest.load();
-        EXPECT_EQ((std::array<int, 3>{s.engineSide, playsBoth, stop}),
-                  (std::array<int, 3>{c.side, c.both, c.stop}))
+        EXPECT_EQ((std::array<int, 2>{side, playsBoth}), (std::array<int, 2>{c.side, c.both}))
             << c.special << c.key;
     }
 }
 
 TEST(KeyboardTest, ArrowsTurnAndPagesZoom) {
     auto app = NewApp(kGame3D);
-    Settings& s = GetSettings();
+    ui::View& s = app->view;
     s.zAngle = 355;
     Special(*app, GLUT_KEY_LEFT, kShiftAlt);
     EXPECT_EQ(s.zAngle, 5);
@@ -134,7 +109,7 @@ TEST(KeyboardTest, ArrowsTurnAndPagesZoom) {
     const struct {
         int key;
         KeyModifiers modifiers;
-        std::atomic<float>& value;
+        float& value;
         float from, to;
     } kCases[] = {
         {GLUT_KEY_LEFT, {}, s.yAngle, 0, 359},        {GLUT_KEY_RIGHT, kShift, s.yAngle, 355, 5},
@@ -149,33 +124,33 @@ TEST(KeyboardTest, ArrowsTurnAndPagesZoom) {
     EXPECT_EQ(s.zAngle, 4);  // only Alt turns about the line of sight
 }
 
-struct View {
+struct Seen {
     int projection, transparency, zAngle;
     float xAngle, yAngle, scale;
-    bool operator==(const View&) const = default;
+    bool operator==(const Seen&) const = default;
 };
 
-View CurrentView() {
-    const Settings& s = GetSettings();
-    return {s.projection, s.transparency, s.zAngle, s.xAngle, s.yAngle, s.scale};
+Seen CurrentView(const App& app) {
+    const ui::View& s = app.view;
+    return {s.orthographic ? 1 : 0, s.transparent ? 1 : 0, s.zAngle, s.xAngle, s.yAngle, s.scale};
 }
 
 TEST(KeyboardTest, OverheadBlackViewAndViewReset) {
     for (int kind : {kGame2D, kGame3D}) {
         auto app = NewApp(kind);
-        const View reset = CurrentView();
+        const Seen reset = CurrentView(*app);
         Special(*app, GLUT_KEY_PAGE_UP);
         Typed(*app, 'o');
-        EXPECT_EQ(CurrentView(), (View{1, 1, 0, 0, 0, GetSettings().scale})) << kind;
+        EXPECT_EQ(CurrentView(*app), (Seen{1, 1, 0, 0, 0, app->view.scale})) << kind;
         Typed(*app, 'V');
-        EXPECT_EQ(CurrentView(), reset) << kind;
-        GetSettings().xAngle = 100, GetSettings().yAngle = 90;
+        EXPECT_EQ(CurrentView(*app), reset) << kind;
+        app->view.xAngle = 100, app->view.yAngle = 90;
         Typed(*app, 'Z');  // turns the 2D board only
-        const View turned =
-            kind == kGame2D ? View{0, 0, 0, 340, 270, 2.0f} : View{0, 1, 0, 100, 90, reset.scale};
-        EXPECT_EQ(CurrentView(), turned) << kind;
+        const Seen turned =
+            kind == kGame2D ? Seen{0, 0, 0, 340, 270, 2.0f} : Seen{0, 1, 0, 100, 90, reset.scale};
+        EXPECT_EQ(CurrentView(*app), turned) << kind;
         Typed(*app, 'Z');
-        EXPECT_EQ(CurrentView(), kind == kGame2D ? reset : turned) << kind;
+        EXPECT_EQ(CurrentView(*app), kind == kGame2D ? reset : turned) << kind;
     }
 }
 
@@ -188,12 +163,12 @@ TEST(KeyboardTest, FavoriteView) {
     std::filesystem::create_directories(directory);
     std::filesystem::current_path(directory);
     auto app = NewApp(kGame3D);
-    Settings& s = GetSettings();
-    const View reset = CurrentView();
+    ui::View& s = app->view;
+    const Seen reset = CurrentView(*app);
     s.xAngle = 12.5f, s.yAngle = 45, s.scale = 1.25f;
-    const View chosen = CurrentView();
+    const Seen chosen = CurrentView(*app);
     EXPECT_EQ(Special(*app, GLUT_KEY_F5), "\nFavorite view LOADED");  // no file: a view reset
-    EXPECT_EQ(CurrentView(), reset);
+    EXPECT_EQ(CurrentView(*app), reset);
     std::filesystem::create_directory("favview.sav");
     EXPECT_EQ(Special(*app, GLUT_KEY_F6), "\nFavorite view SAVED");
     std::filesystem::remove("favview.sav");
@@ -205,7 +180,7 @@ TEST(KeyboardTest, FavoriteView) {
         Typed(*app, 'V');
         if (*text != 0) std::ofstream("favview.sav") << text;
         Special(*app, GLUT_KEY_F5);
-        EXPECT_EQ(CurrentView(), *text == 0 ? chosen : reset) << text;
+        EXPECT_EQ(CurrentView(*app), *text == 0 ? chosen : reset) << text;
     }
     std::filesystem::current_path(previous);
     std::filesystem::remove_all(directory);

@@ -40,17 +40,16 @@ TEST(MenusTest, RadioLabelsAndWhoPlays) {
         {Menu::kSpread, 2, {}},
         {Menu::kDifficulty, 8, {}},  // its labels follow the controller's hook
     };
-    Settings& settings = GetSettings();
+    const GameOptions& options = app->controller.Options();
     const int& playsBoth = app->controller.CurrentGame().block.playsBoth;
     for (const auto& c : kCases) {
-        settings.stopRequest = 0;
         EXPECT_EQ(Chosen(*app, c.menu, c.value).labels, c.labels) << c.value;
         if (c.menu != Menu::kEngine) continue;
-        EXPECT_EQ(settings.engineSide, c.value == 2 ? 1 : c.value);
+        EXPECT_EQ(options.engineSide, c.value == 2 ? 1 : c.value);
         EXPECT_EQ(playsBoth, c.value == 2 ? 1 : 0);
-        EXPECT_EQ(settings.stopRequest, 1);
     }
-    EXPECT_EQ(settings.notation, kNotationAlgebraic);
+    EXPECT_EQ(options.notation, kNotationAlgebraic);
+    EXPECT_EQ(options.spread, kSpreadTeam);
 }
 
 // The controller stores the difficulty and hands it to the labels, also when a new game keeps it.
@@ -64,11 +63,11 @@ TEST(MenusTest, Difficulty) {
     hooks.difficulty = [&shown](int difficulty) { shown.push_back(difficulty); };
     app->controller.SetHooks(hooks);
     Chosen(*app, Menu::kDifficulty, 50);
-    EXPECT_EQ(GetSettings().difficulty, 50);
+    EXPECT_EQ(app->controller.Options().difficulty, 50);
     Chosen(*app, Menu::kMode, kGame2D);
     Chosen(*app, Menu::kDifficulty, 9);
     EXPECT_EQ(shown, (std::vector<int>{50, 50, 4}));
-    EXPECT_EQ(GetSettings().difficulty, 4);
+    EXPECT_EQ(app->controller.Options().difficulty, 4);
 }
 
 TEST(MenusTest, QuitAndUnknownValues) {
@@ -91,15 +90,18 @@ TEST(MenusTest, QuitAndUnknownValues) {
 
 TEST(MenusTest, EditMenu) {
     auto app = NewApp(kGame2D);
-    Settings& settings = GetSettings();
     const Position& p = app->controller.Current();
     for (auto [value, ply] :
          {std::pair{4, 1u}, {3, 0u}, {2, 0u}}) {  // Black's, White's move, clear
-        settings.editAction = 7;
+        app->view.editAction = AddPieceAction(-kBishop);
         Chosen(*app, Menu::kEdit, value);
         EXPECT_EQ(p.ply, ply);
-        EXPECT_EQ(settings.editAction, 0);
+        EXPECT_EQ(app->view.editAction, EditAction::kNone);
     }
+    Chosen(*app, Menu::kEdit, 1);
+    EXPECT_EQ(app->view.editAction, EditAction::kRemove);
+    Chosen(*app, Menu::kAddPiece, static_cast<int>(AddPieceAction(-kBishop)));
+    EXPECT_EQ(AddedPiece(app->view.editAction), -kBishop);
     EXPECT_TRUE(std::all_of(std::begin(p.board), std::end(p.board), [](int c) { return c == 0; }));
 }
 

@@ -1,20 +1,16 @@
 // The application record the keyboard and menu tests drive: the first-legal-move engine, no
-// engine thread, the choices the tests change put back, and a fresh game.
+// engine thread, and a fresh game.
 #pragma once
 
 #include <memory>
 
 #include "core/console.h"
-#include "core/settings.h"
 #include "engine/first_legal_chooser.h"
 #include "ui/app.h"
 
 namespace tarvex::ui::testing {
 
 inline std::unique_ptr<App> NewApp(int gameKind) {
-    Settings& s = GetSettings();
-    s.rules = kRulesTournament, s.notation = kNotationTournament, s.difficulty = kDifficultyEasy;
-    s.editAction = 0, s.blackView = 0;
     auto app = std::make_unique<App>(std::make_unique<engine::FirstLegalChooser>());
     app->controller.SetEngineThread(nullptr);
     ConsoleCapture quiet;
