@@ -278,7 +278,7 @@ private:
             const std::optional<Move> made = FindLegalMove(current, list->moves[i]);
             if (!made) continue;
             char text[kMoveTextSize];
-            MadeMoveTextWithCheck(current, *list, *made, notation, text);
+            MadeMoveText(current, *list, *made, notation, text);
             Answer(ToolMoveText(current, list->moves[i]) + " " + text);
         }
     }

@@ -86,17 +86,6 @@ const char* MoveTextAt(const Game& game, unsigned ply) {
     return ply <= kGameRecordSize ? game.texts.texts[ply] : "";
 }
 
-void MadeMoveTextWithCheck(const Position& position, const MoveTextList& list, const Move& made,
-                           int notation, char out[kMoveTextSize]) {
-    MadeMoveText(position, list, made, notation, out);
-    const size_t length = std::strlen(out);
-    if (made.givesCheck != 0 && length > 0 && length + 1 < kMoveTextSize &&
-        out[length - 1] != '+') {
-        out[length] = '+';
-        out[length + 1] = 0;
-    }
-}
-
 bool EnterMove(Game& game, Move move, const MoveContext& context, int notation, MoveEntry entry) {
     Position& p = game.block.current;
     if (PlyLimitReached(p)) {
@@ -123,7 +112,7 @@ bool EnterMove(Game& game, Move move, const MoveContext& context, int notation, 
     const char* verdict = entry.judge ? JudgeResult(p, *before, game.block.keyHistory) : nullptr;
     char* text = game.texts.texts[p.ply];
     if (entry.writeText) {
-        MadeMoveTextWithCheck(*before, *texts, move, notation, text);
+        MadeMoveText(*before, *texts, move, notation, text);
         std::snprintf(game.texts.texts[0], kMoveTextSize, "%s", text);
     }
     if (!entry.announce) return true;

@@ -38,9 +38,4 @@ bool DecidedByNoMove(Game& game);
 
 const char* MoveTextAt(const Game& game, unsigned ply);
 
-// The text of a move as made from position, whose move texts list holds, marked "+" when the
-// move as made gives check (the listed moves are not made, so their texts never are).
-void MadeMoveTextWithCheck(const Position& position, const MoveTextList& list, const Move& made,
-                           int notation, char out[kMoveTextSize]);
-
 }  // namespace tarvex

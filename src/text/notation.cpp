@@ -281,8 +281,11 @@ const char* FindMoveText(const MoveTextList& list, const Move& move) {
     return i < 0 ? "reselect" : list.texts[i];
 }
 
-void MadeMoveText(const Position& position, const MoveTextList& list, const Move& move,
-                  int notation, char out[kMoveTextSize]) {
+namespace {
+
+// The text of the move as the list names it, the promotion's piece included.
+void ListedMoveText(const Position& position, const MoveTextList& list, const Move& move,
+                    int notation, char out[kMoveTextSize]) {
     const int i = FindMove(list, move);
     if (i < 0) {
         std::snprintf(out, kMoveTextSize, "reselect");
@@ -303,6 +306,19 @@ void MadeMoveText(const Position& position, const MoveTextList& list, const Move
     Move variant = list.moves[i];
     variant.kind = move.kind;
     WriteText(position, list, i, variant, notation, out);
+}
+
+}  // namespace
+
+void MadeMoveText(const Position& position, const MoveTextList& list, const Move& made,
+                  int notation, char out[kMoveTextSize]) {
+    ListedMoveText(position, list, made, notation, out);
+    const size_t length = std::strlen(out);
+    if (made.givesCheck != 0 && length > 0 && length + 1 < kMoveTextSize &&
+        out[length - 1] != '+') {
+        out[length] = '+';
+        out[length + 1] = 0;
+    }
 }
 
 }  // namespace tarvex

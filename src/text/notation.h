@@ -37,8 +37,9 @@ int GenerateMoveTexts(const Position& position, int notation, MoveTextList& list
 const char* FindMoveText(const MoveTextList& list, const Move& move);
 
 // The text of a move as made from position, whose texts list holds: for a promotion, the text
-// naming the piece the pawn became; "reselect" for a move the list does not hold.
-void MadeMoveText(const Position& position, const MoveTextList& list, const Move& move,
+// naming the piece the pawn became, and a "+" when the made move gives check (made.givesCheck);
+// "reselect" for a move the list does not hold.
+void MadeMoveText(const Position& position, const MoveTextList& list, const Move& made,
                   int notation, char out[kMoveTextSize]);
 
 }  // namespace tarvex
