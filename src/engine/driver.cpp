@@ -65,7 +65,7 @@ bool EffortClock::IterationBudgetSpent(bool singleMove) {
 
 Searcher::Searcher() : stack_(kMaxPly + 2), merge_(std::make_unique<Move[]>(kMaxMoves)) {
     context_.history = &keys_;
-    context_.evaluationMemory = &memory_;
+    context_.evaluator = &evaluator_;
 }
 
 void Searcher::Clear() {
@@ -330,7 +330,7 @@ Position& Searcher::Begin(const Position& position, const KeyHistory& history,
     root.moveList = nullptr;
     root.moveCount = 0;
     root.flags = WhiteToMove(root) ? root.flags | kWhiteAtRoot : root.flags & ~kWhiteAtRoot;
-    RegenToPieces(root);
+    RegenToPieces(root, &evaluator_);
     root.flags &= ~kEvalValid;
     Evaluate(root, kFullEvaluation, maxDepth_, &memory_);
     const int stage = SetStage(root);

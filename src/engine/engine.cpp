@@ -1,11 +1,8 @@
 #include "engine/engine.h"
 
-#include "engine/evaluation.h"
-
 namespace tarvex::engine {
 
 Engine::Engine(int tableMegabytes) : searcher_(std::make_unique<Searcher>()) {
-    InstallEvaluation();
     searcher_->Table().Resize(tableMegabytes);
 }
 

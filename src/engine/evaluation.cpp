@@ -1,5 +1,5 @@
 // Evaluate: the order of the terms, the dirty-mask rules, the lazy exit, the correction and the
-// caching; the stage, the draw score and the hook that attack regeneration runs.
+// caching; the stage, the draw score and the evaluator that attack regeneration runs.
 #include "engine/evaluation.h"
 
 #include <algorithm>
@@ -14,7 +14,6 @@
 #include "engine/eval_terms.h"
 #include "engine/parameters.h"
 #include "engine/threat.h"
-#include "rules/attack_generation.h"
 #include "rules/line_tables.h"
 
 namespace tarvex::engine {
@@ -205,10 +204,6 @@ Corrected Correct(const Position& position, const Context& c, int s) {
     return {s, false};
 }
 
-void FullEvaluationHook(Position& position, void* memory) {
-    Evaluate(position, kFullEvaluation, 2, static_cast<EvaluationMemory*>(memory));
-}
-
 }  // namespace
 
 int Evaluate(Position& position, int gamma, int mode, EvaluationMemory* memory) {
@@ -332,8 +327,8 @@ int DrawScore(const Position& position) {
     return std::clamp(score, -kDrawScoreLimit, kDrawScoreLimit);
 }
 
-void InstallEvaluation() {
-    SetEvaluationHook(&FullEvaluationHook);
+void Evaluator::EvaluateRegenerated(Position& position) {
+    Evaluate(position, kFullEvaluation, 2, memory_);
 }
 
 }  // namespace tarvex::engine

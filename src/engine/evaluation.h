@@ -5,6 +5,7 @@
 #pragma once
 
 #include "board/position.h"
+#include "rules/position_evaluator.h"
 
 namespace tarvex::engine {
 
@@ -31,7 +32,15 @@ int SetStage(Position& position);
 // side that moves at the root (flags bit kWhiteAtRoot).
 int DrawScore(const Position& position);
 
-// Makes attack regeneration evaluate the positions it completes (once per process).
-void InstallEvaluation();
+// What the searches and the game put in the context of the moves they make: a full evaluation
+// of every position whose attack data is regenerated, with the searcher's memory when given.
+class Evaluator final : public PositionEvaluator {
+public:
+    explicit Evaluator(EvaluationMemory* memory = nullptr) : memory_(memory) {}
+    void EvaluateRegenerated(Position& position) override;
+
+private:
+    EvaluationMemory* memory_;
+};
 
 }  // namespace tarvex::engine

@@ -14,6 +14,7 @@
 #include "board/move.h"
 #include "board/position.h"
 #include "engine/eval_memory.h"
+#include "engine/evaluation.h"
 #include "engine/move_chooser.h"
 #include "engine/transposition_table.h"
 #include "movegen/move_generation.h"
@@ -115,7 +116,8 @@ private:
     bool OwnSide(const Position& position) const;
 
     TranspositionTable table_;
-    EvaluationMemory memory_;  // answers of the evaluations' threat and exchange computations
+    EvaluationMemory memory_;        // answers of the evaluations' threat and exchange computations
+    Evaluator evaluator_{&memory_};  // evaluates the positions the search's moves regenerate
     std::vector<Position> stack_;
     std::vector<std::unique_ptr<MoveBuffer>> buffers_;  // one per ply, grown 30 at a time
     std::unique_ptr<Move[]> merge_;                     // the sort's merge buffer

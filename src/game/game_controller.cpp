@@ -49,7 +49,7 @@ void GameController::Redraw() {
 }
 
 MoveContext GameController::GameContext(bool user) {
-    return MoveContext{&game_->block.keyHistory, user ? chooser_ : nullptr, user};
+    return MoveContext{&game_->block.keyHistory, user ? chooser_ : nullptr, user, &evaluator_};
 }
 
 void GameController::NewGame(int kind) {
@@ -180,7 +180,7 @@ void GameController::SetRules(int rules) {
     p.rules = rules;
     // The rules decide how far pieces reach: the attack data and the check follow at once.
     AttachGeometry(p);
-    RegenToPieces(p);
+    RegenToPieces(p, &evaluator_);
     const bool inCheck = WhiteToMove(p) ? WhiteInCheck(p) : BlackInCheck(p);
     p.flags = inCheck ? p.flags | kInCheck : p.flags & ~kInCheck;
     Changed();

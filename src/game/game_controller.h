@@ -14,6 +14,7 @@
 #include <mutex>
 #include <optional>
 
+#include "engine/evaluation.h"
 #include "engine/move_chooser.h"
 #include "game/game.h"
 #include "game/game_setup.h"
@@ -163,6 +164,7 @@ private:
     std::unique_ptr<Game> game_;
     ControllerHooks hooks_;
     platform::PromotionChoice* chooser_ = nullptr;
+    engine::Evaluator evaluator_;  // evaluates the game's moves (the drawish-material flag)
     game::EngineThread* engineThread_ = nullptr;
     // Guards the game against the engine thread's copy; only the main thread writes.
     std::recursive_mutex mutex_;

@@ -180,10 +180,11 @@ TEST(Evaluation, ErrorReports) {
     }
 }
 
-TEST(Evaluation, RegenerationRunsTheInstalledEvaluation) {
-    InstallEvaluation();
+TEST(Evaluation, RegenerationRunsTheGivenEvaluator) {
     Position p = Built("Ke1 Qd1 Pe2 ke8 rh8 pe7 pd6");
-    SetEvaluationHook(nullptr);
+    ASSERT_FALSE(p.flags & kEvalValid);
+    Evaluator evaluator;
+    RegenToPieces(p, &evaluator);
     ASSERT_TRUE(p.flags & kEvalValid);
     EXPECT_EQ(p.incrementalScore, FullCopy(p).incrementalScore);
 }
