@@ -63,7 +63,8 @@ bool EffortClock::IterationBudgetSpent(bool singleMove) {
 
 // ---- the searcher ----
 
-Searcher::Searcher() : stack_(kMaxPly + 2), merge_(std::make_unique<Move[]>(kMaxMoves)) {
+Searcher::Searcher(const ParameterSets& sets)
+    : evaluator_(sets, &memory_), stack_(kMaxPly + 2), merge_(std::make_unique<Move[]>(kMaxMoves)) {
     context_.history = &keys_;
     context_.evaluator = &evaluator_;
 }
@@ -332,7 +333,7 @@ Position& Searcher::Begin(const Position& position, const KeyHistory& history,
     root.flags = WhiteToMove(root) ? root.flags | kWhiteAtRoot : root.flags & ~kWhiteAtRoot;
     RegenToPieces(root, &evaluator_);
     root.flags &= ~kEvalValid;
-    Evaluate(root, kFullEvaluation, maxDepth_, &memory_);
+    evaluator_.Evaluate(root, kFullEvaluation, maxDepth_);
     const int stage = SetStage(root);
     if (stage != previousStage_) table_.Clear();
     previousStage_ = stage;

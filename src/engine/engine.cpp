@@ -2,7 +2,10 @@
 
 namespace tarvex::engine {
 
-Engine::Engine(int tableMegabytes) : searcher_(std::make_unique<Searcher>()) {
+Engine::Engine(int tableMegabytes) : Engine(BuiltInParameters(), tableMegabytes) {}
+
+Engine::Engine(const ParameterSets& sets, int tableMegabytes)
+    : searcher_(std::make_unique<Searcher>(sets)) {
     searcher_->Table().Resize(tableMegabytes);
 }
 

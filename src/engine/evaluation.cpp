@@ -161,8 +161,7 @@ bool Exactly(const Context& c, int side, int queens, int rooks, int bishops, int
 }
 
 // Drawish material, the reversible-move counter and trading when ahead, on s in White's frame.
-Corrected Correct(const Position& position, const Context& c, int s) {
-    const int draw = DrawScore(position);
+Corrected Correct(const Position& position, const Context& c, int draw, int s) {
     const bool pawnless = position.pieceMask == position.officerMask;
     if (pawnless && ((Exactly(c, 0, 1, 0, 0, 0) && Exactly(c, 1, 1, 0, 0, 0)) ||
                      (Exactly(c, 0, 0, 1, 0, 0) && Exactly(c, 1, 0, 1, 0, 0)))) {
@@ -206,7 +205,8 @@ Corrected Correct(const Position& position, const Context& c, int s) {
 
 }  // namespace
 
-int Evaluate(Position& position, int gamma, int mode, EvaluationMemory* memory) {
+int Evaluator::Evaluate(Position& position, int gamma, int mode) const {
+    EvaluationMemory* memory = memory_;
     // 1-3. Stage check, the cached total, stale attack data.
     int stage = static_cast<int>(position.stage);
     if (position.stage > kStagePawnless) {
@@ -225,14 +225,14 @@ int Evaluate(Position& position, int gamma, int mode, EvaluationMemory* memory) 
     Position evaluatedParent;
     if (previous != nullptr && (previous->flags & kEvalValid) == 0) {
         evaluatedParent = *previous;
-        Evaluate(evaluatedParent, gamma, 1, memory);
+        Evaluate(evaluatedParent, gamma, 1);
         previous = &evaluatedParent;
     }
     if (previous != nullptr && !CanCarryFrom(position, *previous)) previous = nullptr;
     if (previous != nullptr) SeedFrom(position, *previous);
 
     // 5. Material.
-    Context c(Parameters(stage), stage, LinesFor(position), previous,
+    Context c(Set(stage), stage, LinesFor(position), previous,
               memory != nullptr ? &memory->exchanges : nullptr);
     Gather(position, c);
 
@@ -256,14 +256,15 @@ int Evaluate(Position& position, int gamma, int mode, EvaluationMemory* memory) 
     const int fixed = FixedPatterns(position, c);
     const int pieces = PieceValues(position, c, previous != nullptr);
     const int kingSafety = KingSafety(position, c);
-    const int threat = ThreatTerm(position, memory);
+    const int threat = engine::ThreatTerm(position, sets_, memory);
     int quick = fixed + pieces + kingSafety + threat;
 
     // 8. Lazy exit: proved >= gamma without the expensive terms; nothing is cached.
     if (mode == 0 && previous != nullptr && std::abs(position.evalSum) < kLazyMargin) {
         const int estimate = (quick + c.material + position.evalSum) * side;
         if (estimate > gamma + kLazyMargin) {
-            const int reduced = Correct(position, c, (estimate - kLazyReduction) * side).score;
+            const int reduced =
+                Correct(position, c, DrawScore(position), (estimate - kLazyReduction) * side).score;
             if (reduced * side >= gamma) return reduced * side;
         }
     }
@@ -284,7 +285,8 @@ int Evaluate(Position& position, int gamma, int mode, EvaluationMemory* memory) 
 
     // 11-12. Overloaded defenders, the correction, caching.
     const int overload = OverloadedDefenders(position, c);
-    const Corrected total = Correct(position, c, quick + position.evalSum + overload + c.material);
+    const Corrected total =
+        Correct(position, c, DrawScore(position), quick + position.evalSum + overload + c.material);
     if (total.drawish)
         position.flags |= kDrawishMaterial;
     else
@@ -294,8 +296,8 @@ int Evaluate(Position& position, int gamma, int mode, EvaluationMemory* memory) 
     return total.score * side;
 }
 
-int EvaluateClamped(Position& position, int gamma, int mode, EvaluationMemory* memory) {
-    return std::clamp(Evaluate(position, gamma, mode, memory), -kStaticLimit, kStaticLimit);
+int Evaluator::EvaluateClamped(Position& position, int gamma, int mode) const {
+    return std::clamp(Evaluate(position, gamma, mode), -kStaticLimit, kStaticLimit);
 }
 
 int SetStage(Position& position) {
@@ -320,15 +322,23 @@ int SetStage(Position& position) {
     return stage;
 }
 
-int DrawScore(const Position& position) {
-    const int x = Parameters(static_cast<int>(position.stage & 3))[kContempt];
+int Evaluator::DrawScore(const Position& position) const {
+    const int x = Set(static_cast<int>(position.stage & 3))[kContempt];
     const int score =
         (position.flags & kWhiteAtRoot) ? x - kRootSideContempt : x + kRootSideContempt;
     return std::clamp(score, -kDrawScoreLimit, kDrawScoreLimit);
 }
 
+int Evaluator::ThreatTerm(Position& position) const {
+    return engine::ThreatTerm(position, sets_, memory_);
+}
+
+void Evaluator::UpdateThreatAfterNullMove(Position& position) const {
+    engine::UpdateThreatAfterNullMove(position, sets_, memory_);
+}
+
 void Evaluator::EvaluateRegenerated(Position& position) {
-    Evaluate(position, kFullEvaluation, 2, memory_);
+    Evaluate(position, kFullEvaluation, 2);
 }
 
 }  // namespace tarvex::engine

@@ -67,7 +67,7 @@ void ChildKeys(const Position& p, const Move& m, uint32_t& low, uint32_t& high) 
 }
 
 int Searcher::DrawValue(const Position& node) const {
-    return DrawScore(node) * SideSign(node);
+    return evaluator_.DrawScore(node) * SideSign(node);
 }
 
 bool Searcher::OwnSide(const Position& p) const {
@@ -155,7 +155,7 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
 
 int Searcher::Search(Position& p, int depth, int gamma, int ply) {
     if (depth <= 0) return QuiescenceEntry(p, gamma, ply);
-    if (ply >= kMaxPly - 1) return EvaluateClamped(p, gamma, 0, &memory_);
+    if (ply >= kMaxPly - 1) return evaluator_.EvaluateClamped(p, gamma, 0);
     ++nodes_;
     gamma = StepGamma(gamma);
     // 3. The table.
@@ -165,7 +165,7 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
     // 4. The move that led here is completed now; it may prove illegal.
     Move last = p.lastMove;
     if (FinishMove(p, last, context_) == 0) return kScoreKingTaken;
-    const int staticValue = EvaluateClamped(p, gamma, depth, &memory_);
+    const int staticValue = evaluator_.EvaluateClamped(p, gamma, depth);
     int extended = ExtendedDepth(p, depth, ply, staticValue, gamma);
     if (extended <= 0) return QuiescenceEntry(p, gamma, ply);
     // 7. The null move.
@@ -296,7 +296,7 @@ bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended
     p.moveList = nullptr;
     p.hashKey ^= 1;
     // The passed pawns whose fate depends on who moves change their worth with the move.
-    const int unstoppable = Parameters(static_cast<int>(p.stage & 3))[slot::kUnstoppable];
+    const int unstoppable = evaluator_.Set(static_cast<int>(p.stage))[slot::kUnstoppable];
     const uint32_t first = p.unstoppablePawns[0], second = p.unstoppablePawns[1];
     if (WhiteToMove(p)) {
         p.incrementalScore +=
@@ -305,7 +305,7 @@ bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended
         p.incrementalScore -=
             unstoppable * (std::popcount(first & kWhiteHalf) + std::popcount(second & kBlackHalf));
     }
-    UpdateThreatAfterNullMove(p, &memory_);
+    evaluator_.UpdateThreatAfterNullMove(p);
     value = -Search(p, reduced, 1 - gamma, ply + 1);
     if (!own && value >= gamma && !stopped_) {
         p.moveList = nullptr;

@@ -56,7 +56,7 @@ struct EffortClock {
 
 class Searcher {
 public:
-    Searcher();
+    explicit Searcher(const ParameterSets& sets = BuiltInParameters());
 
     // A new game: the table and the history, killer and counter-move tables are cleared.
     void Clear();
@@ -116,8 +116,8 @@ private:
     bool OwnSide(const Position& position) const;
 
     TranspositionTable table_;
-    EvaluationMemory memory_;        // answers of the evaluations' threat and exchange computations
-    Evaluator evaluator_{&memory_};  // evaluates the positions the search's moves regenerate
+    EvaluationMemory memory_;  // answers of the evaluations' threat and exchange computations
+    Evaluator evaluator_;      // the searcher's parameter sets, with memory_; run by its moves
     std::vector<Position> stack_;
     std::vector<std::unique_ptr<MoveBuffer>> buffers_;  // one per ply, grown 30 at a time
     std::unique_ptr<Move[]> merge_;                     // the sort's merge buffer

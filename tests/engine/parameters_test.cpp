@@ -18,7 +18,8 @@ TEST(ParametersTest, TellingRowsHold) {
                      {47, {10000, 10000, 10000, 10000}}, {1342, {30000, 30000, 30000, 30000}}};
     for (const auto& row : kPerStage) {
         for (int stage = 0; stage < kStageCount; ++stage) {
-            EXPECT_EQ(Parameters(stage)[row.slot], row.value[stage]) << row.slot << "/" << stage;
+            EXPECT_EQ(BuiltInParameters()[stage][row.slot], row.value[stage])
+                << row.slot << "/" << stage;
         }
     }
     const struct {
@@ -29,7 +30,7 @@ TEST(ParametersTest, TellingRowsHold) {
                         {1353, {15957, 10994, 5910, 2957, 1977, 874}},
                         {61 + 6, {1993}},    // a7: the rook table runs 8 x file + rank
                         {61 + 62, {1993}}};  // h7
-    const ParameterSet& opening = Parameters(kStageOpening);
+    const ParameterSet& opening = BuiltInParameters()[kStageOpening];
     for (const auto& run : kOpeningRuns) {
         for (size_t i = 0; i < run.values.size(); ++i) {
             EXPECT_EQ(opening[run.first + i], run.values[i]) << run.first + i;
@@ -42,7 +43,7 @@ TEST(ParametersTest, TellingRowsHold) {
 // hold nothing.
 TEST(ParametersTest, EverySetIsBoundedAndLeavesUnusedSlotsEmpty) {
     for (int stage = 0; stage < kStageCount; ++stage) {
-        const ParameterSet& p = Parameters(stage);
+        const ParameterSet& p = BuiltInParameters()[stage];
         for (int32_t value : p) EXPECT_LE(std::abs(value), 100000) << stage;
         for (int unused : {1181, 1182, 1183, 1184, 1185, 1186, 1187, 1345})
             EXPECT_EQ(p[unused], 0) << stage;
