@@ -140,7 +140,7 @@ int GameController::CommitLocked(Move move, int score) {
         TarvexLoses("MoveThread after");
         return 0;
     }
-    p.engineScore = score * SideSign(p);
+    game_->block.engineScore = score * SideSign(p);
     FindWinner(*game_, &move);
     if (LegalMove(p, &move) == 0) {
         TarvexLoses("engine burp");

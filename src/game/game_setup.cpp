@@ -21,6 +21,7 @@ void RecordCapture(CapturedList& captured, int code) {
 int SetUpGame(GameBlock& game, int gameKind, int rules, int resetView, const SetUpHooks& hooks) {
     Settings& settings = GetSettings();
     game.playsBoth = 0;
+    game.engineScore = 0;
     settings.engineSide.store(-1);
     settings.spread.store(kSpreadPiece);
     if (hooks.clearEngineTables) hooks.clearEngineTables();

@@ -37,6 +37,7 @@ void FillSaveImage(const Game& game, const SavedSelection& selection, SaveImage&
     image.current = block.current;
     image.start = block.start;
     image.startEdited = block.startEdited;
+    image.engineScore = block.engineScore;
     image.gameKind = settings.gameKind.load();
     image.selection = selection;
     image.spread = settings.spread.load();
