@@ -331,7 +331,7 @@ Position& Searcher::Begin(const Position& position, const KeyHistory& history,
     root.moveList = nullptr;
     root.moveCount = 0;
     root.flags = WhiteToMove(root) ? root.flags | kWhiteAtRoot : root.flags & ~kWhiteAtRoot;
-    RegenToPieces(root, &evaluator_);
+    RegenerateAttacks(root, &evaluator_);
     root.flags &= ~kEvalValid;
     evaluator_.Evaluate(root, kFullEvaluation, maxDepth_);
     const int stage = SetStage(root);

@@ -180,7 +180,7 @@ void GameController::SetRules(int rules) {
     p.rules = rules;
     // The rules decide how far pieces reach: the attack data and the check follow at once.
     AttachGeometry(p);
-    RegenToPieces(p, &evaluator_);
+    RegenerateAttacks(p, &evaluator_);
     const bool inCheck = WhiteToMove(p) ? WhiteInCheck(p) : BlackInCheck(p);
     p.flags = inCheck ? p.flags | kInCheck : p.flags & ~kInCheck;
     Changed();

@@ -251,7 +251,7 @@ int GenerateMoves(Position& position, Move* out) {
         count += AppendPawnPushes(position, slot, out + count);
     }
     if (Is3D(position)) {
-        for (int id : kBoardIds) count += GenAtBoMoves(position, id, out + count);
+        for (int id : kBoardIds) count += GenerateAttackBoardMoves(position, id, out + count);
     }
     return AppendPromotions(position, out, count);
 }

@@ -65,7 +65,7 @@ void PieceGenerate(Position& position, int slot) {
     }
 }
 
-int RegenToPieces(Position& position, PositionEvaluator* evaluator) {
+int RegenerateAttacks(Position& position, PositionEvaluator* evaluator) {
     position.parent = nullptr;
     for (unsigned q = 0; q < 64; ++q) position.attacks[q] = position.xrays[q] = 0;
     for (int slot = 0; slot < kSlotCount; ++slot) {

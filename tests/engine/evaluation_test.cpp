@@ -187,7 +187,7 @@ TEST(Evaluation, RegenerationRunsTheGivenEvaluator) {
     Position p = Built("Ke1 Qd1 Pe2 ke8 rh8 pe7 pd6");
     ASSERT_FALSE(p.flags & kEvalValid);
     Evaluator evaluator;
-    RegenToPieces(p, &evaluator);
+    RegenerateAttacks(p, &evaluator);
     ASSERT_TRUE(p.flags & kEvalValid);
     EXPECT_EQ(p.incrementalScore, FullCopy(p).incrementalScore);
 }
