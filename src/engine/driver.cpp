@@ -109,7 +109,7 @@ void Searcher::PrepareRootList(Position& root, const Move& best) {
         if (ValidMove(root, list[i])) list[i].score = RootTacticalScore(root, list[i]);
     }
     SortByScore(list, count);
-    while (count > 0 && list[count - 1].score < -399999) --count;
+    while (count > 0 && list[count - 1].score < -kMateNextPly) --count;
     root.moveCount = static_cast<uint32_t>(count);
 }
 
@@ -179,7 +179,8 @@ int Searcher::MtdSearch(Position& root, Move& best, int depth, int guess0) {
             ++downs;
             gamma = std::max(gamma - kConverged * downs * downs, (lower + upper) / 2);
         }
-        if (lower >= -399999 && upper < kScoreKingTaken && MtdConverged(root, lower, depth)) break;
+        if (lower >= -kMateNextPly && upper < kScoreKingTaken && MtdConverged(root, lower, depth))
+            break;
         guess = SearchRoot(root, depth, gamma, best);
         ++searches_;
         if (StopTest()) {
@@ -192,7 +193,7 @@ int Searcher::MtdSearch(Position& root, Move& best, int depth, int guess0) {
         } else {
             lower = guess;
         }
-        if (lower > 399999 || upper < -399999) {
+        if (lower > kMateNextPly || upper < -kMateNextPly) {
             mateFound_ = true;
             break;
         }
@@ -267,7 +268,8 @@ int Searcher::ChooseMove(Position& root, Move& best) {
             completedDepth_ = depth;
             Report(root, depth, value);
         }
-        if (value <= lastCompleted - 399999 || value >= 399999 - lastCompleted) finished = true;
+        if (value <= lastCompleted - kMateNextPly || value >= kMateNextPly - lastCompleted)
+            finished = true;
         // Real time: a new depth is begun only with more than half the budget left.
         if (limits_->milliseconds > 0) {
             const auto spent = std::chrono::steady_clock::now() - startTime_;

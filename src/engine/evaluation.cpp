@@ -207,7 +207,7 @@ Corrected Correct(const Position& position, const Context& c, int draw, int s) {
 
 int Evaluator::Evaluate(Position& position, int gamma, int mode) const {
     EvaluationMemory* memory = memory_;
-    // 1-3. Stage check, the cached total, stale attack data.
+    // The stage check, the cached total, stale attack data.
     int stage = static_cast<int>(position.stage);
     if (position.stage > kStagePawnless) {
         ErrorReport(kStable, "Stage error");
@@ -217,7 +217,7 @@ int Evaluator::Evaluate(Position& position, int gamma, int mode) const {
     if (position.flags & kEvalValid) return position.incrementalScore * side;
     if (position.flags & kAttacksPending) ErrorReport(kStable, "NEED_PART2 in eval");
 
-    // 4. The previous position the cached terms are carried from: the parent, evaluated first
+    // The previous position the cached terms are carried from: the parent, evaluated first
     // (on a copy: the parent is not ours to change) when its evaluation is not cached.
     position.unstoppablePawns[0] = position.unstoppablePawns[1] = 0;
     if (gamma == kFullEvaluation) position.parent = nullptr;
@@ -231,12 +231,12 @@ int Evaluator::Evaluate(Position& position, int gamma, int mode) const {
     if (previous != nullptr && !CanCarryFrom(position, *previous)) previous = nullptr;
     if (previous != nullptr) SeedFrom(position, *previous);
 
-    // 5. Material.
+    // Material.
     Context c(Set(stage), stage, LinesFor(position), previous,
               memory != nullptr ? &memory->exchanges : nullptr);
     Gather(position, c);
 
-    // 6. The dirty mask; 7. pinned mask, pawn tables (gathered), the quick terms.
+    // The dirty mask, the pinned mask, the pawn tables (gathered) and the quick terms.
     uint32_t dirty;
     if (previous == nullptr || mode >= 2) {
         dirty = position.pieceMask;
@@ -259,7 +259,7 @@ int Evaluator::Evaluate(Position& position, int gamma, int mode) const {
     const int threat = engine::ThreatTerm(position, sets_, memory);
     int quick = fixed + pieces + kingSafety + threat;
 
-    // 8. Lazy exit: proved >= gamma without the expensive terms; nothing is cached.
+    // Lazy exit: proved >= gamma without the expensive terms; nothing is cached.
     if (mode == 0 && previous != nullptr && std::abs(position.evalSum) < kLazyMargin) {
         const int estimate = (quick + c.material + position.evalSum) * side;
         if (estimate > gamma + kLazyMargin) {
@@ -269,21 +269,21 @@ int Evaluator::Evaluate(Position& position, int gamma, int mode) const {
         }
     }
 
-    // 9. The part-two terms (the pinned mask above is their first part and scores 0).
+    // The expensive terms: square control, attacked pieces, mobility.
     uint32_t membership = 0;
     const int control = SquareControl(position, c);
     const int attacked = AttackedPieces(position, c, membership);
     const int mobility = Mobility(position, c);
     position.evalSum = control + attacked + mobility;
 
-    // 10. Passed pawns read the fresh square control: recompute them (and the officers whose
+    // Passed pawns read the fresh square control: recompute them (and the officers whose
     // attacking-mask membership changed); they stay dirty for the next ply.
     const uint32_t passed = position.whitePassed | position.blackPassed;
     position.dirtySlots = (membership | passed) & position.pieceMask;
     quick += PieceValues(position, c, true) - pieces;
     position.dirtySlots = position.whitePassed | position.blackPassed;
 
-    // 11-12. Overloaded defenders, the correction, caching.
+    // Overloaded defenders, the correction, caching.
     const int overload = OverloadedDefenders(position, c);
     const Corrected total =
         Correct(position, c, DrawScore(position), quick + position.evalSum + overload + c.material);

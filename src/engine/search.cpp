@@ -107,7 +107,7 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
     int bestValue = kScoreNoMove;
     ++nodes_;
     Position& child = At(1);
-    // 2. A table entry that decides gamma with a legal move that draws nothing.
+    // A table entry that decides gamma with a legal move that draws nothing.
     int value;
     Move stored;
     if (table_.Probe(root, depth, gamma, value, &stored) && !IsNoMove(stored)) {
@@ -121,9 +121,9 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
     }
     Move* list = root.moveList;
     const int count = static_cast<int>(root.moveCount);
-    // 3. The children's entries may prove the node at once.
+    // The children's entries may prove the node at once.
     if (TryHashChildren(root, list, count, depth, gamma, value, &best, 0)) return value;
-    // 4. The driver's best move first.
+    // The driver's best move first.
     OrderMoves(root, list, count, 0, IsNoMove(best) ? nullptr : &best, gamma);
     Move cutoff;
     bool cut = false;
@@ -158,43 +158,43 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
     if (ply >= kMaxPly - 1) return evaluator_.EvaluateClamped(p, gamma, 0);
     ++nodes_;
     gamma = StepGamma(gamma);
-    // 3. The table.
+    // The table.
     Move hashMove;
     int value;
     if (table_.Probe(p, depth, gamma, value, &hashMove)) return StepTowardZero(value);
-    // 4. The move that led here is completed now; it may prove illegal.
+    // The move that led here is completed now; it may prove illegal.
     Move last = p.lastMove;
     if (FinishMove(p, last, context_) == 0) return kScoreKingTaken;
     const int staticValue = evaluator_.EvaluateClamped(p, gamma, depth);
     int extended = ExtendedDepth(p, depth, ply, staticValue, gamma);
     if (extended <= 0) return QuiescenceEntry(p, gamma, ply);
-    // 7. The null move.
+    // The null move.
     bool threatened = false;
     if (NullMove(p, depth, gamma, ply, extended, value)) return StepTowardZero(value);
     if (stopped_) return kScoreNoMove;
-    if (value < -399871 && extended + ply < rootDepth_ + kExtensionRoom) {
+    if (value <= -kMateBand && extended + ply < rootDepth_ + kExtensionRoom) {
         p.flags |= kExtended;
         threatened = true;
         ++extended;
     }
-    // 8. The moves, ordered.
+    // The moves, ordered.
     if (p.moveList == nullptr) {
         GenerateAndOrder(p, ply, IsNoMove(hashMove) ? nullptr : &hashMove, gamma);
-        for (uint32_t i = 0; i < p.moveCount; ++i) p.moveList[i].score = -399999;
+        for (uint32_t i = 0; i < p.moveCount; ++i) p.moveList[i].score = -kMateNextPly;
     }
     Move* list = p.moveList;
     const int count = static_cast<int>(p.moveCount);
     int best = kScoreNoMove;
     int bestIndex = -1;
     if (count > 0) {
-        // 10. A single reply to check is searched deeper.
+        // A single reply to check is searched deeper.
         if (InCheck(p) && count == 1 && !Extended(p.parent) &&
             extended + ply < rootDepth_ + kExtensionRoom) {
             p.flags |= kExtended;
             ++extended;
         }
         extended = std::min(extended, depth + 1);
-        // 11. The children's entries.
+        // The children's entries.
         if (TryHashChildren(p, list, count, extended, gamma, value, nullptr, ply)) {
             return StepTowardZero(StepTowardZero(value));
         }
@@ -325,7 +325,7 @@ bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended
         value = 0;
         return false;
     }
-    if (value >= 399999) value -= kNullMoveMateDrop;
+    if (value >= kMateNextPly) value -= kNullMoveMateDrop;
     if (value >= gamma) {
         table_.Store(p, depth, gamma, value, nullptr);
         return true;

@@ -117,23 +117,6 @@ TEST(Evaluation, LoneMinorPieceNeverBeatsTheDrawScore) {
     }
 }
 
-// With more than 20 reversible plies the score shrinks by (148 - plies) / 128, down to 0.
-TEST(Evaluation, ReversiblePliesScaleTheScore) {
-    const Position base = Staged("Ke1 Ra1 Pb2 ke8 bc8 pa7 pg7");  // ahead by less than 8000
-    Position p = base;
-    const int unscaled = WhiteFrame(p);
-    ASSERT_NE(unscaled, 0);
-    const struct {
-        uint32_t quiet;
-        int factor;
-    } rows[] = {{20, 128}, {21, 127}, {30, 118}, {100, 48}, {148, 0}, {300, 0}};
-    for (const auto& row : rows) {
-        p = base;
-        p.quietPlies = row.quiet;
-        EXPECT_EQ(WhiteFrame(p), unscaled * row.factor / 128) << row.quiet;
-    }
-}
-
 TEST(Evaluation, StageRule) {
     const uint32_t rights = kWhiteKingSide | kBlackQueenSide;
     const struct {

@@ -116,20 +116,6 @@ protected:
     ConsoleCapture quiet;
 };
 
-TEST_F(SearcherTest, QuiescenceFloorsAndMate) {
-    // A quiet position far below gamma stands pat at exactly gamma - 6500.
-    Position& quiet = Begin(Initial(kGame2D));
-    EXPECT_EQ(searcher.Quiesce(quiet, 300000, 1), 300000 - 6500);
-    // At the maximum depth a position in check gets its static value ...
-    Position& deep = Begin(FromText("R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1"), 4);
-    const int value = searcher.Quiesce(deep, 0, 4);
-    Position fresh = deep;
-    EXPECT_EQ(value, Evaluator().EvaluateClamped(fresh, 0, 0));
-    // ... and below it, in check with no legal reply: mate.
-    Position& mated = Begin(FromText("R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1"));
-    EXPECT_EQ(searcher.Quiesce(mated, 0, 1), -399999);
-}
-
 TEST_F(SearcherTest, ExtensionsAndFutility) {
     // In check: one ply more, but never once depth + ply reaches the root depth + 20.
     Position& checked = Begin(FromText("R5k1/5p1p/6p1/8/8/8/8/6K1 b - - 0 1"));
