@@ -88,6 +88,18 @@ inline constexpr int kBackwardOpenFile = 1451;    // penalty
 inline constexpr int kBackwardAttacked = 1452;    // 16, penalty: by enemy officers attacking it
 }  // namespace slot
 
+// The last entries of the counted ranges: a larger count reads the last entry.
+inline constexpr int kMaxBishopAims = 4;         // kBishopAims: 5 entries
+inline constexpr int kMaxZoneAttackers = 7;      // the king-zone tables: 8 entries
+inline constexpr int kMaxMobilityCount = 9;      // a kMobilityTable row: counts 0..9
+inline constexpr int kMaxAttackedOfficers = 15;  // kAttackedOfficers, kBackwardAttacked: 16
+inline constexpr int kMaxOverloaded = 16;        // kOverloaded + 2..16
+
+// Material leads the evaluation reads.
+inline constexpr int kMaterialClamp = 300000;      // the balance is clamped to +-this
+inline constexpr int kOppositeBishopsLead = 5000;  // opposite bishops take from a larger lead
+inline constexpr int kPawnlessLead = 10000;        // a pawnless lead that drives the king
+
 // Small constant tables of the evaluation.
 inline constexpr int kFreePathStart[8] = {0, 0, 6, 11, 15, 18, 20, 0};  // by pawn rank
 inline constexpr int kMinimumMobility[7] = {0, 0, 6, 5, 4, 6, 0};       // by piece kind
