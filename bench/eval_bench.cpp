@@ -26,6 +26,8 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
+const engine::Evaluator kEvaluator;  // the built-in parameter sets
+
 constexpr const char* kMiddlegame2D =
     "r2q1rk1/pp2bppp/2n1bn2/3p4/3P4/2NBBN2/PP3PPP/R2Q1RK1 w - - 0 11";
 
@@ -60,7 +62,7 @@ void Bench(const char* name, int game, std::string_view text, int rounds) {
         return;
     }
     engine::SetStage(root);
-    engine::Evaluate(root, engine::kFullEvaluation, 2);
+    kEvaluator.Evaluate(root, engine::kFullEvaluation, 2);
     const int score = root.incrementalScore;
 
     // The children, uncached, linked to the evaluated root, their threat terms cached once.
@@ -70,7 +72,7 @@ void Bench(const char* name, int game, std::string_view text, int rounds) {
         MakeMove(children[i], root, moves[i]);
         children[i].parent = &root;
         Position scratch = children[i];
-        engine::Evaluate(scratch, engine::kFullEvaluation, 2);
+        kEvaluator.Evaluate(scratch, engine::kFullEvaluation, 2);
         children[i].flags |= kTacticsValid;
         children[i].tacticsValue = scratch.tacticsValue;
     }
@@ -80,15 +82,15 @@ void Bench(const char* name, int game, std::string_view text, int rounds) {
     std::printf("%s: %zu children, score %d\n", name, children.size(), score);
     for (bool cached : {false, true}) {
         const auto full = [](Position& p) {
-            return engine::Evaluate(p, engine::kFullEvaluation, 2);
+            return kEvaluator.Evaluate(p, engine::kFullEvaluation, 2);
         };
         const auto lazy = [&](Position& p) {
-            return engine::Evaluate(p, -engine::kFullEvaluation + 5000, 0);
+            return kEvaluator.Evaluate(p, -engine::kFullEvaluation + 5000, 0);
         };
         const auto complete = [&](Position& p) {
-            return engine::Evaluate(p, engine::kFullEvaluation - 5000, 0);
+            return kEvaluator.Evaluate(p, engine::kFullEvaluation - 5000, 0);
         };
-        const auto mode1 = [&](Position& p) { return engine::Evaluate(p, 0, 1); };
+        const auto mode1 = [&](Position& p) { return kEvaluator.Evaluate(p, 0, 1); };
         std::printf(
             "  threat term %-8s full %7.0f ns  incremental: lazy exit %6.0f ns, "
             "complete %6.0f ns, mode 1 %6.0f ns\n",

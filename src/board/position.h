@@ -99,7 +99,6 @@ struct Position {
     int32_t whiteMaterial, blackMaterial;
     int32_t controlTotal;               // evaluation: sum of squareScore
     int32_t evalSum;                    // evaluation: cached control, attack and mobility sum
-    int32_t engineScore;                // engine's last score, White's point of view
     uint32_t squareControl[64];         // evaluation: pieces effectively controlling each square
     uint32_t whitePassed, blackPassed;  // evaluation: passed pawns
     uint32_t unstoppablePawns[2];       // evaluation: square-rule pawns per side-to-move case

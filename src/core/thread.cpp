@@ -32,8 +32,4 @@ void Thread::Join() {
     if (worker_.joinable()) worker_.join();
 }
 
-void SleepMilliseconds(int milliseconds) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));
-}
-
 }  // namespace tarvex

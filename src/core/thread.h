@@ -49,7 +49,4 @@ private:
     std::thread worker_;
 };
 
-// Suspends the calling thread.
-void SleepMilliseconds(int milliseconds);
-
 }  // namespace tarvex

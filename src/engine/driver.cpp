@@ -63,9 +63,10 @@ bool EffortClock::IterationBudgetSpent(bool singleMove) {
 
 // ---- the searcher ----
 
-Searcher::Searcher() : stack_(kMaxPly + 2), merge_(std::make_unique<Move[]>(kMaxMoves)) {
+Searcher::Searcher(const ParameterSets& sets)
+    : evaluator_(sets, &memory_), stack_(kMaxPly + 2), merge_(std::make_unique<Move[]>(kMaxMoves)) {
     context_.history = &keys_;
-    context_.evaluationMemory = &memory_;
+    context_.evaluator = &evaluator_;
 }
 
 void Searcher::Clear() {
@@ -108,7 +109,7 @@ void Searcher::PrepareRootList(Position& root, const Move& best) {
         if (ValidMove(root, list[i])) list[i].score = RootTacticalScore(root, list[i]);
     }
     SortByScore(list, count);
-    while (count > 0 && list[count - 1].score < -399999) --count;
+    while (count > 0 && list[count - 1].score < -kMateNextPly) --count;
     root.moveCount = static_cast<uint32_t>(count);
 }
 
@@ -178,7 +179,8 @@ int Searcher::MtdSearch(Position& root, Move& best, int depth, int guess0) {
             ++downs;
             gamma = std::max(gamma - kConverged * downs * downs, (lower + upper) / 2);
         }
-        if (lower >= -399999 && upper < kScoreKingTaken && MtdConverged(root, lower, depth)) break;
+        if (lower >= -kMateNextPly && upper < kScoreKingTaken && MtdConverged(root, lower, depth))
+            break;
         guess = SearchRoot(root, depth, gamma, best);
         ++searches_;
         if (StopTest()) {
@@ -191,7 +193,7 @@ int Searcher::MtdSearch(Position& root, Move& best, int depth, int guess0) {
         } else {
             lower = guess;
         }
-        if (lower > 399999 || upper < -399999) {
+        if (lower > kMateNextPly || upper < -kMateNextPly) {
             mateFound_ = true;
             break;
         }
@@ -266,7 +268,8 @@ int Searcher::ChooseMove(Position& root, Move& best) {
             completedDepth_ = depth;
             Report(root, depth, value);
         }
-        if (value <= lastCompleted - 399999 || value >= 399999 - lastCompleted) finished = true;
+        if (value <= lastCompleted - kMateNextPly || value >= kMateNextPly - lastCompleted)
+            finished = true;
         // Real time: a new depth is begun only with more than half the budget left.
         if (limits_->milliseconds > 0) {
             const auto spent = std::chrono::steady_clock::now() - startTime_;
@@ -330,9 +333,9 @@ Position& Searcher::Begin(const Position& position, const KeyHistory& history,
     root.moveList = nullptr;
     root.moveCount = 0;
     root.flags = WhiteToMove(root) ? root.flags | kWhiteAtRoot : root.flags & ~kWhiteAtRoot;
-    RegenToPieces(root);
+    RegenerateAttacks(root, &evaluator_);
     root.flags &= ~kEvalValid;
-    Evaluate(root, kFullEvaluation, maxDepth_, &memory_);
+    evaluator_.Evaluate(root, kFullEvaluation, maxDepth_);
     const int stage = SetStage(root);
     if (stage != previousStage_) table_.Clear();
     previousStage_ = stage;

@@ -1,11 +1,11 @@
 #include "engine/engine.h"
 
-#include "engine/evaluation.h"
-
 namespace tarvex::engine {
 
-Engine::Engine(int tableMegabytes) : searcher_(std::make_unique<Searcher>()) {
-    InstallEvaluation();
+Engine::Engine(int tableMegabytes) : Engine(BuiltInParameters(), tableMegabytes) {}
+
+Engine::Engine(const ParameterSets& sets, int tableMegabytes)
+    : searcher_(std::make_unique<Searcher>(sets)) {
     searcher_->Table().Resize(tableMegabytes);
 }
 

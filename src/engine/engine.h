@@ -3,6 +3,7 @@
 #pragma once
 
 #include "engine/move_chooser.h"
+#include "engine/parameters.h"
 #include "engine/searcher.h"
 
 namespace tarvex::engine {
@@ -11,6 +12,8 @@ class Engine : public MoveChooser {
 public:
     // A table of the given size in megabytes (the game's is 8).
     explicit Engine(int tableMegabytes = kDefaultTableMegabytes);
+    // An engine that evaluates with its own copy of the given parameter sets.
+    explicit Engine(const ParameterSets& sets, int tableMegabytes = kDefaultTableMegabytes);
 
     SearchResult Choose(const Position& root, const KeyHistory& history,
                         const SearchLimits& limits) override;

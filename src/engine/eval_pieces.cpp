@@ -144,7 +144,7 @@ int Pawn(Position& position, const Context& c, int side, int slot, unsigned squa
             if (!c.HasPawn(enemy, file)) v -= p[kBackwardOpenFile];
             const uint32_t attackers = position.attacks[square] & position.officerMask &
                                        kHalf[enemy] & ~position.ignoreMask;
-            v -= p[kBackwardAttacked + Capped(Bits(attackers), 15)];
+            v -= p[kBackwardAttacked + Capped(Bits(attackers), kMaxAttackedOfficers)];
         }
     }
     if (!c.EnemyPawnAhead(side, file, rank)) {
@@ -181,7 +181,7 @@ int Bishop(const Position& position, const Context& c, int side, int slot, unsig
     for (uint64_t m = c.lines.reach[code + 6][square] & c.heavy[side ^ 1]; m != 0; m &= m - 1) {
         ++aims;
     }
-    return c.p[kBishopAims + Capped(aims, 4)] +
+    return c.p[kBishopAims + Capped(aims, kMaxBishopAims)] +
            Outpost(position, c, side, square, kBishopOutpost, kBishopOutpostSupported);
 }
 

@@ -61,7 +61,8 @@ int KingTerm(const Position& position, const Context& c, int side) {
     }
     const uint32_t enemyKing = 1u << (enemy * 16);
     const uint32_t attackers = seen & position.officerMask & kHalf[enemy] & ~enemyKing;
-    const int n = Capped(Bits(attackers) + ((attackers & c.rooks[enemy]) != 0 ? 1 : 0), 7);
+    const int n =
+        Capped(Bits(attackers) + ((attackers & c.rooks[enemy]) != 0 ? 1 : 0), kMaxZoneAttackers);
     const bool ownAtRoot = ((position.flags & kWhiteAtRoot) != 0) == (side == 0);
     const bool queen = c.queen[enemy];
     const int table = queen ? (ownAtRoot ? kKingZoneOwnQueen : kKingZoneOtherQueen)
@@ -112,7 +113,8 @@ void Gather(const Position& position, Context& c) {
     c.slotsByKind = slotsByKind;
     c.queen[0] = c.count[0][kQueen] > 0;
     c.queen[1] = c.count[1][kQueen] > 0;
-    c.material = std::clamp(position.whiteMaterial - position.blackMaterial, -300000, 300000);
+    c.material = std::clamp(position.whiteMaterial - position.blackMaterial, -kMaterialClamp,
+                            kMaterialClamp);
 }
 
 uint32_t PinnedMask(const Position& position, const Context& c) {
@@ -160,7 +162,8 @@ int FixedPatterns(const Position& position, const Context& c) {
         if (on(g1) == kKnight && on(f3) != 0) v -= sign * p[kKnightBlocked];
         if (c.count[side][kBishop] >= 2) v += sign * p[kBishopPair];
     }
-    if (c.count[0][kBishop] == 1 && c.count[1][kBishop] == 1 && std::abs(c.material) > 5000) {
+    if (c.count[0][kBishop] == 1 && c.count[1][kBishop] == 1 &&
+        std::abs(c.material) > kOppositeBishopsLead) {
         unsigned colour[2] = {0, 0};
         for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
             const int s = std::countr_zero(m);
@@ -171,7 +174,7 @@ int FixedPatterns(const Position& position, const Context& c) {
         if (colour[0] != colour[1])
             v += c.material > 0 ? -p[kOppositeBishops] : p[kOppositeBishops];
     }
-    if (position.officerMask == position.pieceMask && std::abs(c.material) >= 10000) {
+    if (position.officerMask == position.pieceMask && std::abs(c.material) >= kPawnlessLead) {
         const int winner = c.material > 0 ? 0 : 1;
         int bonus = p[kPawnlessAhead];
         const unsigned lone = c.king[winner ^ 1];
@@ -210,8 +213,8 @@ int AttackedPieces(Position& position, const Context& c, uint32_t& changed) {
     changed = attacking ^ position.attackerMask;
     position.attackerMask = attacking;
     position.hangingMask = hanging;
-    return c.p[kAttackedOfficers + Capped(attacks[0], 15)] -
-           c.p[kAttackedOfficers + Capped(attacks[1], 15)];
+    return c.p[kAttackedOfficers + Capped(attacks[0], kMaxAttackedOfficers)] -
+           c.p[kAttackedOfficers + Capped(attacks[1], kMaxAttackedOfficers)];
 }
 
 int Mobility(const Position& position, const Context& c) {
@@ -226,8 +229,8 @@ int Mobility(const Position& position, const Context& c) {
         const int rel = RelativeRank(side, RankOf(position.pieces[s].square));
         const int attacked = position.slotAttacks[s], safe = position.slotReach[s];
         const int row = MobilityIndex(kind) * kMobilityTable + rel * 10;
-        int term = p[kAttackMobility + row + Capped(attacked, 9)] +
-                   p[kSafeMobility + row + Capped(safe, 9)];
+        int term = p[kAttackMobility + row + Capped(attacked, kMaxMobilityCount)] +
+                   p[kSafeMobility + row + Capped(safe, kMaxMobilityCount)];
         if (attacked < kMinimumMobility[kind] && !(position.attackerMask >> s & 1)) {
             term -= p[kLowMobility];
         }
@@ -252,7 +255,8 @@ int OverloadedDefenders(const Position& position, const Context& c) {
     }
     int v = 0;
     for (int s = 0; s < 32; ++s) {
-        if (held[s] >= 2) v -= SignOf(SideOfSlot(s)) * c.p[kOverloaded + Capped(held[s], 16)];
+        if (held[s] >= 2)
+            v -= SignOf(SideOfSlot(s)) * c.p[kOverloaded + Capped(held[s], kMaxOverloaded)];
     }
     return v;
 }

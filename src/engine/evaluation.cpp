@@ -1,5 +1,5 @@
 // Evaluate: the order of the terms, the dirty-mask rules, the lazy exit, the correction and the
-// caching; the stage, the draw score and the hook that attack regeneration runs.
+// caching; the stage, the draw score and the evaluator that attack regeneration runs.
 #include "engine/evaluation.h"
 
 #include <algorithm>
@@ -14,7 +14,6 @@
 #include "engine/eval_terms.h"
 #include "engine/parameters.h"
 #include "engine/threat.h"
-#include "rules/attack_generation.h"
 #include "rules/line_tables.h"
 
 namespace tarvex::engine {
@@ -162,8 +161,7 @@ bool Exactly(const Context& c, int side, int queens, int rooks, int bishops, int
 }
 
 // Drawish material, the reversible-move counter and trading when ahead, on s in White's frame.
-Corrected Correct(const Position& position, const Context& c, int s) {
-    const int draw = DrawScore(position);
+Corrected Correct(const Position& position, const Context& c, int draw, int s) {
     const bool pawnless = position.pieceMask == position.officerMask;
     if (pawnless && ((Exactly(c, 0, 1, 0, 0, 0) && Exactly(c, 1, 1, 0, 0, 0)) ||
                      (Exactly(c, 0, 0, 1, 0, 0) && Exactly(c, 1, 0, 1, 0, 0)))) {
@@ -205,14 +203,11 @@ Corrected Correct(const Position& position, const Context& c, int s) {
     return {s, false};
 }
 
-void FullEvaluationHook(Position& position, void* memory) {
-    Evaluate(position, kFullEvaluation, 2, static_cast<EvaluationMemory*>(memory));
-}
-
 }  // namespace
 
-int Evaluate(Position& position, int gamma, int mode, EvaluationMemory* memory) {
-    // 1-3. Stage check, the cached total, stale attack data.
+int Evaluator::Evaluate(Position& position, int gamma, int mode) const {
+    EvaluationMemory* memory = memory_;
+    // The stage check, the cached total, stale attack data.
     int stage = static_cast<int>(position.stage);
     if (position.stage > kStagePawnless) {
         ErrorReport(kStable, "Stage error");
@@ -222,7 +217,7 @@ int Evaluate(Position& position, int gamma, int mode, EvaluationMemory* memory) 
     if (position.flags & kEvalValid) return position.incrementalScore * side;
     if (position.flags & kAttacksPending) ErrorReport(kStable, "NEED_PART2 in eval");
 
-    // 4. The previous position the cached terms are carried from: the parent, evaluated first
+    // The previous position the cached terms are carried from: the parent, evaluated first
     // (on a copy: the parent is not ours to change) when its evaluation is not cached.
     position.unstoppablePawns[0] = position.unstoppablePawns[1] = 0;
     if (gamma == kFullEvaluation) position.parent = nullptr;
@@ -230,18 +225,18 @@ int Evaluate(Position& position, int gamma, int mode, EvaluationMemory* memory) 
     Position evaluatedParent;
     if (previous != nullptr && (previous->flags & kEvalValid) == 0) {
         evaluatedParent = *previous;
-        Evaluate(evaluatedParent, gamma, 1, memory);
+        Evaluate(evaluatedParent, gamma, 1);
         previous = &evaluatedParent;
     }
     if (previous != nullptr && !CanCarryFrom(position, *previous)) previous = nullptr;
     if (previous != nullptr) SeedFrom(position, *previous);
 
-    // 5. Material.
-    Context c(Parameters(stage), stage, LinesFor(position), previous,
+    // Material.
+    Context c(Set(stage), stage, LinesFor(position), previous,
               memory != nullptr ? &memory->exchanges : nullptr);
     Gather(position, c);
 
-    // 6. The dirty mask; 7. pinned mask, pawn tables (gathered), the quick terms.
+    // The dirty mask, the pinned mask, the pawn tables (gathered) and the quick terms.
     uint32_t dirty;
     if (previous == nullptr || mode >= 2) {
         dirty = position.pieceMask;
@@ -261,35 +256,37 @@ int Evaluate(Position& position, int gamma, int mode, EvaluationMemory* memory) 
     const int fixed = FixedPatterns(position, c);
     const int pieces = PieceValues(position, c, previous != nullptr);
     const int kingSafety = KingSafety(position, c);
-    const int threat = ThreatTerm(position, memory);
+    const int threat = engine::ThreatTerm(position, sets_, memory);
     int quick = fixed + pieces + kingSafety + threat;
 
-    // 8. Lazy exit: proved >= gamma without the expensive terms; nothing is cached.
+    // Lazy exit: proved >= gamma without the expensive terms; nothing is cached.
     if (mode == 0 && previous != nullptr && std::abs(position.evalSum) < kLazyMargin) {
         const int estimate = (quick + c.material + position.evalSum) * side;
         if (estimate > gamma + kLazyMargin) {
-            const int reduced = Correct(position, c, (estimate - kLazyReduction) * side).score;
+            const int reduced =
+                Correct(position, c, DrawScore(position), (estimate - kLazyReduction) * side).score;
             if (reduced * side >= gamma) return reduced * side;
         }
     }
 
-    // 9. The part-two terms (the pinned mask above is their first part and scores 0).
+    // The expensive terms: square control, attacked pieces, mobility.
     uint32_t membership = 0;
     const int control = SquareControl(position, c);
     const int attacked = AttackedPieces(position, c, membership);
     const int mobility = Mobility(position, c);
     position.evalSum = control + attacked + mobility;
 
-    // 10. Passed pawns read the fresh square control: recompute them (and the officers whose
+    // Passed pawns read the fresh square control: recompute them (and the officers whose
     // attacking-mask membership changed); they stay dirty for the next ply.
     const uint32_t passed = position.whitePassed | position.blackPassed;
     position.dirtySlots = (membership | passed) & position.pieceMask;
     quick += PieceValues(position, c, true) - pieces;
     position.dirtySlots = position.whitePassed | position.blackPassed;
 
-    // 11-12. Overloaded defenders, the correction, caching.
+    // Overloaded defenders, the correction, caching.
     const int overload = OverloadedDefenders(position, c);
-    const Corrected total = Correct(position, c, quick + position.evalSum + overload + c.material);
+    const Corrected total =
+        Correct(position, c, DrawScore(position), quick + position.evalSum + overload + c.material);
     if (total.drawish)
         position.flags |= kDrawishMaterial;
     else
@@ -299,8 +296,8 @@ int Evaluate(Position& position, int gamma, int mode, EvaluationMemory* memory) 
     return total.score * side;
 }
 
-int EvaluateClamped(Position& position, int gamma, int mode, EvaluationMemory* memory) {
-    return std::clamp(Evaluate(position, gamma, mode, memory), -kStaticLimit, kStaticLimit);
+int Evaluator::EvaluateClamped(Position& position, int gamma, int mode) const {
+    return std::clamp(Evaluate(position, gamma, mode), -kStaticLimit, kStaticLimit);
 }
 
 int SetStage(Position& position) {
@@ -325,15 +322,23 @@ int SetStage(Position& position) {
     return stage;
 }
 
-int DrawScore(const Position& position) {
-    const int x = Parameters(static_cast<int>(position.stage & 3))[kContempt];
+int Evaluator::DrawScore(const Position& position) const {
+    const int x = Set(static_cast<int>(position.stage & 3))[kContempt];
     const int score =
         (position.flags & kWhiteAtRoot) ? x - kRootSideContempt : x + kRootSideContempt;
     return std::clamp(score, -kDrawScoreLimit, kDrawScoreLimit);
 }
 
-void InstallEvaluation() {
-    SetEvaluationHook(&FullEvaluationHook);
+int Evaluator::ThreatTerm(Position& position) const {
+    return engine::ThreatTerm(position, sets_, memory_);
+}
+
+void Evaluator::UpdateThreatAfterNullMove(Position& position) const {
+    engine::UpdateThreatAfterNullMove(position, sets_, memory_);
+}
+
+void Evaluator::EvaluateRegenerated(Position& position) {
+    Evaluate(position, kFullEvaluation, 2);
 }
 
 }  // namespace tarvex::engine

@@ -5,6 +5,8 @@
 #pragma once
 
 #include "board/position.h"
+#include "engine/parameters.h"
+#include "rules/position_evaluator.h"
 
 namespace tarvex::engine {
 
@@ -13,25 +15,47 @@ struct EvaluationMemory;
 inline constexpr int kFullEvaluation = 405000;  // gamma asking for a full evaluation
 inline constexpr int kStaticLimit = 399852;     // no static score reaches the mate band
 
-// The score from the side to move's point of view. gamma kFullEvaluation: a full evaluation
-// that recomputes every piece and cuts the parent link. mode 0 allows the lazy exit (a score
-// proved >= gamma without the expensive terms, not cached); mode 1 computes everything but
-// reuses cached per-piece values; mode 2 or more recomputes every piece. memory, when given,
-// supplies answers of the threat and exchange computations it has seen (never other results).
-int Evaluate(Position& position, int gamma, int mode, EvaluationMemory* memory = nullptr);
-
-// Evaluate, clamped to -kStaticLimit .. +kStaticLimit: what the searches call.
-int EvaluateClamped(Position& position, int gamma, int mode, EvaluationMemory* memory = nullptr);
-
 // The stage of a position (0 opening .. 3 no pawns), stored in it; marks the kings and queens
 // dirty. Returns the stage.
 int SetStage(Position& position);
 
-// The contempt-adjusted draw value from White's point of view: a draw is worth less to the
-// side that moves at the root (flags bit kWhiteAtRoot).
-int DrawScore(const Position& position);
+// The evaluation with one engine's parameter sets (its own copy) and, when given, the memory of
+// its searcher. Attack regeneration runs it as the evaluator of the moves a search or the game
+// makes.
+class Evaluator final : public PositionEvaluator {
+public:
+    explicit Evaluator(const ParameterSets& sets = BuiltInParameters(),
+                       EvaluationMemory* memory = nullptr)
+        : sets_(sets), memory_(memory) {}
 
-// Makes attack regeneration evaluate the positions it completes (once per process).
-void InstallEvaluation();
+    // The set of a stage (0..3).
+    const ParameterSet& Set(int stage) const { return sets_[static_cast<unsigned>(stage) & 3]; }
+    const ParameterSets& Sets() const { return sets_; }
+
+    // The score from the side to move's point of view. gamma kFullEvaluation: a full
+    // evaluation that recomputes every piece and cuts the parent link. mode 0 allows the lazy
+    // exit (a score proved >= gamma without the expensive terms, not cached); mode 1 computes
+    // everything but reuses cached per-piece values; mode 2 or more recomputes every piece. The
+    // memory supplies answers of the threat and exchange computations it has seen (never other
+    // results).
+    int Evaluate(Position& position, int gamma, int mode) const;
+    // Evaluate, clamped to -kStaticLimit .. +kStaticLimit: what the searches call.
+    int EvaluateClamped(Position& position, int gamma, int mode) const;
+
+    // The contempt-adjusted draw value from White's point of view: a draw is worth less to the
+    // side that moves at the root (flags bit kWhiteAtRoot).
+    int DrawScore(const Position& position) const;
+
+    // The threat term and its update after a null move (see threat.h), with these sets.
+    int ThreatTerm(Position& position) const;
+    void UpdateThreatAfterNullMove(Position& position) const;
+
+    // A full evaluation (every piece afresh).
+    void EvaluateRegenerated(Position& position) override;
+
+private:
+    ParameterSets sets_;
+    EvaluationMemory* memory_;
+};
 
 }  // namespace tarvex::engine

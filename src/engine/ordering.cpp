@@ -57,7 +57,7 @@ void Searcher::OrderMoves(Position& p, Move* list, int count, int ply, const Mov
     if (hashMove != nullptr) {
         hashMove_ = *hashMove;
     } else {
-        ThreatTerm(p, &memory_);  // refreshes the stored best capture
+        evaluator_.ThreatTerm(p);  // refreshes the stored best capture
         hashMove_ = Move{};
     }
     const bool killersApply = ply < maxDepth_ && ply < kKillerPlies;

@@ -377,8 +377,7 @@ constexpr ParameterSet BuildSet(int stage) {
     return p;
 }
 
-constexpr std::array<ParameterSet, kStageCount> kSets = {BuildSet(0), BuildSet(1), BuildSet(2),
-                                                         BuildSet(3)};
+constexpr ParameterSets kSets = {BuildSet(0), BuildSet(1), BuildSet(2), BuildSet(3)};
 
 // The fixed rows, which the rest of the engine and its tests rely on, checked at compile time.
 constexpr bool TellingRowsHold() {
@@ -418,8 +417,8 @@ static_assert(TellingRowsHold());
 
 }  // namespace
 
-const ParameterSet& Parameters(int stage) {
-    return kSets[static_cast<unsigned>(stage) & 3];
+const ParameterSets& BuiltInParameters() {
+    return kSets;
 }
 
 }  // namespace tarvex::engine

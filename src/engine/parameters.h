@@ -1,6 +1,7 @@
 // The evaluation's weights: four parameter sets, one per game stage (0 opening, 1 middlegame,
 // 2 endgame, 3 no pawns left), each of 1468 values in units of 1/10000 pawn. The slot map below
-// names every range; the evaluation reads the set of the position's stage.
+// names every range; the evaluation reads the set of the position's stage from the sets of the
+// evaluator it runs for (each engine owns its sets; by default a copy of the built-in ones).
 #pragma once
 
 #include <array>
@@ -13,9 +14,10 @@ inline constexpr int kStageOpening = 0, kStageMiddlegame = 1, kStageEndgame = 2,
 inline constexpr int kParameterCount = 1468;
 
 using ParameterSet = std::array<int32_t, kParameterCount>;
+using ParameterSets = std::array<ParameterSet, kStageCount>;  // by stage
 
-// The set of a stage (0..3).
-const ParameterSet& Parameters(int stage);
+// The built-in sets, which engines and evaluators copy when given no others.
+const ParameterSets& BuiltInParameters();
 
 // The slot map: the first slot of each named value or range. The terms subtract the slots marked
 // "penalty", so a positive value there is a penalty. Slots 1181..1187 and 1345 are not read.
@@ -85,6 +87,18 @@ inline constexpr int kIsolated = 1450;            // penalty
 inline constexpr int kBackwardOpenFile = 1451;    // penalty
 inline constexpr int kBackwardAttacked = 1452;    // 16, penalty: by enemy officers attacking it
 }  // namespace slot
+
+// The last entries of the counted ranges: a larger count reads the last entry.
+inline constexpr int kMaxBishopAims = 4;         // kBishopAims: 5 entries
+inline constexpr int kMaxZoneAttackers = 7;      // the king-zone tables: 8 entries
+inline constexpr int kMaxMobilityCount = 9;      // a kMobilityTable row: counts 0..9
+inline constexpr int kMaxAttackedOfficers = 15;  // kAttackedOfficers, kBackwardAttacked: 16
+inline constexpr int kMaxOverloaded = 16;        // kOverloaded + 2..16
+
+// Material leads the evaluation reads.
+inline constexpr int kMaterialClamp = 300000;      // the balance is clamped to +-this
+inline constexpr int kOppositeBishopsLead = 5000;  // opposite bishops take from a larger lead
+inline constexpr int kPawnlessLead = 10000;        // a pawnless lead that drives the king
 
 // Small constant tables of the evaluation.
 inline constexpr int kFreePathStart[8] = {0, 0, 6, 11, 15, 18, 20, 0};  // by pawn rank

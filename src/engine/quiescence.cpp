@@ -41,12 +41,12 @@ int Searcher::Quiesce(Position& p, int gamma, int ply) {
     if (table_.Probe(p, 0, gamma, value, nullptr)) return StepTowardZero(value);
     Move last = p.lastMove;
     if (FinishMove(p, last, context_) == 0) return kScoreKingTaken;
-    if (ply >= kMaxPly - 2) return EvaluateClamped(p, gamma, 0, &memory_);
+    if (ply >= kMaxPly - 2) return evaluator_.EvaluateClamped(p, gamma, 0);
     if (InCheck(p) && ply < maxDepth_) return QuiesceCheck(p, gamma, ply);
-    int best = EvaluateClamped(p, gamma, 0, &memory_);
+    int best = evaluator_.EvaluateClamped(p, gamma, 0);
     if (best >= gamma || ply >= maxDepth_) return StepTowardZero(best);
     if ((p.flags & kEvalValid) == 0) {
-        best = EvaluateClamped(p, gamma, 1, &memory_);
+        best = evaluator_.EvaluateClamped(p, gamma, 1);
         if (best >= gamma) return StepTowardZero(best);
     }
     best = std::max(best, gamma - kStandPatFloor);
@@ -98,7 +98,7 @@ int Searcher::Quiesce(Position& p, int gamma, int ply) {
 }
 
 int Searcher::QuiesceCheck(Position& p, int gamma, int ply) {
-    if ((p.flags & kEvalValid) == 0) EvaluateClamped(p, gamma, 1, &memory_);
+    if ((p.flags & kEvalValid) == 0) evaluator_.EvaluateClamped(p, gamma, 1);
     if (p.moveList == nullptr) GenerateAndOrder(p, ply, nullptr, gamma);
     int best = kScoreNoMove;
     Position& child = At(ply + 1);

@@ -20,6 +20,9 @@ constexpr bool IsMateScore(int score) {
     return score > kMateBand || score < -kMateBand;
 }
 
+// 399999: a mate on the next ply, the best score short of taking the king.
+inline constexpr int kMateNextPly = MateIn(1);
+
 // A value returned to the parent: one step toward 0 in the mate band.
 constexpr int StepTowardZero(int value) {
     return value > kMateBand ? value - 1 : value < -kMateBand ? value + 1 : value;
@@ -27,8 +30,8 @@ constexpr int StepTowardZero(int value) {
 
 // A gamma received from the parent, in the same convention: one step away from 0 in the band.
 constexpr int StepGamma(int gamma) {
-    if (gamma > kMateBand && gamma < 399999) return gamma + 1;
-    if (gamma < -kMateBand && gamma > -399999) return gamma - 1;
+    if (gamma > kMateBand && gamma < kMateNextPly) return gamma + 1;
+    if (gamma < -kMateBand && gamma > -kMateNextPly) return gamma - 1;
     return gamma;
 }
 

@@ -67,7 +67,7 @@ void ChildKeys(const Position& p, const Move& m, uint32_t& low, uint32_t& high) 
 }
 
 int Searcher::DrawValue(const Position& node) const {
-    return DrawScore(node) * SideSign(node);
+    return evaluator_.DrawScore(node) * SideSign(node);
 }
 
 bool Searcher::OwnSide(const Position& p) const {
@@ -107,7 +107,7 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
     int bestValue = kScoreNoMove;
     ++nodes_;
     Position& child = At(1);
-    // 2. A table entry that decides gamma with a legal move that draws nothing.
+    // A table entry that decides gamma with a legal move that draws nothing.
     int value;
     Move stored;
     if (table_.Probe(root, depth, gamma, value, &stored) && !IsNoMove(stored)) {
@@ -121,9 +121,9 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
     }
     Move* list = root.moveList;
     const int count = static_cast<int>(root.moveCount);
-    // 3. The children's entries may prove the node at once.
+    // The children's entries may prove the node at once.
     if (TryHashChildren(root, list, count, depth, gamma, value, &best, 0)) return value;
-    // 4. The driver's best move first.
+    // The driver's best move first.
     OrderMoves(root, list, count, 0, IsNoMove(best) ? nullptr : &best, gamma);
     Move cutoff;
     bool cut = false;
@@ -155,46 +155,46 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
 
 int Searcher::Search(Position& p, int depth, int gamma, int ply) {
     if (depth <= 0) return QuiescenceEntry(p, gamma, ply);
-    if (ply >= kMaxPly - 1) return EvaluateClamped(p, gamma, 0, &memory_);
+    if (ply >= kMaxPly - 1) return evaluator_.EvaluateClamped(p, gamma, 0);
     ++nodes_;
     gamma = StepGamma(gamma);
-    // 3. The table.
+    // The table.
     Move hashMove;
     int value;
     if (table_.Probe(p, depth, gamma, value, &hashMove)) return StepTowardZero(value);
-    // 4. The move that led here is completed now; it may prove illegal.
+    // The move that led here is completed now; it may prove illegal.
     Move last = p.lastMove;
     if (FinishMove(p, last, context_) == 0) return kScoreKingTaken;
-    const int staticValue = EvaluateClamped(p, gamma, depth, &memory_);
+    const int staticValue = evaluator_.EvaluateClamped(p, gamma, depth);
     int extended = ExtendedDepth(p, depth, ply, staticValue, gamma);
     if (extended <= 0) return QuiescenceEntry(p, gamma, ply);
-    // 7. The null move.
+    // The null move.
     bool threatened = false;
     if (NullMove(p, depth, gamma, ply, extended, value)) return StepTowardZero(value);
     if (stopped_) return kScoreNoMove;
-    if (value < -399871 && extended + ply < rootDepth_ + kExtensionRoom) {
+    if (value <= -kMateBand && extended + ply < rootDepth_ + kExtensionRoom) {
         p.flags |= kExtended;
         threatened = true;
         ++extended;
     }
-    // 8. The moves, ordered.
+    // The moves, ordered.
     if (p.moveList == nullptr) {
         GenerateAndOrder(p, ply, IsNoMove(hashMove) ? nullptr : &hashMove, gamma);
-        for (uint32_t i = 0; i < p.moveCount; ++i) p.moveList[i].score = -399999;
+        for (uint32_t i = 0; i < p.moveCount; ++i) p.moveList[i].score = -kMateNextPly;
     }
     Move* list = p.moveList;
     const int count = static_cast<int>(p.moveCount);
     int best = kScoreNoMove;
     int bestIndex = -1;
     if (count > 0) {
-        // 10. A single reply to check is searched deeper.
+        // A single reply to check is searched deeper.
         if (InCheck(p) && count == 1 && !Extended(p.parent) &&
             extended + ply < rootDepth_ + kExtensionRoom) {
             p.flags |= kExtended;
             ++extended;
         }
         extended = std::min(extended, depth + 1);
-        // 11. The children's entries.
+        // The children's entries.
         if (TryHashChildren(p, list, count, extended, gamma, value, nullptr, ply)) {
             return StepTowardZero(StepTowardZero(value));
         }
@@ -296,7 +296,7 @@ bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended
     p.moveList = nullptr;
     p.hashKey ^= 1;
     // The passed pawns whose fate depends on who moves change their worth with the move.
-    const int unstoppable = Parameters(static_cast<int>(p.stage & 3))[slot::kUnstoppable];
+    const int unstoppable = evaluator_.Set(static_cast<int>(p.stage))[slot::kUnstoppable];
     const uint32_t first = p.unstoppablePawns[0], second = p.unstoppablePawns[1];
     if (WhiteToMove(p)) {
         p.incrementalScore +=
@@ -305,7 +305,7 @@ bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended
         p.incrementalScore -=
             unstoppable * (std::popcount(first & kWhiteHalf) + std::popcount(second & kBlackHalf));
     }
-    UpdateThreatAfterNullMove(p, &memory_);
+    evaluator_.UpdateThreatAfterNullMove(p);
     value = -Search(p, reduced, 1 - gamma, ply + 1);
     if (!own && value >= gamma && !stopped_) {
         p.moveList = nullptr;
@@ -325,7 +325,7 @@ bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended
         value = 0;
         return false;
     }
-    if (value >= 399999) value -= kNullMoveMateDrop;
+    if (value >= kMateNextPly) value -= kNullMoveMateDrop;
     if (value >= gamma) {
         table_.Store(p, depth, gamma, value, nullptr);
         return true;

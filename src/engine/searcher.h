@@ -14,6 +14,7 @@
 #include "board/move.h"
 #include "board/position.h"
 #include "engine/eval_memory.h"
+#include "engine/evaluation.h"
 #include "engine/move_chooser.h"
 #include "engine/transposition_table.h"
 #include "movegen/move_generation.h"
@@ -55,7 +56,7 @@ struct EffortClock {
 
 class Searcher {
 public:
-    Searcher();
+    explicit Searcher(const ParameterSets& sets = BuiltInParameters());
 
     // A new game: the table and the history, killer and counter-move tables are cleared.
     void Clear();
@@ -116,6 +117,7 @@ private:
 
     TranspositionTable table_;
     EvaluationMemory memory_;  // answers of the evaluations' threat and exchange computations
+    Evaluator evaluator_;      // the searcher's parameter sets, with memory_; run by its moves
     std::vector<Position> stack_;
     std::vector<std::unique_ptr<MoveBuffer>> buffers_;  // one per ply, grown 30 at a time
     std::unique_ptr<Move[]> merge_;                     // the sort's merge buffer

@@ -492,10 +492,10 @@ int BlackCaptureSearch(Position& position, uint32_t victims, uint32_t used, int 
     return CaptureSearch<false>(position, victims, used, gamma, top);
 }
 
-int ThreatTerm(Position& position, EvaluationMemory* memory) {
+int ThreatTerm(Position& position, const ParameterSets& sets, EvaluationMemory* memory) {
     if ((position.flags & kTacticsValid) != 0) return position.tacticsValue;
     position.replyMove = Move{};
-    const ParameterSet& p = Parameters(static_cast<int>(position.stage));
+    const ParameterSet& p = sets[position.stage & 3];
     const bool white = WhiteToMove(position);
     const int sign = white ? 1 : -1;
     int value = 0;
@@ -510,9 +510,10 @@ int ThreatTerm(Position& position, EvaluationMemory* memory) {
     return value;
 }
 
-void UpdateThreatAfterNullMove(Position& position, EvaluationMemory* memory) {
+void UpdateThreatAfterNullMove(Position& position, const ParameterSets& sets,
+                               EvaluationMemory* memory) {
     if ((position.flags & kTacticsValid) == 0) {
-        position.incrementalScore += ThreatTerm(position, memory);
+        position.incrementalScore += ThreatTerm(position, sets, memory);
         return;
     }
     const int old = position.tacticsValue;
@@ -521,7 +522,7 @@ void UpdateThreatAfterNullMove(Position& position, EvaluationMemory* memory) {
     // left either s x p[1189] (the side now to move could win material: now it can, on its
     // move) or -s x p[1188] (the other side could win material: the side now to move wins
     // first if it can, else it stays threatened).
-    const ParameterSet& p = Parameters(static_cast<int>(position.stage));
+    const ParameterSet& p = sets[position.stage & 3];
     const bool white = WhiteToMove(position);
     const int sign = white ? 1 : -1;
     const int win = p[slot::kThreatWin], lose = p[slot::kThreatLose];

@@ -8,6 +8,7 @@
 
 #include "board/move.h"
 #include "board/position.h"
+#include "engine/parameters.h"
 
 namespace tarvex::engine {
 
@@ -31,13 +32,14 @@ int BlackCaptureSearch(Position& position, uint32_t victims, uint32_t used, int 
 // least 5000 beyond the material balance; otherwise it pays the threatened penalty when the
 // opponent's does. Clears replyMove first; the top-level searches may write it. memory, when
 // given, answers the searches it has seen before.
-int ThreatTerm(Position& position, EvaluationMemory* memory = nullptr);
+int ThreatTerm(Position& position, const ParameterSets& sets, EvaluationMemory* memory = nullptr);
 
 // After a null move (the side to move changed, nothing else): re-derives the cached threat term
 // for the new side to move and adds its change to the cached evaluation (incrementalScore); an
 // uncached term is computed and added. Reports "tactics bug 1".."tactics bug 4" for a cached
 // value that cannot occur.
-void UpdateThreatAfterNullMove(Position& position, EvaluationMemory* memory = nullptr);
+void UpdateThreatAfterNullMove(Position& position, const ParameterSets& sets,
+                               EvaluationMemory* memory = nullptr);
 
 // The material the move gains or loses by force in the capture sequences that follow it, from
 // the mover's point of view (0 when neither); -405000 when the move cannot be made.

@@ -28,6 +28,7 @@ struct GameBlock {
     Move record[kGameRecordSize];  // entry i: the move made from the position of ply i
     KeyHistory keyHistory;         // entry i: hashKey of the position of ply i
     int32_t playsBoth;             // 1: the engine plays whichever side is to move
+    int32_t engineScore;           // the engine's last score, White's point of view (saved)
     CapturedList captured;
 };
 

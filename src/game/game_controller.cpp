@@ -60,7 +60,7 @@ bool GameController::StopRequested() const {
 }
 
 MoveContext GameController::GameContext(bool user) {
-    return MoveContext{&game_->block.keyHistory, user ? chooser_ : nullptr, user};
+    return MoveContext{&game_->block.keyHistory, user ? chooser_ : nullptr, user, &evaluator_};
 }
 
 void GameController::SetUpFresh(int kind, bool resetView) {
@@ -156,7 +156,7 @@ bool GameController::CommitLocked(Move move, int score) {
         TarvexLosesLocked("MoveThread after");
         return false;
     }
-    p.engineScore = score * SideSign(p);
+    game_->block.engineScore = score * SideSign(p);
     MoveEntry entry;
     entry.judge = true;
     if (!EnterMove(*game_, move, GameContext(false), options_.notation, entry)) {
@@ -197,7 +197,7 @@ void GameController::SetRules(int rules) {
     p.rules = rules;
     // The rules decide how far pieces reach: the attack data and the check follow at once.
     AttachGeometry(p);
-    RegenToPieces(p);
+    RegenerateAttacks(p, &evaluator_);
     MarkInCheck(p);
     Changed();
 }

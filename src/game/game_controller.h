@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 
+#include "engine/evaluation.h"
 #include "engine/move_chooser.h"
 #include "game/edit_action.h"
 #include "game/game.h"
@@ -183,6 +184,7 @@ private:
     GameOptions options_;
     ControllerHooks hooks_;
     platform::PromotionChoice* chooser_ = nullptr;
+    engine::Evaluator evaluator_;  // evaluates the game's moves (the drawish-material flag)
     game::EngineThread* engineThread_ = nullptr;
     // Guards the game against the engine thread's copy; only the main thread writes.
     std::mutex mutex_;

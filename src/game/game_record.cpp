@@ -19,6 +19,7 @@ unsigned GameController::FirstPly() const {
 
 bool GameController::Rebuild(unsigned target, bool storeTexts, const char* illegal) {
     GameBlock& block = game_->block;
+    block.engineScore = 0;  // the rebuilt positions carry no engine score
     if (block.startEdited != 0) {
         block.current = block.start;
         ClearCaptured(block.captured);

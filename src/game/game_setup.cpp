@@ -20,6 +20,7 @@ void RecordCapture(CapturedList& captured, int code) {
 
 bool SetUpGame(GameBlock& game, int gameKind, int rules, bool resetView, const SetUpHooks& hooks) {
     game.playsBoth = 0;
+    game.engineScore = 0;
     if (hooks.clearEngineTables) hooks.clearEngineTables();
     ClearPosition(game.current, gameKind, rules);
     ClearPosition(game.start, gameKind, rules);

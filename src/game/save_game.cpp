@@ -37,6 +37,7 @@ void FillSaveImage(const GameController& controller, const SavedSelection& selec
     image.current = block.current;
     image.start = block.start;
     image.startEdited = block.startEdited;
+    image.engineScore = block.engineScore;
     image.gameKind = block.current.gameKind;
     image.selection = selection;
     image.spread = options.spread;

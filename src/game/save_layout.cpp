@@ -89,6 +89,9 @@ constexpr size_t kPins = 4, kOwners = 20, kHashKey = 36, kHashKey2 = 40, kSlider
                  kQuietPlies = 2264, kWinner = 2272, kIncrementalScore = 2308;
 }  // namespace image
 
+// The game's engine score, held in the current position's image.
+constexpr size_t kGameEngineScore = kSaveCurrentOffset + image::kEngineScore;
+
 // ---- the save file ----
 // Offsets of the current layout.
 namespace current {
@@ -114,6 +117,7 @@ void DecodePositions(const uint8_t* in, SaveImage& image) {
     DecodePositionImage(in + kSaveCurrentOffset, image.current);
     DecodePositionImage(in + kSaveStartOffset, image.start);
     image.startEdited = GetI32(in, current::kEdited);
+    image.engineScore = GetI32(in, kGameEngineScore);
 }
 
 void DecodeCurrent(const uint8_t* in, SaveImage& image) {
@@ -200,7 +204,7 @@ void EncodePositionImage(const Position& p, uint8_t* out) {
     PutI32(out, kBlackMaterial, p.blackMaterial);
     PutI32(out, kControlTotal, p.controlTotal);
     PutI32(out, kEvalSum, p.evalSum);
-    PutI32(out, kEngineScore, p.engineScore);
+    PutI32(out, kEngineScore, 0);  // the game's engine score: see EncodeSaveImage
     PutWords(out, kSquareControl, p.squareControl);
     PutU32(out, kWhitePassed, p.whitePassed);
     PutU32(out, kBlackPassed, p.blackPassed);
@@ -255,7 +259,6 @@ void DecodePositionImage(const uint8_t* in, Position& p) {
     p.blackMaterial = GetI32(in, kBlackMaterial);
     p.controlTotal = GetI32(in, kControlTotal);
     p.evalSum = GetI32(in, kEvalSum);
-    p.engineScore = GetI32(in, kEngineScore);
     GetWords(in, kSquareControl, p.squareControl);
     p.whitePassed = GetU32(in, kWhitePassed);
     p.blackPassed = GetU32(in, kBlackPassed);
@@ -279,6 +282,7 @@ void EncodeSaveImage(const SaveImage& image, uint8_t* out) {
     std::memset(out, 0, kSaveFileSize);
     EncodePositionImage(image.current, out + kSaveCurrentOffset);
     EncodePositionImage(image.start, out + kSaveStartOffset);
+    PutI32(out, kGameEngineScore, image.engineScore);
     PutI32(out, kEdited, image.startEdited);
     PutI32(out, kSaveGameKindOffset, image.gameKind);
     PutI32(out, kSelection, image.selection.value);

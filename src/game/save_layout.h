@@ -39,6 +39,7 @@ struct SaveImage {
     Position current;  // gameKind and rules are the file's game kind and rules
     Position start;    // the same
     int32_t startEdited = 0;
+    int32_t engineScore = 0;  // the game's: held in the current position's image
     int32_t gameKind = 0;
     SavedSelection selection;
     int32_t spread = 0;

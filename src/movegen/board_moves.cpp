@@ -73,7 +73,7 @@ bool BoardCanMove(const Position& position, int identifier, int& direction) {
     return true;
 }
 
-int GenAtBoMoves(const Position& position, int identifier, Move* out) {
+int GenerateAttackBoardMoves(const Position& position, int identifier, Move* out) {
     const unsigned pin = PinOfBoard(position, identifier);
     int direction = 0;
     if (!BoardCanMove(position, identifier, direction)) return 0;

@@ -21,7 +21,7 @@ bool BoardCanMove(const Position& position, int identifier, int& direction);
 // Appends the board's moves to out in the order towards White, towards Black, sideways
 // (Tournament rules only), skipping pins where a board stands; returns the number appended
 // (at most kMaxBoardDestinations).
-int GenAtBoMoves(const Position& position, int identifier, Move* out);
+int GenerateAttackBoardMoves(const Position& position, int identifier, Move* out);
 
 // Whether moving the board to pin carries a pawn onto its last rank: a Black pawn on the lower
 // rank of a board arriving at q1 or k1, a White pawn on the upper rank of one arriving at q6

@@ -326,7 +326,7 @@ int GenerateEvasions(Position& position, Move* out) {
         // A 3D en-passant capture may take the checker or land between, and moving an attack
         // board may carry a piece into the line or take away the squares it runs over.
         e.count += AppendEnPassant(position, out + e.count);
-        for (int id : kBoardIds) e.count += GenAtBoMoves(position, id, out + e.count);
+        for (int id : kBoardIds) e.count += GenerateAttackBoardMoves(position, id, out + e.count);
     }
     KingSteps(e, checkers, checker);
     return e.count;

@@ -34,7 +34,7 @@ void Add(Move* out, int& count, int piece, unsigned from, unsigned to, char kind
     FillMove(out[count++], piece, from, to, kNoScore, kind, 0);
 }
 
-// Step 1: every destination the attack masks give. An empty square is open to officers only,
+// Every destination the attack masks give. An empty square is open to officers only,
 // since pawns attack diagonally and move there only to capture.
 int MovesFromAttacks(const Position& position, const Side& side, Move* out) {
     int count = 0;
@@ -251,7 +251,7 @@ int GenerateMoves(Position& position, Move* out) {
         count += AppendPawnPushes(position, slot, out + count);
     }
     if (Is3D(position)) {
-        for (int id : kBoardIds) count += GenAtBoMoves(position, id, out + count);
+        for (int id : kBoardIds) count += GenerateAttackBoardMoves(position, id, out + count);
     }
     return AppendPromotions(position, out, count);
 }

@@ -1,7 +1,5 @@
 #include "rules/attack_generation.h"
 
-#include <atomic>
-
 #include "board/attack_boards.h"
 #include "core/error_report.h"
 #include "rules/attacks.h"
@@ -9,8 +7,6 @@
 
 namespace tarvex {
 namespace {
-
-std::atomic<EvaluationHook> gEvaluationHook{nullptr};
 
 constexpr int kPawnWhiteDirs[] = {-7, 9};
 constexpr int kPawnBlackDirs[] = {-9, 7};
@@ -36,10 +32,6 @@ void RookLines(Position& position, int slot) {
 }
 
 }  // namespace
-
-void SetEvaluationHook(EvaluationHook hook) {
-    gEvaluationHook.store(hook);
-}
 
 void PieceGenerate(Position& position, int slot) {
     position.dirtySlots |= 1u << slot;
@@ -73,7 +65,7 @@ void PieceGenerate(Position& position, int slot) {
     }
 }
 
-int RegenToPieces(Position& position, void* evaluationMemory) {
+int RegenerateAttacks(Position& position, PositionEvaluator* evaluator) {
     position.parent = nullptr;
     for (unsigned q = 0; q < 64; ++q) position.attacks[q] = position.xrays[q] = 0;
     for (int slot = 0; slot < kSlotCount; ++slot) {
@@ -87,7 +79,7 @@ int RegenToPieces(Position& position, void* evaluationMemory) {
     if (Is3D(position)) ComputeBoardOwners(position);
     position.flags &= ~(kEvalValid | kTacticsValid);
     position.dirtySlots = position.pieceMask;
-    if (EvaluationHook hook = gEvaluationHook.load()) hook(position, evaluationMemory);
+    if (evaluator != nullptr) evaluator->EvaluateRegenerated(position);
     return 1;
 }
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "board/position.h"
+#include "rules/position_evaluator.h"
 
 namespace tarvex {
 
@@ -10,12 +11,7 @@ namespace tarvex {
 void PieceGenerate(Position& position, int slot);
 
 // Clears and regenerates all attack data; 1 on success, 0 when a piece stands off the board.
-// evaluationMemory goes to the evaluation hook.
-int RegenToPieces(Position& position, void* evaluationMemory = nullptr);
-
-// The full evaluation that regeneration runs last lives in the engine; the engine installs it
-// here. Until then regeneration evaluates nothing. memory: what the move's context carries.
-using EvaluationHook = void (*)(Position& position, void* memory);
-void SetEvaluationHook(EvaluationHook hook);
+// The evaluator, when given, then evaluates the position.
+int RegenerateAttacks(Position& position, PositionEvaluator* evaluator = nullptr);
 
 }  // namespace tarvex

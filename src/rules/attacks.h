@@ -37,12 +37,6 @@ inline bool AttackedByWhite(const Position& p, unsigned q) {
 inline bool AttackedByBlack(const Position& p, unsigned q) {
     return (p.attacks[q] & kBlackHalf) != 0;
 }
-inline bool AttackedByWhitePawn(const Position& p, unsigned q) {
-    return (p.attacks[q] & kWhitePawnSlots) != 0;
-}
-inline bool AttackedByBlackPawn(const Position& p, unsigned q) {
-    return p.attacks[q] > 0xFFFFFFu;
-}
 
 inline bool WhiteInCheck(const Position& p) {
     return AttackedByBlack(p, p.pieces[kSlotKing].square);

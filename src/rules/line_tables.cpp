@@ -281,9 +281,4 @@ void AttachGeometry(Position& position) {
     position.lineTables = &LinesFor(position);
 }
 
-size_t LineTablesBuilt() {
-    std::lock_guard lock(Shared().mutex);
-    return Shared().tables.size();
-}
-
 }  // namespace tarvex

@@ -49,9 +49,6 @@ void AttachGeometry(Position& position);
 // Builds tables into out without caching (measurements and tests).
 void BuildLineTablesInto(const Position& position, LineTables& out);
 
-// Number of line-table sets built so far (the 2D set included).
-size_t LineTablesBuilt();
-
 // 1 when target is reached from start by repeated steps in direction d on an empty board.
 int Reaches(const Position& position, unsigned target, unsigned start, int d);
 

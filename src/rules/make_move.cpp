@@ -321,7 +321,7 @@ int MakeChild(Position& child, const Position& parent, const Position* link, Mov
         return 1;
     }
     child.flags &= ~kAttacksPending;
-    RegenToPieces(child, context.evaluationMemory);
+    RegenerateAttacks(child, context.evaluator);
     const bool moverWhite =
         boardMove ? child.abWhite[BoardIndexOf(move.piece)] != 0 : state.piece >= 1;
     return CheckBookkeeping(child, move, moverWhite);
@@ -365,8 +365,9 @@ int DoMove(Position& child, const Position& parentIn, Move& move, const MoveCont
 int FinishMove(Position& child, Move& move, const MoveContext& context) {
     if ((child.flags & kAttacksPending) == 0) return 1;
     child.flags &= ~kAttacksPending;
-    if (child.parent != nullptr) UpdateMoves(child, *child.parent, child.lastMove);
-    if (Is3D(child) || child.parent == nullptr) RegenToPieces(child, context.evaluationMemory);
+    if (child.parent != nullptr)
+        UpdateAttacks(child, *child.parent, child.lastMove, context.evaluator);
+    if (Is3D(child) || child.parent == nullptr) RegenerateAttacks(child, context.evaluator);
     const bool moverWhite = (child.ply & 1) != 0;
     return CheckBookkeeping(child, move, moverWhite);
 }

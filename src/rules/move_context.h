@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/promotion_choice.h"
+#include "rules/position_evaluator.h"
 #include "rules/repetition.h"
 
 namespace tarvex {
@@ -16,9 +17,8 @@ struct MoveContext {
     platform::PromotionChoice* chooser = nullptr;
     // The move is the user's own (only the user is asked about a promotion).
     bool userMove = false;
-    // Handed to the evaluation that regeneration runs (see SetEvaluationHook): the engine's
-    // memory of answers it may reuse, opaque to the rules. None: everything afresh.
-    void* evaluationMemory = nullptr;
+    // Run on every position whose attack data is regenerated. None: nothing is evaluated.
+    PositionEvaluator* evaluator = nullptr;
 };
 
 }  // namespace tarvex

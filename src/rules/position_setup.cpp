@@ -193,7 +193,7 @@ int BuildPosition(Position& position, uint64_t movedStartPawns) {
         }
     }
     AttachGeometry(position);
-    return RegenToPieces(position);
+    return RegenerateAttacks(position);
 }
 
 }  // namespace tarvex

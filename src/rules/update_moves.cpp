@@ -148,14 +148,15 @@ uint32_t BatteryBehind(const Position& position, unsigned sq, unsigned q) {
     return OnLineBehind(position, lines, position.xrays[q], sq, d);
 }
 
-void UpdateMoves(Position& child, const Position& parent, const Move& move) {
+void UpdateAttacks(Position& child, const Position& parent, const Move& move,
+                   PositionEvaluator* evaluator) {
     const unsigned f = move.from, t = move.to;
     if (Is3D(child)) return;  // the 3D game regenerates after every move
     // A move that DoMove refused as a bad piece may name squares off the board.
     const uint8_t moverSlot = SlotOn(parent, f);
     const uint8_t movedSlot = SlotOn(child, t);
     if (moverSlot == kNoSlot || movedSlot == kNoSlot) {
-        RegenToPieces(child);
+        RegenerateAttacks(child, evaluator);
         return;
     }
     const int mover = parent.board[f];

@@ -6,10 +6,14 @@
 
 #include "board/move.h"
 #include "board/position.h"
+#include "rules/position_evaluator.h"
 
 namespace tarvex {
 
-void UpdateMoves(Position& child, const Position& parent, const Move& move);
+// A move that names squares without pieces regenerates everything instead, and the evaluator
+// (when given) evaluates the child.
+void UpdateAttacks(Position& child, const Position& parent, const Move& move,
+                   PositionEvaluator* evaluator = nullptr);
 
 // The x-ray bits of the battery behind the slider on sq, seen at q.
 uint32_t BatteryBehind(const Position& position, unsigned sq, unsigned q);

@@ -25,6 +25,8 @@ namespace {
 
 using namespace tarvex::testing;
 
+const Evaluator kEvaluator;  // the built-in parameter sets
+
 Position Staged(const char* pieces, uint32_t flags = 0, uint32_t ply = 0) {
     Setup setup;
     setup.flags = flags & kCastlingRights;
@@ -41,31 +43,32 @@ Position FullCopy(const Position& position) {
     Position copy = position;
     copy.parent = nullptr;
     copy.flags &= ~kEvalValid;
-    Evaluate(copy, kFullEvaluation, 2);
+    kEvaluator.Evaluate(copy, kFullEvaluation, 2);
     return copy;
 }
 
 int WhiteFrame(Position& p) {
-    return Evaluate(p, kFullEvaluation, 2) * SideSign(p);
+    return kEvaluator.Evaluate(p, kFullEvaluation, 2) * SideSign(p);
 }
 
 const ParameterSet& Set(const Position& p) {
-    return Parameters(static_cast<int>(p.stage));
+    return BuiltInParameters()[p.stage & 3];
 }
 
 // The cached total comes back from either side's view, and the searches' wrapper keeps it out
 // of the mate band.
 TEST(Evaluation, CachedTotalIsReturnedFromEitherSideAndClamped) {
     Position p = Staged("Ke1 Qd1 Ra1 Pe4 Pf2 ke8 rh8 pd5 bc8");
-    const int first = Evaluate(p, kFullEvaluation, 2);
+    const int first = kEvaluator.Evaluate(p, kFullEvaluation, 2);
     ASSERT_TRUE(p.flags & kEvalValid);
     p.whiteMaterial += 50000;  // ignored while the cache is valid
-    EXPECT_EQ(Evaluate(p, 0, 0), first);
+    EXPECT_EQ(kEvaluator.Evaluate(p, 0, 0), first);
     p.ply ^= 1;
-    EXPECT_EQ(Evaluate(p, 0, 1), -first);
+    EXPECT_EQ(kEvaluator.Evaluate(p, 0, 1), -first);
     for (int cached : {450000, -500000, -123}) {
         p.incrementalScore = cached;
-        EXPECT_EQ(EvaluateClamped(p, 0, 0), -std::clamp(cached, -kStaticLimit, kStaticLimit));
+        EXPECT_EQ(kEvaluator.EvaluateClamped(p, 0, 0),
+                  -std::clamp(cached, -kStaticLimit, kStaticLimit));
     }
 }
 
@@ -85,7 +88,7 @@ TEST(Evaluation, DrawishMaterial) {
         for (uint32_t root : {0u, kWhiteAtRoot}) {
             for (uint32_t ply : {0u, 1u}) {
                 Position p = Staged(row.pieces, root, ply);
-                const int draw = DrawScore(p);
+                const int draw = kEvaluator.DrawScore(p);
                 EXPECT_EQ(draw, std::clamp(Set(p)[slot::kContempt] + (root ? -1000 : 1000), -10000,
                                            10000));
                 const int balance = Set(p)[slot::kDrawishBalance];
@@ -109,25 +112,8 @@ TEST(Evaluation, LoneMinorPieceNeverBeatsTheDrawScore) {
         for (uint32_t quiet : {1u, 60u, 200u}) {
             Position p = Staged(pieces);
             p.quietPlies = quiet;
-            EXPECT_LE(WhiteFrame(p), DrawScore(p)) << pieces << " quiet " << quiet;
+            EXPECT_LE(WhiteFrame(p), kEvaluator.DrawScore(p)) << pieces << " quiet " << quiet;
         }
-    }
-}
-
-// With more than 20 reversible plies the score shrinks by (148 - plies) / 128, down to 0.
-TEST(Evaluation, ReversiblePliesScaleTheScore) {
-    const Position base = Staged("Ke1 Ra1 Pb2 ke8 bc8 pa7 pg7");  // ahead by less than 8000
-    Position p = base;
-    const int unscaled = WhiteFrame(p);
-    ASSERT_NE(unscaled, 0);
-    const struct {
-        uint32_t quiet;
-        int factor;
-    } rows[] = {{20, 128}, {21, 127}, {30, 118}, {100, 48}, {148, 0}, {300, 0}};
-    for (const auto& row : rows) {
-        p = base;
-        p.quietPlies = row.quiet;
-        EXPECT_EQ(WhiteFrame(p), unscaled * row.factor / 128) << row.quiet;
     }
 }
 
@@ -148,7 +134,7 @@ TEST(Evaluation, StageRule) {
     for (const auto& row : rows) {
         Position p = Staged(row.pieces, row.flags);
         EXPECT_EQ(p.stage, row.stage) << row.pieces;
-        Evaluate(p, kFullEvaluation, 2);
+        kEvaluator.Evaluate(p, kFullEvaluation, 2);
         p.dirtySlots = 0;
         p.stage = (row.stage + 1) & 3;
         EXPECT_EQ(SetStage(p), static_cast<int>(row.stage));
@@ -174,16 +160,17 @@ TEST(Evaluation, ErrorReports) {
         p.flags |= kTacticsValid;  // the threat term stays out of it
         p.tacticsValue = 0;
         ConsoleCapture capture;
-        Evaluate(p, kFullEvaluation, 2);
+        kEvaluator.Evaluate(p, kFullEvaluation, 2);
         EXPECT_NE(capture.Text().find(row.message), std::string::npos) << row.message;
         EXPECT_TRUE(p.flags & kEvalValid) << "evaluation goes on";
     }
 }
 
-TEST(Evaluation, RegenerationRunsTheInstalledEvaluation) {
-    InstallEvaluation();
+TEST(Evaluation, RegenerationRunsTheGivenEvaluator) {
     Position p = Built("Ke1 Qd1 Pe2 ke8 rh8 pe7 pd6");
-    SetEvaluationHook(nullptr);
+    ASSERT_FALSE(p.flags & kEvalValid);
+    Evaluator evaluator;
+    RegenerateAttacks(p, &evaluator);
     ASSERT_TRUE(p.flags & kEvalValid);
     EXPECT_EQ(p.incrementalScore, FullCopy(p).incrementalScore);
 }
@@ -235,7 +222,8 @@ void ExpectMirrorScoresAlike(const Position& p, int score, const std::string& wh
     m.flags &= ~kEvalValid;
     m.stage = p.stage;
     m.quietPlies = p.quietPlies;
-    EXPECT_EQ(Evaluate(m, kFullEvaluation, 2), score) << where << " mirrored: " << pieces;
+    EXPECT_EQ(kEvaluator.Evaluate(m, kFullEvaluation, 2), score)
+        << where << " mirrored: " << pieces;
 }
 
 // Random games, each position made from its parent and evaluated the way the searches do:
@@ -261,7 +249,8 @@ void IncrementalMatchesFull(Position root, uint64_t seed, int games, int plies) 
             Position& child = path[static_cast<size_t>(ply) + 1];
             if (ply % 16 == 15) SetStage(parent);  // a new search root now and then
             const uint32_t parentMode = next(4);
-            if (parentMode < 3) Evaluate(parent, static_cast<int>(next(40000)) - 20000, parentMode);
+            if (parentMode < 3)
+                kEvaluator.Evaluate(parent, static_cast<int>(next(40000)) - 20000, parentMode);
             const int n = (parent.flags & kInCheck) ? GenerateEvasions(parent, buffer.moves)
                                                     : GenerateMoves(parent, buffer.moves);
             bool made = false;
@@ -273,8 +262,8 @@ void IncrementalMatchesFull(Position root, uint64_t seed, int games, int plies) 
             child.parent = &parent;
             const int guess = parent.incrementalScore * SideSign(child);
             const int gamma = guess + static_cast<int>(next(80000)) - 40000;
-            Evaluate(child, gamma, static_cast<int>(next(2)));
-            if ((child.flags & kEvalValid) == 0) Evaluate(child, gamma, 1);
+            kEvaluator.Evaluate(child, gamma, static_cast<int>(next(2)));
+            if ((child.flags & kEvalValid) == 0) kEvaluator.Evaluate(child, gamma, 1);
             ASSERT_TRUE(child.flags & kEvalValid);
             const Position full = FullCopy(child);
             const std::string where =
@@ -284,9 +273,10 @@ void IncrementalMatchesFull(Position root, uint64_t seed, int games, int plies) 
                 ExpectMirrorScoresAlike(child, full.incrementalScore * SideSign(child), where);
             Position mode2 = child;
             mode2.flags &= ~kEvalValid;
-            EXPECT_EQ(Evaluate(mode2, gamma, 2), full.incrementalScore * SideSign(child)) << where;
+            EXPECT_EQ(kEvaluator.Evaluate(mode2, gamma, 2), full.incrementalScore * SideSign(child))
+                << where;
             EXPECT_EQ(mode2.parent, &parent) << "only gamma kFullEvaluation cuts the link";
-            EXPECT_LE(std::abs(EvaluateClamped(child, gamma, 0)), kStaticLimit);
+            EXPECT_LE(std::abs(kEvaluator.EvaluateClamped(child, gamma, 0)), kStaticLimit);
             ++checked;
             if (::testing::Test::HasFailure()) return;
         }

@@ -8,6 +8,7 @@
 
 #include "engine/engine.h"
 #include "engine/evaluation.h"
+#include "engine/parameters.h"
 #include "engine/score.h"
 #include "engine/searcher.h"
 #include "movegen/legal_moves.h"
@@ -115,20 +116,6 @@ protected:
     ConsoleCapture quiet;
 };
 
-TEST_F(SearcherTest, QuiescenceFloorsAndMate) {
-    // A quiet position far below gamma stands pat at exactly gamma - 6500.
-    Position& quiet = Begin(Initial(kGame2D));
-    EXPECT_EQ(searcher.Quiesce(quiet, 300000, 1), 300000 - 6500);
-    // At the maximum depth a position in check gets its static value ...
-    Position& deep = Begin(FromText("R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1"), 4);
-    const int value = searcher.Quiesce(deep, 0, 4);
-    Position fresh = deep;
-    EXPECT_EQ(value, EvaluateClamped(fresh, 0, 0));
-    // ... and below it, in check with no legal reply: mate.
-    Position& mated = Begin(FromText("R5k1/5ppp/8/8/8/8/8/6K1 b - - 0 1"));
-    EXPECT_EQ(searcher.Quiesce(mated, 0, 1), -399999);
-}
-
 TEST_F(SearcherTest, ExtensionsAndFutility) {
     // In check: one ply more, but never once depth + ply reaches the root depth + 20.
     Position& checked = Begin(FromText("R5k1/5p1p/6p1/8/8/8/8/6K1 b - - 0 1"));
@@ -165,7 +152,7 @@ TEST_F(SearcherTest, ARepetitionScoresTheDrawScore) {
         const Move& m = root.moveList[i];
         if (m.from != Sq("f6") || m.to != Sq("g8")) continue;
         found = true;
-        EXPECT_EQ(m.score, DrawScore(root) * SideSign(root));
+        EXPECT_EQ(m.score, Evaluator().DrawScore(root) * SideSign(root));
     }
     EXPECT_TRUE(found);
 }
@@ -195,6 +182,29 @@ TEST(EngineThreads, TwoEnginesSearchAtOnce) {
     EXPECT_EQ(together[0].result.nodes, aloneA.result.nodes);
     EXPECT_EQ(together[1].result.nodes, aloneB.result.nodes);
     EXPECT_TRUE(SameMove(together[0].result.move, aloneA.result.move));
+}
+
+// Each engine evaluates with its own parameter sets: one given other weights values the same
+// position otherwise, and searching with it changes nothing for an engine with the built-in sets.
+TEST(EngineSets, EachEngineKeepsItsOwnParameterSets) {
+    ParameterSets other = BuiltInParameters();
+    for (ParameterSet& set : other) {
+        for (int32_t& value : set) value = -value;
+    }
+    const Position p = FromText("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+    Engine built, changed(other);
+    SearchLimits limits;
+    limits.maxDepth = 4;
+    const KeyHistory history{};
+    ConsoleCapture quiet;
+    const SearchResult first = built.Choose(p, history, limits);
+    const SearchResult theirs = changed.Choose(p, history, limits);
+    built.NewGame();
+    const SearchResult again = built.Choose(p, history, limits);
+    EXPECT_NE(theirs.score, first.score);
+    EXPECT_EQ(again.score, first.score);
+    EXPECT_EQ(again.nodes, first.nodes);
+    EXPECT_TRUE(SameMove(again.move, first.move));
 }
 
 }  // namespace

@@ -29,10 +29,10 @@ bool SameBytes(const Position& a, const Position& b) {
 }
 
 int ThreatWin(const Position& p) {
-    return Parameters(static_cast<int>(p.stage))[slot::kThreatWin];
+    return BuiltInParameters()[p.stage & 3][slot::kThreatWin];
 }
 int ThreatLose(const Position& p) {
-    return Parameters(static_cast<int>(p.stage))[slot::kThreatLose];
+    return BuiltInParameters()[p.stage & 3][slot::kThreatLose];
 }
 
 // A position whose threat term is not cached yet (whatever set-up may have evaluated).
@@ -129,7 +129,7 @@ TEST(ThreatTerm, ValueInWhitesFrameStoredCaptureAndCache) {
         const int expected = c.outcome > 0   ? sign * ThreatWin(p)
                              : c.outcome < 0 ? -sign * ThreatLose(p)
                                              : 0;
-        EXPECT_EQ(ThreatTerm(p), expected);
+        EXPECT_EQ(ThreatTerm(p, BuiltInParameters()), expected);
         EXPECT_NE(p.flags & kTacticsValid, 0u);
         EXPECT_EQ(p.tacticsValue, expected);
         if (c.from != nullptr) {
@@ -140,7 +140,7 @@ TEST(ThreatTerm, ValueInWhitesFrameStoredCaptureAndCache) {
         }
         p.tacticsValue = 777;
         p.replyMove = Move{};
-        EXPECT_EQ(ThreatTerm(p), 777);
+        EXPECT_EQ(ThreatTerm(p, BuiltInParameters()), 777);
         EXPECT_TRUE(IsNoMove(p.replyMove));  // no search ran
     }
 }
@@ -152,13 +152,13 @@ TEST(ThreatTerm, NullMoveUpdateMatchesFreshTerm) {
         SCOPED_TRACE(c.name);
         for (const bool cached : {true, false}) {
             Position p = Uncached(c.pieces, c.ply);
-            const int old = cached ? ThreatTerm(p) : 0;
+            const int old = cached ? ThreatTerm(p, BuiltInParameters()) : 0;
             p.ply ^= 1;
             p.incrementalScore = 1000;
             Position fresh = p;
             fresh.flags &= ~kTacticsValid;
-            const int expected = ThreatTerm(fresh);
-            UpdateThreatAfterNullMove(p);
+            const int expected = ThreatTerm(fresh, BuiltInParameters());
+            UpdateThreatAfterNullMove(p, BuiltInParameters());
             EXPECT_NE(p.flags & kTacticsValid, 0u);
             EXPECT_EQ(p.tacticsValue, expected);
             EXPECT_EQ(p.incrementalScore, 1000 + expected - old);
@@ -189,7 +189,7 @@ TEST(ThreatTerm, NullMoveUpdateReportsImpossibleCachedValues) {
         p.tacticsValue = c.cached;
         p.incrementalScore = 1000;
         ConsoleCapture console;
-        UpdateThreatAfterNullMove(p);
+        UpdateThreatAfterNullMove(p, BuiltInParameters());
         EXPECT_EQ(console.Text(), c.message);
         EXPECT_EQ(p.tacticsValue, c.cached);
         EXPECT_EQ(p.incrementalScore, 1000);

@@ -15,13 +15,9 @@
 namespace tarvex::testing {
 namespace {
 
-// The program always has an engine, whose evaluation runs on every position a move makes (the
-// drawish-material flag the game reports comes from it).
-class GameFlowTest : public ControllerTest {
-protected:
-    void SetUp() override { engine::InstallEvaluation(); }
-    void TearDown() override { SetEvaluationHook(nullptr); }
-};
+// The game evaluates every position its moves make (the drawish-material flag it reports comes
+// from the evaluation).
+class GameFlowTest : public ControllerTest {};
 
 TEST_F(GameFlowTest, MovesArePrintedInMoveNumberForm) {
     NewGame(kGame2D);

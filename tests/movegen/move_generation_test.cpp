@@ -141,22 +141,22 @@ TEST(GenerateEvasions, DoubleCheckLeavesKingAndAttackBoardMoves) {
     }
 }
 
-TEST(GenAtBoMoves, BadBoardsAreReportedAndGoodOnesNot) {
+TEST(GenerateAttackBoardMoves, BadBoardsAreReportedAndGoodOnesNot) {
     Position p = FromText(Squares3D({{42, 'K'}, {45, 'k'}}) + " q1w,q3b,k1w,k6b w - -", kGame3D);
     Move moves[kMaxBoardDestinations];
     ConsoleCapture capture;
-    EXPECT_EQ(GenAtBoMoves(p, 100, moves), 1) << "q3 holds a board: skipped silently";
+    EXPECT_EQ(GenerateAttackBoardMoves(p, 100, moves), 1) << "q3 holds a board: skipped silently";
     EXPECT_EQ(capture.Text(), "");
     int direction = 0;
     EXPECT_FALSE(BoardCanMove(p, 101, direction));
     EXPECT_EQ(capture.Text(), "\nbad board @ BoardCanMove\nUNSTABLE");
     capture.Clear();
-    EXPECT_EQ(GenAtBoMoves(p, 99, moves), 0);
+    EXPECT_EQ(GenerateAttackBoardMoves(p, 99, moves), 0);
     EXPECT_EQ(capture.Text(),
               "\nBad which_ab @ GenAtBoMoves\n\nbad board @ BoardCanMove\nUNSTABLE");
     capture.Clear();
     p.abPin[0] = 33;  // no pin
-    EXPECT_EQ(GenAtBoMoves(p, 100, moves), 0);
+    EXPECT_EQ(GenerateAttackBoardMoves(p, 100, moves), 0);
     EXPECT_EQ(capture.Text(), "\nError! Where is AB @ GenAtBoMoves?\nUNSTABLE");
 }
 

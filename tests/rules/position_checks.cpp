@@ -151,7 +151,7 @@ std::string BitsText(uint32_t bits) {
 std::string AttackDataProblem(const Position& position) {
     if (position.flags & kAttacksPending) return "attack data still pending";
     Position fresh = position;
-    if (RegenToPieces(fresh) != 1) return "regeneration failed";
+    if (RegenerateAttacks(fresh) != 1) return "regeneration failed";
     for (unsigned q = 0; q < 64; ++q) {
         for (auto [name, got, want] : {std::tuple{"attacks", position.attacks[q], fresh.attacks[q]},
                                        std::tuple{"xrays", position.xrays[q], fresh.xrays[q]}}) {
@@ -190,7 +190,7 @@ std::string CompletedPositionProblem(const Position& position) {
     X(sliderMask) X(promoMask) X(officerMask) X(pieceMask) X(board) X(squareSlot) X(pieces)    \
     X(squareScore) X(squareSign) X(slotReach) X(slotAttacks) X(whiteReach) X(blackReach)       \
     X(slotValue) X(stage) X(dirtySlots) X(hangingMask) X(ignoreMask) X(attackerMask)           \
-    X(whiteMaterial) X(blackMaterial) X(controlTotal) X(evalSum) X(engineScore)                \
+    X(whiteMaterial) X(blackMaterial) X(controlTotal) X(evalSum)                \
     X(squareControl) X(whitePassed) X(blackPassed) X(unstoppablePawns) X(attacks) X(xrays)     \
     X(moveList) X(moveCount) X(lastMove) X(replyMove) X(tacticsValue) X(flags) X(epSquare)     \
     X(quietPlies) X(ply) X(winner) X(incrementalScore)

@@ -157,7 +157,7 @@ void PromotePawnsInPlace(Position& position, RandomMover& random) {
         if ((code != kPawn && code != -kPawn) || random.Below(3) == 0) continue;
         PromotePiece(position, slot, code * kSliders[random.Below(3)]);
     }
-    RegenToPieces(position);
+    RegenerateAttacks(position);
 }
 
 void PlayGames(const RunPlan& plan, RunStats& stats) {

@@ -29,7 +29,7 @@ Move M(int piece, const char* from, const char* to, char kind = '-') {
     return MakeMoveRecord(piece, Sq(from), Sq(to), kind);
 }
 
-TEST(UpdateMoves, RepairsAroundTheMoveBatteriesAndPawnFiles) {
+TEST(UpdateAttacks, RepairsAroundTheMoveBatteriesAndPawnFiles) {
     struct Case {
         const char* what;
         const char* pieces;
@@ -71,7 +71,7 @@ TEST(UpdateMoves, RepairsAroundTheMoveBatteriesAndPawnFiles) {
             const int pawnSlot = p.squareSlot[Sq(c.promote)];
             PromotePiece(p, pawnSlot, kQueen);
             ASSERT_EQ(p.squareSlot[Sq(c.promote)], pawnSlot);
-            ASSERT_EQ(RegenToPieces(p), 1);
+            ASSERT_EQ(RegenerateAttacks(p), 1);
         }
         p.dirtySlots = 0;  // as the evaluation leaves them
         ASSERT_NO_FATAL_FAILURE(MakeIncrementally(child, p, c.move)) << c.what;
