@@ -98,14 +98,17 @@ bool EnterMove(Game& game, Move move, const MoveContext& context, int notation, 
     auto texts = std::make_unique<MoveTextList>();
     if (entry.writeText) GenerateMoveTexts(p, notation, *texts);
     // The move is made as given: a user's promotion that names no piece asks for it here.
+    const uint8_t givenCheck = move.givesCheck;
     const bool made = MakeMove(p, p, move, context) != 0;
     p.flags &= ~kPromotionFlags;
     if (!made) {
         ErrorReport(kStable, "PlayerMoved legal but bad do move");
         return false;
     }
-    // The record keeps the move as made, with the promotion piece that was chosen.
+    // The record keeps the move as made, with the promotion piece that was chosen, but its check
+    // byte as given: saved games have always carried it so.
     game.block.record[ply] = move;
+    game.block.record[ply].givesCheck = givenCheck;
     if (const int captured = CapturedCode(*before, move)) {
         RecordCapture(game.block.captured, captured);
     }
