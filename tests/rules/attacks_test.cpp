@@ -1,5 +1,5 @@
-// Attack masks, x-rays, promotion candidates and attack-board owners as the full regeneration
-// builds them, in both games and under both 3D rule sets.
+// Attack masks and x-rays as the full regeneration builds them: the 2D x-rays through own
+// sliders, and the 3D rays across levels under both rule sets.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,10 +7,6 @@
 #include <vector>
 
 #include "board/attack_boards.h"
-#include "core/console.h"
-#include "rules/attack_generation.h"
-#include "rules/initial_position.h"
-#include "rules/make_move.h"
 #include "rules/position_checks.h"
 #include "support/positions.h"
 
@@ -94,22 +90,6 @@ TEST(AttackMasks3D, RaysAcrossLevelsAndTournamentEdgeLines) {
         EXPECT_EQ(got, Sqs(c.attacked)) << c.what;
         for (unsigned q = 0; q < 64; ++q) EXPECT_EQ(p.xrays[q], 0u) << "no 3D x-rays";
     }
-}
-
-TEST(AttackRegeneration, UnknownPieceCodeOrPieceOffTheBoardIsReported) {
-    Position p;
-    ASSERT_TRUE(BuildFrom(p, "Ke1 ke8"));
-    const Position before = p;
-    p.pieces[kSlotQueen] = {7, Sq("d4")};
-    ConsoleCapture out;
-    EXPECT_EQ(RegenerateAttacks(p), 1);
-    EXPECT_EQ(out.Text(), "\nPieceGenerate: unknown pi\n");
-    for (unsigned q = 0; q < 64; ++q) EXPECT_EQ(p.attacks[q], before.attacks[q]) << q;
-    p = before;
-    p.pieces[kSlotKnight1] = {kKnight, 64};
-    out.Clear();
-    EXPECT_EQ(RegenerateAttacks(p), 0);
-    EXPECT_EQ(out.Text(), "\nRegenToPieces pi present but pos\n");
 }
 
 }  // namespace

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -29,7 +28,7 @@ constexpr uint32_t kBareKings = 0x00010001u;
 constexpr int kMaxPlies = 200;
 
 struct RunPlan {
-    const char* title;
+    const char* title;  // for failure messages
     int game, rules;
     uint64_t seed;
     int games;
@@ -44,11 +43,9 @@ struct RunStats {
     long refused = 0;
     long pending = 0;  // 2D moves completed by the incremental update (they keep their parent)
     std::array<long, kMoveClassCount> byClass{};
-    long enPassantCaptures = 0;
     long promotionsOnBoards = 0;  // 3D pawn promotions on an attack-board square
     long promotionsOnLevels = 0;  // 3D pawn promotions on a main-level square
     long checks = 0;
-    long copyMakes = 0;
 };
 
 int CountCode(const Position& p, int code) {
@@ -68,9 +65,6 @@ void CheckMoveEffects(const Position& parent, const Position& child, const Candi
     const Move& m = played.move;
     const int sign = WhiteToMove(parent) ? 1 : -1;
     const bool capture = parent.board[m.to] != 0 && m.piece < 100 && parent.board[m.to] * sign < 0;
-    ASSERT_EQ(child.ply, parent.ply + 1);
-    ASSERT_EQ(child.lastMove.from, m.from);
-    ASSERT_EQ(child.lastMove.to, m.to);
     ASSERT_EQ(m.givesCheck, (child.flags & kInCheck) != 0 ? 1 : 0);
     ASSERT_EQ(history.keys[parent.ply], parent.hashKey);
     stats.checks += m.givesCheck;
@@ -88,8 +82,6 @@ void CheckMoveEffects(const Position& parent, const Position& child, const Candi
         case kEnPassant:
             ASSERT_EQ(m.kind, Is3D(child) ? 'e' : 'x');
             ASSERT_EQ(CountCode(child, -sign), CountCode(parent, -sign) - 1);
-            ASSERT_EQ(child.quietPlies, 1u);
-            ++stats.enPassantCaptures;
             break;
         case kShortCastling:
         case kLongCastling: {
@@ -98,7 +90,6 @@ void CheckMoveEffects(const Position& parent, const Position& child, const Candi
             ASSERT_EQ(child.board[m.to], sign * kKing);
             const unsigned rookTo = Is3D(child) ? m.from : (shortSide ? m.from + 8 : m.from - 8);
             ASSERT_EQ(child.board[rookTo], sign * kRook);
-            ASSERT_NE(child.flags & (sign > 0 ? kWhiteCastled : kBlackCastled), 0u);
             ASSERT_EQ(child.flags & (sign > 0 ? 3u : 12u), 0u);
             break;
         }
@@ -107,14 +98,6 @@ void CheckMoveEffects(const Position& parent, const Position& child, const Candi
             ASSERT_EQ(child.abPin[BoardIndexOf(m.piece)], m.to);
             ASSERT_EQ(child.epSquare, 0u);
             ASSERT_EQ(child.flags & kCastlingRights, parent.flags & kCastlingRights);
-            ASSERT_EQ(child.quietPlies, parent.quietPlies + 1);
-            // The promotion bits stay set until the game clears them after its own move.
-            if (played.moveClass == kBoardPromotion) {
-                ASSERT_NE(child.flags & (sign > 0 ? kWhitePromoted : kBlackPromoted), 0u);
-            } else {
-                ASSERT_EQ(child.flags & (kWhitePromoted | kBlackPromoted),
-                          parent.flags & (kWhitePromoted | kBlackPromoted));
-            }
             break;
         default:
             if (capture) {
@@ -191,7 +174,6 @@ void PlayGames(const RunPlan& plan, RunStats& stats) {
             if (stats.moves % plan.copyMakeEvery == 0) {
                 ASSERT_NO_FATAL_FAILURE(CheckCopyMake(parent, child, original, played.move))
                     << where;
-                ++stats.copyMakes;
             }
             stats.pending += !Is3D(child) && child.parent != nullptr;
             ++stats.moves;
@@ -201,20 +183,6 @@ void PlayGames(const RunPlan& plan, RunStats& stats) {
         ASSERT_LT(records[current].ply, kKeyHistorySize - 1);
     }
     EXPECT_EQ(WithoutBuildNotices(console.Text()), "");
-}
-
-void Summarise(const char* title, const RunStats& stats) {
-    std::string text =
-        std::string(title) + ": " + std::to_string(stats.moves) + " moves, " +
-        std::to_string(stats.refused) + " refused, " + std::to_string(stats.pending) +
-        " incremental, " + std::to_string(stats.checks) + " checks, " +
-        std::to_string(stats.copyMakes) + " copy-make comparisons, " +
-        std::to_string(stats.promotionsOnBoards) + "/" + std::to_string(stats.promotionsOnLevels) +
-        " 3D promotions on boards/levels;";
-    for (int c = 0; c < kMoveClassCount; ++c) {
-        text += " " + std::string(MoveClassName(c)) + " " + std::to_string(stats.byClass[c]) + ",";
-    }
-    std::printf("%s\n", text.c_str());
 }
 
 constexpr RunPlan k2DGames{"2D", kGame2D, kRulesTournament, 20240601, 600, 7, false, 100000, true};
@@ -231,7 +199,6 @@ void PlayRun(const RunPlan& run, bool full) {
     if (!full) plan.games /= 10;
     RunStats stats;
     ASSERT_NO_FATAL_FAILURE(PlayGames(plan, stats));
-    Summarise(run.title, stats);
     // In the 2D game most children must have been completed by the incremental update.
     if (plan.game == kGame2D) {
         EXPECT_GT(stats.pending, stats.moves / 2);
@@ -241,9 +208,8 @@ void PlayRun(const RunPlan& run, bool full) {
     if (!run.everyKind) return;
     for (int c = 0; c < kMoveClassCount; ++c) {
         if (plan.game == kGame2D && (c == kBoardMove || c == kBoardPromotion)) continue;
-        EXPECT_GT(stats.byClass[c], 0) << MoveClassName(c);
+        EXPECT_GT(stats.byClass[c], 0) << run.title << " " << MoveClassName(c);
     }
-    EXPECT_GT(stats.enPassantCaptures, 0);
     if (plan.game == kGame3D) {
         EXPECT_GT(stats.promotionsOnBoards, 0);
         EXPECT_GT(stats.promotionsOnLevels, 0);
@@ -258,20 +224,12 @@ TEST(RandomGames, ShortRunsOfEveryKind) {
     }
 }
 
-TEST(RandomGames2DSlow, IncrementalUpdateMatchesRegeneration) {
-    PlayRun(k2DGames, true);
+TEST(RandomGames2DSlow, IncrementalUpdateAndSliderBatteriesMatchRegeneration) {
+    for (const RunPlan& run : {k2DGames, kBatteries}) PlayRun(run, true);
 }
 
-TEST(RandomGames2DSlow, SliderBatteriesMatchRegeneration) {
-    PlayRun(kBatteries, true);
-}
-
-TEST(RandomGames3DSlow, TournamentRules) {
-    PlayRun(k3DTournamentGames, true);
-}
-
-TEST(RandomGames3DSlow, StandardRules) {
-    PlayRun(k3DStandardGames, true);
+TEST(RandomGames3DSlow, BothRuleSets) {
+    for (const RunPlan& run : {k3DTournamentGames, k3DStandardGames}) PlayRun(run, true);
 }
 
 }  // namespace
