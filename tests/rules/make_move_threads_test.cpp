@@ -3,6 +3,7 @@
 // thread sanitizer, this shows that making moves shares no unguarded state between threads.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
 
@@ -25,15 +26,7 @@ struct ThreadResult {
     std::string problem;
 };
 
-// The initial pieces with the attack boards (and what stands on them) at the given pins.
-bool StartPosition(Position& position, const uint32_t (&pins)[4]) {
-    ClearPosition(position, kGame3D, kRulesTournament);
-    WriteInitialPlacement(position);
-    for (int b = 0; b < kBoardCount; ++b) position.abPin[b] = pins[b];
-    position.flags = kCastlingRights;
-    return BuildPosition(position) == 1;
-}
-
+// Games from the initial pieces with the attack boards (and what stands on them) at pins.
 void PlayOnThisThread(uint64_t seed, const uint32_t (&pins)[4], ThreadResult& result) {
     RandomMover mover(seed);
     KeyHistory history;  // each thread's game has its own, as each search has
@@ -41,7 +34,11 @@ void PlayOnThisThread(uint64_t seed, const uint32_t (&pins)[4], ThreadResult& re
     Position records[2];
     long refused = 0;
     for (int game = 0; game < kGames; ++game) {
-        if (!StartPosition(records[0], pins)) {
+        ClearPosition(records[0], kGame3D, kRulesTournament);
+        WriteInitialPlacement(records[0]);
+        std::copy_n(pins, kBoardCount, records[0].abPin);
+        records[0].flags = kCastlingRights;
+        if (BuildPosition(records[0]) != 1) {
             result.problem = "set-up failed";
             return;
         }

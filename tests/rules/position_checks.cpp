@@ -3,7 +3,6 @@
 #include <cstring>
 #include <regex>
 #include <sstream>
-#include <tuple>
 
 #include "board/attack_boards.h"
 #include "board/dir_to.h"
@@ -140,27 +139,15 @@ std::string KeysProblem(const Position& p) {
     return "";
 }
 
-std::string BitsText(uint32_t bits) {
-    std::ostringstream text;
-    for (int s = 0; s < 32; ++s) {
-        if (bits >> s & 1) text << " " << s;
-    }
-    return text.str();
-}
-
 std::string AttackDataProblem(const Position& position) {
     if (position.flags & kAttacksPending) return "attack data still pending";
     Position fresh = position;
     if (RegenerateAttacks(fresh) != 1) return "regeneration failed";
     for (unsigned q = 0; q < 64; ++q) {
-        for (auto [name, got, want] : {std::tuple{"attacks", position.attacks[q], fresh.attacks[q]},
-                                       std::tuple{"xrays", position.xrays[q], fresh.xrays[q]}}) {
-            if (got == want) continue;
-            std::ostringstream text;
-            text << name << "[" << q << "] extra slots" << BitsText(got & ~want)
-                 << ", missing slots" << BitsText(want & ~got);
-            return text.str();
-        }
+        if (position.attacks[q] != fresh.attacks[q])
+            return Describe("attacks", q, position.attacks[q], fresh.attacks[q]);
+        if (position.xrays[q] != fresh.xrays[q])
+            return Describe("xrays", q, position.xrays[q], fresh.xrays[q]);
     }
     const bool whiteToMove = WhiteToMove(position);
     const unsigned own = position.pieces[whiteToMove ? kSlotKing : kBlackSlots].square;
