@@ -63,24 +63,6 @@ TEST(AttackBoardIdentityTest, HomePinsOwnersAndUnknownIds) {
     }
 }
 
-// The level of every board at every pin is checked through SquareLevel, and the coordinates
-// of its squares through SquareCoords; here the reports of a bad board index or pin.
-TEST(AttackBoardLevelTest, BadBoardIndexOrPinIsReportedAsUnstable) {
-    Position position = HomePosition();
-    position.abPin[2] = 33;  // a White-level square that is no pin
-    for (int board : {-1, 100, 2}) {
-        ConsoleCapture capture;
-        EXPECT_EQ(GetAttackBoardLevel(position, board), 0) << board;
-        EXPECT_EQ(capture.Text(), Reported("Error! Bad which_ab @ GetAttackBoardLevel", true))
-            << board;
-        capture.Clear();
-        Coords out{9, 8, 7};
-        GetAttackBoardCoords(position, 0, 6, board, out);
-        EXPECT_EQ(capture.Text(), Reported("Bad which_ab @ GetAttackBoardCoords", true)) << board;
-        EXPECT_EQ((std::array{out.x, out.y, out.z}), (std::array{9.0f, 8.0f, 7.0f}));
-    }
-}
-
 // "q3" names pin 3 of the queen's side in the short style, "Q3" in the algebraic, "QL3" in the
 // long one.
 TEST(AttackBoardNameTest, PinNamesInAllStyles) {

@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <climits>
 
 #include "board/attack_boards.h"
-#include "board/position.h"
 #include "board/reference_geometry.h"
 
 namespace tarvex {
@@ -38,29 +36,14 @@ TEST(Geometry3DTest, NamedSquares) {
     }
 }
 
-// Index classes of every square; file, rank and level of every square under every placement,
-// and the drawing coordinates x = file - 3, y = rank - 5, z = level - 4 that follow from them.
-TEST(Geometry3DTest, EverySquareUnderEveryPlacementFollowsTheReference) {
+// The index classes of every square; the places of every square under every placement are
+// checked with the sweep of the direction tables.
+TEST(Geometry3DTest, IndexClassesFollowTheReference) {
     for (unsigned square = 0; square < 64; ++square) {
         EXPECT_EQ(IsMainLevelSquare3D(square), ref::IsMainLevel(square)) << square;
         EXPECT_EQ(IsAttackBoardSquare(square) ? AttackBoardOfSquare(square) : -1,
                   ref::BoardHolding(square))
             << square;
-    }
-    for (const ref::Placement& placement : ref::AllPlacements()) {
-        Position position{};
-        position.gameKind = kGame3D;
-        std::copy_n(placement.data(), kBoardCount, position.abPin);
-        for (unsigned square = 0; square < 64; ++square) {
-            const ref::Place want = ref::PlaceOf(placement.data(), square);
-            const Coords c = SquareCoords(position, Column(square), Row(square));
-            ASSERT_EQ(PlaceOf(placement.data(), square), want)
-                << ref::NameOf(placement) << " square " << square;
-            ASSERT_EQ((ref::Place{static_cast<int>(c.x) + 3, static_cast<int>(c.y) + 5,
-                                  static_cast<int>(c.z) + 4}),
-                      want);
-            ASSERT_EQ(SquareLevel(position, square), want.level);
-        }
     }
 }
 

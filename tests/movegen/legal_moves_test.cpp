@@ -15,25 +15,8 @@ namespace tarvex {
 namespace {
 
 using testing::FromText;
-using testing::Generated;
 using testing::Legal;
-using testing::Names;
 using testing::Squares3D;
-using testing::Starting;
-
-TEST(ListLegalMoves, APlainPromotingEvasionStandsForFour) {
-    // Rook a8 checks the king on h8: b7xa8, b7-b8 and c7-c8 promote, the king may go to g7, h7.
-    const Position p = FromText("r6K/1PP5/8/8/8/8/8/k7 w - - 0 1");
-    ASSERT_NE(p.flags & kInCheck, 0u);
-    for (const std::string& name : Generated(p)) {
-        EXPECT_FALSE(IsPromotionKind(name.back())) << name << ": evasions name no piece";
-    }
-    const Names legal = Legal(p);
-    EXPECT_EQ(Starting(legal, "1 14-7"), (Names{"1 14-7 B", "1 14-7 N", "1 14-7 Q", "1 14-7 R"}));
-    EXPECT_EQ(Starting(legal, "1 14-15").size(), 4u);
-    EXPECT_EQ(Starting(legal, "1 22-23").size(), 4u);
-    EXPECT_EQ(legal.size(), 14u);
-}
 
 // The legality gate: by piece, from and to; the result as making the move leaves it. In check
 // it searches the evasions.

@@ -35,7 +35,6 @@ TEST(GenerateMoves, MovesOfOnePieceInListOrder) {
     const std::string promoting =
         Squares3D({{42, 'K'}, {45, 'k'}, {9, 'P'}}) + " q4w,q5b,k1w,k6b w - -";
     const PieceCase cases[] = {
-        {D2, std::string(kStartText2D), "2 ", {"2 8-2 -", "2 8-18 -", "2 48-42 -", "2 48-58 -"}},
         // Promotions follow the plain moves, Q B R N.
         {D2,
          "1r5k/P7/8/8/8/8/8/4K3 w - - 0 1",
@@ -47,10 +46,6 @@ TEST(GenerateMoves, MovesOfOnePieceInListOrder) {
          kKings + " q1w,q6b,k3w,k6b w - -",
          "100 ",
          {"100 32-2 T", "100 32-35 T", "100 32-56 T"}},
-        {T3,
-         kKings + " q1w,q6b,k1w,k4b b - -",
-         "122 ",
-         {"122 29-59 T", "122 29-26 T", "122 29-60 T", "122 29-63 T", "122 29-5 T"}},
         // Carrying a pawn to its last rank promotes.
         {T3,
          promoting,
