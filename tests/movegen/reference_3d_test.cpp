@@ -39,10 +39,6 @@ int RulesSetting(RuleSet rules) {
     return rules == RuleSet::kTournament ? kRulesTournament : kRulesStandard;
 }
 
-const char* RulesName(RuleSet rules) {
-    return rules == RuleSet::kTournament ? "Tournament" : "Standard";
-}
-
 // ---- the real generator, as a player sees its moves ----
 
 struct ProgramList {
@@ -151,13 +147,13 @@ TEST(Reference3DAgreement, CornerCasesOfTheRules) {
             const std::vector<RefMove> reference = ref3d::LegalMoves(state);
             const ProgramList program = ProgramLegalMoves(position);
             EXPECT_EQ(ListDifference(position, reference, program.moves), "")
-                << c.what << " (" << RulesName(rules) << ")";
+                << c.what << " (rules " << RulesSetting(rules) << ")";
             if (reference != program.moves) continue;
             for (size_t i = 0; i < reference.size(); ++i) {
                 Position child;
                 std::string difference;
                 MakeBoth(position, state, reference[i], program.records[i], child, difference);
-                EXPECT_EQ(difference, "") << c.what << " (" << RulesName(rules) << ")";
+                EXPECT_EQ(difference, "") << c.what << " (rules " << RulesSetting(rules) << ")";
             }
         }
     }
