@@ -1,8 +1,10 @@
-// Every direction table of every placement of the four attack boards, checked against the step
-// rule computed from the reference geometry: from square s in the direction (df, dr) the list
-// holds exactly the squares t != s at file(s) + df and rank(s) + dr, on any level.
+// The place of every square and every direction table under every placement of the four
+// attack boards, checked against the reference geometry. The step rule: from square s in the
+// direction (df, dr) the list holds exactly the squares t != s at file(s) + df and
+// rank(s) + dr, on any level.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <bit>
 #include <memory>
 #include <sstream>
@@ -10,6 +12,8 @@
 #include <vector>
 
 #include "board/dir_to.h"
+#include "board/geometry.h"
+#include "board/position.h"
 #include "board/reference_geometry.h"
 
 namespace tarvex {
@@ -76,9 +80,30 @@ std::string CheckList(const DirTable& table, const SquaresByPlace& places, int s
     return "";
 }
 
+// The place of every square, and the drawing coordinates x = file - 3, y = rank - 5,
+// z = level - 4 that follow from it.
+std::string CheckPlaces(const ref::Placement& pins, const SquaresByPlace& places) {
+    Position position{};
+    position.gameKind = kGame3D;
+    std::copy(pins.begin(), pins.end(), position.abPin);
+    for (unsigned s = 0; s < 64; ++s) {
+        const ref::Place& want = places.place[s];
+        const Place3D got = SquarePlace3D(pins.data(), s);
+        const Coords c = SquareCoords(position, Column(s), Row(s));
+        const ref::Place drawn{static_cast<int>(c.x) + 3, static_cast<int>(c.y) + 5,
+                               static_cast<int>(c.z) + 4};
+        if (ref::Place{got.file, got.rank, got.level} != want || drawn != want ||
+            SquareLevel(position, s) != want.level) {
+            return ref::NameOf(pins) + " square " + std::to_string(s) + ": wrong place";
+        }
+    }
+    return "";
+}
+
 std::string CheckTable(const ref::Placement& pins, const DirTable& table) {
     const SquaresByPlace places(pins);
     if (table.key != ConfigurationKey(pins.data())) return "wrong key";
+    if (std::string fault = CheckPlaces(pins, places); !fault.empty()) return fault;
     for (int slot = 0; slot < kDirectionCount; ++slot) {
         for (unsigned s = 0; s < 64; ++s) {
             const std::string fault = CheckList(table, places, slot, s);

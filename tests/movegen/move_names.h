@@ -61,8 +61,4 @@ inline Names Starting(const Names& names, std::string_view prefix) {
     return out;
 }
 
-inline bool Contains(const Names& names, std::string_view name) {
-    return std::find(names.begin(), names.end(), name) != names.end();
-}
-
 }  // namespace tarvex::testing
