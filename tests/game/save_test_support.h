@@ -83,12 +83,6 @@ inline void SetWord(Bytes& bytes, size_t offset, uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
 }
 
-inline void SetFloat(Bytes& bytes, size_t offset, float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    SetWord(bytes, offset, bits);
-}
-
 // The older, 49440-byte layout of the game a current-layout file holds, built from the offsets
 // of both layouts. The older layout's notation (4736) and the word after it are filled with
 // values of their own: a restore must take neither the notation nor a difficulty.
