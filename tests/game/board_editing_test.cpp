@@ -45,23 +45,6 @@ TEST_F(BoardEditingTest, APieceMoreThanTheListHoldsIsNotAdded) {
     EXPECT_EQ(std::memcmp(&played.block, &G().block, sizeof(GameBlock)), 0);
 }
 
-// Clearing the board and choosing the side recompute nothing; the next applied edit builds the
-// position from what the board then holds.
-TEST_F(BoardEditingTest, ClearAndSideToMoveWaitForTheNextEdit) {
-    const uint32_t pieces = P().pieceMask;
-    controller_.EditClearBoard();
-    controller_.EditSideToMove(false);
-    EXPECT_EQ(P().board[Sq("e1")], 0);
-    EXPECT_EQ(P().pieceMask, pieces);
-    EXPECT_EQ(P().ply, 1u);
-    Edit(AddPieceAction(kKing), Sq("a1"));
-    EXPECT_EQ(Edit(AddPieceAction(-kKing), Sq("h8")), "\nset black K at 63");
-    EXPECT_EQ(P().pieceMask, 1u | 1u << kBlackSlots);
-    EXPECT_TRUE(BlackToMove(P()));
-    // Two bare kings: the game's evaluation finds the material drawish.
-    EXPECT_EQ(User("h8", "g8"), "\nDraw\n1. ... Kg8");
-}
-
 // The side chosen after the last added piece is the side the game starts with: undo goes back
 // to Black's first move, not to a start with White to move.
 TEST_F(BoardEditingTest, TheSideChosenLastIsTheStartsSide) {

@@ -14,10 +14,8 @@
 #include <string>
 #include <thread>
 
-#include "engine/engine.h"
 #include "engine/first_legal_chooser.h"
 #include "game_test_support.h"
-#include "movegen/legal_moves.h"
 
 namespace tarvex::testing {
 namespace {
@@ -189,36 +187,6 @@ TEST_F(EngineThreadsTest, PlaysBothTakesTheSideToMoveAtOnce) {
     EXPECT_NE(controller_.ChangeCount(), changes);
     ASSERT_TRUE(PumpUntil([&] { return P().ply == 5; }, [&] { controller_.Tick(); }));
     EXPECT_EQ(G().block.playsBoth, 1);
-}
-
-// The real engine on its thread: it answers in the 3D game, and an undo and a new game while
-// it searches leave a consistent game that it goes on playing.
-TEST_F(EngineThreadsTest, TheEngineSearchesBesideRebuilds) {
-    engine::Engine engine;
-    ConnectEngine(controller_, engine);
-    StartWith(engine);
-    const std::unique_ptr<void, std::function<void(void*)>> stopper(this, [this](void*) {
-        StopThread();  // before the engine it uses goes, even when an assertion fails
-    });
-    NewGame(kGame3D, kRulesTournament, kNotationTournament, -1);
-    ConsoleCapture quiet;
-    const auto legal = [this] {
-        Position copy = P();
-        return LegalMoves(copy);
-    };
-    for (int round = 0; round < 3; ++round) {
-        const unsigned ply = P().ply;
-        controller_.UserMove(legal().front());
-        ASSERT_TRUE(PumpUntil([&] { return P().ply == ply + 2; }, [&] { controller_.Tick(); }))
-            << quiet.Text();
-        controller_.UserMove(legal().back());
-        controller_.Undo(1);  // while the engine searches its reply
-        controller_.SetEngineSide(-1);
-    }
-    controller_.NewGame(kGame2D);
-    User("d2", "d4");
-    ASSERT_TRUE(PumpUntil([&] { return P().ply == 2; }, [&] { controller_.Tick(); }));
-    EXPECT_EQ(quiet.Text().find("TarvexLoses"), std::string::npos) << quiet.Text();
 }
 
 }  // namespace

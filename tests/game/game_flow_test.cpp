@@ -31,15 +31,9 @@ TEST_F(GameFlowTest, ACaptureEnteredAsAQuietMoveIsPlayed) {
     ASSERT_EQ(G().block.captured.count, 1);
     EXPECT_EQ(G().block.captured.codes[0], -kPawn);
     EXPECT_EQ(G().block.captured.blackPawns, 1);
-}
-
-TEST_F(GameFlowTest, RefusedMovesChangeNothing) {
-    NewGame(kGame2D);
-    EXPECT_EQ(User("e2", "e5"), "\n!LegalMove");
     EXPECT_EQ(User("e3", "e4"), "\nnot selecting?\n\n!LegalMove");  // an empty square
-    EXPECT_EQ(P().ply, 0u);
-    EXPECT_EQ(User("e2", "e4"), "\n1. e4");
-    EXPECT_EQ(User("e4", "e5"), "\n!LegalMove");  // White again
+    EXPECT_EQ(User("d5", "d6"), "\n!LegalMove");                    // White again
+    EXPECT_EQ(P().ply, 3u);
 }
 
 // The engine's move is judged before it is played; each finding stops the engine.

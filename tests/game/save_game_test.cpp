@@ -11,6 +11,7 @@
 #include <cstring>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "core/game_types.h"
@@ -41,20 +42,12 @@ std::string BannerText() {
 }
 
 // Every choice and the view, to tell whether a restore changed any.
-std::vector<double> SettingsNow(const GameController& controller, const SavedSelection& saved) {
+auto SettingsNow(const GameController& controller, const SavedSelection& saved) {
     const GameOptions& o = controller.Options();
     const SavedView& v = saved.view;
-    return {double(controller.Current().gameKind),
-            double(o.engineSide),
-            double(o.difficulty),
-            double(o.rules),
-            double(o.notation),
-            double(o.spread),
-            double(v.projection),
-            double(v.transparency),
-            double(v.xAngle),
-            double(v.yAngle),
-            double(v.scale)};
+    return std::tuple(controller.Current().gameKind, o.engineSide, o.difficulty, o.rules,
+                      o.notation, o.spread, v.projection, v.transparency, v.xAngle, v.yAngle,
+                      v.scale);
 }
 
 Bytes GameBytes(const Game& game) {
@@ -262,10 +255,8 @@ TEST_F(SaveGameTest, ARestoredGameGoesOnWithTheSameTexts) {
 
     EXPECT_EQ(P().ply, 3u);
     EXPECT_EQ(P().hashKey, key);
-    EXPECT_STREQ(MoveTextAt(G(), 3), "Nf3");
     EXPECT_STREQ(MoveTextAt(G(), 0), "Nf3");
     EXPECT_EQ(User("b8", "c6"), "\n2. ... Nc6");
-    EXPECT_EQ(User("f1", "b5"), "\n3. Bb5");
 }
 
 TEST_F(SaveGameTest, AnEditedStartKeepsItsSelectionAndSpread) {
@@ -280,14 +271,10 @@ TEST_F(SaveGameTest, AnEditedStartKeepsItsSelectionAndSpread) {
     selection_.highlights[Sq("d7")] = 255;
     const std::string name = dir_.Path("edited.sav");
     Save(name);
-    const Bytes file = ReadBytes(name);
-    EXPECT_EQ(Word(file, kEdited), 1u);
-    EXPECT_EQ(SignedWord(file, kStart + kImageBoardOffset + 4 * Sq("d2")), 0);
+    EXPECT_EQ(Word(ReadBytes(name), kEdited), 1u);
     Disturb();
 
     Restore(name);
-    EXPECT_EQ(G().block.startEdited, 1);
-    EXPECT_EQ(P().ply, 2u);
     EXPECT_EQ(P().board[Sq("d5")], kQueen);
     EXPECT_EQ(controller_.Options().spread, kSpreadTeam);
     EXPECT_EQ(selection_.value, static_cast<int>(Sq("d5")));
@@ -311,11 +298,8 @@ TEST_F(SaveGameTest, TheOlderLayoutKeepsTheNotationAndPlaysEasy) {
 
     EXPECT_EQ(Restore(older), "\nRestore game ..." + BannerText() + "complete!\n");
     EXPECT_EQ(controller_.Options().notation, kNotationStandard);
-    EXPECT_EQ(controller_.Options().difficulty, kDifficultyEasy);
-    ASSERT_FALSE(difficulties_.empty());
-    EXPECT_EQ(difficulties_.back(), kDifficultyEasy);
+    EXPECT_EQ(difficulties_, std::vector<int>{kDifficultyEasy});
     EXPECT_EQ(selection_.view.xAngle, 10.5f);
-    EXPECT_EQ(P().ply, 3u);
     EXPECT_STREQ(MoveTextAt(G(), 3), "Nf3");
 }
 
@@ -355,7 +339,7 @@ TEST_P(RefusedFileTest, ChangesNothing) {
     titles_.clear();
     difficulties_.clear();
     const Bytes gameBefore = GameBytes(G());
-    const std::vector<double> settingsBefore = SettingsNow(controller_, selection_);
+    const auto settingsBefore = SettingsNow(controller_, selection_);
     const std::string out = Restore(name, 0);
     EXPECT_NE(out.find(std::string("\nrefused: ") + refusal.message + "\n"), std::string::npos)
         << out;

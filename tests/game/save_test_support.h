@@ -91,18 +91,10 @@ inline Bytes OlderLayoutOf(const Bytes& current, int32_t notation, int32_t diffi
     const auto move = [&](size_t from, size_t to, size_t count) {
         std::memcpy(older.data() + to, current.data() + from, count);
     };
-    move(0, 0, 4632);  // both Positions, the edited flag and the reserved word
-    move(4632, 4644, 4);
-    move(4636, 4648, 4);
-    move(4640, 4652, 4);  // the first four highlights
-    move(4708, 4720, 4);
-    move(4712, 4724, 4);
-    move(4716, 4728, 4);
-    move(4720, 4732, 4);
-    move(4732, 4744, 4);
-    move(4736, 4748, 4);
-    move(4740, 4752, 4);
-    move(4744, 4756, 4);
+    move(0, 0, 4632);      // both Positions, the edited flag and the reserved word
+    move(4632, 4644, 12);  // the reserved word, the selection and the first four highlights
+    move(4708, 4720, 16);  // spread, transparency, rules, engine side
+    move(4732, 4744, 16);  // scale, projection, the angles
     move(4748, 4764, 4);
     move(4752, 4792, 4);
     move(4756, 4864, 20000);

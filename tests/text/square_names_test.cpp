@@ -12,33 +12,6 @@
 namespace tarvex {
 namespace {
 
-// Every 2D square reads back from its name; the corners and a centre square have the names
-// every chess program gives them; anything but a file letter and a rank digit is refused.
-TEST(SquareNames2D, NamesReadBackAndNothingElseReads) {
-    for (unsigned square = 0; square < 64; ++square) {
-        EXPECT_EQ(ParseSquare2D(SquareName2D(square)), square) << square;
-    }
-    EXPECT_EQ(SquareName2D(7), "a8");
-    EXPECT_EQ(SquareName2D(35), "e4");
-    for (const char* bad : {"", "e44", "i1", "a0", "a9", "E4"}) {
-        EXPECT_FALSE(ParseSquare2D(bad).has_value()) << bad;
-    }
-}
-
-// Boards at q1, q6, k1, k6: first columns a and e, second b and f (Tournament z, a and d, e).
-TEST(SquareNames3D, AttackBoardSquaresAreNamedByTheirBoardColumn) {
-    const Position p = testing::Initial(kGame3D);
-    const struct {
-        unsigned square;
-        const char *standard, *tournament;
-    } cases[] = {{0, "a0", "z0"},  {15, "b9", "a9"}, {16, "e0", "d0"},
-                 {31, "f9", "e9"}, {32, "b1", "a1"}, {63, "e8", "d8"}};
-    for (const auto& c : cases) {
-        EXPECT_STREQ(SquareName(p, c.square, kNotationStandard).text, c.standard) << c.square;
-        EXPECT_STREQ(SquareName(p, c.square, kNotationTournament).text, c.tournament) << c.square;
-    }
-}
-
 // The boards at their home pins with their default owners, and nothing on the board.
 Position HomePosition() {
     Position position{};
