@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <utility>
 
 #include "game/game_flow.h"
 #include "game_test_support.h"
@@ -13,14 +12,6 @@ namespace {
 class GameRecordTest : public ControllerTest {
 protected:
     void SetUp() override { NewGame(kGame2D); }
-
-    void Play(std::initializer_list<std::pair<const char*, const char*>> moves) {
-        for (const auto& [from, to] : moves) {
-            const uint32_t ply = P().ply;
-            User(from, to);
-            ASSERT_EQ(P().ply, ply + 1) << from << "-" << to;
-        }
-    }
 };
 
 TEST_F(GameRecordTest, UndoTakesBackPliesAndRebuildsTextsAndCaptures) {

@@ -31,8 +31,7 @@ namespace {
 constexpr size_t kEdited = 4624, kSelection = 4636, kHighlights = 4640, kSpread = 4708,
                  kTransparency = 4712, kRules = 4716, kEngineSide = 4720, kNotation = 4724,
                  kDifficulty = 4728, kScale = 4732, kProjection = 4736, kXAngle = 4740,
-                 kYAngle = 4744, kStopRequest = 4748, kTableSize = 4752, kKeys = 24756,
-                 kPlaysBoth = 28756;
+                 kYAngle = 4744, kStopRequest = 4748, kTableSize = 4752, kPlaysBoth = 28756;
 constexpr size_t kStart = kSaveStartOffset;
 
 std::string BannerText() {
@@ -62,14 +61,6 @@ protected:
         hooks.title = [this](const char* name) { titles_.push_back(name); };
         hooks.difficulty = [this](int difficulty) { difficulties_.push_back(difficulty); };
         controller_.SetHooks(hooks);
-    }
-
-    void Play(std::initializer_list<std::pair<const char*, const char*>> moves) {
-        for (const auto& [from, to] : moves) {
-            const uint32_t ply = P().ply;
-            User(from, to);
-            ASSERT_EQ(P().ply, ply + 1) << from << "-" << to;
-        }
     }
 
     // The first legal moves of the 3D game, an attack-board move among them.
@@ -141,17 +132,12 @@ TEST_F(SaveGameTest, TheFileHoldsEachFieldAtItsOffset) {
     EXPECT_EQ(Word(file, kStart + kImagePlyOffset), 0u);
     EXPECT_EQ(Word(file, kEdited), 0u);
     EXPECT_EQ(SignedWord(file, kImageBoardOffset + 4 * Sq("e4")), kPawn);
-    // The pointer words mean nothing in a file.
-    for (size_t pointer : {size_t{0}, size_t{2196}, size_t{2304}}) {
-        EXPECT_EQ(Word(file, pointer), 0u) << pointer;
-    }
     // The last record entry: from, to, score, piece, kind.
     const size_t last = kSaveRecordOffset + kMoveImageSize * 2;
     EXPECT_EQ(Word(file, last), Sq("g1"));
     EXPECT_EQ(Word(file, last + 4), Sq("f3"));
     EXPECT_EQ(SignedWord(file, last + 12), kKnight);
     EXPECT_EQ(file[last + 16], '-');
-    EXPECT_EQ(Word(file, kKeys + 4 * 3), P().hashKey);
 
     EXPECT_EQ(Word(file, kSelection), 12u);
     EXPECT_EQ(file[kHighlights + 3], 255);
@@ -259,32 +245,6 @@ TEST_F(SaveGameTest, ARestoredGameGoesOnWithTheSameTexts) {
     EXPECT_EQ(User("b8", "c6"), "\n2. ... Nc6");
 }
 
-TEST_F(SaveGameTest, AnEditedStartKeepsItsSelectionAndSpread) {
-    NewGame(kGame2D);
-    {
-        ConsoleCapture quiet;
-        controller_.ApplyEdit(EditAction::kRemove, Sq("d2"));
-    }
-    Play({{"d1", "d5"}, {"e7", "e6"}});
-    controller_.SetSpread(kSpreadTeam);
-    selection_.value = Sq("d5");
-    selection_.highlights[Sq("d7")] = 255;
-    const std::string name = dir_.Path("edited.sav");
-    Save(name);
-    EXPECT_EQ(Word(ReadBytes(name), kEdited), 1u);
-    Disturb();
-
-    Restore(name);
-    EXPECT_EQ(P().board[Sq("d5")], kQueen);
-    EXPECT_EQ(controller_.Options().spread, kSpreadTeam);
-    EXPECT_EQ(selection_.value, static_cast<int>(Sq("d5")));
-    EXPECT_EQ(selection_.highlights[Sq("d7")], 255);
-    ConsoleCapture quiet;
-    controller_.Undo(2);
-    EXPECT_EQ(P().board[Sq("d2")], 0);
-    EXPECT_EQ(P().board[Sq("d1")], kQueen);
-}
-
 TEST_F(SaveGameTest, TheOlderLayoutKeepsTheNotationAndPlaysEasy) {
     ChosenGame();
     const std::string current = dir_.Path("current.sav");
@@ -363,11 +323,9 @@ uint32_t Bits(float value) {
 INSTANTIATE_TEST_SUITE_P(
     EveryField, RefusedFileTest,
     ::testing::Values(
-        Refusal{"2d", kSaveGameKindOffset, 4, "game kind 4 out of range"},
         Refusal{"2d", kEngineSide, 2, "engine side 2 out of range"},
         Refusal{"2d", kScale, kNaN, "scale nan out of range"},
         Refusal{"2d", kXAngle, Bits(360.0f), "x-angle 360 out of range"},
-        Refusal{"2d", kPlaysBoth, 7, "plays-both flag 7 out of range"},
         Refusal{"2d", kSelection, 64, "selection 64 out of range"},
         Refusal{"2d", kHighlights + 4, 0x41414102u, "highlight 2 of square 4 out of range"},
         Refusal{"2d", kBoard + 4 * 10, 7,

@@ -106,10 +106,9 @@ TEST(Notation3D, TextsNameTheLevel) {
 // A pawn's promotion in Standard notation: the kind character names the new piece.
 TEST(Notation3D, PromotionsNameTheNewPiece) {
     const Position p = Built("k47 p41 B48 K60", k3DBlackToMove);
-    Expect3D(p, {{kS, 41, 48, 'R', "Pc2Rd1(2)"},
-                 {kS, 41, 40, 'N', "Pc2Nc1(2)"},
-                 {kT, 41, 48, 'R', "bxBc1WR"},
-                 {kA, 41, 40, 'B', "b1WB"}});
+    Expect3D(
+        p,
+        {{kS, 41, 48, 'R', "Pc2Rd1(2)"}, {kT, 41, 48, 'R', "bxBc1WR"}, {kA, 41, 40, 'B', "b1WB"}});
 }
 
 // Board 100 carries a White pawn from q4 to q6, where it promotes: one promotion letter, and

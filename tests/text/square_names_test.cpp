@@ -33,11 +33,9 @@ TEST(AttackBoardPinName, NamesInBothStylesAndTheFallbacks) {
     };
     const Case cases[] = {
         {false, -1, 0, 9, "QL1", ""},
-        {false, 0, kPinK3, 9, "KL3", ""},  // a board keeps its squares
         {false, 1, kPinQ2, kPinK1, "KL1", ""},
         {true, 1, kPinQ2, 35, "Q2", ""},
         {false, -1, 0, 40, "KL6", "\n40\nNon-AB for string @ GetABString!\n"},
-        {true, -1, 0, kNoSquare, "K6", "\n65\nNon-AB for string @ GetABString!\n"},
         {false, 3, 40, 31, "", "\nWarning: Can't find AB string!\nUNSTABLE"},
     };
     for (const Case& c : cases) {

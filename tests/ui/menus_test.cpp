@@ -64,7 +64,7 @@ TEST(MenusTest, Difficulty) {
     EXPECT_EQ(app->controller.Options().difficulty, 4);
 }
 
-TEST(MenusTest, QuitAndUnknownValues) {
+TEST(MenusTest, QuitUnknownValuesNewGameAndRules) {
     auto app = NewApp(kGame3D);
     const struct {
         Menu menu;
@@ -80,11 +80,8 @@ TEST(MenusTest, QuitAndUnknownValues) {
         EXPECT_EQ(text, c.text) << c.value;
     }
     EXPECT_TRUE(Chosen(*app, Menu::kMain, 3).quit);
-}
 
-// A new game of the same kind is announced once; the rules apply to the position at once.
-TEST(MenusTest, NewGameAndRules) {
-    auto app = NewApp(kGame3D);
+    // A new game of the same kind is announced once; the rules apply to the position at once.
     const Position& p = app->controller.Current();
     Chosen(*app, Menu::kEdit, 4);
     std::string text;
@@ -95,7 +92,6 @@ TEST(MenusTest, NewGameAndRules) {
     EXPECT_EQ(text.find("\nTarvex V2.87\n", banner + 1), std::string::npos) << text;
     Chosen(*app, Menu::kRules, kRulesStandard);
     EXPECT_EQ(p.rules, kRulesStandard);
-    Chosen(*app, Menu::kRules, kRulesTournament);
 }
 
 }  // namespace
