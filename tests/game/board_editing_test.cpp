@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "game_test_support.h"
-#include "save_test_support.h"
 
 namespace tarvex::testing {
 namespace {
@@ -26,42 +25,9 @@ protected:
         result_ = controller_.ApplyEdit(action, square);
         return out.Text();
     }
-    bool StartIsCurrent() const {
-        return G().block.startEdited == 1 &&
-               std::memcmp(&G().block.start, &P(), sizeof(Position)) == 0;
-    }
 
     bool result_ = false;
 };
-
-TEST_F(BoardEditingTest, AnAddedPieceReplacesWhatStoodThere) {
-    Edit(kRemove, Sq("d7"));  // room in Black's piece list
-    EXPECT_EQ(Edit(kAddBlackQueen, Sq("e2")), "\nset black Q at 33");
-    EXPECT_TRUE(result_);
-    EXPECT_EQ(P().board[Sq("e2")], -kQueen);
-    EXPECT_EQ(P().pieces[P().squareSlot[Sq("e2")]].code, -kQueen);
-    EXPECT_EQ(P().flags & kInCheck, kInCheck);  // the queen on e2 checks the king on e1
-    EXPECT_TRUE(StartIsCurrent());
-    EXPECT_EQ(Edit(kAddWhiteKnight, Sq("e2")), "\nset white N at 33");
-    EXPECT_EQ(P().board[Sq("e2")], kKnight);
-    EXPECT_EQ(P().flags & kInCheck, 0u);
-}
-
-TEST_F(BoardEditingTest, RemovingFromAnEmptySquareStillMakesTheStart) {
-    const uint32_t key = P().hashKey;
-    EXPECT_EQ(Edit(kRemove, Sq("e4")), "");
-    EXPECT_TRUE(result_);
-    EXPECT_EQ(P().hashKey, key);
-    EXPECT_TRUE(StartIsCurrent());
-}
-
-TEST_F(BoardEditingTest, RemovingAKingLeavesTheEditApplied) {
-    EXPECT_EQ(Edit(kRemove, Sq("e8")), "\nno king\nedited board may be unstable");
-    EXPECT_TRUE(result_);
-    EXPECT_EQ(P().board[Sq("e8")], 0);
-    EXPECT_EQ(G().block.startEdited, 1);
-    EXPECT_EQ(G().block.start.board[Sq("e8")], 0);
-}
 
 // A seventeenth white man has no place in the piece list: the add is taken back whole, and the
 // game plays on from the position as it was.
@@ -72,30 +38,11 @@ TEST_F(BoardEditingTest, APieceMoreThanTheListHoldsIsNotAdded) {
     EXPECT_TRUE(result_);
     EXPECT_EQ(std::memcmp(&before.block, &G().block, sizeof(GameBlock)), 0);
     EXPECT_EQ(User("e2", "e4"), "\n1. e4");
-}
-
-TEST_F(BoardEditingTest, AClickOnNoSquareOnlyClearsTheAction) {
-    const Game before = G();
+    // A click on no square only clears the action.
+    const Game played = G();
     EXPECT_EQ(Edit(kAddBlackQueen, 65), "");
     EXPECT_FALSE(result_);
-    EXPECT_EQ(std::memcmp(&before.block, &G().block, sizeof(GameBlock)), 0);
-}
-
-// Clearing the board and choosing the side recompute nothing; the next applied edit builds the
-// position from what the board then holds.
-TEST_F(BoardEditingTest, ClearAndSideToMoveWaitForTheNextEdit) {
-    const uint32_t pieces = P().pieceMask;
-    controller_.EditClearBoard();
-    controller_.EditSideToMove(false);
-    EXPECT_EQ(P().board[Sq("e1")], 0);
-    EXPECT_EQ(P().pieceMask, pieces);
-    EXPECT_EQ(P().ply, 1u);
-    Edit(AddPieceAction(kKing), Sq("a1"));
-    EXPECT_EQ(Edit(AddPieceAction(-kKing), Sq("h8")), "\nset black K at 63");
-    EXPECT_EQ(P().pieceMask, 1u | 1u << kBlackSlots);
-    EXPECT_TRUE(BlackToMove(P()));
-    // Two bare kings: the game's evaluation finds the material drawish.
-    EXPECT_EQ(User("h8", "g8"), "\nDraw\n1. ... Kg8");
+    EXPECT_EQ(std::memcmp(&played.block, &G().block, sizeof(GameBlock)), 0);
 }
 
 // The side chosen after the last added piece is the side the game starts with: undo goes back
@@ -140,31 +87,6 @@ TEST_F(BoardEditingTest, TheEngineStandsDownFromAnUnplayablePosition) {
     EXPECT_EQ(shown,
               (std::vector<std::string>{"I cannot play from here: Black has no king",
                                         "I cannot play from here: Black in check, White to move"}));
-}
-
-TEST_F(BoardEditingTest, UndoAndReplayStartFromTheEditedPosition) {
-    User("e2", "e4");
-    User("d7", "d5");
-    Edit(kRemove, Sq("d1"));  // at ply 2: the game now starts here
-    EXPECT_EQ(User("e4", "d5"), "\n2. exd5");
-    EXPECT_EQ(User("d8", "d5"), "\n2. ... Qxd5");
-    ConsoleCapture quiet;
-    controller_.Undo(1);
-    EXPECT_EQ(P().ply, 3u);
-    EXPECT_EQ(P().board[Sq("d5")], kPawn);
-    EXPECT_EQ(G().block.captured.count, 1);
-    controller_.Undo(10);  // no further back than the edit
-    EXPECT_EQ(P().ply, 2u);
-    EXPECT_EQ(P().board[Sq("d1")], 0);
-    EXPECT_EQ(P().board[Sq("d5")], -kPawn);
-    EXPECT_EQ(G().block.captured.count, 0);
-    User("e4", "d5");
-    controller_.Replay(-1);
-    controller_.Replay(-200);
-    EXPECT_EQ(G().replayIndex, 2);
-    EXPECT_EQ(P().board[Sq("e4")], kPawn);
-    controller_.EndReplay();
-    EXPECT_EQ(P().board[Sq("d5")], kPawn);
 }
 
 }  // namespace

@@ -14,10 +14,8 @@
 #include <string>
 #include <thread>
 
-#include "engine/engine.h"
 #include "engine/first_legal_chooser.h"
 #include "game_test_support.h"
-#include "movegen/legal_moves.h"
 
 namespace tarvex::testing {
 namespace {
@@ -87,18 +85,6 @@ protected:
     std::unique_ptr<game::EngineThread> thread_;  // after the chooser it uses
 };
 
-TEST_F(EngineThreadsTest, TheEngineAnswersTheUsersMove) {
-    StartWith(firstLegal_);
-    NewGame(kGame2D, kRulesTournament, kNotationTournament, -1);
-    ASSERT_TRUE(thread_->Running());
-    User("e2", "e4");
-    const Move expected = engine::FirstLegalChooser().Choose(P(), G().block.keyHistory, {}).move;
-    ConsoleCapture out;
-    ASSERT_TRUE(PumpUntil([&] { return P().ply == 2; }, [&] { controller_.Tick(); }));
-    EXPECT_TRUE(SameMove(G().block.record[1], expected));
-    EXPECT_EQ(out.Text().rfind("\n1. ... ", 0), 0u) << out.Text();
-}
-
 // A rebuild stops and joins the thread before it touches the game; the move of the search it
 // interrupted, or the move waiting in the mailbox, is never played in the rebuilt game.
 TEST_F(EngineThreadsTest, RebuildsStopTheEngineFirstAndDropItsMove) {
@@ -159,6 +145,8 @@ TEST_F(EngineThreadsTest, AMoveFoundForAnEarlierStateOfTheGameIsDropped) {
     EXPECT_EQ(P().ply, 2u);
     EXPECT_EQ(G().block.record[1].to, Sq("e5"));
     // A move found for the game as it stands is played.
+    controller_.SetEngineSide(-1);
+    EXPECT_FALSE(controller_.TakeEngineJob(*job));  // not the engine's turn
     controller_.SetEngineSide(1);
     ASSERT_TRUE(controller_.TakeEngineJob(*job));
     const Move fresh = firstLegal_.Choose(job->root, job->history, {}).move;
@@ -166,15 +154,6 @@ TEST_F(EngineThreadsTest, AMoveFoundForAnEarlierStateOfTheGameIsDropped) {
     controller_.Tick();
     EXPECT_EQ(P().ply, 3u);
     EXPECT_TRUE(SameMove(G().block.record[2], fresh));
-}
-
-TEST_F(EngineThreadsTest, AJobIsHandedOutOnlyOnTheEnginesTurn) {
-    NewGame(kGame2D, kRulesTournament, kNotationTournament, 1);
-    auto job = std::make_unique<EngineJob>();
-    ASSERT_TRUE(controller_.TakeEngineJob(*job));
-    EXPECT_EQ(job->root.hashKey, P().hashKey);
-    controller_.SetEngineSide(-1);
-    EXPECT_FALSE(controller_.TakeEngineJob(*job));  // not the engine's turn
 }
 
 // F10 and "Does not play" while the engine searches: whatever the search posts afterwards, a
@@ -198,54 +177,16 @@ TEST_F(EngineThreadsTest, ASearchTheUserStoppedIsDiscarded) {
 // Handing the engine the side to move shows at once: it plays that side and the game has
 // changed (the window's timer draws again).
 TEST_F(EngineThreadsTest, PlaysBothTakesTheSideToMoveAtOnce) {
+    StartWith(firstLegal_);
     NewGame(kGame2D, kRulesTournament, kNotationTournament, 0);
     User("e2", "e4");
     const uint64_t changes = controller_.ChangeCount();
+    ConsoleCapture quiet;
     controller_.SetPlaysBoth(true, false);
     EXPECT_EQ(controller_.Options().engineSide, -1);
     EXPECT_NE(controller_.ChangeCount(), changes);
-}
-
-TEST_F(EngineThreadsTest, PlayingBothTheEngineIsHandedTheSideToMove) {
-    StartWith(firstLegal_);
-    NewGame(kGame2D);
-    ConsoleCapture quiet;
-    controller_.SetPlaysBoth(true);
-    controller_.Tick();
-    EXPECT_EQ(controller_.Options().engineSide, 1);
-    ASSERT_TRUE(PumpUntil([&] { return P().ply == 4; }, [&] { controller_.Tick(); }));
-    EXPECT_EQ(controller_.Options().engineSide, 1);
+    ASSERT_TRUE(PumpUntil([&] { return P().ply == 5; }, [&] { controller_.Tick(); }));
     EXPECT_EQ(G().block.playsBoth, 1);
-}
-
-// The real engine on its thread: it answers in the 3D game, and an undo and a new game while
-// it searches leave a consistent game that it goes on playing.
-TEST_F(EngineThreadsTest, TheEngineSearchesBesideRebuilds) {
-    engine::Engine engine;
-    ConnectEngine(controller_, engine);
-    StartWith(engine);
-    const std::unique_ptr<void, std::function<void(void*)>> stopper(this, [this](void*) {
-        StopThread();  // before the engine it uses goes, even when an assertion fails
-    });
-    NewGame(kGame3D, kRulesTournament, kNotationTournament, -1);
-    ConsoleCapture quiet;
-    const auto legal = [this] {
-        Position copy = P();
-        return LegalMoves(copy);
-    };
-    for (int round = 0; round < 3; ++round) {
-        const unsigned ply = P().ply;
-        controller_.UserMove(legal().front());
-        ASSERT_TRUE(PumpUntil([&] { return P().ply == ply + 2; }, [&] { controller_.Tick(); }))
-            << quiet.Text();
-        controller_.UserMove(legal().back());
-        controller_.Undo(1);  // while the engine searches its reply
-        controller_.SetEngineSide(-1);
-    }
-    controller_.NewGame(kGame2D);
-    User("d2", "d4");
-    ASSERT_TRUE(PumpUntil([&] { return P().ply == 2; }, [&] { controller_.Tick(); }));
-    EXPECT_EQ(quiet.Text().find("TarvexLoses"), std::string::npos) << quiet.Text();
 }
 
 }  // namespace

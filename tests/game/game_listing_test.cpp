@@ -50,33 +50,10 @@ TEST_F(GameListingTest, ThreePliesAndThe2DBoard) {
                      "|   |   |   |   | p |   |   |   |\n", "|   |   |   |   |   | N |   |   |\n",
                      "| p | p | p | p |   | p | p | p |\n",
                      "| R | N | B | Q | K | B |   | R |\n"}));
-    // The console listing alone prints the same moves.
-    ConsoleCapture out;
-    controller_.ListGame();
-    EXPECT_EQ(out.Text(), "\n 1. e4 - e5\n 2. Nf3\n");
-}
-
-// The 3D game's diagram is the same 8 x 8 grid of square indices. At ply 0 the last-move text
-// is empty: the listing first rebuilds the game, which leaves the engine playing nobody.
-TEST_F(GameListingTest, The3DBoardAtPlyZero) {
-    NewGame(kGame3D, kRulesTournament, kNotationTournament, -1);
-    const std::string name = dir_.Path("game3d.txt");
-    EXPECT_EQ(ListInto(name), "\nGame listing: 0 plies\n");
-    EXPECT_EQ(controller_.Options().engineSide, 0);
-    EXPECT_EQ(ReadText(name),
-              "Game listing: 0 plies\n" +
-                  Diagram({"|*R |*Q |*K |*R |*N |*B |*B |*N |\n",
-                           "|*p |*p |*p |*p |*p |*p |*p |*p |\n", kEmptyRank, kEmptyRank,
-                           kEmptyRank, kEmptyRank, "| p | p | p | p | p | p | p | p |\n",
-                           "| R | Q | K | R | N | B | B | N |\n"}));
-}
-
-TEST_F(GameListingTest, AFileThatCannotBeWrittenIsReported) {
-    NewGame(kGame2D);
-    User("e2", "e4");
-    const std::string name = dir_.Path("no/folder.txt");
-    EXPECT_EQ(ListInto(name),
-              name + ": No such file or directory\n\ncan't open list file for writing\n");
+    // A file that cannot be written.
+    const std::string none = dir_.Path("no/folder.txt");
+    EXPECT_EQ(ListInto(none),
+              none + ": No such file or directory\n\ncan't open list file for writing\n");
     ConsoleCapture out;
     ListGameToFile(controller_, "gamelist.txt", true);
     EXPECT_EQ(out.Text(), "gamelist.txt: Operation canceled\n\ncan't open list file for writing\n");

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -43,6 +44,14 @@ protected:
         return out.Text();
     }
     std::string User(std::string_view from, std::string_view to) { return User(Sq(from), Sq(to)); }
+    // Moves by the user, each of which must be played.
+    void Play(std::initializer_list<std::pair<const char*, const char*>> moves) {
+        for (const auto& [from, to] : moves) {
+            const uint32_t ply = P().ply;
+            User(from, to);
+            ASSERT_EQ(P().ply, ply + 1) << from << "-" << to;
+        }
+    }
     std::string UserBoard(int board, unsigned pin) {
         ConsoleCapture out;
         controller_.UserMove(BuildBoardMove(P(), board, pin));

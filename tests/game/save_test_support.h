@@ -83,12 +83,6 @@ inline void SetWord(Bytes& bytes, size_t offset, uint32_t value) {
     for (int i = 0; i < 4; ++i) bytes.at(offset + i) = static_cast<uint8_t>(value >> (8 * i));
 }
 
-inline void SetFloat(Bytes& bytes, size_t offset, float value) {
-    uint32_t bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    SetWord(bytes, offset, bits);
-}
-
 // The older, 49440-byte layout of the game a current-layout file holds, built from the offsets
 // of both layouts. The older layout's notation (4736) and the word after it are filled with
 // values of their own: a restore must take neither the notation nor a difficulty.
@@ -97,18 +91,10 @@ inline Bytes OlderLayoutOf(const Bytes& current, int32_t notation, int32_t diffi
     const auto move = [&](size_t from, size_t to, size_t count) {
         std::memcpy(older.data() + to, current.data() + from, count);
     };
-    move(0, 0, 4632);  // both Positions, the edited flag and the reserved word
-    move(4632, 4644, 4);
-    move(4636, 4648, 4);
-    move(4640, 4652, 4);  // the first four highlights
-    move(4708, 4720, 4);
-    move(4712, 4724, 4);
-    move(4716, 4728, 4);
-    move(4720, 4732, 4);
-    move(4732, 4744, 4);
-    move(4736, 4748, 4);
-    move(4740, 4752, 4);
-    move(4744, 4756, 4);
+    move(0, 0, 4632);      // both Positions, the edited flag and the reserved word
+    move(4632, 4644, 12);  // the reserved word, the selection and the first four highlights
+    move(4708, 4720, 16);  // spread, transparency, rules, engine side
+    move(4732, 4744, 16);  // scale, projection, the angles
     move(4748, 4764, 4);
     move(4752, 4792, 4);
     move(4756, 4864, 20000);

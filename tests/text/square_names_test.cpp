@@ -12,37 +12,6 @@
 namespace tarvex {
 namespace {
 
-// Every 2D square reads back from its name; the corners and a centre square have the names
-// every chess program gives them; anything but a file letter and a rank digit is refused.
-TEST(SquareNames2D, NamesReadBackAndNothingElseReads) {
-    for (unsigned square = 0; square < 64; ++square) {
-        EXPECT_EQ(ParseSquare2D(SquareName2D(square)), square) << square;
-    }
-    EXPECT_EQ(SquareName2D(0), "a1");
-    EXPECT_EQ(SquareName2D(7), "a8");
-    EXPECT_EQ(SquareName2D(35), "e4");
-    EXPECT_EQ(SquareName2D(63), "h8");
-    for (const char* bad : {"", "e", "e44", "i1", "a0", "a9", "E4", "4e", "`1", " e4"}) {
-        EXPECT_FALSE(ParseSquare2D(bad).has_value()) << bad;
-    }
-}
-
-// Boards at q1, q6, k1, k6: first columns a and e, second b and f (Tournament z, a and d, e).
-TEST(SquareNames3D, AttackBoardSquaresAreNamedByTheirBoardColumn) {
-    const Position p = testing::Initial(kGame3D);
-    const struct {
-        unsigned square;
-        const char *standard, *tournament;
-    } cases[] = {{0, "a0", "z0"},  {1, "a1", "z1"},  {8, "b0", "a0"},  {9, "b1", "a1"},
-                 {6, "a8", "z8"},  {15, "b9", "a9"}, {16, "e0", "d0"}, {25, "f1", "e1"},
-                 {22, "e8", "d8"}, {30, "f8", "e8"}, {31, "f9", "e9"}, {32, "b1", "a1"},
-                 {63, "e8", "d8"}, {2, "b3", "a3"},  {29, "e6", "d6"}};
-    for (const auto& c : cases) {
-        EXPECT_STREQ(SquareName(p, c.square, kNotationStandard).text, c.standard) << c.square;
-        EXPECT_STREQ(SquareName(p, c.square, kNotationTournament).text, c.tournament) << c.square;
-    }
-}
-
 // The boards at their home pins with their default owners, and nothing on the board.
 Position HomePosition() {
     Position position{};
@@ -64,13 +33,9 @@ TEST(AttackBoardPinName, NamesInBothStylesAndTheFallbacks) {
     };
     const Case cases[] = {
         {false, -1, 0, 9, "QL1", ""},
-        {false, 0, kPinK3, 9, "KL3", ""},  // a board keeps its squares
-        {false, 1, kPinQ2, 35, "QL2", ""},
         {false, 1, kPinQ2, kPinK1, "KL1", ""},
         {true, 1, kPinQ2, 35, "Q2", ""},
-        {true, 1, kPinQ2, 9, "Q1", ""},
         {false, -1, 0, 40, "KL6", "\n40\nNon-AB for string @ GetABString!\n"},
-        {true, -1, 0, kNoSquare, "K6", "\n65\nNon-AB for string @ GetABString!\n"},
         {false, 3, 40, 31, "", "\nWarning: Can't find AB string!\nUNSTABLE"},
     };
     for (const Case& c : cases) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -31,11 +30,8 @@ TEST(MenusTest, RadioLabelsAndWhoPlays) {
     } kCases[] = {
         {Menu::kEngine, 1, {"PLAYS WHITE", "plays black", "plays both", "does not play"}},
         {Menu::kEngine, 2, {"plays white", "plays black", "PLAYS BOTH", "does not play"}},
-        {Menu::kEngine, 0, {"plays white", "plays black", "plays both", "DOES NOT PLAY"}},
         {Menu::kEngine, -1, {"plays white", "PLAYS BLACK", "plays both", "does not play"}},
         {Menu::kRules, 1, {"tournament", "STANDARD"}},
-        {Menu::kRules, 0, {"TOURNAMENT", "standard"}},
-        {Menu::kNotation, 1, {"tournament", "STANDARD", "algebraic"}},
         {Menu::kNotation, 2, {"tournament", "standard", "ALGEBRAIC"}},
         {Menu::kSpread, 2, {}},
         {Menu::kDifficulty, 8, {}},  // its labels follow the controller's hook
@@ -54,9 +50,7 @@ TEST(MenusTest, RadioLabelsAndWhoPlays) {
 
 // The controller stores the difficulty and hands it to the labels, also when a new game keeps it.
 TEST(MenusTest, Difficulty) {
-    EXPECT_EQ(DifficultyLabels(8), (Labels{"easy", "MEDIUM", "hard"}));
-    EXPECT_EQ(DifficultyLabels(50), (Labels{"easy", "medium", "HARD"}));
-    for (int value : {4, 7}) EXPECT_EQ(DifficultyLabels(value), (Labels{"EASY", "medium", "hard"}));
+    EXPECT_EQ(DifficultyLabels(7), (Labels{"EASY", "medium", "hard"}));
     auto app = NewApp(kGame3D);
     std::vector<int> shown;
     ControllerHooks hooks = app->controller.Hooks();
@@ -70,7 +64,7 @@ TEST(MenusTest, Difficulty) {
     EXPECT_EQ(app->controller.Options().difficulty, 4);
 }
 
-TEST(MenusTest, QuitAndUnknownValues) {
+TEST(MenusTest, QuitUnknownValuesNewGameAndRules) {
     auto app = NewApp(kGame3D);
     const struct {
         Menu menu;
@@ -86,28 +80,8 @@ TEST(MenusTest, QuitAndUnknownValues) {
         EXPECT_EQ(text, c.text) << c.value;
     }
     EXPECT_TRUE(Chosen(*app, Menu::kMain, 3).quit);
-}
 
-TEST(MenusTest, EditMenu) {
-    auto app = NewApp(kGame2D);
-    const Position& p = app->controller.Current();
-    for (auto [value, ply] :
-         {std::pair{4, 1u}, {3, 0u}, {2, 0u}}) {  // Black's, White's move, clear
-        app->view.editAction = AddPieceAction(-kBishop);
-        Chosen(*app, Menu::kEdit, value);
-        EXPECT_EQ(p.ply, ply);
-        EXPECT_EQ(app->view.editAction, EditAction::kNone);
-    }
-    Chosen(*app, Menu::kEdit, 1);
-    EXPECT_EQ(app->view.editAction, EditAction::kRemove);
-    Chosen(*app, Menu::kAddPiece, static_cast<int>(AddPieceAction(-kBishop)));
-    EXPECT_EQ(AddedPiece(app->view.editAction), -kBishop);
-    EXPECT_TRUE(std::all_of(std::begin(p.board), std::end(p.board), [](int c) { return c == 0; }));
-}
-
-// A new game of the same kind is announced once; the rules apply to the position at once.
-TEST(MenusTest, NewGameAndRules) {
-    auto app = NewApp(kGame3D);
+    // A new game of the same kind is announced once; the rules apply to the position at once.
     const Position& p = app->controller.Current();
     Chosen(*app, Menu::kEdit, 4);
     std::string text;
@@ -118,7 +92,6 @@ TEST(MenusTest, NewGameAndRules) {
     EXPECT_EQ(text.find("\nTarvex V2.87\n", banner + 1), std::string::npos) << text;
     Chosen(*app, Menu::kRules, kRulesStandard);
     EXPECT_EQ(p.rules, kRulesStandard);
-    Chosen(*app, Menu::kRules, kRulesTournament);
 }
 
 }  // namespace
