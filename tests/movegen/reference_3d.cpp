@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <span>
 #include <sstream>
 
 #include "board/reference_geometry.h"
@@ -29,12 +30,13 @@ constexpr int kNoBoardHere = -1;
 // The twelve pins: square, column (0 queen's side, 1 king's side), number 1..6 in the column,
 // and where an attack board may go from there (0 = no pin). The places the pins give a board's
 // squares come from the board tests' reference geometry.
+constexpr int kMaxRoutes = 3;
 struct PinRow {
     unsigned square;
     int side;
     int number;
-    unsigned towardWhite[3];
-    unsigned towardBlack[3];
+    unsigned towardWhite[kMaxRoutes];
+    unsigned towardBlack[kMaxRoutes];
     unsigned sideways;
 };
 constexpr int kQueenSide = 0, kKingSide = 1;
@@ -146,10 +148,23 @@ struct Delta {
 };
 constexpr Delta kKnightJumps[] = {{1, 2},  {1, -2},  {2, 1},  {2, -1},
                                   {-1, 2}, {-1, -2}, {-2, 1}, {-2, -1}};
-constexpr Delta kDiagonals[] = {{1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
-constexpr Delta kOrthogonals[] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
+// The four diagonals, then the four orthogonals.
+constexpr Delta kEight[] = {{1, 1}, {1, -1}, {-1, 1}, {-1, -1}, {0, 1}, {0, -1}, {1, 0}, {-1, 0}};
 constexpr Delta kWhitePawnTakes[] = {{-1, 1}, {1, 1}};
 constexpr Delta kBlackPawnTakes[] = {{-1, -1}, {1, -1}};
+
+struct Motion {
+    std::span<const Delta> deltas;
+    bool slide;
+};
+// By piece kind, pawn to king; a Black pawn takes the other way.
+constexpr Motion kMotions[] = {{{}, false},
+                               {kWhitePawnTakes, false},
+                               {kKnightJumps, false},
+                               {std::span(kEight).first(4), true},
+                               {std::span(kEight).last(4), true},
+                               {kEight, true},
+                               {kEight, false}};
 
 uint64_t CellMask(const Cell& cell) {
     uint64_t mask = 0;
@@ -189,17 +204,6 @@ uint64_t RayMask(const RefState& s, const Geometry& geo, unsigned square, Delta 
     }
 }
 
-// Single steps, or rays when sliding, in each of the directions.
-template <size_t N>
-uint64_t Reach(const RefState& s, const Geometry& geo, unsigned square, const Delta (&deltas)[N],
-               bool slide) {
-    uint64_t mask = 0;
-    for (const Delta& d : deltas) {
-        mask |= slide ? RayMask(s, geo, square, d) : CellMask(geo.Step(square, d.df, d.dr));
-    }
-    return mask;
-}
-
 // ---- Tournament outer-file and back-row lines ----
 
 // The outer-file squares of a board in a column: rear (lower rank) and front.
@@ -228,9 +232,8 @@ struct EdgeWalk {
 
     // A board's two outer squares, rear first when going towards Black.
     bool Visit(int board, int side, bool forward) {
-        const unsigned first = forward ? RearOuter(board, side) : FrontOuter(board, side);
-        const unsigned second = forward ? FrontOuter(board, side) : RearOuter(board, side);
-        return Check(first) || Check(second);
+        const unsigned rear = RearOuter(board, side);
+        return forward ? Check(rear) || Check(rear + 1) : Check(rear + 1) || Check(rear);
     }
 };
 
@@ -339,28 +342,14 @@ uint64_t EdgeLines(const RefState& s, unsigned square) {
 uint64_t PieceAttacks(const RefState& s, const Geometry& geo, unsigned square,
                       uint64_t* edgeOnly = nullptr) {
     const int code = s.board[square];
+    const int kind = std::abs(code);
+    if (kind < kPawn || kind > kKing) return 0;
+    const Motion& motion = kMotions[kind];
     uint64_t rays = 0;
-    switch (std::abs(code)) {
-        case kPawn:
-            return code > 0 ? Reach(s, geo, square, kWhitePawnTakes, false)
-                            : Reach(s, geo, square, kBlackPawnTakes, false);
-        case kKnight:
-            return Reach(s, geo, square, kKnightJumps, false);
-        case kKing:
-            return Reach(s, geo, square, kOrthogonals, false) |
-                   Reach(s, geo, square, kDiagonals, false);
-        case kBishop:
-            return Reach(s, geo, square, kDiagonals, true);
-        case kRook:
-            rays = Reach(s, geo, square, kOrthogonals, true);
-            break;
-        case kQueen:
-            rays =
-                Reach(s, geo, square, kDiagonals, true) | Reach(s, geo, square, kOrthogonals, true);
-            break;
-        default:
-            return 0;
+    for (const Delta& d : code == -kPawn ? std::span(kBlackPawnTakes) : motion.deltas) {
+        rays |= motion.slide ? RayMask(s, geo, square, d) : CellMask(geo.Step(square, d.df, d.dr));
     }
+    if (kind != kRook && kind != kQueen) return rays;
     if (s.rules != RuleSet::kTournament) return rays;
     const uint64_t edge = EdgeLines(s, square);
     if (edgeOnly != nullptr) *edgeOnly = edge & ~rays;
@@ -444,11 +433,7 @@ public:
         for (unsigned square = 0; square < kSquares; ++square) {
             const int code = s_.board[square];
             if (!IsOwn(code, white_)) continue;
-            if (std::abs(code) == kPawn) {
-                PawnMoves(square);
-            } else {
-                OfficerMoves(square);
-            }
+            std::abs(code) == kPawn ? PawnMoves(square) : OfficerMoves(square);
         }
         Castling();
         BoardMoves();
@@ -557,11 +542,9 @@ private:
             if (tournament ? occupied > 1 : weight > 1) continue;
             const PinRow* route = FindPinRow(s_.pins[board]);
             if (route == nullptr) continue;
-            if (value < 1) {
-                for (unsigned to : route->towardWhite) AddBoardMove(board, to);
-            }
-            if (value >= 0) {
-                for (unsigned to : route->towardBlack) AddBoardMove(board, to);
+            for (int i = 0; i < kMaxRoutes; ++i) {
+                if (value < 1) AddBoardMove(board, route->towardWhite[i]);
+                if (value >= 0) AddBoardMove(board, route->towardBlack[i]);
             }
             if (tournament) AddBoardMove(board, route->sideways);
         }
