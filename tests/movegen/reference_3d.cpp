@@ -410,19 +410,15 @@ unsigned PawnCarriedToPromotion(const RefState& s, int board, unsigned to) {
 }
 
 // The four castlings: the right, the king's and the rook's home squares and the king's
-// destination (short castling names the rook's square).
+// destination: the rook's square when castling short, an empty square when castling long.
 struct Castle {
     bool white;
     unsigned right, king, rook, to;
-    bool toMustBeEmpty;
-    uint32_t feature;
 };
-constexpr Castle kCastles[] = {
-    {true, kWhiteKingSide, 16, 24, 24, false, kCastleShort},
-    {true, kWhiteQueenSide, 16, 0, 8, true, kCastleLong},
-    {false, kBlackKingSide, 23, 31, 31, false, kCastleShort},
-    {false, kBlackQueenSide, 23, 7, 15, true, kCastleLong},
-};
+constexpr Castle kCastles[] = {{true, kWhiteKingSide, 16, 24, 24},
+                               {true, kWhiteQueenSide, 16, 0, 8},
+                               {false, kBlackKingSide, 23, 31, 31},
+                               {false, kBlackQueenSide, 23, 7, 15}};
 
 class Generator {
 public:
@@ -469,10 +465,10 @@ private:
     void PawnMoves(unsigned from) {
         const int dr = white_ ? 1 : -1;
         PawnPushes(from, dr);
-        for (int df : {-1, 1}) {
-            for (unsigned to : geo_.Step(from, df, dr)) {
-                if (IsEnemy(s_.board[to], white_)) AddPawnMove(from, to, kCapture);
-            }
+        const uint64_t takes = PieceAttacks(s_, geo_, from);
+        for (unsigned to = 0; to < kSquares; ++to) {
+            if ((takes & Bit(to)) != 0 && IsEnemy(s_.board[to], white_))
+                AddPawnMove(from, to, kCapture);
         }
         EnPassant(from, dr);
     }
@@ -514,9 +510,10 @@ private:
         for (const Castle& c : kCastles) {
             if (c.white != white_ || (s_.castling & c.right) == 0) continue;
             if (s_.board[c.king] != sign * kKing || s_.board[c.rook] != sign * kRook) continue;
-            if (c.toMustBeEmpty && s_.board[c.to] != 0) continue;
+            const bool isShort = c.to == c.rook;
+            if (!isShort && s_.board[c.to] != 0) continue;
             if ((enemyAttacks_ & (Bit(c.king) | Bit(c.to))) != 0) continue;
-            Add(sign * kKing, c.king, c.to, c.feature | kKingMove);
+            Add(sign * kKing, c.king, c.to, (isShort ? kCastleShort : kCastleLong) | kKingMove);
         }
     }
 
@@ -631,12 +628,10 @@ void PlayPieceMove(RefState& n, const RefState& s, const Geometry& geo, const Re
     bool captured = s.board[m.to] != 0;
     n.board[m.from] = 0;
     n.pawnSlot[m.from] = kNoPawnSlot;
-    if ((m.features & kCastleShort) != 0) {
-        n.board[m.from] = s.board[m.to];
-    } else if ((m.features & kCastleLong) != 0) {
-        const unsigned rookHome = white ? 0 : 7;
-        n.board[m.from] = n.board[rookHome];
-        n.board[rookHome] = 0;
+    if ((m.features & (kCastleShort | kCastleLong)) != 0) {  // the rook goes to the king's square
+        const unsigned rook = (m.features & kCastleShort) != 0 ? m.to : white ? 0 : 7;
+        n.board[m.from] = s.board[rook];
+        n.board[rook] = 0;
     }
     n.board[m.to] = piece;
     n.pawnSlot[m.to] = std::abs(piece) == kPawn ? s.pawnSlot[m.from] : kNoPawnSlot;
