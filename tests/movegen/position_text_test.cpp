@@ -74,10 +74,9 @@ struct Refusal {
 
 void ExpectRefusals(int game, std::initializer_list<Refusal> refusals) {
     for (const Refusal& r : refusals) {
-        Position out;
+        Position out, before;
         std::memset(static_cast<void*>(&out), 0x5A, sizeof out);
-        Position before;
-        std::memcpy(static_cast<void*>(&before), &out, sizeof out);
+        std::memset(static_cast<void*>(&before), 0x5A, sizeof before);
         std::string error;
         ConsoleCapture capture;
         EXPECT_FALSE(ReadPositionText(game, kRulesTournament, r.text, out, error)) << r.text;
@@ -125,7 +124,7 @@ TEST(PositionText, BadFenIsRefusedByName) {
 
 TEST(PositionText, Bad3DTextIsRefusedByName) {
     const std::string kings = Squares3D({{42, 'K'}, {45, 'k'}});
-    const std::string pins = kHome;
+    const std::string& pins = kHome;
     ExpectRefusals(
         kGame3D,
         {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cstdlib>
+#include <span>
 #include <sstream>
 
 #include "board/reference_geometry.h"
@@ -29,12 +30,13 @@ constexpr int kNoBoardHere = -1;
 // The twelve pins: square, column (0 queen's side, 1 king's side), number 1..6 in the column,
 // and where an attack board may go from there (0 = no pin). The places the pins give a board's
 // squares come from the board tests' reference geometry.
+constexpr int kMaxRoutes = 3;
 struct PinRow {
     unsigned square;
     int side;
     int number;
-    unsigned towardWhite[3];
-    unsigned towardBlack[3];
+    unsigned towardWhite[kMaxRoutes];
+    unsigned towardBlack[kMaxRoutes];
     unsigned sideways;
 };
 constexpr int kQueenSide = 0, kKingSide = 1;
@@ -54,18 +56,17 @@ constexpr PinRow kPinRows[] = {
 };
 constexpr unsigned kPinQ1 = 32, kPinQ6 = 39, kPinK1 = 56, kPinK6 = 63;
 
+constexpr int kPinsPerColumn = 6;
+// Per board, the pin it starts on.
+constexpr unsigned kHomePins[kBoards] = {kPinQ1, kPinQ6, kPinK1, kPinK6};
+
 const PinRow* FindPinRow(unsigned square) {
-    for (const PinRow& row : kPinRows) {
-        if (row.square == square) return &row;
-    }
-    return nullptr;
+    const PinRow* row = std::ranges::find(kPinRows, square, &PinRow::square);
+    return row == std::end(kPinRows) ? nullptr : row;
 }
 
 unsigned PinSquare(int side, int number) {
-    for (const PinRow& row : kPinRows) {
-        if (row.side == side && row.number == number) return row.square;
-    }
-    return kSquares;
+    return kPinRows[side * kPinsPerColumn + number - 1].square;
 }
 
 // Board 0..3 owning each square, or kNoBoardHere for a main-level square.
@@ -83,30 +84,15 @@ int BoardOf(unsigned square) {
 }
 
 int BoardAt(const RefState& s, unsigned pin) {
-    for (int board = 0; board < kBoards; ++board) {
-        if (s.pins[board] == pin) return board;
-    }
-    return kNoBoardHere;
+    const unsigned* at = std::find(s.pins, s.pins + kBoards, pin);
+    return at == s.pins + kBoards ? kNoBoardHere : static_cast<int>(at - s.pins);
 }
 
 uint64_t Bit(unsigned square) {
     return uint64_t{1} << square;
 }
-// Column and row of an index: index / 8 and index % 8.
-unsigned IndexColumn(unsigned square) {
-    return square >> 3;
-}
-unsigned IndexRow(unsigned square) {
-    return square & 7;
-}
-int Kind(int code) {
-    return std::abs(code);
-}
 bool IsBoardId(int piece) {
-    for (unsigned base : kBoardBase) {
-        if (piece == kBoardIdBase + static_cast<int>(base)) return true;
-    }
-    return false;
+    return std::ranges::count(kBoardBase, static_cast<unsigned>(piece - kBoardIdBase)) > 0;
 }
 
 // ---- geometry ----
@@ -114,6 +100,8 @@ bool IsBoardId(int piece) {
 struct Cell {
     int count = 0;
     unsigned squares[kMaxInCell] = {};
+    const unsigned* begin() const { return squares; }
+    const unsigned* end() const { return squares + count; }
 };
 
 // File, rank and level of every square under one placement of the attack boards, and the
@@ -130,14 +118,15 @@ public:
     }
     const Place& PlaceAt(unsigned square) const { return places_[square]; }
     int Level(unsigned square) const { return places_[square].level; }
-    const Cell* At(int file, int rank) const {
-        if (file < 0 || file >= kFiles || rank < 0 || rank >= kRanks) return nullptr;
-        const Cell& cell = cells_[file][rank];
-        return cell.count == 0 ? nullptr : &cell;
+    // An empty cell off the board.
+    const Cell& At(int file, int rank) const {
+        static constexpr Cell kNone;
+        if (file < 0 || file >= kFiles || rank < 0 || rank >= kRanks) return kNone;
+        return cells_[file][rank];
     }
-    const Cell* Step(unsigned square, int df, int dr) const {
+    const Cell& Step(unsigned square, int df, int dr) const {
         const Place& place = places_[square];
-        return place.file < 0 ? nullptr : At(place.file + df, place.rank + dr);
+        return place.file < 0 ? At(-1, -1) : At(place.file + df, place.rank + dr);
     }
 
 private:
@@ -155,31 +144,32 @@ private:
 // ---- attacks ----
 
 struct Delta {
-    int df;
-    int dr;
+    int df, dr;
 };
 constexpr Delta kKnightJumps[] = {{1, 2},  {1, -2},  {2, 1},  {2, -1},
                                   {-1, 2}, {-1, -2}, {-2, 1}, {-2, -1}};
-constexpr Delta kDiagonals[] = {{1, 1}, {1, -1}, {-1, 1}, {-1, -1}};
-constexpr Delta kOrthogonals[] = {{0, 1}, {0, -1}, {1, 0}, {-1, 0}};
+// The four diagonals, then the four orthogonals.
+constexpr Delta kEight[] = {{1, 1}, {1, -1}, {-1, 1}, {-1, -1}, {0, 1}, {0, -1}, {1, 0}, {-1, 0}};
+constexpr Delta kWhitePawnTakes[] = {{-1, 1}, {1, 1}};
+constexpr Delta kBlackPawnTakes[] = {{-1, -1}, {1, -1}};
 
-uint64_t CellMask(const Cell* cell) {
+struct Motion {
+    std::span<const Delta> deltas;
+    bool slide;
+};
+// By piece kind, pawn to king; a Black pawn takes the other way.
+constexpr Motion kMotions[] = {{{}, false},
+                               {kWhitePawnTakes, false},
+                               {kKnightJumps, false},
+                               {std::span(kEight).first(4), true},
+                               {std::span(kEight).last(4), true},
+                               {kEight, true},
+                               {kEight, false}};
+
+uint64_t CellMask(const Cell& cell) {
     uint64_t mask = 0;
-    if (cell == nullptr) return mask;
-    for (int i = 0; i < cell->count; ++i) mask |= Bit(cell->squares[i]);
+    for (unsigned t : cell) mask |= Bit(t);
     return mask;
-}
-
-template <size_t N>
-uint64_t StepMask(const Geometry& geo, unsigned square, const Delta (&deltas)[N]) {
-    uint64_t mask = 0;
-    for (const Delta& d : deltas) mask |= CellMask(geo.Step(square, d.df, d.dr));
-    return mask;
-}
-
-uint64_t PawnCaptureMask(const Geometry& geo, unsigned square, bool white) {
-    const int dr = white ? 1 : -1;
-    return CellMask(geo.Step(square, -1, dr)) | CellMask(geo.Step(square, 1, dr));
 }
 
 // One slider ray. Each step reaches every square at the next file and rank; a square is
@@ -195,11 +185,9 @@ uint64_t RayMask(const RefState& s, const Geometry& geo, unsigned square, Delta 
     for (;;) {
         at.file += d.df;
         at.rank += d.dr;
-        const Cell* cell = geo.At(at.file, at.rank);
-        if (cell == nullptr) return mask;
+        const Cell& cell = geo.At(at.file, at.rank);
         bool marked = false, goesOn = false, blocked = false;
-        for (int i = 0; i < cell->count; ++i) {
-            const unsigned t = cell->squares[i];
+        for (unsigned t : cell) {
             const int level = geo.Level(t);
             if (open[level]) {
                 mask |= Bit(t);
@@ -216,14 +204,6 @@ uint64_t RayMask(const RefState& s, const Geometry& geo, unsigned square, Delta 
     }
 }
 
-template <size_t N>
-uint64_t RaysMask(const RefState& s, const Geometry& geo, unsigned square,
-                  const Delta (&deltas)[N]) {
-    uint64_t mask = 0;
-    for (const Delta& d : deltas) mask |= RayMask(s, geo, square, d);
-    return mask;
-}
-
 // ---- Tournament outer-file and back-row lines ----
 
 // The outer-file squares of a board in a column: rear (lower rank) and front.
@@ -235,95 +215,63 @@ unsigned FrontOuter(int board, int side) {
 }
 
 // One walk of a line: marks squares while marking is on, stops at the first piece.
-class EdgeWalk {
-public:
-    EdgeWalk(const RefState& s, bool white, bool marking, uint64_t& mask)
-        : s_(s), white_(white), marking_(marking), mask_(mask) {}
-
-    void MarkOn() { marking_ = true; }
+struct EdgeWalk {
+    const RefState& s;
+    bool white;
+    bool marking;
+    uint64_t& mask;
 
     // An empty square is marked and passed, an enemy piece marked and blocks, an own piece
     // blocks unmarked. Returns true when the square blocks.
     bool Check(unsigned square) {
-        const int code = s_.board[square];
-        if (code != 0 && (code > 0) == white_) return true;
-        if (marking_) mask_ |= Bit(square);
+        const int code = s.board[square];
+        if (code != 0 && (code > 0) == white) return true;
+        if (marking) mask |= Bit(square);
         return code != 0;
     }
 
     // A board's two outer squares, rear first when going towards Black.
     bool Visit(int board, int side, bool forward) {
-        const unsigned first = forward ? RearOuter(board, side) : FrontOuter(board, side);
-        const unsigned second = forward ? FrontOuter(board, side) : RearOuter(board, side);
-        return Check(first) || Check(second);
+        const unsigned rear = RearOuter(board, side);
+        return forward ? Check(rear) || Check(rear + 1) : Check(rear + 1) || Check(rear);
     }
-
-private:
-    const RefState& s_;
-    bool white_;
-    bool marking_;
-    uint64_t& mask_;
 };
 
-constexpr int kGroup = 0;  // the pins 2 and 5 of a column, taken together
-constexpr int kMaxItems = 4;
-struct WalkItems {
-    int count;
-    int items[kMaxItems];
-};
-// Pins passed going towards Black, by the number of the piece's own pin (index 1..6).
-constexpr WalkItems kForwardItems[7] = {
-    {0, {}}, {4, {3, kGroup, 4, 6}}, {2, {4, 6}}, {3, {kGroup, 4, 6}}, {1, {6}}, {2, {4, 6}},
-    {0, {}},
-};
-// Pins passed going towards White.
-constexpr WalkItems kBackwardItems[7] = {
-    {0, {}},
-    {0, {}},
-    {2, {3, 1}},
-    {1, {1}},
-    {3, {kGroup, 3, 1}},
-    {2, {3, 1}},
-    {4, {4, kGroup, 3, 1}},
-};
+// Pin numbers passed going towards Black and towards White, by the number of the piece's own
+// pin (index 1..6); 'g' is the pins 2 and 5 of a column, taken together.
+constexpr const char* kForwardItems[7] = {"", "3g46", "46", "g46", "6", "46", ""};
+constexpr const char* kBackwardItems[7] = {"", "", "31", "1", "g31", "31", "4g31"};
 
 // The pins 2 and 5 cover the same squares; returns true when the walk ends here.
 bool WalkGroup(const RefState& s, EdgeWalk& walk, int side, bool forward) {
     const int b2 = BoardAt(s, PinSquare(side, 2));
     const int b5 = BoardAt(s, PinSquare(side, 5));
-    if (b2 == kNoBoardHere) {
-        if (b5 == kNoBoardHere) {
-            walk.MarkOn();
-            return false;
-        }
-        return walk.Visit(b5, side, forward);
+    if (b2 == kNoBoardHere && b5 == kNoBoardHere) {
+        walk.marking = true;
+        return false;
     }
-    if (walk.Visit(b2, side, forward)) {
-        if (b5 != kNoBoardHere) walk.Visit(b5, side, forward);
-        return true;
-    }
-    return b5 != kNoBoardHere && walk.Visit(b5, side, forward);
+    const bool ends2 = b2 != kNoBoardHere && walk.Visit(b2, side, forward);
+    const bool ends5 = b5 != kNoBoardHere && walk.Visit(b5, side, forward);
+    return ends2 || ends5;
 }
 
-void WalkColumn(const RefState& s, EdgeWalk& walk, int side, const WalkItems& items, bool forward) {
-    for (int i = 0; i < items.count; ++i) {
-        const int item = items.items[i];
-        if (item == kGroup) {
+void WalkColumn(const RefState& s, bool white, uint64_t& mask, int side, const char* items,
+                bool forward) {
+    EdgeWalk walk{s, white, false, mask};
+    for (; *items != 0; ++items) {
+        const int item = *items - '0';
+        if (*items == 'g') {
             if (WalkGroup(s, walk, side, forward)) return;
             continue;
         }
         const int board = BoardAt(s, PinSquare(side, item));
         const bool lastPin = item == 1 || item == 6;
         if (board == kNoBoardHere) {
-            if (!lastPin) walk.MarkOn();
+            if (!lastPin) walk.marking = true;
             continue;
         }
         if (walk.Visit(board, side, forward)) return;
     }
-}
-
-bool IsGroupPin(int number) {
-    return number == 2 || number == 5;
 }
 
 // The outer squares (front or rear) that must be empty before a piece leaves its own board
@@ -332,7 +280,7 @@ bool OuterClear(const RefState& s, int board, const PinRow& pin, bool front) {
     auto clear = [&](int b) {
         return s.board[front ? FrontOuter(b, pin.side) : RearOuter(b, pin.side)] == 0;
     };
-    if (!IsGroupPin(pin.number)) return clear(board);
+    if (pin.number != 2 && pin.number != 5) return clear(board);
     for (int number : {2, 5}) {
         const int b = BoardAt(s, PinSquare(pin.side, number));
         if (b != kNoBoardHere && !clear(b)) return false;
@@ -345,32 +293,22 @@ void ColumnLines(const RefState& s, unsigned square, int board, const PinRow& pi
     const unsigned rear = RearOuter(board, pin.side);
     if (square != rear && square != rear + 1) return;
     const bool onRear = square == rear;
-    const bool forwardAllowed = onRear ? pin.number != 4 && OuterClear(s, board, pin, true) : true;
-    if (forwardAllowed) {
-        EdgeWalk walk(s, white, false, mask);
-        WalkColumn(s, walk, pin.side, kForwardItems[pin.number], true);
+    if (!onRear || (pin.number != 4 && OuterClear(s, board, pin, true))) {
+        WalkColumn(s, white, mask, pin.side, kForwardItems[pin.number], true);
     }
-    const bool backwardAllowed = onRear ? true : OuterClear(s, board, pin, false);
-    if (backwardAllowed) {
-        EdgeWalk walk(s, white, false, mask);
-        WalkColumn(s, walk, pin.side, kBackwardItems[pin.number], false);
+    if (onRear || OuterClear(s, board, pin, false)) {
+        WalkColumn(s, white, mask, pin.side, kBackwardItems[pin.number], false);
     }
 }
 
 // The back rows joining the boards at q1 and k1 (rear rows) and at q6 and k6 (front rows).
+// leading: offset of the square that needs the other (trailing) one empty; the target board
+// is entered at the same offsets, in that order.
 struct BackRowLink {
-    unsigned pin;
-    unsigned leading;   // offset of the square that needs the other one empty
-    unsigned trailing;  // the other square of the row
-    unsigned targetPin;
-    unsigned entry[2];  // offsets entered on the target board, in order
+    unsigned pin, leading, trailing, targetPin;
 };
 constexpr BackRowLink kBackRowLinks[] = {
-    {kPinQ1, 0, 8, kPinK1, {0, 8}},
-    {kPinK1, 8, 0, kPinQ1, {8, 0}},
-    {kPinQ6, 1, 9, kPinK6, {1, 9}},
-    {kPinK6, 9, 1, kPinQ6, {9, 1}},
-};
+    {kPinQ1, 0, 8, kPinK1}, {kPinK1, 8, 0, kPinQ1}, {kPinQ6, 1, 9, kPinK6}, {kPinK6, 9, 1, kPinQ6}};
 
 void BackRowLines(const RefState& s, unsigned square, int board, bool white, uint64_t& mask) {
     const unsigned base = kBoardBase[board];
@@ -381,9 +319,9 @@ void BackRowLines(const RefState& s, unsigned square, int board, bool white, uin
         if (offset == link.leading && s.board[base + link.trailing] != 0) continue;
         const int target = BoardAt(s, link.targetPin);
         if (target == kNoBoardHere) continue;
-        EdgeWalk walk(s, white, true, mask);
+        EdgeWalk walk{s, white, true, mask};
         const unsigned targetBase = kBoardBase[target];
-        if (!walk.Check(targetBase + link.entry[0])) walk.Check(targetBase + link.entry[1]);
+        if (!walk.Check(targetBase + link.leading)) walk.Check(targetBase + link.trailing);
     }
 }
 
@@ -404,25 +342,14 @@ uint64_t EdgeLines(const RefState& s, unsigned square) {
 uint64_t PieceAttacks(const RefState& s, const Geometry& geo, unsigned square,
                       uint64_t* edgeOnly = nullptr) {
     const int code = s.board[square];
+    const int kind = std::abs(code);
+    if (kind < kPawn || kind > kKing) return 0;
+    const Motion& motion = kMotions[kind];
     uint64_t rays = 0;
-    switch (Kind(code)) {
-        case kPawn:
-            return PawnCaptureMask(geo, square, code > 0);
-        case kKnight:
-            return StepMask(geo, square, kKnightJumps);
-        case kKing:
-            return StepMask(geo, square, kOrthogonals) | StepMask(geo, square, kDiagonals);
-        case kBishop:
-            return RaysMask(s, geo, square, kDiagonals);
-        case kRook:
-            rays = RaysMask(s, geo, square, kOrthogonals);
-            break;
-        case kQueen:
-            rays = RaysMask(s, geo, square, kDiagonals) | RaysMask(s, geo, square, kOrthogonals);
-            break;
-        default:
-            return 0;
+    for (const Delta& d : code == -kPawn ? std::span(kBlackPawnTakes) : motion.deltas) {
+        rays |= motion.slide ? RayMask(s, geo, square, d) : CellMask(geo.Step(square, d.df, d.dr));
     }
+    if (kind != kRook && kind != kQueen) return rays;
     if (s.rules != RuleSet::kTournament) return rays;
     const uint64_t edge = EdgeLines(s, square);
     if (edgeOnly != nullptr) *edgeOnly = edge & ~rays;
@@ -456,28 +383,17 @@ bool PromotesOn(const RefState& s, const Geometry& geo, bool white, unsigned squ
         if (white) return (offset == 1 || offset == 9) && (pin == kPinQ6 || pin == kPinK6);
         return (offset == 0 || offset == 8) && (pin == kPinQ1 || pin == kPinK1);
     }
-    return geo.Step(square, 0, white ? 1 : -1) == nullptr;
+    return geo.Step(square, 0, white ? 1 : -1).count == 0;
 }
 
 // A pawn may double-step from the start square of its own pawn slot; on an attack board the
 // board must stand at its home pin.
 bool MayDoubleStep(const RefState& s, unsigned square, bool white) {
     constexpr unsigned kWhiteStartRow = 1, kBlackStartRow = 6;
-    if (IndexRow(square) != (white ? kWhiteStartRow : kBlackStartRow)) return false;
-    if (s.pawnSlot[square] != static_cast<int>(IndexColumn(square))) return false;
-    struct HomeNeed {
-        unsigned squares[2];
-        int board;
-        unsigned pin;
-    };
-    static constexpr HomeNeed kNeeds[] = {
-        {{1, 9}, 0, kPinQ1}, {{17, 25}, 2, kPinK1}, {{6, 14}, 1, kPinQ6}, {{22, 30}, 3, kPinK6}};
-    for (const HomeNeed& need : kNeeds) {
-        if (square == need.squares[0] || square == need.squares[1]) {
-            return s.pins[need.board] == need.pin;
-        }
-    }
-    return true;
+    if ((square & 7) != (white ? kWhiteStartRow : kBlackStartRow)) return false;
+    if (s.pawnSlot[square] != static_cast<int>(square >> 3)) return false;
+    const int board = BoardOf(square);
+    return board == kNoBoardHere || s.pins[board] == kHomePins[board];
 }
 
 // The pawn an attack-board move to pin `to` carries to its last rank: a White pawn on the
@@ -493,6 +409,17 @@ unsigned PawnCarriedToPromotion(const RefState& s, int board, unsigned to) {
     return kSquares;
 }
 
+// The four castlings: the right, the king's and the rook's home squares and the king's
+// destination: the rook's square when castling short, an empty square when castling long.
+struct Castle {
+    bool white;
+    unsigned right, king, rook, to;
+};
+constexpr Castle kCastles[] = {{true, kWhiteKingSide, 16, 24, 24},
+                               {true, kWhiteQueenSide, 16, 0, 8},
+                               {false, kBlackKingSide, 23, 31, 31},
+                               {false, kBlackQueenSide, 23, 7, 15}};
+
 class Generator {
 public:
     Generator(const RefState& s, const Geometry& geo)
@@ -502,11 +429,7 @@ public:
         for (unsigned square = 0; square < kSquares; ++square) {
             const int code = s_.board[square];
             if (!IsOwn(code, white_)) continue;
-            if (Kind(code) == kPawn) {
-                PawnMoves(square);
-            } else {
-                OfficerMoves(square);
-            }
+            std::abs(code) == kPawn ? PawnMoves(square) : OfficerMoves(square);
         }
         Castling();
         BoardMoves();
@@ -519,19 +442,16 @@ private:
     }
 
     void AddPawnMove(unsigned from, unsigned to, uint32_t features) {
-        if (PromotesOn(s_, geo_, white_, to)) {
-            features |= kPromotion;
-            if (BoardOf(to) != kNoBoardHere) features |= kBoardSquarePromotion;
-            Add(s_.board[from], from, to, features, 'Q');
-        } else {
-            Add(s_.board[from], from, to, features);
-        }
+        const bool promotes = PromotesOn(s_, geo_, white_, to);
+        if (promotes) features |= kPromotion;
+        if (promotes && BoardOf(to) != kNoBoardHere) features |= kBoardSquarePromotion;
+        Add(s_.board[from], from, to, features, promotes ? 'Q' : 0);
     }
 
     void OfficerMoves(unsigned from) {
         uint64_t edgeOnly = 0;
         const uint64_t targets = PieceAttacks(s_, geo_, from, &edgeOnly);
-        const bool king = Kind(s_.board[from]) == kKing;
+        const bool king = std::abs(s_.board[from]) == kKing;
         for (unsigned to = 0; to < kSquares; ++to) {
             if ((targets & Bit(to)) == 0 || IsOwn(s_.board[to], white_)) continue;
             if (king && (enemyAttacks_ & Bit(to)) != 0) continue;
@@ -545,25 +465,19 @@ private:
     void PawnMoves(unsigned from) {
         const int dr = white_ ? 1 : -1;
         PawnPushes(from, dr);
-        for (int df : {-1, 1}) {
-            const Cell* cell = geo_.Step(from, df, dr);
-            if (cell == nullptr) continue;
-            for (int i = 0; i < cell->count; ++i) {
-                const unsigned to = cell->squares[i];
-                if (IsEnemy(s_.board[to], white_)) AddPawnMove(from, to, kCapture);
-            }
+        const uint64_t takes = PieceAttacks(s_, geo_, from);
+        for (unsigned to = 0; to < kSquares; ++to) {
+            if ((takes & Bit(to)) != 0 && IsEnemy(s_.board[to], white_))
+                AddPawnMove(from, to, kCapture);
         }
         EnPassant(from, dr);
     }
 
     void PawnPushes(unsigned from, int dr) {
-        const Cell* one = geo_.Step(from, 0, dr);
-        if (one == nullptr) return;
         bool open[kLevels];
         std::fill(open, open + kLevels, true);
         bool anyEmpty = false, anyOccupied = false;
-        for (int i = 0; i < one->count; ++i) {
-            const unsigned to = one->squares[i];
+        for (unsigned to : geo_.Step(from, 0, dr)) {
             if (s_.board[to] != 0) {
                 open[geo_.Level(to)] = false;
                 anyOccupied = true;
@@ -574,11 +488,8 @@ private:
         }
         if (!anyEmpty || !MayDoubleStep(s_, from, white_)) return;
         if (anyOccupied && s_.rules == RuleSet::kTournament) return;
-        const Cell* two = geo_.Step(from, 0, 2 * dr);
-        if (two == nullptr) return;
         const uint32_t features = kDoubleStep | (anyOccupied ? uint32_t{kOpenLevelDoubleStep} : 0u);
-        for (int i = 0; i < two->count; ++i) {
-            const unsigned to = two->squares[i];
+        for (unsigned to : geo_.Step(from, 0, 2 * dr)) {
             if (s_.board[to] == 0 && open[geo_.Level(to)]) AddPawnMove(from, to, features);
         }
     }
@@ -589,48 +500,29 @@ private:
         const Place& ep = geo_.PlaceAt(s_.epSquare);
         const Place& at = geo_.PlaceAt(from);
         if (at.rank + dr != ep.rank || std::abs(at.file - ep.file) != 1) return;
-        const Cell* cell = geo_.At(ep.file, ep.rank);
-        if (cell == nullptr) return;
-        for (int i = 0; i < cell->count; ++i) {
-            const unsigned to = cell->squares[i];
+        for (unsigned to : geo_.At(ep.file, ep.rank)) {
             if (s_.board[to] == 0) AddPawnMove(from, to, kEnPassant | kCapture);
         }
     }
 
     void Castling() {
-        struct Castle {
-            bool white;
-            unsigned right;
-            unsigned king;
-            unsigned rook;
-            unsigned to;
-            bool toMustBeEmpty;
-            uint32_t feature;
-        };
-        static constexpr Castle kCastles[] = {
-            {true, kWhiteKingSide, 16, 24, 24, false, kCastleShort},
-            {true, kWhiteQueenSide, 16, 0, 8, true, kCastleLong},
-            {false, kBlackKingSide, 23, 31, 31, false, kCastleShort},
-            {false, kBlackQueenSide, 23, 7, 15, true, kCastleLong},
-        };
         const int sign = white_ ? 1 : -1;
         for (const Castle& c : kCastles) {
             if (c.white != white_ || (s_.castling & c.right) == 0) continue;
             if (s_.board[c.king] != sign * kKing || s_.board[c.rook] != sign * kRook) continue;
-            if (c.toMustBeEmpty && s_.board[c.to] != 0) continue;
+            const bool isShort = c.to == c.rook;
+            if (!isShort && s_.board[c.to] != 0) continue;
             if ((enemyAttacks_ & (Bit(c.king) | Bit(c.to))) != 0) continue;
-            Add(sign * kKing, c.king, c.to, c.feature | kKingMove);
+            Add(sign * kKing, c.king, c.to, (isShort ? kCastleShort : kCastleLong) | kKingMove);
         }
     }
 
     void AddBoardMove(int board, unsigned to) {
         if (to == 0 || BoardAt(s_, to) != kNoBoardHere) return;
         const int id = kBoardIdBase + static_cast<int>(kBoardBase[board]);
-        if (PawnCarriedToPromotion(s_, board, to) != kSquares) {
-            Add(id, s_.pins[board], to, kBoardMove | kBoardMovePromotion, 'Q');
-        } else {
-            Add(id, s_.pins[board], to, kBoardMove);
-        }
+        const bool promotes = PawnCarriedToPromotion(s_, board, to) != kSquares;
+        Add(id, s_.pins[board], to, kBoardMove | (promotes ? kBoardMovePromotion : 0u),
+            promotes ? 'Q' : 0);
     }
 
     void BoardMoves() {
@@ -641,17 +533,15 @@ private:
             for (unsigned offset : kBoardOffsets) {
                 const int code = s_.board[kBoardBase[board] + offset];
                 occupied += code != 0;
-                weight += Kind(code);
+                weight += std::abs(code);
                 value += code;
             }
             if (tournament ? occupied > 1 : weight > 1) continue;
             const PinRow* route = FindPinRow(s_.pins[board]);
             if (route == nullptr) continue;
-            if (value < 1) {
-                for (unsigned to : route->towardWhite) AddBoardMove(board, to);
-            }
-            if (value >= 0) {
-                for (unsigned to : route->towardBlack) AddBoardMove(board, to);
+            for (int i = 0; i < kMaxRoutes; ++i) {
+                if (value < 1) AddBoardMove(board, route->towardWhite[i]);
+                if (value >= 0) AddBoardMove(board, route->towardBlack[i]);
             }
             if (tournament) AddBoardMove(board, route->sideways);
         }
@@ -675,10 +565,8 @@ void UpdateOwners(RefState& s) {
         int count = 0, code = 0;
         for (unsigned offset : kBoardOffsets) {
             const int c = s.board[kBoardBase[board] + offset];
-            if (c != 0) {
-                ++count;
-                code = c;
-            }
+            count += c != 0;
+            code = c != 0 ? c : code;
         }
         if (count == 0) s.whiteOwns[board] = kDefaultWhite[board];
         if (count == 1) s.whiteOwns[board] = code > 0;
@@ -698,10 +586,7 @@ void PlayBoardMove(RefState& n, const RefMove& m) {
 // The enemy pawn taken en passant: the first enemy pawn at the file and rank behind the
 // destination, in step-list order.
 void TakeEnPassant(RefState& n, const Geometry& geo, unsigned to, bool white) {
-    const Cell* behind = geo.Step(to, 0, white ? -1 : 1);
-    if (behind == nullptr) return;
-    for (int i = 0; i < behind->count; ++i) {
-        const unsigned square = behind->squares[i];
+    for (unsigned square : geo.Step(to, 0, white ? -1 : 1)) {
         if (n.board[square] == (white ? -kPawn : kPawn)) {
             n.board[square] = 0;
             n.pawnSlot[square] = kNoPawnSlot;
@@ -711,26 +596,11 @@ void TakeEnPassant(RefState& n, const Geometry& geo, unsigned to, bool white) {
 }
 
 void UpdateCastling(RefState& n, int piece, const RefMove& m, bool captured) {
-    if (n.castling == 0) return;
-    if (piece == kKing) n.castling &= ~(kWhiteKingSide | kWhiteQueenSide);
-    if (piece == -kKing) n.castling &= ~(kBlackKingSide | kBlackQueenSide);
-    struct RookHome {
-        unsigned square;
-        int rook;
-        unsigned right;
-    };
-    static constexpr RookHome kHomes[] = {{24, kRook, kWhiteKingSide},
-                                          {0, kRook, kWhiteQueenSide},
-                                          {31, -kRook, kBlackKingSide},
-                                          {7, -kRook, kBlackQueenSide}};
-    for (const RookHome& home : kHomes) {
-        if (piece == home.rook && m.from == home.square) n.castling &= ~home.right;
-    }
-    if (!captured) return;
-    for (const RookHome& home : kHomes) {
-        if (m.to == home.square && (n.castling & home.right) != 0) {
-            n.castling &= ~home.right;
-            return;
+    for (const Castle& c : kCastles) {
+        const int sign = c.white ? 1 : -1;
+        const bool rookLeaves = piece == sign * kRook && m.from == c.rook;
+        if (piece == sign * kKing || rookLeaves || (captured && m.to == c.rook)) {
+            n.castling &= ~c.right;
         }
     }
 }
@@ -744,14 +614,12 @@ unsigned EnPassantSquareAfter(const RefState& n, const Geometry& geo, const RefM
     if (to.file != from.file || to.rank != from.rank + 2 * dr) return 0;
     bool beside = false;
     for (int df : {-1, 1}) {
-        const Cell* cell = geo.At(to.file + df, to.rank);
-        for (int i = 0; cell != nullptr && i < cell->count; ++i) {
-            beside = beside || n.board[cell->squares[i]] == (white ? -kPawn : kPawn);
+        for (unsigned t : geo.At(to.file + df, to.rank)) {
+            beside = beside || n.board[t] == (white ? -kPawn : kPawn);
         }
     }
     if (!beside) return 0;
-    const Cell* passed = geo.At(from.file, from.rank + dr);
-    return passed == nullptr ? 0 : passed->squares[0];
+    return geo.At(from.file, from.rank + dr).squares[0];
 }
 
 void PlayPieceMove(RefState& n, const RefState& s, const Geometry& geo, const RefMove& m) {
@@ -760,34 +628,28 @@ void PlayPieceMove(RefState& n, const RefState& s, const Geometry& geo, const Re
     bool captured = s.board[m.to] != 0;
     n.board[m.from] = 0;
     n.pawnSlot[m.from] = kNoPawnSlot;
-    if ((m.features & kCastleShort) != 0) {
-        n.board[m.from] = s.board[m.to];
-    } else if ((m.features & kCastleLong) != 0) {
-        const unsigned rookHome = white ? 0 : 7;
-        n.board[m.from] = n.board[rookHome];
-        n.board[rookHome] = 0;
+    if ((m.features & (kCastleShort | kCastleLong)) != 0) {  // the rook goes to the king's square
+        const unsigned rook = (m.features & kCastleShort) != 0 ? m.to : white ? 0 : 7;
+        n.board[m.from] = s.board[rook];
+        n.board[rook] = 0;
     }
     n.board[m.to] = piece;
-    n.pawnSlot[m.to] = Kind(piece) == kPawn ? s.pawnSlot[m.from] : kNoPawnSlot;
-    if (Kind(piece) == kPawn && (m.features & kEnPassant) != 0) {
+    n.pawnSlot[m.to] = std::abs(piece) == kPawn ? s.pawnSlot[m.from] : kNoPawnSlot;
+    if (std::abs(piece) == kPawn && (m.features & kEnPassant) != 0) {
         TakeEnPassant(n, geo, m.to, white);
         captured = true;
     }
-    if (Kind(piece) == kPawn && PromotesOn(s, geo, white, m.to)) {
+    if (std::abs(piece) == kPawn && PromotesOn(s, geo, white, m.to)) {
         n.board[m.to] = (white ? 1 : -1) * PromotedKind(m.promotion);
         n.pawnSlot[m.to] = kNoPawnSlot;
     }
-    n.epSquare = Kind(piece) == kPawn ? EnPassantSquareAfter(n, geo, m, white) : 0;
+    n.epSquare = std::abs(piece) == kPawn ? EnPassantSquareAfter(n, geo, m, white) : 0;
     UpdateCastling(n, piece, m, captured);
 }
 
 RefState PlayWith(const RefState& state, const Geometry& geo, const RefMove& move) {
     RefState next = state;
-    if (IsBoardId(move.piece)) {
-        PlayBoardMove(next, move);
-    } else {
-        PlayPieceMove(next, state, geo, move);
-    }
+    IsBoardId(move.piece) ? PlayBoardMove(next, move) : PlayPieceMove(next, state, geo, move);
     UpdateOwners(next);
     next.whiteToMove = !state.whiteToMove;
     return next;
@@ -795,16 +657,9 @@ RefState PlayWith(const RefState& state, const Geometry& geo, const RefMove& mov
 
 bool KingAttackedWith(const RefState& s, const Geometry& geo, bool white) {
     const int king = white ? kKing : -kKing;
-    unsigned target = kSquares;
-    for (unsigned square = 0; square < kSquares; ++square) {
-        if (s.board[square] == king) target = square;
-    }
-    if (target == kSquares) return true;
-    for (unsigned square = 0; square < kSquares; ++square) {
-        if (!IsEnemy(s.board[square], white)) continue;
-        if ((PieceAttacks(s, geo, square) & Bit(target)) != 0) return true;
-    }
-    return false;
+    const int* target = std::find(s.board, s.board + kSquares, king);
+    if (target == s.board + kSquares) return true;
+    return (SideAttacks(s, geo, !white) & Bit(static_cast<unsigned>(target - s.board))) != 0;
 }
 
 std::string PinText(unsigned pin) {
@@ -816,7 +671,7 @@ std::string PinText(unsigned pin) {
 
 char PieceLetter(int code) {
     static constexpr char kLetters[] = "?PNBRQK";
-    const char letter = kLetters[std::min(Kind(code), kKing)];
+    const char letter = kLetters[std::min(std::abs(code), kKing)];
     return code > 0 ? letter : static_cast<char>(letter - 'A' + 'a');
 }
 
@@ -830,7 +685,7 @@ RefState FromPosition(const Position& position) {
         const int code = position.board[square];
         s.board[square] = code;
         s.pawnSlot[square] = kNoPawnSlot;
-        if (Kind(code) != kPawn || position.squareSlot[square] == kNoSlot) continue;
+        if (std::abs(code) != kPawn || position.squareSlot[square] == kNoSlot) continue;
         const int first = code > 0 ? kSlotFirstPawn : kBlackSlots + kSlotFirstPawn;
         const int k = position.squareSlot[square] - first;
         if (k >= 0 && k < kPawnSlotCount) s.pawnSlot[square] = k;
@@ -855,15 +710,10 @@ std::vector<RefMove> LegalMoves(const RefState& state) {
     std::vector<RefMove> legal;
     for (const RefMove& move : Generator(state, geo).Run()) {
         const RefState next = PlayWith(state, geo, move);
-        const bool attacked = IsBoardId(move.piece)
-                                  ? KingAttackedWith(next, Geometry(next.pins), state.whiteToMove)
-                                  : KingAttackedWith(next, geo, state.whiteToMove);
-        if (attacked) continue;
-        if (move.promotion == 0) {
-            legal.push_back(move);
-            continue;
-        }
-        for (char letter : {'Q', 'B', 'R', 'N'}) {
+        // A board move changes the geometry the king is attacked in.
+        const Geometry& after = IsBoardId(move.piece) ? Geometry(next.pins) : geo;
+        if (KingAttackedWith(next, after, state.whiteToMove)) continue;
+        for (char letter : move.promotion == 0 ? std::string(1, '\0') : std::string("QBRN")) {
             RefMove variant = move;
             variant.promotion = letter;
             legal.push_back(variant);
