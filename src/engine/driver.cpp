@@ -233,7 +233,7 @@ int Searcher::ChooseMove(Position& root, Move& best) {
         const Move stored = TranspositionTable::StoredMove(root, *entry);
         if (!IsNoMove(stored)) {
             best = stored;
-            best.kind = '?';
+            best.kind = MoveKind::kUnchecked;
             depth = std::max<int>(entry->lowerDepth, kFirstDepth);
             value = entry->lower;
             if (entry->upperDepth >= entry->lowerDepth &&
@@ -300,7 +300,7 @@ void Searcher::Report(Position& root, int depth, int value) {
         for (const Move& legal : LegalMoves(line)) {
             if (SameSquares(legal, wanted) && (!move || IsPromotionKind(legal.kind))) {
                 move = legal;
-                if (legal.kind == 'Q' || !IsPromotionKind(legal.kind)) break;
+                if (legal.kind == MoveKind::kPromoteQueen || !IsPromotionKind(legal.kind)) break;
             }
         }
         if (!move) break;

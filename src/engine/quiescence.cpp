@@ -62,7 +62,8 @@ int Searcher::Quiesce(Position& p, int gamma, int ply) {
         const int n = AppendPawnPushes(p, slot, pushes);
         for (int i = 0; i < n; ++i) {
             if (p.board[pushes[i].to] != 0) continue;
-            const Move move = MakeMoveRecord(sign * kPawn, pushes[i].from, pushes[i].to, 'P');
+            const Move move = MakeMoveRecord(sign * kPawn, pushes[i].from, pushes[i].to,
+                                             MoveKind::kPromotionOpen);
             if (!TryQuiet(p, move, gamma, ply, best)) return StepTowardZero(best);
         }
     }
@@ -71,7 +72,8 @@ int Searcher::Quiesce(Position& p, int gamma, int ply) {
     if (!IsNoMove(reply) && reply.from < kBoardSquares && reply.to < kBoardSquares &&
         p.board[reply.to] * sign < 0 && p.board[reply.from] * sign > 0 &&
         (p.attacks[reply.to] >> p.squareSlot[reply.from] & 1) != 0) {
-        const Move move = MakeMoveRecord(p.board[reply.from], reply.from, reply.to, 'x');
+        const Move move =
+            MakeMoveRecord(p.board[reply.from], reply.from, reply.to, MoveKind::kCapture);
         if (!TryQuiet(p, move, gamma, ply, best)) return StepTowardZero(best);
     }
     // c. Captures: the most valuable victims first, each by its least valuable attackers first.
@@ -82,7 +84,8 @@ int Searcher::Quiesce(Position& p, int gamma, int ply) {
             const int slot = 31 - std::countl_zero(attackers);
             attackers &= ~(1u << slot);
             const PieceEntry& attacker = p.pieces[slot];
-            const Move move = MakeMoveRecord(attacker.code, attacker.square, target, 'x');
+            const Move move =
+                MakeMoveRecord(attacker.code, attacker.square, target, MoveKind::kCapture);
             if (!TryQuiet(p, move, gamma, ply, best)) return StepTowardZero(best);
         }
     }

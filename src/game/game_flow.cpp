@@ -34,7 +34,8 @@ void PrintMoveNumber(unsigned ply, const char* text) {
 
 // The piece a move takes: what stands on its square, or the pawn taken en passant.
 int CapturedCode(const Position& before, const Move& move) {
-    if (OffBoard(move.to) || (move.kind != 'x' && move.kind != 'e')) return 0;
+    if (OffBoard(move.to) || (move.kind != MoveKind::kCapture && move.kind != MoveKind::kEnPassant))
+        return 0;
     const int onTarget = before.board[move.to];
     if (onTarget != 0) return onTarget;
     const int mover = OffBoard(move.from) ? 0 : before.board[move.from];

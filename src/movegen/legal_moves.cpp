@@ -34,7 +34,8 @@ int Candidates(const Position& position, const Move& move, Move* out) {
         out[0] = move;
         return 1;
     }
-    constexpr char kKinds[4] = {'Q', 'B', 'R', 'N'};
+    constexpr MoveKind kKinds[4] = {MoveKind::kPromoteQueen, MoveKind::kPromoteBishop,
+                                    MoveKind::kPromoteRook, MoveKind::kPromoteKnight};
     for (int i = 0; i < 4; ++i) {
         out[i] = move;
         out[i].kind = kKinds[i];

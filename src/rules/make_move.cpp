@@ -25,8 +25,8 @@ struct MoveState {
     bool completeNow = false;
 };
 
-bool IsCastlingKind(char kind) {
-    return kind == 'L' || kind == 'S';
+bool IsCastlingKind(MoveKind kind) {
+    return kind == MoveKind::kCastleLong || kind == MoveKind::kCastleShort;
 }
 
 void PromoteOnBoard(Position& child, Move& move, int pawnSlot, bool white,
@@ -94,8 +94,8 @@ void Capture(Position& child, Move& move, MoveState& state) {
     state.capturedSlot = child.squareSlot[to];
     RemovePiece(child, state.capturedSlot);
     state.captured = true;
-    const char k = move.kind;
-    if (!IsCastlingKind(k) && !IsPromotionKind(k)) move.kind = 'x';
+    const MoveKind k = move.kind;
+    if (!IsCastlingKind(k) && !IsPromotionKind(k)) move.kind = MoveKind::kCapture;
 }
 
 bool SameFileAndRank(const Position& position, unsigned a, unsigned b) {
@@ -114,7 +114,7 @@ void EnPassant(Position& child, const Position& parent, Move& move, MoveState& s
         const uint8_t victim = SlotOn(child, white ? move.to - 1 : move.to + 1);
         if (victim == kNoSlot || child.pieces[victim].code != -p) return;
         RemovePiece(child, victim);
-        move.kind = 'x';
+        move.kind = MoveKind::kCapture;
     } else {
         // Only a pawn that changes file captures: a straight push from another level onto
         // the passed-over file and rank takes nothing.
@@ -132,7 +132,7 @@ void EnPassant(Position& child, const Position& parent, Move& move, MoveState& s
             return;
         }
         RemovePiece(child, child.squareSlot[victim]);
-        move.kind = 'e';
+        move.kind = MoveKind::kEnPassant;
     }
     state.captured = true;
     state.completeNow = true;
@@ -201,11 +201,11 @@ void CastlingRook(Position& child, const Move& move, MoveState& state) {
         return;
     }
     const bool white = p > 0;
-    if (move.kind == 'S' && to == (white ? 24u : 31u)) {
+    if (move.kind == MoveKind::kCastleShort && to == (white ? 24u : 31u)) {
         if (state.captured)
             AddPiece(child, state.capturedCode, white ? 16 : 23, state.capturedSlot);
         state.completeNow = true;
-    } else if (move.kind == 'L' && to == (white ? 8u : 15u)) {
+    } else if (move.kind == MoveKind::kCastleLong && to == (white ? 8u : 15u)) {
         const unsigned rookHome = white ? 0 : 7;
         if (child.board[rookHome] == 0) {
             ErrorReport(kStable, white ? "w" : "b");

@@ -126,7 +126,7 @@ TEST_F(SearcherTest, ExtensionsAndFutility) {
     // parent.
     Position& root = Begin(Initial(kGame2D));
     Position child;
-    Move move = MakeMoveRecord(kPawn, Sq("e2"), Sq("e4"), '-');
+    Move move = MakeMoveRecord(kPawn, Sq("e2"), Sq("e4"), MoveKind::kQuiet);
     ASSERT_EQ(MakeMove(child, root, move), 1);
     EXPECT_EQ(searcher.ExtendedDepth(child, 1, 1, 0, 9001), 0);
     EXPECT_EQ(searcher.ExtendedDepth(child, 1, 1, 0, 9000), 1);
@@ -139,7 +139,7 @@ TEST_F(SearcherTest, ARepetitionScoresTheDrawScore) {
     Position p = Initial(kGame2D);
     MoveContext context{&history, nullptr, false};
     for (auto [from, to] : {std::pair{"g1", "f3"}, {"g8", "f6"}, {"f3", "g1"}}) {
-        Move move = MakeMoveRecord(p.board[Sq(from)], Sq(from), Sq(to), '-');
+        Move move = MakeMoveRecord(p.board[Sq(from)], Sq(from), Sq(to), MoveKind::kQuiet);
         ASSERT_EQ(MakeMove(p, p, move, context), 1);
     }
     Position& root = Begin(p);

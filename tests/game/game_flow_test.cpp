@@ -25,7 +25,7 @@ TEST_F(GameFlowTest, MovesArePrintedInMoveNumberForm) {
     EXPECT_EQ(User("d7", "d5"), "\n1. ... d5");
     // A capture entered as a quiet move passes the gate, which compares piece and squares.
     ConsoleCapture out;
-    EXPECT_EQ(controller_.UserMove(MakeMoveRecord(kPawn, Sq("e4"), Sq("d5"), '-')), 1);
+    EXPECT_EQ(controller_.UserMove(MakeMoveRecord(kPawn, Sq("e4"), Sq("d5"), MoveKind::kQuiet)), 1);
     EXPECT_EQ(out.Text(), "\n2. exd5");
     EXPECT_STREQ(MoveTextAt(G(), 3), "exd5");
     EXPECT_STREQ(MoveTextAt(G(), 0), "exd5");

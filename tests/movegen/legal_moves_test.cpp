@@ -26,7 +26,8 @@ TEST(ListLegalMoves, APlainPromotingEvasionStandsForFour) {
     const Position p = FromText("r6K/1PP5/8/8/8/8/8/k7 w - - 0 1");
     ASSERT_NE(p.flags & kInCheck, 0u);
     for (const std::string& name : Generated(p)) {
-        EXPECT_FALSE(IsPromotionKind(name.back())) << name << ": evasions name no piece";
+        EXPECT_FALSE(IsPromotionKind(static_cast<MoveKind>(name.back())))
+            << name << ": evasions name no piece";
     }
     const Names legal = Legal(p);
     EXPECT_EQ(Starting(legal, "1 14-7"), (Names{"1 14-7 B", "1 14-7 N", "1 14-7 Q", "1 14-7 R"}));
@@ -72,34 +73,51 @@ TEST(FindLegalMove, FindsOnlyLegalMovesAndNamesTheirKind) {
         const char* what;
         const Position& p;
         Move move;
-        char kind;  // of the move found; 0: none found
+        MoveKind kind;  // of the move found; kNone: none found
     } cases[] = {
-        {"Nb1-c3", start, MakeMoveRecord(kKnight, 8, 18, '-'), '-'},
-        {"wrong piece code", start, MakeMoveRecord(kBishop, 8, 18, '-'), 0},
-        {"from an empty square", start, MakeMoveRecord(kPawn, 35, 36, '-'), 0},
-        {"black piece, White to move", start, MakeMoveRecord(-kPawn, 38, 37, '-'), 0},
-        {"capture entered as quiet", capture, MakeMoveRecord(kPawn, 35, 28, '-'), 'x'},
-        {"pinned knight", pinned, MakeMoveRecord(kKnight, 33, 18, '-'), 0},
-        {"knight promotion", promote, MakeMoveRecord(kPawn, 6, 7, 'N'), 'N'},
-        {"in check: Kxe2", check2D, MakeMoveRecord(kKing, 32, 33, '-'), 'x'},
-        {"in check: Kf2 stays attacked", check2D, MakeMoveRecord(kKing, 32, 41, '-'), 0},
-        {"in check: 2D en passant", ep2D, MakeMoveRecord(-kPawn, 35, 26, '-'), 'x'},
-        {"in check: 3D en passant", ep3D, MakeMoveRecord(kPawn, 52, 45, '-'), 'e'},
-        {"in check: 3D en passant, other level", ep3D, MakeMoveRecord(kPawn, 52, 13, '-'), 'e'},
-        {"in check: 3D outer-file shield", edge3D, MakeMoveRecord(kKnight, 50, 24, '-'), '-'},
-        {"in check: 3D shield on two levels", levels3D, MakeMoveRecord(-kQueen, 21, 30, '-'), '-'},
-        {"in check: 3D king into the rook's file", board3D, MakeMoveRecord(kKing, 33, 34, '-'), 0},
-        {"in check: 3D attack-board move", board3D, MakeMoveRecord(100, 32, 35, 'T'), 'T'},
-        {"attack board to no neighbouring pin", board3D, MakeMoveRecord(100, 32, 36, 'T'), 0},
+        {"Nb1-c3", start, MakeMoveRecord(kKnight, 8, 18, MoveKind::kQuiet), MoveKind::kQuiet},
+        {"wrong piece code", start, MakeMoveRecord(kBishop, 8, 18, MoveKind::kQuiet),
+         MoveKind::kNone},
+        {"from an empty square", start, MakeMoveRecord(kPawn, 35, 36, MoveKind::kQuiet),
+         MoveKind::kNone},
+        {"black piece, White to move", start, MakeMoveRecord(-kPawn, 38, 37, MoveKind::kQuiet),
+         MoveKind::kNone},
+        {"capture entered as quiet", capture, MakeMoveRecord(kPawn, 35, 28, MoveKind::kQuiet),
+         MoveKind::kCapture},
+        {"pinned knight", pinned, MakeMoveRecord(kKnight, 33, 18, MoveKind::kQuiet),
+         MoveKind::kNone},
+        {"knight promotion", promote, MakeMoveRecord(kPawn, 6, 7, MoveKind::kPromoteKnight),
+         MoveKind::kPromoteKnight},
+        {"in check: Kxe2", check2D, MakeMoveRecord(kKing, 32, 33, MoveKind::kQuiet),
+         MoveKind::kCapture},
+        {"in check: Kf2 stays attacked", check2D, MakeMoveRecord(kKing, 32, 41, MoveKind::kQuiet),
+         MoveKind::kNone},
+        {"in check: 2D en passant", ep2D, MakeMoveRecord(-kPawn, 35, 26, MoveKind::kQuiet),
+         MoveKind::kCapture},
+        {"in check: 3D en passant", ep3D, MakeMoveRecord(kPawn, 52, 45, MoveKind::kQuiet),
+         MoveKind::kEnPassant},
+        {"in check: 3D en passant, other level", ep3D,
+         MakeMoveRecord(kPawn, 52, 13, MoveKind::kQuiet), MoveKind::kEnPassant},
+        {"in check: 3D outer-file shield", edge3D,
+         MakeMoveRecord(kKnight, 50, 24, MoveKind::kQuiet), MoveKind::kQuiet},
+        {"in check: 3D shield on two levels", levels3D,
+         MakeMoveRecord(-kQueen, 21, 30, MoveKind::kQuiet), MoveKind::kQuiet},
+        {"in check: 3D king into the rook's file", board3D,
+         MakeMoveRecord(kKing, 33, 34, MoveKind::kQuiet), MoveKind::kNone},
+        {"in check: 3D attack-board move", board3D,
+         MakeMoveRecord(100, 32, 35, MoveKind::kBoardMove), MoveKind::kBoardMove},
+        {"attack board to no neighbouring pin", board3D,
+         MakeMoveRecord(100, 32, 36, MoveKind::kBoardMove), MoveKind::kNone},
     };
     for (const auto& c : cases) {
         const std::optional<Move> found = FindLegalMove(c.p, c.move);
-        ASSERT_EQ(found.has_value(), c.kind != 0) << c.what;
+        ASSERT_EQ(found.has_value(), c.kind != MoveKind::kNone) << c.what;
         if (!found) continue;
         EXPECT_TRUE(SameMove(*found, c.move)) << c.what;
         EXPECT_EQ(found->kind, c.kind) << c.what;
     }
-    const std::optional<Move> plain = FindLegalMove(promote, MakeMoveRecord(kPawn, 6, 7, '-'));
+    const std::optional<Move> plain =
+        FindLegalMove(promote, MakeMoveRecord(kPawn, 6, 7, MoveKind::kQuiet));
     ASSERT_TRUE(plain);
     EXPECT_TRUE(IsPromotionKind(plain->kind)) << "a plain kind gives some promotion";
 }

@@ -54,8 +54,8 @@ struct ProgramList {
 ProgramList ProgramLegalMoves(Position& position) {
     std::vector<std::pair<RefMove, Move>> pairs;
     for (const Move& m : LegalMoves(position)) {
-        pairs.emplace_back(RefMove{m.piece, m.from, m.to, IsPromotionKind(m.kind) ? m.kind : '\0'},
-                           m);
+        pairs.emplace_back(
+            RefMove{m.piece, m.from, m.to, IsPromotionKind(m.kind) ? KindChar(m.kind) : '\0'}, m);
     }
     std::stable_sort(pairs.begin(), pairs.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -61,7 +61,7 @@ std::vector<RecordedGame> ReadRecord(const char* name) {
 
 std::string MoveWord(const Move& move) {
     std::string text = SquareName2D(move.from) + SquareName2D(move.to);
-    if (IsPromotionKind(move.kind)) text += static_cast<char>(move.kind - 'A' + 'a');
+    if (IsPromotionKind(move.kind)) text += static_cast<char>(KindChar(move.kind) - 'A' + 'a');
     return text;
 }
 

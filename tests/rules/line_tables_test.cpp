@@ -156,7 +156,7 @@ TEST(LineTables3D, BuildingAndBoardMovesAttachTheTablesOfThePlacement) {
     Position p = Built("K58 k61", k3DTournament), child;
     EXPECT_TRUE(attached(p));
     const LineTables* before = p.lineTables;
-    Move board = MakeMoveRecord(100, kPinQ1, kPinQ3, 'T');
+    Move board = MakeMoveRecord(100, kPinQ1, kPinQ3, MoveKind::kBoardMove);
     ConsoleCapture quiet;
     ASSERT_EQ(MakeMove(child, p, board), 1);
     EXPECT_TRUE(attached(child));

@@ -35,7 +35,7 @@ int Make(Position& child, const Position& parent, Move& move, const MoveContext&
 TEST(MakeMove2D, DoubleStepSetsTheEnPassantSquareOnlyWhenAPawnCanTake) {
     // Make checks that the key carries the en-passant term exactly when the square is set.
     Position start = Initial(kGame2D), child;
-    Move e4 = MakeMoveRecord(kPawn, Sq("e2"), Sq("e4"), '-');
+    Move e4 = MakeMoveRecord(kPawn, Sq("e2"), Sq("e4"), MoveKind::kQuiet);
     ASSERT_EQ(Make(child, start, e4), 1);
     EXPECT_EQ(child.epSquare, 0u);
     // The same with Black's d-pawn already on d4.
@@ -52,7 +52,7 @@ TEST(MakeMove2D, DoubleStepSetsTheEnPassantSquareOnlyWhenAPawnCanTake) {
 TEST(MakeMove2D, EnPassantSquareWithoutAPawnBesideItTakesNothing) {
     Position p, child;
     ASSERT_TRUE(BuildFrom(p, "Pe5 Ka1 kh8", {.epSquare = Sq("d6")}));
-    Move ep = MakeMoveRecord(kPawn, Sq("e5"), Sq("d6"), 'e');
+    Move ep = MakeMoveRecord(kPawn, Sq("e5"), Sq("d6"), MoveKind::kEnPassant);
     ASSERT_EQ(Make(child, p, ep), 1);
     EXPECT_EQ(child.board[Sq("d6")], kPawn);
     EXPECT_EQ(child.pieceMask, p.pieceMask);
@@ -65,9 +65,12 @@ TEST(MakeMove2D, RightsFollowKingAndRookMovesAndCaptures) {
         Move move;
         uint32_t left;
     } cases[] = {
-        {MakeMoveRecord(kBishop, Sq("b7"), Sq("a8"), '-'), kCastlingRights & ~kBlackQueenSide},
-        {MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), '-'), kBlackKingSide | kBlackQueenSide},
-        {MakeMoveRecord(kRook, Sq("h1"), Sq("h4"), '-'), kCastlingRights & ~kWhiteKingSide},
+        {MakeMoveRecord(kBishop, Sq("b7"), Sq("a8"), MoveKind::kQuiet),
+         kCastlingRights & ~kBlackQueenSide},
+        {MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), MoveKind::kQuiet),
+         kBlackKingSide | kBlackQueenSide},
+        {MakeMoveRecord(kRook, Sq("h1"), Sq("h4"), MoveKind::kQuiet),
+         kCastlingRights & ~kWhiteKingSide},
     };
     for (auto c : cases) {
         Position p, child;
@@ -83,7 +86,7 @@ TEST(MakeMove2D, RightsFollowKingAndRookMovesAndCaptures) {
 TEST(MakeMove2D, CastlingWithoutItsRookReportsAndMovesOnlyTheKing) {
     Position p, child;
     ASSERT_TRUE(BuildFrom(p, "K32 R0 k39", {.flags = kWhiteQueenSide}));
-    Move castle = MakeMoveRecord(kKing, 32, 48, 'S');
+    Move castle = MakeMoveRecord(kKing, 32, 48, MoveKind::kCastleShort);
     ConsoleCapture out;
     ASSERT_EQ(Make(child, p, castle), 1);
     EXPECT_EQ(out.Text(), "\nNULL @ MovePiece\n");
@@ -97,16 +100,16 @@ TEST(MakeMove2D, PromotionKindsAndTheQueenSlot) {
     ASSERT_TRUE(BuildFrom(p, "Pb7 ra8 Ke1 kh8"));
     const int pawnSlot = p.squareSlot[Sq("b7")];
     // A capturing promotion keeps its letter.
-    Move knight = MakeMoveRecord(kPawn, Sq("b7"), Sq("a8"), 'N');
+    Move knight = MakeMoveRecord(kPawn, Sq("b7"), Sq("a8"), MoveKind::kPromoteKnight);
     ASSERT_EQ(Make(child, p, knight), 1);
-    EXPECT_EQ(knight.kind, 'N');
+    EXPECT_EQ(knight.kind, MoveKind::kPromoteKnight);
     EXPECT_EQ(child.board[Sq("a8")], kKnight);
     EXPECT_EQ(child.squareSlot[Sq("a8")], pawnSlot);
     EXPECT_NE(child.flags & kWhitePromoted, 0u);
     // A plain move onto the last rank becomes a queen, which takes the free queen slot.
-    Move push = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), '-');
+    Move push = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), MoveKind::kQuiet);
     ASSERT_EQ(Make(child, p, push), 1);
-    EXPECT_EQ(push.kind, 'Q');
+    EXPECT_EQ(push.kind, MoveKind::kPromoteQueen);
     EXPECT_EQ(child.board[Sq("b8")], kQueen);
     EXPECT_EQ(child.squareSlot[Sq("b8")], kSlotQueen);
     // The context's chooser is asked only about the user's own move.
@@ -114,14 +117,14 @@ TEST(MakeMove2D, PromotionKindsAndTheQueenSlot) {
         int Choose() override { return kRook; }
     } rook;
     for (bool user : {true, false}) {
-        Move asked = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), '-');
+        Move asked = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), MoveKind::kQuiet);
         ASSERT_EQ(Make(child, p, asked, {.chooser = &rook, .userMove = user}), 1);
-        EXPECT_EQ(asked.kind, user ? 'R' : 'Q');
+        EXPECT_EQ(asked.kind, user ? MoveKind::kPromoteRook : MoveKind::kPromoteQueen);
         EXPECT_EQ(child.board[Sq("b8")], user ? kRook : kQueen);
     }
     // With the queen slot taken, the new queen stays in the pawn's slot.
     ASSERT_TRUE(BuildFrom(p, "Pb7 Qd1 Ke1 kh8"));
-    Move crowded = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), 'Q');
+    Move crowded = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), MoveKind::kPromoteQueen);
     ASSERT_EQ(Make(child, p, crowded), 1);
     EXPECT_EQ(child.squareSlot[Sq("b8")], p.squareSlot[Sq("b7")]);
 }
@@ -130,11 +133,11 @@ TEST(MakeMove2D, MovesThatLeaveTheKingAttackedAreRefused) {
     Position p, child;
     // Completed at once (a promotion): DoMove itself refuses the pinned pawn.
     ASSERT_TRUE(BuildFrom(p, "Ka7 Pb7 rh7 kh2"));
-    Move promote = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), 'Q');
+    Move promote = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), MoveKind::kPromoteQueen);
     EXPECT_EQ(DoMove(child, p, promote, {}), 0);
     // Left pending: DoMove cannot tell yet, FinishMove refuses.
     ASSERT_TRUE(BuildFrom(p, "Ke1 re8 ka8"));
-    Move step = MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), '-');
+    Move step = MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), MoveKind::kQuiet);
     ASSERT_EQ(DoMove(child, p, step, {}), 1);
     EXPECT_NE(child.flags & kAttacksPending, 0u);
     EXPECT_EQ(FinishMove(child, step), 0);
@@ -145,10 +148,10 @@ TEST(MakeMove2D, MovesThatLeaveTheKingAttackedAreRefused) {
 TEST(MakeMove2D, ReplyToCheckIsMadeOutOfCheck) {
     Position p, child, reply;
     ASSERT_TRUE(BuildFrom(p, "Ke1 Ra2 kh8"));
-    Move check = MakeMoveRecord(kRook, Sq("a2"), Sq("a8"), '-');
+    Move check = MakeMoveRecord(kRook, Sq("a2"), Sq("a8"), MoveKind::kQuiet);
     ASSERT_EQ(Make(child, p, check), 1);
     EXPECT_EQ(check.givesCheck, 1);
-    Move out = MakeMoveRecord(-kKing, Sq("h8"), Sq("g7"), '-');
+    Move out = MakeMoveRecord(-kKing, Sq("h8"), Sq("g7"), MoveKind::kQuiet);
     ASSERT_EQ(Make(reply, child, out), 1);
     EXPECT_NE(reply.flags & kMovedOutOfCheck, 0u);
 }
@@ -159,7 +162,7 @@ TEST(MakeMoveErrors, MoveFromAnEmptyOrOffBoardSquareIsABadPiece) {
     for (unsigned from : {Sq("d4"), 70u}) {
         Position child;  // a used record: nothing of its old contents may survive
         std::memset(static_cast<void*>(&child), 0xA5, sizeof child);
-        Move bad = MakeMoveRecord(kQueen, from, Sq("d5"), '-');
+        Move bad = MakeMoveRecord(kQueen, from, Sq("d5"), MoveKind::kQuiet);
         ConsoleCapture out;
         ASSERT_EQ(DoMove(child, p, bad, {}), 1);
         EXPECT_EQ(out.Text(), "\nbad piece @ DoMove\nUNSTABLE");
@@ -187,7 +190,7 @@ TEST(MakeMoveKeyHistory, MovesBeyondTheLastEntryAreRefused) {
     const MoveContext context{history.get()};
     Position p, child;
     ASSERT_TRUE(BuildFrom(p, "Ke1 ke8", {.ply = 998}));
-    Move step = MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), '-');
+    Move step = MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), MoveKind::kQuiet);
     ASSERT_EQ(Make(child, p, step), 1);  // no history in the context: nothing written
     EXPECT_EQ(history->keys[998], 0xEEEEEEEEu);
     ASSERT_EQ(Make(child, p, step, context), 1);
@@ -199,7 +202,7 @@ TEST(MakeMoveKeyHistory, MovesBeyondTheLastEntryAreRefused) {
     Position grandchild;
     std::memset(static_cast<void*>(&grandchild), 0x5A, sizeof grandchild);
     const Position untouched = grandchild;
-    Move reply = MakeMoveRecord(-kKing, Sq("e8"), Sq("e7"), '-');
+    Move reply = MakeMoveRecord(-kKing, Sq("e8"), Sq("e7"), MoveKind::kQuiet);
     ConsoleCapture out;
     EXPECT_EQ(DoMove(grandchild, child, reply, context), 0);
     EXPECT_EQ(MakeMove(grandchild, child, reply, context), 0);
@@ -220,10 +223,10 @@ TEST(MakeMove3D, BoardMoveClearsTheEnPassantSquareAndKeepsTheRights) {
                           {.game = kGame3D, .flags = kCastlingRights, .epSquare = 34}));
     p.quietPlies = 5;
     ASSERT_EQ(p.flags & kCastlingRights, kBlackKingSide | kBlackQueenSide);
-    Move board = MakeMoveRecord(100, kPinQ1, kPinQ3, 'T');
+    Move board = MakeMoveRecord(100, kPinQ1, kPinQ3, MoveKind::kBoardMove);
     ConsoleCapture quiet;
     ASSERT_EQ(Make(child, p, board), 1);
-    EXPECT_EQ(board.kind, 'T');
+    EXPECT_EQ(board.kind, MoveKind::kBoardMove);
     EXPECT_EQ(child.abPin[0], kPinQ3);
     EXPECT_EQ(child.epSquare, 0u);
     EXPECT_EQ(child.flags & kCastlingRights, p.flags & kCastlingRights);
@@ -235,20 +238,21 @@ TEST(MakeMove3D, BoardMoveClearsTheEnPassantSquareAndKeepsTheRights) {
 // the rook from 0 to the king's square. The rook keeps its slot.
 TEST(MakeMove3D, CastlingKeepsItsKindAndTheRooksSlot) {
     ConsoleCapture quiet;
-    for (auto [to, rookFrom, letter] : {std::tuple{24u, 24u, 'S'}, std::tuple{8u, 0u, 'L'}}) {
+    for (auto [to, rookFrom, letter] : {std::tuple{24u, 24u, MoveKind::kCastleShort},
+                                        std::tuple{8u, 0u, MoveKind::kCastleLong}}) {
         Position p = Initial(kGame3D), child;
-        p.board[8] = letter == 'L' ? 0 : kQueen;
+        p.board[8] = letter == MoveKind::kCastleLong ? 0 : kQueen;
         ASSERT_EQ(BuildPosition(p), 1);
         const int rookSlot = p.squareSlot[rookFrom];
         Move castle = MakeMoveRecord(kKing, 16, to, letter);
-        ASSERT_EQ(Make(child, p, castle), 1) << letter;
+        ASSERT_EQ(Make(child, p, castle), 1) << KindChar(letter);
         EXPECT_EQ(castle.kind, letter);
         EXPECT_EQ(child.board[to], kKing);
         EXPECT_EQ(child.board[16], kRook);
         EXPECT_EQ(child.squareSlot[16], rookSlot);
         EXPECT_EQ(child.board[rookFrom], rookFrom == to ? kKing : 0);
         // Short castling's destination held a piece.
-        EXPECT_EQ(child.quietPlies, letter == 'S' ? 1u : p.quietPlies + 1);
+        EXPECT_EQ(child.quietPlies, letter == MoveKind::kCastleShort ? 1u : p.quietPlies + 1);
         EXPECT_EQ(child.flags & kCastlingRights, kBlackKingSide | kBlackQueenSide);
         EXPECT_NE(child.flags & kWhiteCastled, 0u);
         EXPECT_EQ(child.whiteMaterial, p.whiteMaterial);
@@ -257,7 +261,7 @@ TEST(MakeMove3D, CastlingKeepsItsKindAndTheRooksSlot) {
     Position p, child;
     ASSERT_TRUE(BuildFrom(p, "K16 k23 r31", {.game = kGame3D, .flags = kCastlingRights}));
     ASSERT_EQ(p.flags & kCastlingRights, kBlackKingSide);
-    Move castle = MakeMoveRecord(kKing, 16, 8, 'L');
+    Move castle = MakeMoveRecord(kKing, 16, 8, MoveKind::kCastleLong);
     quiet.Clear();
     ASSERT_EQ(Make(child, p, castle), 1);
     EXPECT_EQ(quiet.Text(), "\nw\n");
@@ -272,23 +276,51 @@ TEST(MakeMove3D, EnPassantOntoEitherLevelAndWhatIsNoEnPassant) {
         const char* what;
         std::vector<std::pair<unsigned, int>> edits;  // made after the double step
         unsigned from, to;
-        char kind, madeKind;  // madeKind 0: not checked
-        int behind;           // what stays on 35
+        MoveKind kind, madeKind;  // madeKind kNone: not checked
+        int behind;               // what stays on 35
         const char* report;
     };
     const Case cases[] = {
-        {"capture onto the White level", {}, 43, 34, 'E', 'e', 0, ""},
-        {"capture onto the neutral level", {}, 43, 2, 'E', 'e', 0, ""},
+        {"capture onto the White level",
+         {},
+         43,
+         34,
+         MoveKind::kEnPassantBlack,
+         MoveKind::kEnPassant,
+         0,
+         ""},
+        {"capture onto the neutral level",
+         {},
+         43,
+         2,
+         MoveKind::kEnPassantBlack,
+         MoveKind::kEnPassant,
+         0,
+         ""},
         // A straight push onto the passed-over file and rank from another level takes nothing.
-        {"push onto the neutral level", {}, 3, 2, '-', '-', kPawn, ""},
-        {"push onto the White level", {}, 3, 34, '-', '-', kPawn, ""},
-        {"occupied: an ordinary capture", {{2, kKnight}, {3, 0}}, 43, 2, 'E', 'x', kPawn, ""},
-        {"no pawn behind", {{35, 0}, {3, 0}}, 43, 34, 'E', 0, 0, "\nOFFBOARD E.P. capture\n"},
+        {"push onto the neutral level", {}, 3, 2, MoveKind::kQuiet, MoveKind::kQuiet, kPawn, ""},
+        {"push onto the White level", {}, 3, 34, MoveKind::kQuiet, MoveKind::kQuiet, kPawn, ""},
+        {"occupied: an ordinary capture",
+         {{2, kKnight}, {3, 0}},
+         43,
+         2,
+         MoveKind::kEnPassantBlack,
+         MoveKind::kCapture,
+         kPawn,
+         ""},
+        {"no pawn behind",
+         {{35, 0}, {3, 0}},
+         43,
+         34,
+         MoveKind::kEnPassantBlack,
+         MoveKind::kNone,
+         0,
+         "\nOFFBOARD E.P. capture\n"},
     };
     for (const Case& c : cases) {
         Position start, afterStep, child;
         ASSERT_TRUE(BuildFrom(start, "P33 p43 K58 k61 p3", k3DTournament));
-        Move step = MakeMoveRecord(kPawn, 33, 35, '-');
+        Move step = MakeMoveRecord(kPawn, 33, 35, MoveKind::kQuiet);
         ASSERT_EQ(Make(afterStep, start, step), 1);
         for (auto [square, code] : c.edits) afterStep.board[square] = code;
         ASSERT_EQ(c.edits.empty() ? 1 : BuildPosition(afterStep), 1);
@@ -300,7 +332,7 @@ TEST(MakeMove3D, EnPassantOntoEitherLevelAndWhatIsNoEnPassant) {
         ConsoleCapture out;
         ASSERT_EQ(Make(child, afterStep, move), 1) << c.what;
         EXPECT_EQ(out.Text(), c.report) << c.what;
-        EXPECT_EQ(move.kind, c.madeKind != 0 ? c.madeKind : move.kind) << c.what;
+        EXPECT_EQ(move.kind, c.madeKind != MoveKind::kNone ? c.madeKind : move.kind) << c.what;
         EXPECT_EQ(child.board[35], c.behind) << c.what;
         EXPECT_EQ(child.board[c.to], -kPawn) << c.what;
         EXPECT_EQ(child.pieceMask, kept) << c.what;
@@ -314,7 +346,7 @@ TEST(MakeMove3D, NoEnPassantWhileTheSquareIsZero) {
     Position p, child;
     ASSERT_TRUE(BuildFrom(p, "p9 P1 K58 k61", {.game = kGame3D, .ply = 1}));
     ASSERT_EQ(p.epSquare, 0u);
-    Move diagonal = MakeMoveRecord(-kPawn, 9, 0, 'E');
+    Move diagonal = MakeMoveRecord(-kPawn, 9, 0, MoveKind::kEnPassantBlack);
     ASSERT_EQ(Make(child, p, diagonal), 1);
     EXPECT_EQ(child.board[1], kPawn);
     EXPECT_EQ(child.board[0], -kQueen);  // square 0 at q1 is Black's last rank

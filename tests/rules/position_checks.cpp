@@ -229,7 +229,7 @@ std::vector<unsigned> Xrayed(const Position& p, unsigned from) {
 std::string MoveText(const Move& move) {
     std::ostringstream text;
     text << move.piece << ":" << move.from << "-" << move.to << " '"
-         << (move.kind == 0 ? '0' : move.kind) << "'";
+         << (move.kind == MoveKind::kNone ? '0' : KindChar(move.kind)) << "'";
     return text.str();
 }
 

@@ -76,17 +76,17 @@ void CheckMoveEffects(const Position& parent, const Position& child, const Candi
     stats.checks += m.givesCheck;
     switch (played.moveClass) {
         case kPromotion:
-            ASSERT_TRUE(IsPromotionKind(m.kind)) << m.kind;
-            ASSERT_EQ(child.board[m.to], sign * (m.kind == 'Q'   ? kQueen
-                                                 : m.kind == 'R' ? kRook
-                                                 : m.kind == 'B' ? kBishop
-                                                                 : kKnight));
+            ASSERT_TRUE(IsPromotionKind(m.kind)) << KindChar(m.kind);
+            ASSERT_EQ(child.board[m.to], sign * (m.kind == MoveKind::kPromoteQueen    ? kQueen
+                                                 : m.kind == MoveKind::kPromoteRook   ? kRook
+                                                 : m.kind == MoveKind::kPromoteBishop ? kBishop
+                                                                                      : kKnight));
             ASSERT_NE(child.flags & (sign > 0 ? kWhitePromoted : kBlackPromoted), 0u);
             if (Is3D(child))
                 ++(IsAttackBoardSquare(m.to) ? stats.promotionsOnBoards : stats.promotionsOnLevels);
             break;
         case kEnPassant:
-            ASSERT_EQ(m.kind, Is3D(child) ? 'e' : 'x');
+            ASSERT_EQ(m.kind, Is3D(child) ? MoveKind::kEnPassant : MoveKind::kCapture);
             ASSERT_EQ(CountCode(child, -sign), CountCode(parent, -sign) - 1);
             ASSERT_EQ(child.quietPlies, 1u);
             ++stats.enPassantCaptures;
@@ -94,7 +94,7 @@ void CheckMoveEffects(const Position& parent, const Position& child, const Candi
         case kShortCastling:
         case kLongCastling: {
             const bool shortSide = played.moveClass == kShortCastling;
-            ASSERT_EQ(m.kind, shortSide ? 'S' : 'L');
+            ASSERT_EQ(m.kind, shortSide ? MoveKind::kCastleShort : MoveKind::kCastleLong);
             ASSERT_EQ(child.board[m.to], sign * kKing);
             const unsigned rookTo = Is3D(child) ? m.from : (shortSide ? m.from + 8 : m.from - 8);
             ASSERT_EQ(child.board[rookTo], sign * kRook);
@@ -118,7 +118,7 @@ void CheckMoveEffects(const Position& parent, const Position& child, const Candi
             break;
         default:
             if (capture) {
-                ASSERT_EQ(m.kind, 'x');
+                ASSERT_EQ(m.kind, MoveKind::kCapture);
             }
             break;
     }

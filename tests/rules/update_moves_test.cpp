@@ -25,7 +25,7 @@ void MakeIncrementally(Position& child, const Position& parent, Move move) {
     ASSERT_EQ(CompletedPositionProblem(child), "") << MoveText(move) << "\n" << BoardText(parent);
 }
 
-Move M(int piece, const char* from, const char* to, char kind = '-') {
+Move M(int piece, const char* from, const char* to, MoveKind kind = MoveKind::kQuiet) {
     return MakeMoveRecord(piece, Sq(from), Sq(to), kind);
 }
 
@@ -58,11 +58,11 @@ TEST(UpdateAttacks, RepairsAroundTheMoveBatteriesAndPawnFiles) {
          "Ba1 Qb2 Bc3 Nd4 Kh1 ka8", 0, nullptr, M(kKnight, "d4", "f5"), "a1", nullptr,
          "c3 d4 e5 f6 g7 h8", nullptr},
         {"a pawn capture marks the pawns of files b to e",
-         "Pa2 Pb2 Pc4 Pe2 Pf2 Ph2 pd5 pe7 pa7 pg7 Kh1 kh8", 0, nullptr, M(kPawn, "c4", "d5", 'x'),
-         nullptr, nullptr, nullptr, "d5 b2 e2 e7"},
+         "Pa2 Pb2 Pc4 Pe2 Pf2 Ph2 pd5 pe7 pa7 pg7 Kh1 kh8", 0, nullptr,
+         M(kPawn, "c4", "d5", MoveKind::kCapture), nullptr, nullptr, nullptr, "d5 b2 e2 e7"},
         {"a knight taking a pawn on the a-file marks files a and b",
-         "Nc4 pa5 Pa2 Pb2 Pc2 pb7 pc7 Kh1 kh8", 0, nullptr, M(kKnight, "c4", "a5", 'x'), nullptr,
-         nullptr, nullptr, "a5 a2 b2 b7"},
+         "Nc4 pa5 Pa2 Pb2 Pc2 pb7 pc7 Kh1 kh8", 0, nullptr,
+         M(kKnight, "c4", "a5", MoveKind::kCapture), nullptr, nullptr, nullptr, "a5 a2 b2 b7"},
     };
     for (const Case& c : cases) {
         Position p, child;

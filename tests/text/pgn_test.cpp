@@ -31,10 +31,12 @@ bool Has(const std::vector<std::string>& texts, std::string_view text) {
 }
 
 // The move from-to (with a promotion kind) of a position, as the legal-move list has it.
-Move Legal(const Position& position, std::string_view from, std::string_view to, char kind = 0) {
+Move Legal(const Position& position, std::string_view from, std::string_view to,
+           MoveKind kind = MoveKind::kNone) {
     auto scratch = std::make_unique<Position>(position);
     for (const Move& move : LegalMoves(*scratch)) {
-        if (move.from == Sq(from) && move.to == Sq(to) && (kind == 0 || move.kind == kind)) {
+        if (move.from == Sq(from) && move.to == Sq(to) &&
+            (kind == MoveKind::kNone || move.kind == kind)) {
             return move;
         }
     }
@@ -103,7 +105,7 @@ TEST(SanTest, ReadingRefusesWhatNamesNoneOrMany) {
     // Marks and annotations are not read; a promotion letter without "=" is.
     const std::optional<Move> knight = ReadSan(*pawn, "exd8N!?", error);
     ASSERT_TRUE(knight);
-    EXPECT_EQ(knight->kind, 'N');
+    EXPECT_EQ(knight->kind, MoveKind::kPromoteKnight);
     EXPECT_TRUE(ReadSan(*pawn, "e8=Q#", error));
 }
 
