@@ -36,7 +36,7 @@ bool PlayMoves(const std::vector<std::string>& moves, size_t from, UciGame& game
             error = "illegal move '" + moves[i] + "' in " + WritePositionText(*game.position);
             return false;
         }
-        if (MakeMove(*next, *game.position, move, context) == 0) {
+        if (!MakeMove(*next, *game.position, move, context)) {
             error = "the game is too long at move '" + moves[i] + "'";
             return false;
         }

@@ -29,7 +29,7 @@ int Searcher::QuiescenceEntry(Position& p, int gamma, int ply) {
 // Makes one move and searches it; false when the search is to stop (best >= gamma).
 bool Searcher::TryQuiet(Position& p, Move move, int gamma, int ply, int& best) {
     Position& child = At(ply + 1);
-    if (PlyLimitReached(p) || DoMove(child, p, move, context_) == 0) return true;
+    if (PlyLimitReached(p) || !DoMove(child, p, move, context_)) return true;
     const int value = -Quiesce(child, 1 - gamma, ply + 1);
     if (value > best) best = value;
     return best < gamma && !StopTest();
@@ -40,7 +40,7 @@ int Searcher::Quiesce(Position& p, int gamma, int ply) {
     int value;
     if (table_.Probe(p, 0, gamma, value, nullptr)) return StepTowardZero(value);
     Move last = p.lastMove;
-    if (FinishMove(p, last, context_) == 0) return kScoreKingTaken;
+    if (!FinishMove(p, last, context_)) return kScoreKingTaken;
     if (ply >= kMaxPly - 2) return evaluator_.EvaluateClamped(p, gamma, 0);
     if (InCheck(p) && ply < maxDepth_) return QuiesceCheck(p, gamma, ply);
     int best = evaluator_.EvaluateClamped(p, gamma, 0);
@@ -108,7 +108,7 @@ int Searcher::QuiesceCheck(Position& p, int gamma, int ply) {
     for (uint32_t i = 0; i < p.moveCount; ++i) {
         Move move = p.moveList[i];
         if (!ValidMove(p, move)) continue;
-        if (PlyLimitReached(p) || DoMove(child, p, move, context_) == 0) continue;
+        if (PlyLimitReached(p) || !DoMove(child, p, move, context_)) continue;
         best = std::max(best, -Quiesce(child, 1 - gamma, ply + 1));
         if (best >= gamma || StopTest()) break;
     }

@@ -100,7 +100,7 @@ bool EnterMove(Game& game, Move move, const MoveContext& context, int notation, 
     if (entry.writeText) GenerateMoveTexts(p, notation, *texts);
     // The move is made as given: a user's promotion that names no piece asks for it here.
     const uint8_t givenCheck = move.givesCheck;
-    const bool made = MakeMove(p, p, move, context) != 0;
+    const bool made = MakeMove(p, p, move, context);
     p.flags &= ~kPromotionFlags;
     if (!made) {
         ErrorReport(kStable, "PlayerMoved legal but bad do move");

@@ -12,6 +12,6 @@ void PieceGenerate(Position& position, int slot);
 
 // Clears and regenerates all attack data; 1 on success, 0 when a piece stands off the board.
 // The evaluator, when given, then evaluates the position.
-int RegenerateAttacks(Position& position, PositionEvaluator* evaluator = nullptr);
+bool RegenerateAttacks(Position& position, PositionEvaluator* evaluator = nullptr);
 
 }  // namespace tarvex

@@ -29,7 +29,7 @@ int Level3D(const Position& position, unsigned square);
 
 // 1 when sq or q is empty, or the piece on q is a slider of the colour of the piece on sq that
 // moves along the line from q to sq.
-int ContinuesXray(const Position& position, unsigned sq, unsigned q);
+bool ContinuesXray(const Position& position, unsigned sq, unsigned q);
 
 inline bool AttackedByWhite(const Position& p, unsigned q) {
     return (p.attacks[q] & kWhiteHalf) != 0;
@@ -60,6 +60,6 @@ bool IsPromotionCandidate(const Position& position, int code, unsigned square);
 
 // After a completed move: 0 when the mover's king stands attacked; otherwise sets the in-check
 // flag and the move's givesCheck when the opponent's king is attacked, and returns 1.
-int CheckBookkeeping(Position& child, Move& move, bool moverWhite);
+bool CheckBookkeeping(Position& child, Move& move, bool moverWhite);
 
 }  // namespace tarvex

@@ -293,8 +293,8 @@ void Counters(Position& child, const Position& parent, const Position* link, Mov
 }
 
 // The body of DoMove: child holds the parent's primary part; link is the parent to remember.
-int MakeChild(Position& child, const Position& parent, const Position* link, Move& move,
-              const MoveContext& context) {
+bool MakeChild(Position& child, const Position& parent, const Position* link, Move& move,
+               const MoveContext& context) {
     child.lastMove = move;
     child.replyMove = Move{};
     // The evaluation's two cached values lie outside the primary part, yet a child starts
@@ -318,7 +318,7 @@ int MakeChild(Position& child, const Position& parent, const Position* link, Mov
     Counters(child, parent, link, state, context);
     if (!state.completeNow) {
         child.flags |= kAttacksPending;
-        return 1;
+        return true;
     }
     child.flags &= ~kAttacksPending;
     RegenerateAttacks(child, context.evaluator);
@@ -347,10 +347,10 @@ bool PawnPromotesOn(const Position& position, int code, unsigned square) {
     return DirTo(position, square, white ? 1 : -1, step) == 0;
 }
 
-int DoMove(Position& child, const Position& parentIn, Move& move, const MoveContext& context) {
+bool DoMove(Position& child, const Position& parentIn, Move& move, const MoveContext& context) {
     if (PlyLimitReached(parentIn)) {
         ErrorReport(kStable, "game record full @ DoMove");
-        return 0;
+        return false;
     }
     const bool inPlace = &child == &parentIn;
     if (inPlace) {
@@ -362,8 +362,8 @@ int DoMove(Position& child, const Position& parentIn, Move& move, const MoveCont
     return MakeChild(child, parentIn, &parentIn, move, context);
 }
 
-int FinishMove(Position& child, Move& move, const MoveContext& context) {
-    if ((child.flags & kAttacksPending) == 0) return 1;
+bool FinishMove(Position& child, Move& move, const MoveContext& context) {
+    if ((child.flags & kAttacksPending) == 0) return true;
     child.flags &= ~kAttacksPending;
     if (child.parent != nullptr)
         UpdateAttacks(child, *child.parent, child.lastMove, context.evaluator);
@@ -372,8 +372,8 @@ int FinishMove(Position& child, Move& move, const MoveContext& context) {
     return CheckBookkeeping(child, move, moverWhite);
 }
 
-int MakeMove(Position& child, const Position& parent, Move& move, const MoveContext& context) {
-    if (DoMove(child, parent, move, context) == 0) return 0;
+bool MakeMove(Position& child, const Position& parent, Move& move, const MoveContext& context) {
+    if (!DoMove(child, parent, move, context)) return false;
     return FinishMove(child, move, context);
 }
 

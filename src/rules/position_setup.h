@@ -23,7 +23,7 @@ namespace tarvex {
 // movedStartPawns: squares of pawns that stand on a start square but have moved there (in the
 // 3D game a pawn can step onto another pawn's start square); they never get that file's slot,
 // so they make no double step.
-int BuildPosition(Position& position, uint64_t movedStartPawns = 0);
+bool BuildPosition(Position& position, uint64_t movedStartPawns = 0);
 
 // The squares of the pawns of a complete position that stand on a start square without the
 // double step: what BuildPosition needs to lay the position out again the same way.

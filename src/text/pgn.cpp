@@ -335,7 +335,7 @@ bool WritePgn(const PgnHeader& header, const Position& start, const std::vector<
     for (size_t i = 0; i < moves.size(); ++i) {
         const std::string san = SanText(*position, moves[i]);
         std::optional<Move> legal = FindLegalMove(*position, moves[i]);
-        if (san.empty() || !legal || MakeMove(*next, *position, *legal) == 0) {
+        if (san.empty() || !legal || !MakeMove(*next, *position, *legal)) {
             error = "move " + std::to_string(i + 1) + " is not legal";
             return false;
         }

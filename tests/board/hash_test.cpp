@@ -66,7 +66,7 @@ TEST(HashKeyTest, BoardMovesKeepTheKeysAndARoundTripRestoresThem) {
     ConsoleCapture quiet;
     for (int i = 0; i < 4; ++i) {
         Move move = trip[i];
-        ASSERT_EQ(MakeMove(records[i + 1], records[i], move), 1) << i;
+        ASSERT_TRUE(MakeMove(records[i + 1], records[i], move)) << i;
         EXPECT_EQ(records[i + 1].hashKey, ComputeHashKey(records[i + 1])) << i;
         EXPECT_EQ(records[i + 1].hashKey2, ComputeHashKey2(records[i + 1])) << i;
         EXPECT_NE(records[i + 1].hashKey2, records[i].hashKey2) << i;

@@ -226,7 +226,7 @@ TEST(PositionText, PawnLeftOnItsLastRankByABoardMoveReadsBack) {
         FindLegalMove(p, MakeMoveRecord(116, kPinK1, kPinK2, MoveKind::kBoardMove));
     ASSERT_TRUE(away);
     Position child;
-    ASSERT_EQ(MakeMove(child, p, *away), 1);
+    ASSERT_TRUE(MakeMove(child, p, *away));
     const std::string text = WritePositionText(child);
     Position back;
     std::string error;

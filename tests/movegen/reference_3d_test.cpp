@@ -100,7 +100,7 @@ std::string ListDifference(const Position& position, const std::vector<RefMove>&
 bool MakeBoth(const Position& position, const RefState& state, const RefMove& move, Move record,
               Position& child, std::string& difference) {
     difference.clear();
-    if (MakeMove(child, position, record) != 1) {
+    if (!MakeMove(child, position, record)) {
         difference = "MakeMove refused the listed move " + ref3d::MoveText(move) + " in " +
                      WritePositionText(position);
         return false;

@@ -95,7 +95,7 @@ void CheckGame(size_t index, const PgnGame& game, const RecordedGame& recorded) 
             return Fault(index, "'" + token + "' is " + MoveWord(*move) + ", the record has " +
                                     recorded.moves[i]);
         }
-        if (MakeMove(*next, *position, *move) == 0) return Fault(index, "cannot make " + token);
+        if (!MakeMove(*next, *position, *move)) return Fault(index, "cannot make " + token);
         *position = *next;
         position->parent = nullptr;
     }

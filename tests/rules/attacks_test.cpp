@@ -144,13 +144,13 @@ TEST(AttackRegeneration, UnknownPieceCodeOrPieceOffTheBoardIsReported) {
     const Position before = p;
     p.pieces[kSlotQueen] = {7, Sq("d4")};
     ConsoleCapture out;
-    EXPECT_EQ(RegenerateAttacks(p), 1);
+    EXPECT_TRUE(RegenerateAttacks(p));
     EXPECT_EQ(out.Text(), "\nPieceGenerate: unknown pi\n");
     for (unsigned q = 0; q < 64; ++q) EXPECT_EQ(p.attacks[q], before.attacks[q]) << q;
     p = before;
     p.pieces[kSlotKnight1] = {kKnight, 64};
     out.Clear();
-    EXPECT_EQ(RegenerateAttacks(p), 0);
+    EXPECT_FALSE(RegenerateAttacks(p));
     EXPECT_EQ(out.Text(), "\nRegenToPieces pi present but pos\n");
 }
 

@@ -140,8 +140,8 @@ TEST(LineTables, DirectionsFollowTheStepsAndSlidersFollowTheDirections) {
     EXPECT_FALSE(ReachOf(home, kBishop, 0, 6));
     // On the board itself the line from a0 to a8 runs one way only.
     const Position p = AtPlacement(kPlacements[0], kGame3D, kRulesTournament);
-    EXPECT_EQ(Reaches(p, 6, 0, 1), 1);
-    EXPECT_EQ(Reaches(p, 0, 6, 1), 0);
+    EXPECT_TRUE(Reaches(p, 6, 0, 1));
+    EXPECT_FALSE(Reaches(p, 0, 6, 1));
 }
 
 // Building a position and moving an attack board attach the tables of the new kind, rules and
@@ -158,7 +158,7 @@ TEST(LineTables3D, BuildingAndBoardMovesAttachTheTablesOfThePlacement) {
     const LineTables* before = p.lineTables;
     Move board = MakeMoveRecord(100, kPinQ1, kPinQ3, MoveKind::kBoardMove);
     ConsoleCapture quiet;
-    ASSERT_EQ(MakeMove(child, p, board), 1);
+    ASSERT_TRUE(MakeMove(child, p, board));
     EXPECT_TRUE(attached(child));
     EXPECT_EQ(p.lineTables, before);
     auto fresh = std::make_unique<LineTables>();

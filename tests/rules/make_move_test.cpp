@@ -41,7 +41,7 @@ TEST(MakeMove2D, DoubleStepSetsTheEnPassantSquareOnlyWhenAPawnCanTake) {
     // The same with Black's d-pawn already on d4.
     start.board[Sq("d7")] = 0;
     start.board[Sq("d4")] = -kPawn;
-    ASSERT_EQ(BuildPosition(start), 1);
+    ASSERT_TRUE(BuildPosition(start));
     ASSERT_EQ(Make(child, start, e4), 1);
     EXPECT_EQ(child.epSquare, Sq("e3"));
 }
@@ -134,14 +134,14 @@ TEST(MakeMove2D, MovesThatLeaveTheKingAttackedAreRefused) {
     // Completed at once (a promotion): DoMove itself refuses the pinned pawn.
     ASSERT_TRUE(BuildFrom(p, "Ka7 Pb7 rh7 kh2"));
     Move promote = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), MoveKind::kPromoteQueen);
-    EXPECT_EQ(DoMove(child, p, promote, {}), 0);
+    EXPECT_FALSE(DoMove(child, p, promote, {}));
     // Left pending: DoMove cannot tell yet, FinishMove refuses.
     ASSERT_TRUE(BuildFrom(p, "Ke1 re8 ka8"));
     Move step = MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), MoveKind::kQuiet);
-    ASSERT_EQ(DoMove(child, p, step, {}), 1);
+    ASSERT_TRUE(DoMove(child, p, step, {}));
     EXPECT_NE(child.flags & kAttacksPending, 0u);
-    EXPECT_EQ(FinishMove(child, step), 0);
-    EXPECT_EQ(FinishMove(child, step), 1);  // nothing pending any more
+    EXPECT_FALSE(FinishMove(child, step));
+    EXPECT_TRUE(FinishMove(child, step));  // nothing pending any more
 }
 
 // The check bit itself is checked on every move of the random games.
@@ -164,13 +164,13 @@ TEST(MakeMoveErrors, MoveFromAnEmptyOrOffBoardSquareIsABadPiece) {
         std::memset(static_cast<void*>(&child), 0xA5, sizeof child);
         Move bad = MakeMoveRecord(kQueen, from, Sq("d5"), MoveKind::kQuiet);
         ConsoleCapture out;
-        ASSERT_EQ(DoMove(child, p, bad, {}), 1);
+        ASSERT_TRUE(DoMove(child, p, bad, {}));
         EXPECT_EQ(out.Text(), "\nbad piece @ DoMove\nUNSTABLE");
         // The parent with the move passed: same board, the ply advanced, pending.
         EXPECT_EQ(std::memcmp(child.board, p.board, sizeof p.board), 0);
         EXPECT_EQ(child.ply, p.ply + 1);
         EXPECT_NE(child.flags & kAttacksPending, 0u);
-        EXPECT_EQ(FinishMove(child, bad), 1);
+        EXPECT_TRUE(FinishMove(child, bad));
         EXPECT_EQ(CompletedPositionProblem(child), "");
     }
     // MovePiece without a slot moves nothing.
@@ -204,13 +204,13 @@ TEST(MakeMoveKeyHistory, MovesBeyondTheLastEntryAreRefused) {
     const Position untouched = grandchild;
     Move reply = MakeMoveRecord(-kKing, Sq("e8"), Sq("e7"), MoveKind::kQuiet);
     ConsoleCapture out;
-    EXPECT_EQ(DoMove(grandchild, child, reply, context), 0);
-    EXPECT_EQ(MakeMove(grandchild, child, reply, context), 0);
+    EXPECT_FALSE(DoMove(grandchild, child, reply, context));
+    EXPECT_FALSE(MakeMove(grandchild, child, reply, context));
     EXPECT_EQ(out.Text(), "\ngame record full @ DoMove\n\ngame record full @ DoMove\n");
     EXPECT_TRUE(DifferingFields(grandchild, untouched).empty());
     EXPECT_EQ(grandchild.parent, untouched.parent);
     const Position full = child;
-    EXPECT_EQ(DoMove(child, child, reply, context), 0);  // in place
+    EXPECT_FALSE(DoMove(child, child, reply, context));  // in place
     EXPECT_TRUE(DifferingFields(child, full).empty());
     EXPECT_EQ(std::memcmp(history.get(), &before, sizeof before), 0);
 }
@@ -242,7 +242,7 @@ TEST(MakeMove3D, CastlingKeepsItsKindAndTheRooksSlot) {
                                         std::tuple{8u, 0u, MoveKind::kCastleLong}}) {
         Position p = Initial(kGame3D), child;
         p.board[8] = letter == MoveKind::kCastleLong ? 0 : kQueen;
-        ASSERT_EQ(BuildPosition(p), 1);
+        ASSERT_TRUE(BuildPosition(p));
         const int rookSlot = p.squareSlot[rookFrom];
         Move castle = MakeMoveRecord(kKing, 16, to, letter);
         ASSERT_EQ(Make(child, p, castle), 1) << KindChar(letter);
@@ -323,7 +323,7 @@ TEST(MakeMove3D, EnPassantOntoEitherLevelAndWhatIsNoEnPassant) {
         Move step = MakeMoveRecord(kPawn, 33, 35, MoveKind::kQuiet);
         ASSERT_EQ(Make(afterStep, start, step), 1);
         for (auto [square, code] : c.edits) afterStep.board[square] = code;
-        ASSERT_EQ(c.edits.empty() ? 1 : BuildPosition(afterStep), 1);
+        ASSERT_TRUE(c.edits.empty() || BuildPosition(afterStep));
         ASSERT_EQ(afterStep.epSquare, 34u) << c.what;
         uint32_t kept = afterStep.pieceMask;  // less the White pieces taken
         if (afterStep.board[c.to] > 0) kept &= ~(1u << afterStep.squareSlot[c.to]);

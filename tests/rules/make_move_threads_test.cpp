@@ -31,7 +31,7 @@ bool StartPosition(Position& position, const uint32_t (&pins)[4]) {
     WriteInitialPlacement(position);
     for (int b = 0; b < kBoardCount; ++b) position.abPin[b] = pins[b];
     position.flags = kCastlingRights;
-    return BuildPosition(position) == 1;
+    return BuildPosition(position);
 }
 
 void PlayOnThisThread(uint64_t seed, const uint32_t (&pins)[4], ThreadResult& result) {

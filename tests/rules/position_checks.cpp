@@ -151,7 +151,7 @@ std::string BitsText(uint32_t bits) {
 std::string AttackDataProblem(const Position& position) {
     if (position.flags & kAttacksPending) return "attack data still pending";
     Position fresh = position;
-    if (RegenerateAttacks(fresh) != 1) return "regeneration failed";
+    if (!RegenerateAttacks(fresh)) return "regeneration failed";
     for (unsigned q = 0; q < 64; ++q) {
         for (auto [name, got, want] : {std::tuple{"attacks", position.attacks[q], fresh.attacks[q]},
                                        std::tuple{"xrays", position.xrays[q], fresh.xrays[q]}}) {

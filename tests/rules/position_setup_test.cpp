@@ -104,7 +104,7 @@ TEST(BuildPosition, RefusesBoardsWithoutKingsOrTooManyPieces) {
         Position p;
         EXPECT_FALSE(BuildFrom(p, c.pieces)) << c.pieces;
         ConsoleCapture out;
-        EXPECT_EQ(BuildPosition(p), 0);  // a refused build leaves the board as it was
+        EXPECT_FALSE(BuildPosition(p));  // a refused build leaves the board as it was
         EXPECT_EQ(out.Text(), c.message) << c.pieces;
     }
 }

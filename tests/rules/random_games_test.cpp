@@ -135,7 +135,7 @@ void CheckCopyMake(const Position& parent, const Position& child, const Move& or
                    const Move& made) {
     Position inPlace = parent;
     Move move = original;
-    ASSERT_EQ(DoMove(inPlace, inPlace, move, {}), 1);
+    ASSERT_TRUE(DoMove(inPlace, inPlace, move, {}));
     EXPECT_EQ(inPlace.parent, nullptr);
     EXPECT_EQ(move.kind, made.kind);
     EXPECT_EQ(move.givesCheck, made.givesCheck);
@@ -170,7 +170,7 @@ void PlayGames(const RunPlan& plan, RunStats& stats) {
     // would show up in the comparison with the move made in place.
     std::memset(static_cast<void*>(&records[1]), 0xA5, sizeof records[1]);
     for (int game = 0; game < plan.games; ++game) {
-        ASSERT_EQ(SetUpInitialPosition(records[0], plan.game, plan.rules), 1);
+        ASSERT_TRUE(SetUpInitialPosition(records[0], plan.game, plan.rules));
         if (plan.sliderHeavy) PromotePawnsInPlace(records[0], mover);
         ASSERT_EQ(CompletedPositionProblem(records[0]), "");
         int current = 0;

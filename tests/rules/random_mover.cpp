@@ -81,7 +81,7 @@ bool RandomMover::Play(Position& child, const Position& parent, const MoveContex
     while (!candidates_.empty()) {
         const size_t i = Pick(Is3D(parent));
         Candidate candidate = candidates_[i];
-        if (MakeMove(child, parent, candidate.move, context) != 0) {
+        if (MakeMove(child, parent, candidate.move, context)) {
             played = candidate;
             return true;
         }

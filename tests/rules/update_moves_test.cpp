@@ -18,9 +18,9 @@ using namespace tarvex::testing;
 
 // Makes a move that stays pending after DoMove and completes it incrementally.
 void MakeIncrementally(Position& child, const Position& parent, Move move) {
-    ASSERT_EQ(DoMove(child, parent, move, {}), 1);
+    ASSERT_TRUE(DoMove(child, parent, move, {}));
     ASSERT_NE(child.flags & kAttacksPending, 0u) << "the move was completed at once";
-    ASSERT_EQ(FinishMove(child, move), 1);
+    ASSERT_TRUE(FinishMove(child, move));
     ASSERT_EQ(child.parent, &parent);
     ASSERT_EQ(CompletedPositionProblem(child), "") << MoveText(move) << "\n" << BoardText(parent);
 }
@@ -71,7 +71,7 @@ TEST(UpdateAttacks, RepairsAroundTheMoveBatteriesAndPawnFiles) {
             const int pawnSlot = p.squareSlot[Sq(c.promote)];
             PromotePiece(p, pawnSlot, kQueen);
             ASSERT_EQ(p.squareSlot[Sq(c.promote)], pawnSlot);
-            ASSERT_EQ(RegenerateAttacks(p), 1);
+            ASSERT_TRUE(RegenerateAttacks(p));
         }
         p.dirtySlots = 0;  // as the evaluation leaves them
         ASSERT_NO_FATAL_FAILURE(MakeIncrementally(child, p, c.move)) << c.what;

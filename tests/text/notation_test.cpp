@@ -219,7 +219,7 @@ void ExpectTextsReadBack(int game, int rules, int notation, uint32_t seed) {
                     << text << " names " << moves.size() << " moves; " << WritePositionText(p);
             }
             Move chosen = legal[random() % legal.size()];
-            ASSERT_EQ(MakeMove(p, p, chosen), 1);
+            ASSERT_TRUE(MakeMove(p, p, chosen));
         }
     }
 }

@@ -122,7 +122,7 @@ std::vector<Move> Replay(const PgnGame& game) {
             ADD_FAILURE() << error;
             break;
         }
-        EXPECT_EQ(MakeMove(*next, *position, *move), 1);
+        EXPECT_TRUE(MakeMove(*next, *position, *move));
         *position = *next;
         position->parent = nullptr;
         moves.push_back(*move);
@@ -145,7 +145,7 @@ TEST(PgnTest, WritesTheRosterTheMovesAndTheResult) {
                                                                                    {"h5", "f7"}}) {
         Move move = Legal(*position, from, to);
         moves.push_back(move);
-        ASSERT_EQ(MakeMove(*next, *position, move), 1);
+        ASSERT_TRUE(MakeMove(*next, *position, move));
         *position = *next;
     }
     PgnHeader header;
@@ -180,7 +180,7 @@ TEST(PgnTest, SetUpPositionBlackFirstAndLongLines) {
     for (int i = 0; i < 24; ++i) {
         Move move = Legal(*position, shuffle[i % 4][0], shuffle[i % 4][1]);
         moves.push_back(move);
-        ASSERT_EQ(MakeMove(*next, *position, move), 1);
+        ASSERT_TRUE(MakeMove(*next, *position, move));
         *position = *next;
     }
     std::string text, error;
