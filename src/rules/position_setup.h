@@ -11,7 +11,7 @@ namespace tarvex {
 // attack-board fields are filled in into a complete one: the piece list laid out as a game
 // holds it, every piece placed again (slots, masks, material, keys), castling rights whose king
 // or rook is not at home dropped, the geometry tables attached and the attack data
-// regenerated. Returns 0 (after "\nno king") when either king is missing, (after "\ntoo many
+// regenerated. Returns false (after "\nno king") when either king is missing, (after "\ntoo many
 // pieces for the piece list") when a side has more extra officers than missing pawns, or when
 // regeneration fails.
 //
