@@ -52,7 +52,7 @@ int ParseRules(const char* command, std::string_view word, ToolPosition& out) {
 
 char PromotionLetter(const Move& move) {
     return IsPromotionKind(move.kind)
-               ? static_cast<char>(std::tolower(static_cast<unsigned char>(move.kind)))
+               ? static_cast<char>(std::tolower(static_cast<unsigned char>(KindChar(move.kind))))
                : 0;
 }
 

@@ -36,7 +36,7 @@ bool PlayMoves(const std::vector<std::string>& moves, size_t from, UciGame& game
             error = "illegal move '" + moves[i] + "' in " + WritePositionText(*game.position);
             return false;
         }
-        if (MakeMove(*next, *game.position, move, context) == 0) {
+        if (!MakeMove(*next, *game.position, move, context)) {
             error = "the game is too long at move '" + moves[i] + "'";
             return false;
         }
@@ -68,7 +68,7 @@ UciGame& UciGame::operator=(const UciGame& other) {
 std::string UciMoveText(const Move& move) {
     std::string text = SquareName2D(move.from) + SquareName2D(move.to);
     if (IsPromotionKind(move.kind)) {
-        text += static_cast<char>(std::tolower(static_cast<unsigned char>(move.kind)));
+        text += static_cast<char>(std::tolower(static_cast<unsigned char>(KindChar(move.kind))));
     }
     return text;
 }
@@ -79,14 +79,18 @@ Move FindUciMove(const Position& position, const std::string& text) {
     const std::optional<unsigned> toSquare = ParseSquare2D(std::string_view(text).substr(2, 2));
     if (!fromSquare || !toSquare || position.board[*fromSquare] == 0) return Move{};
     const unsigned from = *fromSquare, to = *toSquare;
-    const char promotion =
-        text.size() == 5 ? static_cast<char>(std::toupper(static_cast<unsigned char>(text[4]))) : 0;
-    if (promotion != 0 && !IsPromotionKind(promotion)) return Move{};
-    const Move wanted = MakeMoveRecord(position.board[from], from, to, promotion ? promotion : '-');
+    // The letter, upper-cased, is the promotion kind's character.
+    const MoveKind promotion =
+        text.size() == 5 ? static_cast<MoveKind>(std::toupper(static_cast<unsigned char>(text[4])))
+                         : MoveKind::kNone;
+    const bool promotes = promotion != MoveKind::kNone;
+    if (promotes && !IsPromotionKind(promotion)) return Move{};
+    const Move wanted =
+        MakeMoveRecord(position.board[from], from, to, promotes ? promotion : MoveKind::kQuiet);
     const std::optional<Move> legal = FindLegalMove(position, wanted);
     // A promotion names its piece, and only a promotion names one.
-    if (!legal || IsPromotionKind(legal->kind) != (promotion != 0)) return Move{};
-    if (promotion != 0 && legal->kind != promotion) return Move{};
+    if (!legal || IsPromotionKind(legal->kind) != promotes) return Move{};
+    if (promotes && legal->kind != promotion) return Move{};
     return *legal;
 }
 

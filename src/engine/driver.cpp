@@ -119,7 +119,7 @@ bool Searcher::MtdConverged(Position& root, int lower, int depth) {
     int counted = 0;
     for (uint32_t i = 0; i < root.moveCount; ++i) {
         Move move = root.moveList[i];
-        if (MakeMove(child, root, move, context_) == 0) {
+        if (!MakeMove(child, root, move, context_)) {
             ConsolePrint("\nillegal move %u-%u in mtd_converged", move.from, move.to);
             continue;
         }
@@ -212,7 +212,7 @@ bool Searcher::ResearchAfterDrop(Position& root, const Move& best, int& value) {
     if (IsNoMove(best)) return false;
     Position& child = At(1);
     Move move = best;
-    if (MakeMove(child, root, move, context_) == 0) return false;
+    if (!MakeMove(child, root, move, context_)) return false;
     const TableEntry* entry = table_.Lookup(child);
     if (entry == nullptr || entry->lowerDepth == 0 || entry->lower <= kDropMargin - value) {
         return false;
@@ -233,7 +233,7 @@ int Searcher::ChooseMove(Position& root, Move& best) {
         const Move stored = TranspositionTable::StoredMove(root, *entry);
         if (!IsNoMove(stored)) {
             best = stored;
-            best.kind = '?';
+            best.kind = MoveKind::kUnchecked;
             depth = std::max<int>(entry->lowerDepth, kFirstDepth);
             value = entry->lower;
             if (entry->upperDepth >= entry->lowerDepth &&
@@ -300,14 +300,14 @@ void Searcher::Report(Position& root, int depth, int value) {
         for (const Move& legal : LegalMoves(line)) {
             if (SameSquares(legal, wanted) && (!move || IsPromotionKind(legal.kind))) {
                 move = legal;
-                if (legal.kind == 'Q' || !IsPromotionKind(legal.kind)) break;
+                if (legal.kind == MoveKind::kPromoteQueen || !IsPromotionKind(legal.kind)) break;
             }
         }
         if (!move) break;
         progress.pv.push_back(*move);
         Position next;
         Move made = *move;
-        if (MakeMove(next, line, made) == 0) break;
+        if (!MakeMove(next, line, made)) break;
         line = next;
         line.parent = nullptr;
     }

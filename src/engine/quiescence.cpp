@@ -29,7 +29,7 @@ int Searcher::QuiescenceEntry(Position& p, int gamma, int ply) {
 // Makes one move and searches it; false when the search is to stop (best >= gamma).
 bool Searcher::TryQuiet(Position& p, Move move, int gamma, int ply, int& best) {
     Position& child = At(ply + 1);
-    if (PlyLimitReached(p) || DoMove(child, p, move, context_) == 0) return true;
+    if (PlyLimitReached(p) || !DoMove(child, p, move, context_)) return true;
     const int value = -Quiesce(child, 1 - gamma, ply + 1);
     if (value > best) best = value;
     return best < gamma && !StopTest();
@@ -40,7 +40,7 @@ int Searcher::Quiesce(Position& p, int gamma, int ply) {
     int value;
     if (table_.Probe(p, 0, gamma, value, nullptr)) return StepTowardZero(value);
     Move last = p.lastMove;
-    if (FinishMove(p, last, context_) == 0) return kScoreKingTaken;
+    if (!FinishMove(p, last, context_)) return kScoreKingTaken;
     if (ply >= kMaxPly - 2) return evaluator_.EvaluateClamped(p, gamma, 0);
     if (InCheck(p) && ply < maxDepth_) return QuiesceCheck(p, gamma, ply);
     int best = evaluator_.EvaluateClamped(p, gamma, 0);
@@ -62,7 +62,8 @@ int Searcher::Quiesce(Position& p, int gamma, int ply) {
         const int n = AppendPawnPushes(p, slot, pushes);
         for (int i = 0; i < n; ++i) {
             if (p.board[pushes[i].to] != 0) continue;
-            const Move move = MakeMoveRecord(sign * kPawn, pushes[i].from, pushes[i].to, 'P');
+            const Move move = MakeMoveRecord(sign * kPawn, pushes[i].from, pushes[i].to,
+                                             MoveKind::kPromotionOpen);
             if (!TryQuiet(p, move, gamma, ply, best)) return StepTowardZero(best);
         }
     }
@@ -71,7 +72,8 @@ int Searcher::Quiesce(Position& p, int gamma, int ply) {
     if (!IsNoMove(reply) && reply.from < kBoardSquares && reply.to < kBoardSquares &&
         p.board[reply.to] * sign < 0 && p.board[reply.from] * sign > 0 &&
         (p.attacks[reply.to] >> p.squareSlot[reply.from] & 1) != 0) {
-        const Move move = MakeMoveRecord(p.board[reply.from], reply.from, reply.to, 'x');
+        const Move move =
+            MakeMoveRecord(p.board[reply.from], reply.from, reply.to, MoveKind::kCapture);
         if (!TryQuiet(p, move, gamma, ply, best)) return StepTowardZero(best);
     }
     // c. Captures: the most valuable victims first, each by its least valuable attackers first.
@@ -82,7 +84,8 @@ int Searcher::Quiesce(Position& p, int gamma, int ply) {
             const int slot = 31 - std::countl_zero(attackers);
             attackers &= ~(1u << slot);
             const PieceEntry& attacker = p.pieces[slot];
-            const Move move = MakeMoveRecord(attacker.code, attacker.square, target, 'x');
+            const Move move =
+                MakeMoveRecord(attacker.code, attacker.square, target, MoveKind::kCapture);
             if (!TryQuiet(p, move, gamma, ply, best)) return StepTowardZero(best);
         }
     }
@@ -105,7 +108,7 @@ int Searcher::QuiesceCheck(Position& p, int gamma, int ply) {
     for (uint32_t i = 0; i < p.moveCount; ++i) {
         Move move = p.moveList[i];
         if (!ValidMove(p, move)) continue;
-        if (PlyLimitReached(p) || DoMove(child, p, move, context_) == 0) continue;
+        if (PlyLimitReached(p) || !DoMove(child, p, move, context_)) continue;
         best = std::max(best, -Quiesce(child, 1 - gamma, ply + 1));
         if (best >= gamma || StopTest()) break;
     }

@@ -88,7 +88,7 @@ bool Searcher::TryHashChildren(Position& p, Move* list, int count, int depth, in
         int upper;
         if (!table_.ProbeChildUpper(low, high, depth - 1, 1 - gamma, upper)) continue;
         Move move = list[i];
-        if (PlyLimitReached(p) || MakeMove(child, p, move, context_) == 0) continue;
+        if (PlyLimitReached(p) || !MakeMove(child, p, move, context_)) continue;
         if (IsDraw(child, keys_, 1)) continue;
         if (!table_.ProbeChildUpper(child.hashKey, child.hashKey2, depth - 1, 1 - gamma, upper)) {
             continue;
@@ -113,7 +113,7 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
     if (table_.Probe(root, depth, gamma, value, &stored) && !IsNoMove(stored)) {
         if (const auto legal = FindLegalMove(root, stored)) {
             Move made = *legal;
-            if (MakeMove(child, root, made, context_) != 0 && !IsDraw(child, keys_, 1)) {
+            if (MakeMove(child, root, made, context_) && !IsDraw(child, keys_, 1)) {
                 best = *legal;
                 return value;
             }
@@ -131,7 +131,7 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
         Move& move = list[i];
         if (!ValidMove(root, move)) continue;
         Move made = move;
-        if (IsNoMove(move) || PlyLimitReached(root) || MakeMove(child, root, made, context_) == 0) {
+        if (IsNoMove(move) || PlyLimitReached(root) || !MakeMove(child, root, made, context_)) {
             value = kScoreNoMove;
         } else if (IsDraw(child, keys_, 1)) {
             value = DrawValue(root);
@@ -164,7 +164,7 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
     if (table_.Probe(p, depth, gamma, value, &hashMove)) return StepTowardZero(value);
     // The move that led here is completed now; it may prove illegal.
     Move last = p.lastMove;
-    if (FinishMove(p, last, context_) == 0) return kScoreKingTaken;
+    if (!FinishMove(p, last, context_)) return kScoreKingTaken;
     const int staticValue = evaluator_.EvaluateClamped(p, gamma, depth);
     int extended = ExtendedDepth(p, depth, ply, staticValue, gamma);
     if (extended <= 0) return QuiescenceEntry(p, gamma, ply);
@@ -204,7 +204,7 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
             Move& move = list[i];
             if (!ValidMove(p, move)) continue;
             Move made = move;
-            if (PlyLimitReached(p) || DoMove(child, p, made, context_) == 0) {
+            if (PlyLimitReached(p) || !DoMove(child, p, made, context_)) {
                 move.score = kScoreNoMove;
                 continue;
             }

@@ -547,7 +547,7 @@ void UpdateThreatAfterNullMove(Position& position, const ParameterSets& sets,
 int RootTacticalScore(const Position& position, const Move& move) {
     Position child;
     Move made = move;
-    if (MakeMove(child, position, made) == 0) return kUnmakeable;
+    if (!MakeMove(child, position, made)) return kUnmakeable;
     // The side that replies, measured against the balance before the move.
     const bool white = WhiteToMove(child);
     const int m = Lead(position, white);

@@ -90,7 +90,7 @@ Move TranspositionTable::StoredMove(const Position& position, const TableEntry& 
     const unsigned from = entry.info & kSquareMask;
     const unsigned to = entry.info >> kToShift & kSquareMask;
     if (from == 0 && to == 0) return Move{};
-    return MakeMoveRecord(position.board[from], from, to, 'G', 0);
+    return MakeMoveRecord(position.board[from], from, to, MoveKind::kFromTable, 0);
 }
 
 const TableEntry* TranspositionTable::Lookup(uint32_t low, uint32_t high) const {

@@ -47,7 +47,7 @@ public:
     int Generation() const { return generation_; }
 
     // The move an entry keeps, rebuilt against position: from and to, the piece now on from,
-    // kind 'G'; the null move when the entry keeps none.
+    // kind kFromTable; the null move when the entry keeps none.
     static Move StoredMove(const Position& position, const TableEntry& entry);
 
     // The matching entry, or null.

@@ -75,7 +75,7 @@ bool GameController::ApplyEdit(EditAction action, unsigned square) {
                          kEditLetters[std::abs(added) - 1], static_cast<int>(square));
             p.board[square] = added;
         }
-        const bool built = BuildPosition(p, moved & ~(uint64_t{1} << square)) != 0;
+        const bool built = BuildPosition(p, moved & ~(uint64_t{1} << square));
         if (!built && HasBothKings(p)) {
             // Both kings stand, so the builder failed for a piece more than the piece list
             // holds, and has said so: such a position cannot be played; the edit is taken back.
@@ -113,7 +113,7 @@ void GameController::MoveBoardToNextPin(int board) {
         } while (BoardAtPin(p, kPinCycle[index]) != kNoBoard);
         p.abPin[board] = kPinCycle[index];
         ComputeBoardOwners(p);
-        if (BuildPosition(p, MovedStartPawnsStill(p)) != 0) MarkInCheck(p);
+        if (BuildPosition(p, MovedStartPawnsStill(p))) MarkInCheck(p);
         Changed();
     }
     StartEngine();

@@ -34,7 +34,8 @@ void PrintMoveNumber(unsigned ply, const char* text) {
 
 // The piece a move takes: what stands on its square, or the pawn taken en passant.
 int CapturedCode(const Position& before, const Move& move) {
-    if (OffBoard(move.to) || (move.kind != 'x' && move.kind != 'e')) return 0;
+    if (OffBoard(move.to) || (move.kind != MoveKind::kCapture && move.kind != MoveKind::kEnPassant))
+        return 0;
     const int onTarget = before.board[move.to];
     if (onTarget != 0) return onTarget;
     const int mover = OffBoard(move.from) ? 0 : before.board[move.from];
@@ -99,7 +100,7 @@ bool EnterMove(Game& game, Move move, const MoveContext& context, int notation, 
     if (entry.writeText) GenerateMoveTexts(p, notation, *texts);
     // The move is made as given: a user's promotion that names no piece asks for it here.
     const uint8_t givenCheck = move.givesCheck;
-    const bool made = MakeMove(p, p, move, context) != 0;
+    const bool made = MakeMove(p, p, move, context);
     p.flags &= ~kPromotionFlags;
     if (!made) {
         ErrorReport(kStable, "PlayerMoved legal but bad do move");

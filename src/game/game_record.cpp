@@ -27,7 +27,7 @@ bool GameController::Rebuild(unsigned target, bool storeTexts, const char* illeg
         SetUpFresh(block.current.gameKind, false);
     }
     Position& p = block.current;
-    if (BuildPosition(p, MovedStartPawns(p)) == 0) return false;
+    if (!BuildPosition(p, MovedStartPawns(p))) return false;
     // Recorded moves carry their promotion piece: nobody is asked again.
     const MoveContext context = GameContext(false);
     MoveEntry entry;

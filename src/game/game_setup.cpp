@@ -28,7 +28,7 @@ bool SetUpGame(GameBlock& game, int gameKind, int rules, bool resetView, const S
     game.current.flags = kCastlingRights;
     WriteInitialPlacement(game.current);
     ClearCaptured(game.captured);
-    if (BuildPosition(game.current) == 0) return false;
+    if (!BuildPosition(game.current)) return false;
     if (hooks.setStage) hooks.setStage(game.current);
     if (hooks.clearHighlights) hooks.clearHighlights();
     if (resetView && hooks.resetView) hooks.resetView();

@@ -176,7 +176,7 @@ int RestoredStartPosition(const SaveImage& image, Position& out) {
     out.ply = in.ply;
     out.stage = in.stage;
     // The piece list says which pawns on start squares have moved there.
-    if (BuildPosition(out, MovedStartPawns(out)) == 0) return 0;
+    if (!BuildPosition(out, MovedStartPawns(out))) return 0;
     MarkInCheck(out);
     return 1;
 }
@@ -188,7 +188,7 @@ std::string ReplaySaveImage(SaveImage& image) {
                              : SetUpInitialPosition(*p, image.gameKind, image.rules);
     if (built == 0) return "the start position cannot be set up";
     // Made as the rebuild makes them: the start built again, the moves in place.
-    if (edited && BuildPosition(*p, MovedStartPawns(*p)) == 0)
+    if (edited && !BuildPosition(*p, MovedStartPawns(*p)))
         return "the start position cannot be set up";
     auto history = std::make_unique<KeyHistory>();
     const MoveContext context{history.get(), nullptr, false};
@@ -198,7 +198,7 @@ std::string ReplaySaveImage(SaveImage& image) {
         if (!legal) return Format("recorded move at ply %u is not legal", ply);
         move.kind = legal->kind;
         image.record[ply].kind = legal->kind;
-        if (MakeMove(*p, *p, move, context) == 0)
+        if (!MakeMove(*p, *p, move, context))
             return Format("recorded move at ply %u cannot be made", ply);
     }
     return "";

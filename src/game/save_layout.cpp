@@ -68,7 +68,7 @@ Move GetMove(const uint8_t* in, size_t offset) {
     move.to = GetU32(in, offset + 4);
     move.score = GetI32(in, offset + 8);
     move.piece = GetI32(in, offset + 12);
-    move.kind = static_cast<char>(in[offset + 16]);
+    move.kind = static_cast<MoveKind>(in[offset + 16]);
     move.givesCheck = in[offset + 17];
     return move;
 }

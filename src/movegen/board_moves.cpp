@@ -47,7 +47,7 @@ constexpr unsigned kBoardOffsets[4] = {0, 1, 8, 9};
 
 int Append(const Position& position, int identifier, unsigned from, unsigned to, Move* out) {
     if (to == kNone || BoardAtPin(position, to) != kNoBoard) return 0;
-    FillMove(*out, identifier, from, to, kNoScore, 'T', 0);
+    FillMove(*out, identifier, from, to, kNoScore, MoveKind::kBoardMove, 0);
     return 1;
 }
 

@@ -34,7 +34,7 @@ struct Evader {
     unsigned king;
     uint64_t blocks = 0;  // squares where a piece would stand between king and checker
 
-    void Add(int piece, unsigned from, unsigned to, char kind) {
+    void Add(int piece, unsigned from, unsigned to, MoveKind kind) {
         FillMove(out[count++], piece, from, to, kNoScore, kind, 0);
     }
 
@@ -62,7 +62,7 @@ void CaptureChecker(Evader& e, unsigned checker) {
         const int slot = std::countr_zero(attackers);
         attackers &= attackers - 1;
         const PieceEntry& entry = e.position.pieces[slot];
-        e.Add(entry.code, entry.square, checker, 'x');
+        e.Add(entry.code, entry.square, checker, MoveKind::kCapture);
     }
 }
 
@@ -220,7 +220,7 @@ void Interpose(Evader& e) {
         squares &= squares - 1;
         if (e.OwnPieceOn(s)) continue;
         uint32_t movers = e.position.attacks[s] & e.own & e.position.officerMask & ~kingBit;
-        const char kind = e.position.board[s] == 0 ? '-' : 'x';
+        const MoveKind kind = e.position.board[s] == 0 ? MoveKind::kQuiet : MoveKind::kCapture;
         while (movers != 0) {
             const int slot = std::countr_zero(movers);
             movers &= movers - 1;
@@ -277,7 +277,8 @@ void KingSteps(Evader& e, uint32_t checkers, unsigned checker) {
             const unsigned t = step.sq[i];
             if ((single && t == checker) || e.OwnPieceOn(t)) continue;
             if ((e.position.attacks[t] & e.enemy) != 0) continue;
-            if (!StaysOnCheckLine(e, lines, checkers, t, d)) e.Add(kingCode, e.king, t, '-');
+            if (!StaysOnCheckLine(e, lines, checkers, t, d))
+                e.Add(kingCode, e.king, t, MoveKind::kQuiet);
         }
     }
 }

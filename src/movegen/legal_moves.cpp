@@ -34,7 +34,8 @@ int Candidates(const Position& position, const Move& move, Move* out) {
         out[0] = move;
         return 1;
     }
-    constexpr char kKinds[4] = {'Q', 'B', 'R', 'N'};
+    constexpr MoveKind kKinds[4] = {MoveKind::kPromoteQueen, MoveKind::kPromoteBishop,
+                                    MoveKind::kPromoteRook, MoveKind::kPromoteKnight};
     for (int i = 0; i < 4; ++i) {
         out[i] = move;
         out[i].kind = kKinds[i];
@@ -86,7 +87,7 @@ std::optional<Move> FindLegalMove(const Position& position, const Move& move) {
             Move made = candidates[j];
             const bool namesPiece = IsPromotionKind(move.kind) && n > 1;
             if (namesPiece && made.kind != move.kind) continue;
-            if (MakeMove(child, scratch, made) != 0) return made;
+            if (MakeMove(child, scratch, made)) return made;
         }
     }
     return std::nullopt;
@@ -99,7 +100,7 @@ bool HasLegalMove(const Position& position) {
     Position child;
     for (int i = 0; i < count; ++i) {
         Move move = buffer.moves[i];
-        if (MakeMove(child, scratch, move) != 0) return true;
+        if (MakeMove(child, scratch, move)) return true;
     }
     return false;
 }

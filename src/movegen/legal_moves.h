@@ -66,7 +66,7 @@ int ForEachLegalMove(Position& position, Visit&& visit) {
         for (int j = 0; j < n; ++j) {
             Move move = candidates[j];
             if (!seen.Insert(move)) continue;
-            if (MakeMove(child, position, move) == 0) continue;
+            if (!MakeMove(child, position, move)) continue;
             ++legal;
             visit(static_cast<const Move&>(move), child);
         }

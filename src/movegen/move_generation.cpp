@@ -12,7 +12,8 @@
 namespace tarvex {
 namespace {
 
-constexpr char kPromotionKinds[4] = {'Q', 'B', 'R', 'N'};
+constexpr MoveKind kPromotionKinds[4] = {MoveKind::kPromoteQueen, MoveKind::kPromoteBishop,
+                                         MoveKind::kPromoteRook, MoveKind::kPromoteKnight};
 constexpr uint32_t kEpHashShift = 8;
 constexpr uint32_t kRightsHashShift = 16;
 
@@ -30,7 +31,7 @@ Side SideToMove(const Position& position) {
     return {false, -1, kBlackHalf, kWhiteHalf, kBlackSlots + kSlotKing};
 }
 
-void Add(Move* out, int& count, int piece, unsigned from, unsigned to, char kind) {
+void Add(Move* out, int& count, int piece, unsigned from, unsigned to, MoveKind kind) {
     FillMove(out[count++], piece, from, to, kNoScore, kind, 0);
 }
 
@@ -44,7 +45,7 @@ int MovesFromAttacks(const Position& position, const Side& side, Move* out) {
         uint32_t attackers = position.attacks[q] & side.own;
         if (code == 0) attackers &= position.officerMask;
         const bool guarded = (position.attacks[q] & side.enemy) != 0;
-        const char kind = code == 0 ? '-' : 'x';
+        const MoveKind kind = code == 0 ? MoveKind::kQuiet : MoveKind::kCapture;
         while (attackers != 0) {
             const int slot = std::countr_zero(attackers);
             attackers &= attackers - 1;
@@ -64,7 +65,7 @@ int EnPassant2D(const Position& position, const Side& side, Move* out) {
     // A capturing pawn stands one row behind ep: below it for White, above it for Black.
     if (side.white ? Row(ep) == 0 : Row(ep) == 7) return 0;
     const unsigned behind = side.white ? ep - 1 : ep + 1;
-    const char kind = side.white ? 'e' : 'E';
+    const MoveKind kind = side.white ? MoveKind::kEnPassant : MoveKind::kEnPassantBlack;
     int count = 0;
     if (Column(ep) != 0 && position.board[behind - 8] == side.sign * kPawn) {
         Add(out, count, side.sign * kPawn, behind - 8, ep, kind);
@@ -93,7 +94,7 @@ int EnPassant3D(const Position& position, const Side& side, Move* out) {
             DirTo(position, from, pair[1], targets);
             for (uint32_t j = 0; j < targets.count; ++j) {
                 if (position.board[targets.sq[j]] == 0)
-                    Add(out, count, pawn, from, targets.sq[j], 'e');
+                    Add(out, count, pawn, from, targets.sq[j], MoveKind::kEnPassant);
             }
         }
     }
@@ -122,11 +123,11 @@ int Castling2D(const Position& position, const Side& side, Move* out) {
     if (position.board[king] != kingCode) return 0;
     if ((position.flags & shortRight) && position.board[king + 24] == rookCode && empty(king + 8) &&
         empty(king + 16) && safe(king) && safe(king + 8) && safe(king + 16)) {
-        Add(out, count, kingCode, king, king + 16, 'S');
+        Add(out, count, kingCode, king, king + 16, MoveKind::kCastleShort);
     }
     if ((position.flags & longRight) && position.board[king - 32] == rookCode && empty(king - 8) &&
         empty(king - 16) && empty(king - 24) && safe(king) && safe(king - 8) && safe(king - 16)) {
-        Add(out, count, kingCode, king, king - 16, 'L');
+        Add(out, count, kingCode, king, king - 16, MoveKind::kCastleLong);
     }
     return count;
 }
@@ -148,7 +149,7 @@ int Castling3D(Position& position, const Side& side, Move* out) {
         if (!kingHome || position.board[shortRook] != rookCode) {
             DropRight(position, shortRight);
         } else if (!Attacked(position, side, king) && !Attacked(position, side, shortRook)) {
-            Add(out, count, kingCode, king, shortRook, 'S');
+            Add(out, count, kingCode, king, shortRook, MoveKind::kCastleShort);
         }
     }
     if (position.flags & longRight) {
@@ -156,7 +157,7 @@ int Castling3D(Position& position, const Side& side, Move* out) {
             DropRight(position, longRight);
         } else if (position.board[longTarget] == 0 && !Attacked(position, side, king) &&
                    !Attacked(position, side, longTarget)) {
-            Add(out, count, kingCode, king, longTarget, 'L');
+            Add(out, count, kingCode, king, longTarget, MoveKind::kCastleLong);
         }
     }
     return count;
@@ -178,7 +179,7 @@ int AppendPromotions(const Position& position, Move* out, int count) {
     for (int i = 0; i < count; ++i) {
         const Move& m = out[i];
         if (!IsPromotion(position, m.piece, m.to, m)) continue;
-        for (char kind : kPromotionKinds) Add(out, total, m.piece, m.from, m.to, kind);
+        for (MoveKind kind : kPromotionKinds) Add(out, total, m.piece, m.from, m.to, kind);
     }
     return total;
 }
@@ -217,7 +218,7 @@ int AppendPawnPushes(const Position& position, int slot, Move* out) {
             open[LevelOf(position, t)] = false;
             blocked = true;
         } else {
-            Add(out, count, pawn.code, pawn.square, t, '-');
+            Add(out, count, pawn.code, pawn.square, t, MoveKind::kQuiet);
         }
     }
     // The double step passes through an empty single-step square (count > 0); under
@@ -232,7 +233,7 @@ int AppendPawnPushes(const Position& position, int slot, Move* out) {
     for (uint32_t i = 0; i < twice.count; ++i) {
         const unsigned u = twice.sq[i];
         if (position.board[u] == 0 && open[LevelOf(position, u)]) {
-            Add(out, count, pawn.code, pawn.square, u, '-');
+            Add(out, count, pawn.code, pawn.square, u, MoveKind::kQuiet);
         }
     }
     return count;

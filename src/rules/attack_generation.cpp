@@ -65,14 +65,14 @@ void PieceGenerate(Position& position, int slot) {
     }
 }
 
-int RegenerateAttacks(Position& position, PositionEvaluator* evaluator) {
+bool RegenerateAttacks(Position& position, PositionEvaluator* evaluator) {
     position.parent = nullptr;
     for (unsigned q = 0; q < 64; ++q) position.attacks[q] = position.xrays[q] = 0;
     for (int slot = 0; slot < kSlotCount; ++slot) {
         if (position.pieces[slot].code == 0) continue;
         if (OffBoard(position.pieces[slot].square)) {
             ErrorReport(kStable, "RegenToPieces pi present but pos");
-            return 0;
+            return false;
         }
         PieceGenerate(position, slot);
     }
@@ -80,7 +80,7 @@ int RegenerateAttacks(Position& position, PositionEvaluator* evaluator) {
     position.flags &= ~(kEvalValid | kTacticsValid);
     position.dirtySlots = position.pieceMask;
     if (evaluator != nullptr) evaluator->EvaluateRegenerated(position);
-    return 1;
+    return true;
 }
 
 }  // namespace tarvex

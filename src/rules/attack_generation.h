@@ -10,8 +10,8 @@ namespace tarvex {
 // ORs the attacks (and 2D x-rays) of the slot's piece into the masks; marks the slot dirty.
 void PieceGenerate(Position& position, int slot);
 
-// Clears and regenerates all attack data; 1 on success, 0 when a piece stands off the board.
+// Clears and regenerates all attack data; true on success, false when a piece stands off the board.
 // The evaluator, when given, then evaluates the position.
-int RegenerateAttacks(Position& position, PositionEvaluator* evaluator = nullptr);
+bool RegenerateAttacks(Position& position, PositionEvaluator* evaluator = nullptr);
 
 }  // namespace tarvex

@@ -53,13 +53,13 @@ int RayLength2D(unsigned square, int d) {
     }
 }
 
-int ContinuesXray(const Position& position, unsigned sq, unsigned q) {
+bool ContinuesXray(const Position& position, unsigned sq, unsigned q) {
     const int onSq = position.board[sq], onQ = position.board[q];
-    if (onSq == 0 || onQ == 0) return 1;
+    if (onSq == 0 || onQ == 0) return true;
     const uint8_t slot = position.squareSlot[q];
-    if (slot == kNoSlot || (position.sliderMask >> slot & 1) == 0) return 0;
-    if ((onSq > 0) != (onQ > 0)) return 0;
-    return ReachOf(LinesFor(position), onQ, q, sq) ? 1 : 0;
+    if (slot == kNoSlot || (position.sliderMask >> slot & 1) == 0) return false;
+    if ((onSq > 0) != (onQ > 0)) return false;
+    return ReachOf(LinesFor(position), onQ, q, sq);
 }
 
 namespace {
@@ -170,9 +170,9 @@ bool IsPromotionCandidate(const Position& position, int code, unsigned square) {
     return DirTo(position, step.sq[0], d, beyond) == 0;
 }
 
-int CheckBookkeeping(Position& child, Move& move, bool moverWhite) {
+bool CheckBookkeeping(Position& child, Move& move, bool moverWhite) {
     const bool moverAttacked = moverWhite ? WhiteInCheck(child) : BlackInCheck(child);
-    if (moverAttacked) return 0;
+    if (moverAttacked) return false;
     move.givesCheck = 0;
     const bool opponentAttacked = moverWhite ? BlackInCheck(child) : WhiteInCheck(child);
     if (opponentAttacked) {
@@ -181,7 +181,7 @@ int CheckBookkeeping(Position& child, Move& move, bool moverWhite) {
     }
     // The position remembers whether the move that made it gave check (the display reads it).
     child.lastMove.givesCheck = move.givesCheck;
-    return 1;
+    return true;
 }
 
 }  // namespace tarvex

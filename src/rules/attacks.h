@@ -27,9 +27,9 @@ int RayLength2D(unsigned square, int d);
 // Level of a 3D square (2..7), read directly from the placement.
 int Level3D(const Position& position, unsigned square);
 
-// 1 when sq or q is empty, or the piece on q is a slider of the colour of the piece on sq that
+// True when sq or q is empty, or the piece on q is a slider of the colour of the piece on sq that
 // moves along the line from q to sq.
-int ContinuesXray(const Position& position, unsigned sq, unsigned q);
+bool ContinuesXray(const Position& position, unsigned sq, unsigned q);
 
 inline bool AttackedByWhite(const Position& p, unsigned q) {
     return (p.attacks[q] & kWhiteHalf) != 0;
@@ -58,8 +58,8 @@ bool PawnBeside(const Position& position, unsigned square, int pawnCode);
 // A pawn of this code on square is one step from promotion.
 bool IsPromotionCandidate(const Position& position, int code, unsigned square);
 
-// After a completed move: 0 when the mover's king stands attacked; otherwise sets the in-check
-// flag and the move's givesCheck when the opponent's king is attacked, and returns 1.
-int CheckBookkeeping(Position& child, Move& move, bool moverWhite);
+// After a completed move: false when the mover's king stands attacked; otherwise sets the in-check
+// flag and the move's givesCheck when the opponent's king is attacked, and returns true.
+bool CheckBookkeeping(Position& child, Move& move, bool moverWhite);
 
 }  // namespace tarvex

@@ -45,7 +45,7 @@ void WriteInitialPlacement(Position& position) {
     }
 }
 
-int SetUpInitialPosition(Position& position, int gameKind, int rules) {
+bool SetUpInitialPosition(Position& position, int gameKind, int rules) {
     ClearPosition(position, gameKind, rules);
     position.flags = kCastlingRights;
     WriteInitialPlacement(position);

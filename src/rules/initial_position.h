@@ -10,7 +10,7 @@ namespace tarvex {
 void WriteInitialPlacement(Position& position);
 
 // A zeroed Position of the game kind and rules with the initial placement, all castling rights
-// and White to move, built. Returns 0 when building fails.
-int SetUpInitialPosition(Position& position, int gameKind, int rules = kRulesTournament);
+// and White to move, built. Returns false when building fails.
+bool SetUpInitialPosition(Position& position, int gameKind, int rules = kRulesTournament);
 
 }  // namespace tarvex

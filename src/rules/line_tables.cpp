@@ -247,9 +247,9 @@ int EdgeStep(const Position& position, unsigned square, int d, StepList& out, bo
     return 1;
 }
 
-int Reaches(const Position& position, unsigned target, unsigned start, int d) {
-    if (target == start || OffBoard(target) || OffBoard(start)) return 0;
-    return (ReachableSet(position, start, d, false) >> target & 1) != 0 ? 1 : 0;
+bool Reaches(const Position& position, unsigned target, unsigned start, int d) {
+    if (target == start || OffBoard(target) || OffBoard(start)) return false;
+    return (ReachableSet(position, start, d, false) >> target & 1) != 0;
 }
 
 void BuildLineTablesInto(const Position& position, LineTables& out) {

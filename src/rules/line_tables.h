@@ -49,8 +49,8 @@ void AttachGeometry(Position& position);
 // Builds tables into out without caching (measurements and tests).
 void BuildLineTablesInto(const Position& position, LineTables& out);
 
-// 1 when target is reached from start by repeated steps in direction d on an empty board.
-int Reaches(const Position& position, unsigned target, unsigned start, int d);
+// True when target is reached from start by repeated steps in direction d on an empty board.
+bool Reaches(const Position& position, unsigned target, unsigned start, int d);
 
 // The plain step, or, when that is empty, the Tournament-rule step across the attack boards'
 // outer files and back rows. With emptyBoard the occupancy conditions are taken as met.

@@ -25,8 +25,8 @@ struct MoveState {
     bool completeNow = false;
 };
 
-bool IsCastlingKind(char kind) {
-    return kind == 'L' || kind == 'S';
+bool IsCastlingKind(MoveKind kind) {
+    return kind == MoveKind::kCastleLong || kind == MoveKind::kCastleShort;
 }
 
 void PromoteOnBoard(Position& child, Move& move, int pawnSlot, bool white,
@@ -94,8 +94,8 @@ void Capture(Position& child, Move& move, MoveState& state) {
     state.capturedSlot = child.squareSlot[to];
     RemovePiece(child, state.capturedSlot);
     state.captured = true;
-    const char k = move.kind;
-    if (!IsCastlingKind(k) && !IsPromotionKind(k)) move.kind = 'x';
+    const MoveKind k = move.kind;
+    if (!IsCastlingKind(k) && !IsPromotionKind(k)) move.kind = MoveKind::kCapture;
 }
 
 bool SameFileAndRank(const Position& position, unsigned a, unsigned b) {
@@ -114,7 +114,7 @@ void EnPassant(Position& child, const Position& parent, Move& move, MoveState& s
         const uint8_t victim = SlotOn(child, white ? move.to - 1 : move.to + 1);
         if (victim == kNoSlot || child.pieces[victim].code != -p) return;
         RemovePiece(child, victim);
-        move.kind = 'x';
+        move.kind = MoveKind::kCapture;
     } else {
         // Only a pawn that changes file captures: a straight push from another level onto
         // the passed-over file and rank takes nothing.
@@ -132,7 +132,7 @@ void EnPassant(Position& child, const Position& parent, Move& move, MoveState& s
             return;
         }
         RemovePiece(child, child.squareSlot[victim]);
-        move.kind = 'e';
+        move.kind = MoveKind::kEnPassant;
     }
     state.captured = true;
     state.completeNow = true;
@@ -201,11 +201,11 @@ void CastlingRook(Position& child, const Move& move, MoveState& state) {
         return;
     }
     const bool white = p > 0;
-    if (move.kind == 'S' && to == (white ? 24u : 31u)) {
+    if (move.kind == MoveKind::kCastleShort && to == (white ? 24u : 31u)) {
         if (state.captured)
             AddPiece(child, state.capturedCode, white ? 16 : 23, state.capturedSlot);
         state.completeNow = true;
-    } else if (move.kind == 'L' && to == (white ? 8u : 15u)) {
+    } else if (move.kind == MoveKind::kCastleLong && to == (white ? 8u : 15u)) {
         const unsigned rookHome = white ? 0 : 7;
         if (child.board[rookHome] == 0) {
             ErrorReport(kStable, white ? "w" : "b");
@@ -293,8 +293,8 @@ void Counters(Position& child, const Position& parent, const Position* link, Mov
 }
 
 // The body of DoMove: child holds the parent's primary part; link is the parent to remember.
-int MakeChild(Position& child, const Position& parent, const Position* link, Move& move,
-              const MoveContext& context) {
+bool MakeChild(Position& child, const Position& parent, const Position* link, Move& move,
+               const MoveContext& context) {
     child.lastMove = move;
     child.replyMove = Move{};
     // The evaluation's two cached values lie outside the primary part, yet a child starts
@@ -318,7 +318,7 @@ int MakeChild(Position& child, const Position& parent, const Position* link, Mov
     Counters(child, parent, link, state, context);
     if (!state.completeNow) {
         child.flags |= kAttacksPending;
-        return 1;
+        return true;
     }
     child.flags &= ~kAttacksPending;
     RegenerateAttacks(child, context.evaluator);
@@ -347,10 +347,10 @@ bool PawnPromotesOn(const Position& position, int code, unsigned square) {
     return DirTo(position, square, white ? 1 : -1, step) == 0;
 }
 
-int DoMove(Position& child, const Position& parentIn, Move& move, const MoveContext& context) {
+bool DoMove(Position& child, const Position& parentIn, Move& move, const MoveContext& context) {
     if (PlyLimitReached(parentIn)) {
         ErrorReport(kStable, "game record full @ DoMove");
-        return 0;
+        return false;
     }
     const bool inPlace = &child == &parentIn;
     if (inPlace) {
@@ -362,8 +362,8 @@ int DoMove(Position& child, const Position& parentIn, Move& move, const MoveCont
     return MakeChild(child, parentIn, &parentIn, move, context);
 }
 
-int FinishMove(Position& child, Move& move, const MoveContext& context) {
-    if ((child.flags & kAttacksPending) == 0) return 1;
+bool FinishMove(Position& child, Move& move, const MoveContext& context) {
+    if ((child.flags & kAttacksPending) == 0) return true;
     child.flags &= ~kAttacksPending;
     if (child.parent != nullptr)
         UpdateAttacks(child, *child.parent, child.lastMove, context.evaluator);
@@ -372,8 +372,8 @@ int FinishMove(Position& child, Move& move, const MoveContext& context) {
     return CheckBookkeeping(child, move, moverWhite);
 }
 
-int MakeMove(Position& child, const Position& parent, Move& move, const MoveContext& context) {
-    if (DoMove(child, parent, move, context) == 0) return 0;
+bool MakeMove(Position& child, const Position& parent, Move& move, const MoveContext& context) {
+    if (!DoMove(child, parent, move, context)) return false;
     return FinishMove(child, move, context);
 }
 

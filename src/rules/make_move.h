@@ -11,19 +11,19 @@
 
 namespace tarvex {
 
-// 1: legal, or legality pending; 0: the mover's king is left attacked, or the game has reached
-// the length the key history holds. May rewrite the move's kind and givesCheck. child and
+// True: legal, or legality pending; false: the mover's king is left attacked, or the game has
+// reached the length the key history holds. May rewrite the move's kind and givesCheck. child and
 // parent may be the same record (a move made in place). The context says which key history
 // the move extends and who answers a promotion question.
-int DoMove(Position& child, const Position& parent, Move& move, const MoveContext& context);
+bool DoMove(Position& child, const Position& parent, Move& move, const MoveContext& context);
 
-// Completes a pending child; 1 when legal (or nothing was pending), 0 when illegal. The
+// Completes a pending child; true when legal (or nothing was pending), false when illegal. The
 // context's evaluation memory goes to the evaluation a regeneration runs.
-int FinishMove(Position& child, Move& move, const MoveContext& context = MoveContext{});
+bool FinishMove(Position& child, Move& move, const MoveContext& context = MoveContext{});
 
-// DoMove and, when that returned 1, FinishMove.
-int MakeMove(Position& child, const Position& parent, Move& move,
-             const MoveContext& context = MoveContext{});
+// DoMove and, when that returned true, FinishMove.
+bool MakeMove(Position& child, const Position& parent, Move& move,
+              const MoveContext& context = MoveContext{});
 
 // A pawn of code standing on square has reached its last rank.
 bool PawnPromotesOn(const Position& position, int code, unsigned square);

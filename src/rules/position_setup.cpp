@@ -153,7 +153,7 @@ uint64_t MovedStartPawns(const Position& position) {
     return moved;
 }
 
-int BuildPosition(Position& position, uint64_t movedStartPawns) {
+bool BuildPosition(Position& position, uint64_t movedStartPawns) {
     std::fill(std::begin(position.squareSlot), std::end(position.squareSlot), kNoSlot);
     for (PieceEntry& entry : position.pieces) entry = {0, 0};
     position.winner = 0;
@@ -169,11 +169,11 @@ int BuildPosition(Position& position, uint64_t movedStartPawns) {
         const Layout layout = LayOutSide(position, white, movedStartPawns, sides[side]);
         if (layout == Layout::kNoKing) {
             ConsolePrint("\nno king");
-            return 0;
+            return false;
         }
         if (layout == Layout::kTooMany) {
             ConsolePrint("\ntoo many pieces for the piece list");
-            return 0;
+            return false;
         }
         OrderBishops(sides[side], white);
     }

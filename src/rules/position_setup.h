@@ -11,7 +11,7 @@ namespace tarvex {
 // attack-board fields are filled in into a complete one: the piece list laid out as a game
 // holds it, every piece placed again (slots, masks, material, keys), castling rights whose king
 // or rook is not at home dropped, the geometry tables attached and the attack data
-// regenerated. Returns 0 (after "\nno king") when either king is missing, (after "\ntoo many
+// regenerated. Returns false (after "\nno king") when either king is missing, (after "\ntoo many
 // pieces for the piece list") when a side has more extra officers than missing pawns, or when
 // regeneration fails.
 //
@@ -23,7 +23,7 @@ namespace tarvex {
 // movedStartPawns: squares of pawns that stand on a start square but have moved there (in the
 // 3D game a pawn can step onto another pawn's start square); they never get that file's slot,
 // so they make no double step.
-int BuildPosition(Position& position, uint64_t movedStartPawns = 0);
+bool BuildPosition(Position& position, uint64_t movedStartPawns = 0);
 
 // The squares of the pawns of a complete position that stand on a start square without the
 // double step: what BuildPosition needs to lay the position out again the same way.

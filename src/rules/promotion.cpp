@@ -6,16 +6,16 @@
 namespace tarvex {
 namespace {
 
-char LetterOf(int piece) {
+MoveKind KindOf(int piece) {
     switch (piece) {
         case kKnight:
-            return 'N';
+            return MoveKind::kPromoteKnight;
         case kBishop:
-            return 'B';
+            return MoveKind::kPromoteBishop;
         case kRook:
-            return 'R';
+            return MoveKind::kPromoteRook;
         default:
-            return 'Q';
+            return MoveKind::kPromoteQueen;
     }
 }
 
@@ -28,28 +28,29 @@ int AskUser(const MoveContext& context) {
 
 int GetPromotedPiece(Move& move, const MoveContext& context) {
     switch (move.kind) {
-        case 'N':
+        case MoveKind::kPromoteKnight:
             return kKnight;
-        case 'B':
+        case MoveKind::kPromoteBishop:
             return kBishop;
-        case 'R':
+        case MoveKind::kPromoteRook:
             return kRook;
         default:
             break;
     }
-    const char kind = move.kind;
-    const bool undecided = kind == 0 || kind == '-' || kind == 'x' || kind == 'T';
+    const MoveKind kind = move.kind;
+    const bool undecided = kind == MoveKind::kNone || kind == MoveKind::kQuiet ||
+                           kind == MoveKind::kCapture || kind == MoveKind::kBoardMove;
     int piece = kQueen;
     if (context.userMove) {
         if (undecided) {
             piece = AskUser(context);
-        } else if (kind != 'Q') {
+        } else if (kind != MoveKind::kPromoteQueen) {
             ErrorReport(kStable, "GetPromotedPiece: cannot interpret move");
         }
-        move.kind = LetterOf(piece);
+        move.kind = KindOf(piece);
         return piece;
     }
-    if (undecided || kind == 'P') move.kind = 'Q';
+    if (undecided || kind == MoveKind::kPromotionOpen) move.kind = MoveKind::kPromoteQueen;
     return kQueen;
 }
 

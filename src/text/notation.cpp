@@ -68,8 +68,8 @@ void BoardMoveText(const Position& p, const Move& m, const char* prefix, int not
         const int board = BoardIndexOf(m.piece);
         const SquareText to = SquareName(p, m.to, notation);
         std::snprintf(out, kMoveTextSize, "%s%s(%d)", kNames[board], to.text, SquareLevel(p, m.to));
-        if (m.kind != 'T' && m.kind != 0) {
-            const char kind[2] = {m.kind, 0};
+        if (m.kind != MoveKind::kBoardMove && m.kind != MoveKind::kNone) {
+            const char kind[2] = {KindChar(m.kind), 0};
             Append(out, kind);
         }
         return;
@@ -83,14 +83,15 @@ void Text2D(const Position& p, const Move& m, const char* prefix, char* out) {
     const char captured = PieceLetter(p.board[m.to]);
     const SquareText to = SquareName(p, m.to, kNotationTournament);
     if (m.piece != kPawn && m.piece != -kPawn) {
-        if (m.kind == '-') {
+        if (m.kind == MoveKind::kQuiet) {
             std::snprintf(out, kMoveTextSize, "%c%s%s", letter, prefix, to.text);
-        } else if (m.kind == 'x' && captured == 'P') {
+        } else if (m.kind == MoveKind::kCapture && captured == 'P') {
             std::snprintf(out, kMoveTextSize, "%c%sx%s", letter, prefix, to.text);
-        } else if (m.kind == 'x') {
+        } else if (m.kind == MoveKind::kCapture) {
             std::snprintf(out, kMoveTextSize, "%c%sx%c%s", letter, prefix, captured, to.text);
         } else {
-            std::snprintf(out, kMoveTextSize, "%c%s%c%s", letter, prefix, m.kind, to.text);
+            std::snprintf(out, kMoveTextSize, "%c%s%c%s", letter, prefix, KindChar(m.kind),
+                          to.text);
         }
         return;
     }
@@ -113,22 +114,23 @@ void Text3D(const Position& p, const Move& m, const char* prefix, int notation, 
     const SquareText from = SquareName(p, m.from, notation);
     if (notation == kNotationStandard) {
         // The kind character: '-', 'x', 'e', or the letter of the piece a pawn becomes.
-        std::snprintf(out, kMoveTextSize, "%c%s%s%c%s(%d)", letter, from.text, prefix, m.kind,
-                      to.text, SquareLevel(p, m.to));
+        std::snprintf(out, kMoveTextSize, "%c%s%s%c%s(%d)", letter, from.text, prefix,
+                      KindChar(m.kind), to.text, SquareLevel(p, m.to));
         return;
     }
     // An en-passant capture takes a pawn that does not stand on the target square.
     const bool plainCapture = notation == kNotationAlgebraic || captured == 'P' || captured == ' ';
     const bool pawn = m.piece == kPawn || m.piece == -kPawn;
     if (!pawn) {
-        if (m.kind == '-') {
+        if (m.kind == MoveKind::kQuiet) {
             std::snprintf(out, kMoveTextSize, "%c%s%s", letter, prefix, to.text);
-        } else if (m.kind == 'x' && plainCapture) {
+        } else if (m.kind == MoveKind::kCapture && plainCapture) {
             std::snprintf(out, kMoveTextSize, "%c%sx%s", letter, prefix, to.text);
-        } else if (m.kind == 'x') {
+        } else if (m.kind == MoveKind::kCapture) {
             std::snprintf(out, kMoveTextSize, "%c%sx%c%s", letter, prefix, captured, to.text);
         } else {
-            std::snprintf(out, kMoveTextSize, "%c%s%c%s", letter, prefix, m.kind, to.text);
+            std::snprintf(out, kMoveTextSize, "%c%s%c%s", letter, prefix, KindChar(m.kind),
+                          to.text);
         }
     } else if (from.text[0] == to.text[0]) {
         std::snprintf(out, kMoveTextSize, "%s%s", prefix, to.text);
@@ -140,7 +142,7 @@ void Text3D(const Position& p, const Move& m, const char* prefix, int notation, 
     char level[8];
     LevelText(p, m.to, false, notation, level);
     Append(out, level);
-    if (m.kind == 'e') Append(out, "ep");
+    if (m.kind == MoveKind::kEnPassant) Append(out, "ep");
 }
 
 // What a prefix may name of a from-square: its file letter, its rank digit and its level.
@@ -237,7 +239,12 @@ void MoveText(const Position& p, const Move& m, const char* prefix, int notation
         Text3D(p, m, prefix, notation, out);
     }
     if (EndsWithPromotionLetter(p, m, notation)) {
-        const char letter[2] = {m.kind == 'B' || m.kind == 'N' || m.kind == 'R' ? m.kind : 'Q', 0};
+        const MoveKind piece = m.kind == MoveKind::kPromoteBishop ||
+                                       m.kind == MoveKind::kPromoteKnight ||
+                                       m.kind == MoveKind::kPromoteRook
+                                   ? m.kind
+                                   : MoveKind::kPromoteQueen;
+        const char letter[2] = {KindChar(piece), 0};
         Append(out, letter);
     }
     if (m.givesCheck != 0) Append(out, "+");
@@ -249,9 +256,9 @@ void WriteText(const Position& position, const MoveTextList& list, int i, const 
                int notation, char out[kMoveTextSize]) {
     char prefix[kPrefixSize];
     Prefix(position, list, i, notation, prefix);
-    if (m.kind == 'L') {
+    if (m.kind == MoveKind::kCastleLong) {
         std::snprintf(out, kMoveTextSize, "O-O-O");
-    } else if (m.kind == 'S') {
+    } else if (m.kind == MoveKind::kCastleShort) {
         std::snprintf(out, kMoveTextSize, "O-O");
     } else {
         MoveText(position, m, prefix, notation, out);

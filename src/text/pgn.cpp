@@ -66,9 +66,9 @@ std::string EntryText(const Position& position, const LegalEntry& entry,
                       const std::vector<LegalEntry>& entries) {
     const Move& move = entry.move;
     std::string text;
-    if (move.kind == 'S') {
+    if (move.kind == MoveKind::kCastleShort) {
         text = "O-O";
-    } else if (move.kind == 'L') {
+    } else if (move.kind == MoveKind::kCastleLong) {
         text = "O-O-O";
     } else {
         const int type = PieceType(position, move);
@@ -83,7 +83,7 @@ std::string EntryText(const Position& position, const LegalEntry& entry,
         text += SquareName2D(move.to);
         if (IsPromotionKind(move.kind)) {
             text += '=';
-            text += move.kind;
+            text += KindChar(move.kind);
         }
     }
     if (entry.mate) {
@@ -101,8 +101,8 @@ struct SanParts {
     int fromFile = -1;
     int fromRank = -1;
     unsigned to = 0;
-    char promotion = 0;
-    char castling = 0;  // 'S' king side, 'L' queen side
+    MoveKind promotion = MoveKind::kNone;
+    MoveKind castling = MoveKind::kNone;
 };
 
 // The promotion at the end of a token: "=Q", or a bare letter after the target square.
@@ -112,7 +112,7 @@ void TakePromotion(std::string_view& token, SanParts& parts) {
     if (last != 'Q' && last != 'R' && last != 'B' && last != 'N') return;
     const char before = token[token.size() - 2];
     if (before != '=' && RankOfDigit(before) < 0) return;
-    parts.promotion = last;
+    parts.promotion = static_cast<MoveKind>(last);  // the letters are the kinds' characters
     token.remove_suffix(before == '=' ? 2 : 1);
 }
 
@@ -121,8 +121,8 @@ bool ParseSan(std::string_view token, SanParts& parts) {
            std::string_view("+#!?").find(token.back()) != std::string_view::npos) {
         token.remove_suffix(1);
     }
-    if (token == "O-O" || token == "0-0") return parts.castling = 'S', true;
-    if (token == "O-O-O" || token == "0-0-0") return parts.castling = 'L', true;
+    if (token == "O-O" || token == "0-0") return parts.castling = MoveKind::kCastleShort, true;
+    if (token == "O-O-O" || token == "0-0-0") return parts.castling = MoveKind::kCastleLong, true;
     TakePromotion(token, parts);
     if (token.size() < 2) return false;
     const std::optional<unsigned> to = ParseSquare2D(token.substr(token.size() - 2));
@@ -145,15 +145,16 @@ bool ParseSan(std::string_view token, SanParts& parts) {
         token.remove_prefix(1);
     }
     if (!token.empty() && token.front() == 'x') token.remove_prefix(1);
-    return token.empty() && (parts.promotion == 0 || parts.type == kPawn);
+    return token.empty() && (parts.promotion == MoveKind::kNone || parts.type == kPawn);
 }
 
 bool Fits(const Position& position, const Move& move, const SanParts& parts) {
-    if (parts.castling != 0) return move.kind == parts.castling;
+    if (parts.castling != MoveKind::kNone) return move.kind == parts.castling;
     if (PieceType(position, move) != parts.type || move.to != parts.to) return false;
     if (parts.fromFile >= 0 && static_cast<int>(Column(move.from)) != parts.fromFile) return false;
     if (parts.fromRank >= 0 && static_cast<int>(Row(move.from)) != parts.fromRank) return false;
-    return IsPromotionKind(move.kind) ? move.kind == parts.promotion : parts.promotion == 0;
+    return IsPromotionKind(move.kind) ? move.kind == parts.promotion
+                                      : parts.promotion == MoveKind::kNone;
 }
 
 // ---- writing PGN ----
@@ -334,7 +335,7 @@ bool WritePgn(const PgnHeader& header, const Position& start, const std::vector<
     for (size_t i = 0; i < moves.size(); ++i) {
         const std::string san = SanText(*position, moves[i]);
         std::optional<Move> legal = FindLegalMove(*position, moves[i]);
-        if (san.empty() || !legal || MakeMove(*next, *position, *legal) == 0) {
+        if (san.empty() || !legal || !MakeMove(*next, *position, *legal)) {
             error = "move " + std::to_string(i + 1) + " is not legal";
             return false;
         }

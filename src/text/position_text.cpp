@@ -254,7 +254,7 @@ bool ReadEnPassant(std::string_view token, Position& p, std::string& error) {
 // Builds the draft and checks what needs the attack data; drops an en-passant square that no
 // pawn can use and marks a check of the side to move.
 bool Complete(Position& draft, uint64_t moved, std::string& error) {
-    if (BuildPosition(draft, moved) == 0) return Fail(error, "the position cannot be set up");
+    if (!BuildPosition(draft, moved)) return Fail(error, "the position cannot be set up");
     if (draft.epSquare != 0) {
         Position probe = draft;
         Move moves[kMaxEnPassantMoves];

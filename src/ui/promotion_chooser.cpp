@@ -18,10 +18,12 @@ constexpr int kButtonHeight = 14 * kPixelsPerUnit;
 struct Button {
     const char* label;
     int x, y;  // dialog units from the panel's top left corner
-    char kind;
+    MoveKind kind;
 };
-constexpr Button kButtons[4] = {
-    {"QUEEN", 15, 7, 'Q'}, {"KNIGHT", 16, 27, 'N'}, {"ROOK", 71, 7, 'R'}, {"BISHOP", 71, 27, 'B'}};
+constexpr Button kButtons[4] = {{"QUEEN", 15, 7, MoveKind::kPromoteQueen},
+                                {"KNIGHT", 16, 27, MoveKind::kPromoteKnight},
+                                {"ROOK", 71, 7, MoveKind::kPromoteRook},
+                                {"BISHOP", 71, 27, MoveKind::kPromoteBishop}};
 
 void ButtonBox(int button, int& left, int& top) {
     PanelCorner(kPanelWidth, kPanelHeight, left, top);

@@ -35,14 +35,15 @@ TEST(HashKeyTest, Initial2DKeysAreUnchanged) {
 // keeps its keys equal to a fresh computation, and the round trip gives the start's keys again.
 TEST(HashKeyTest, BoardMovesChangeBothKeysAndARoundTripRestoresThem) {
     const Position start = Built("K58 k61", k3DTournament);
-    const Move trip[] = {
-        MakeMoveRecord(100, kPinQ1, kPinQ3, 'T'), MakeMoveRecord(106, kPinQ6, kPinQ4, 'T'),
-        MakeMoveRecord(100, kPinQ3, kPinQ1, 'T'), MakeMoveRecord(106, kPinQ4, kPinQ6, 'T')};
+    const Move trip[] = {MakeMoveRecord(100, kPinQ1, kPinQ3, MoveKind::kBoardMove),
+                         MakeMoveRecord(106, kPinQ6, kPinQ4, MoveKind::kBoardMove),
+                         MakeMoveRecord(100, kPinQ3, kPinQ1, MoveKind::kBoardMove),
+                         MakeMoveRecord(106, kPinQ4, kPinQ6, MoveKind::kBoardMove)};
     Position records[5] = {start};
     ConsoleCapture quiet;
     for (int i = 0; i < 4; ++i) {
         Move move = trip[i];
-        ASSERT_EQ(MakeMove(records[i + 1], records[i], move), 1) << i;
+        ASSERT_TRUE(MakeMove(records[i + 1], records[i], move)) << i;
         EXPECT_EQ(records[i + 1].hashKey, ComputeHashKey(records[i + 1])) << i;
         EXPECT_EQ(records[i + 1].hashKey2, ComputeHashKey2(records[i + 1])) << i;
         EXPECT_NE(records[i + 1].hashKey2, records[i].hashKey2) << i;

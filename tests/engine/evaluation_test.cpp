@@ -256,7 +256,7 @@ void IncrementalMatchesFull(Position root, uint64_t seed, int games, int plies) 
             bool made = false;
             for (int tries = 0; tries < 2 * n + 1 && !made && n > 0; ++tries) {
                 Move move = buffer.moves[next(static_cast<uint32_t>(n))];
-                made = MakeMove(child, parent, move) != 0;
+                made = MakeMove(child, parent, move);
             }
             if (!made) break;
             child.parent = &parent;

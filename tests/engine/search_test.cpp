@@ -126,8 +126,8 @@ TEST_F(SearcherTest, ExtensionsAndFutility) {
     // parent.
     Position& root = Begin(Initial(kGame2D));
     Position child;
-    Move move = MakeMoveRecord(kPawn, Sq("e2"), Sq("e4"), '-');
-    ASSERT_EQ(MakeMove(child, root, move), 1);
+    Move move = MakeMoveRecord(kPawn, Sq("e2"), Sq("e4"), MoveKind::kQuiet);
+    ASSERT_TRUE(MakeMove(child, root, move));
     EXPECT_EQ(searcher.ExtendedDepth(child, 1, 1, 0, 9001), 0);
     EXPECT_EQ(searcher.ExtendedDepth(child, 1, 1, 0, 9000), 1);
     child.parent = nullptr;
@@ -139,8 +139,8 @@ TEST_F(SearcherTest, ARepetitionScoresTheDrawScore) {
     Position p = Initial(kGame2D);
     MoveContext context{&history, nullptr, false};
     for (auto [from, to] : {std::pair{"g1", "f3"}, {"g8", "f6"}, {"f3", "g1"}}) {
-        Move move = MakeMoveRecord(p.board[Sq(from)], Sq(from), Sq(to), '-');
-        ASSERT_EQ(MakeMove(p, p, move, context), 1);
+        Move move = MakeMoveRecord(p.board[Sq(from)], Sq(from), Sq(to), MoveKind::kQuiet);
+        ASSERT_TRUE(MakeMove(p, p, move, context));
     }
     Position& root = Begin(p);
     root.moveList = nullptr;

@@ -124,7 +124,8 @@ TEST(ThreatTerm, ValueInWhitesFrameStoredCaptureAndCache) {
     for (const ThreatCase& c : kThreatCases) {
         SCOPED_TRACE(c.name);
         Position p = Uncached(c.pieces, c.ply);
-        p.replyMove = MakeMoveRecord(kKing, Sq("e1"), Sq("f1"), '-');  // cleared by the term
+        p.replyMove =
+            MakeMoveRecord(kKing, Sq("e1"), Sq("f1"), MoveKind::kQuiet);  // cleared by the term
         const int sign = SideSign(p);
         const int expected = c.outcome > 0   ? sign * ThreatWin(p)
                              : c.outcome < 0 ? -sign * ThreatLose(p)
@@ -219,7 +220,8 @@ TEST(RootTacticalScore, GainsLossesQuietAndIllegalMoves) {
         SCOPED_TRACE(c.name);
         const Position p = Uncached(c.pieces, c.ply);
         const unsigned from = Sq(c.from), to = Sq(c.to);
-        const Move move = MakeMoveRecord(p.board[from], from, to, p.board[to] != 0 ? 'x' : '-');
+        const Move move = MakeMoveRecord(p.board[from], from, to,
+                                         p.board[to] != 0 ? MoveKind::kCapture : MoveKind::kQuiet);
         const int score = RootTacticalScore(p, move);
         if (c.expected == 0 || c.expected == -405000) {
             EXPECT_EQ(score, c.expected);

@@ -36,7 +36,7 @@ TEST_F(TableTest, ProbesFindStoredBoundsOfTheRightSideAndDepth) {
     const Position p = Keyed(Same(0));
     int value = 0;
     EXPECT_FALSE(table.Probe(p, 0, 0, value, nullptr));
-    const Move move = MakeMoveRecord(kRook, 0, 5, '-');
+    const Move move = MakeMoveRecord(kRook, 0, 5, MoveKind::kQuiet);
     table.Store(p, 6, 100, 250, &move);                   // a lower bound: at least 250
     EXPECT_TRUE(table.Probe(p, 0, 200, value, nullptr));  // depth 0 takes any depth
     EXPECT_EQ(value, 250);
@@ -45,7 +45,7 @@ TEST_F(TableTest, ProbesFindStoredBoundsOfTheRightSideAndDepth) {
     Move stored;
     table.Probe(p, 9, 0, value, &stored);  // the move comes back even without a cutoff
     EXPECT_TRUE(SameSquares(stored, move));
-    EXPECT_EQ(stored.kind, 'G');
+    EXPECT_EQ(stored.kind, MoveKind::kFromTable);
 }
 
 TEST_F(TableTest, BoundsMeetOrReplaceEachOther) {
@@ -64,7 +64,7 @@ TEST_F(TableTest, BoundsMeetOrReplaceEachOther) {
 
 TEST_F(TableTest, AFailLowKeepsTheMoveOfAnEarlierFailHigh) {
     const Position p = Keyed(Same(0));
-    const Move move = MakeMoveRecord(kRook, 0, 3, '-');
+    const Move move = MakeMoveRecord(kRook, 0, 3, MoveKind::kQuiet);
     table.Store(p, 3, 0, 10, &move);
     table.Store(p, 5, 50, 20, &move);  // an upper bound stores no move ...
     Move stored;

@@ -25,7 +25,7 @@ TEST_F(GameFlowTest, ACaptureEnteredAsAQuietMoveIsPlayed) {
     EXPECT_EQ(User("e2", "e4"), "\n1. e4");
     EXPECT_EQ(User("d7", "d5"), "\n1. ... d5");
     ConsoleCapture out;
-    EXPECT_EQ(controller_.UserMove(MakeMoveRecord(kPawn, Sq("e4"), Sq("d5"), '-')), 1);
+    EXPECT_EQ(controller_.UserMove(MakeMoveRecord(kPawn, Sq("e4"), Sq("d5"), MoveKind::kQuiet)), 1);
     EXPECT_EQ(out.Text(), "\n2. exd5");
     EXPECT_STREQ(MoveTextAt(G(), 0), "exd5");
     ASSERT_EQ(G().block.captured.count, 1);

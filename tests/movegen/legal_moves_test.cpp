@@ -44,29 +44,41 @@ TEST(FindLegalMove, FindsOnlyLegalMovesAndNamesTheirKind) {
         const char* what;
         const Position& p;
         Move move;
-        char kind;  // of the move found; 0: none found
+        MoveKind kind;  // of the move found; kNone: none found
     } cases[] = {
-        {"Nb1-c3", start, MakeMoveRecord(kKnight, 8, 18, '-'), '-'},
-        {"wrong piece code", start, MakeMoveRecord(kBishop, 8, 18, '-'), 0},
-        {"black piece, White to move", start, MakeMoveRecord(-kPawn, 38, 37, '-'), 0},
-        {"capture entered as quiet", capture, MakeMoveRecord(kPawn, 35, 28, '-'), 'x'},
-        {"pinned knight", pinned, MakeMoveRecord(kKnight, 33, 18, '-'), 0},
-        {"knight promotion", promote, MakeMoveRecord(kPawn, 6, 7, 'N'), 'N'},
-        {"in check: Kxe2", check2D, MakeMoveRecord(kKing, 32, 33, '-'), 'x'},
-        {"in check: 2D en passant", ep2D, MakeMoveRecord(-kPawn, 35, 26, '-'), 'x'},
-        {"in check: 3D en passant", ep3D, MakeMoveRecord(kPawn, 52, 45, '-'), 'e'},
-        {"in check: 3D en passant, other level", ep3D, MakeMoveRecord(kPawn, 52, 13, '-'), 'e'},
-        {"in check: 3D attack-board move", board3D, MakeMoveRecord(100, 32, 35, 'T'), 'T'},
-        {"attack board to no neighbouring pin", board3D, MakeMoveRecord(100, 32, 36, 'T'), 0},
+        {"Nb1-c3", start, MakeMoveRecord(kKnight, 8, 18, MoveKind::kQuiet), MoveKind::kQuiet},
+        {"wrong piece code", start, MakeMoveRecord(kBishop, 8, 18, MoveKind::kQuiet),
+         MoveKind::kNone},
+        {"black piece, White to move", start, MakeMoveRecord(-kPawn, 38, 37, MoveKind::kQuiet),
+         MoveKind::kNone},
+        {"capture entered as quiet", capture, MakeMoveRecord(kPawn, 35, 28, MoveKind::kQuiet),
+         MoveKind::kCapture},
+        {"pinned knight", pinned, MakeMoveRecord(kKnight, 33, 18, MoveKind::kQuiet),
+         MoveKind::kNone},
+        {"knight promotion", promote, MakeMoveRecord(kPawn, 6, 7, MoveKind::kPromoteKnight),
+         MoveKind::kPromoteKnight},
+        {"in check: Kxe2", check2D, MakeMoveRecord(kKing, 32, 33, MoveKind::kQuiet),
+         MoveKind::kCapture},
+        {"in check: 2D en passant", ep2D, MakeMoveRecord(-kPawn, 35, 26, MoveKind::kQuiet),
+         MoveKind::kCapture},
+        {"in check: 3D en passant", ep3D, MakeMoveRecord(kPawn, 52, 45, MoveKind::kQuiet),
+         MoveKind::kEnPassant},
+        {"in check: 3D en passant, other level", ep3D,
+         MakeMoveRecord(kPawn, 52, 13, MoveKind::kQuiet), MoveKind::kEnPassant},
+        {"in check: 3D attack-board move", board3D,
+         MakeMoveRecord(100, 32, 35, MoveKind::kBoardMove), MoveKind::kBoardMove},
+        {"attack board to no neighbouring pin", board3D,
+         MakeMoveRecord(100, 32, 36, MoveKind::kBoardMove), MoveKind::kNone},
     };
     for (const auto& c : cases) {
         const std::optional<Move> found = FindLegalMove(c.p, c.move);
-        ASSERT_EQ(found.has_value(), c.kind != 0) << c.what;
+        ASSERT_EQ(found.has_value(), c.kind != MoveKind::kNone) << c.what;
         if (!found) continue;
         EXPECT_TRUE(SameMove(*found, c.move)) << c.what;
         EXPECT_EQ(found->kind, c.kind) << c.what;
     }
-    const std::optional<Move> plain = FindLegalMove(promote, MakeMoveRecord(kPawn, 6, 7, '-'));
+    const std::optional<Move> plain =
+        FindLegalMove(promote, MakeMoveRecord(kPawn, 6, 7, MoveKind::kQuiet));
     ASSERT_TRUE(plain);
     EXPECT_TRUE(IsPromotionKind(plain->kind)) << "a plain kind gives some promotion";
 }

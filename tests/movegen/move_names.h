@@ -27,7 +27,7 @@ inline std::string Squares3D(std::initializer_list<std::pair<unsigned, char>> pi
 
 inline std::string MoveName(const Move& m) {
     return std::to_string(m.piece) + " " + std::to_string(m.from) + "-" + std::to_string(m.to) +
-           " " + m.kind;
+           " " + KindChar(m.kind);
 }
 
 // The generated moves (the evasions when in check) in list order.

@@ -195,10 +195,11 @@ TEST(PositionText, PositionsOfRandomGamesReadBackAlike) {
 TEST(PositionText, PawnLeftOnItsLastRankByABoardMoveReadsBack) {
     const Position p =
         FromText(Squares3D({{56, 'p'}, {42, 'K'}, {45, 'k'}}) + kHome + " w - -", kGame3D);
-    std::optional<Move> away = FindLegalMove(p, MakeMoveRecord(116, kPinK1, kPinK2, 'T'));
+    std::optional<Move> away =
+        FindLegalMove(p, MakeMoveRecord(116, kPinK1, kPinK2, MoveKind::kBoardMove));
     ASSERT_TRUE(away);
     Position child;
-    ASSERT_EQ(MakeMove(child, p, *away), 1);
+    ASSERT_TRUE(MakeMove(child, p, *away));
     const std::string text = WritePositionText(child);
     Position back;
     std::string error;

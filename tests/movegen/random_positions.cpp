@@ -65,7 +65,7 @@ bool RandomPlacement(Random& random, int game, int rules, int maxMen, Position& 
         }
     }
     p.ply = random.Below(2);
-    if (BuildPosition(p) == 0) return false;
+    if (!BuildPosition(p)) return false;
     const bool whiteToMove = WhiteToMove(p);
     if (whiteToMove ? BlackInCheck(p) : WhiteInCheck(p)) return false;
     if (whiteToMove ? WhiteInCheck(p) : BlackInCheck(p)) p.flags |= kInCheck;

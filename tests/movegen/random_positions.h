@@ -43,7 +43,7 @@ void RandomGame(Random& random, Position position, int plies, Keep&& keep, int p
         if (moves.empty()) return;
         Move move = PickMove(random, moves, pawnWeight);
         Position child;
-        if (MakeMove(child, position, move) == 0) return;
+        if (!MakeMove(child, position, move)) return;
         position = child;
         position.parent = nullptr;
         keep(std::as_const(position));

@@ -49,8 +49,8 @@ struct ProgramList {
 ProgramList ProgramLegalMoves(Position& position) {
     std::vector<std::pair<RefMove, Move>> pairs;
     for (const Move& m : LegalMoves(position)) {
-        pairs.emplace_back(RefMove{m.piece, m.from, m.to, IsPromotionKind(m.kind) ? m.kind : '\0'},
-                           m);
+        pairs.emplace_back(
+            RefMove{m.piece, m.from, m.to, IsPromotionKind(m.kind) ? KindChar(m.kind) : '\0'}, m);
     }
     std::stable_sort(pairs.begin(), pairs.end(),
                      [](const auto& a, const auto& b) { return a.first < b.first; });
@@ -95,7 +95,7 @@ std::string ListDifference(const Position& position, const std::vector<RefMove>&
 bool MakeBoth(const Position& position, const RefState& state, const RefMove& move, Move record,
               Position& child, std::string& difference) {
     difference.clear();
-    if (MakeMove(child, position, record) != 1) {
+    if (!MakeMove(child, position, record)) {
         difference = "MakeMove refused the listed move " + ref3d::MoveText(move) + " in " +
                      WritePositionText(position);
         return false;

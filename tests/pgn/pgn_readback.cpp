@@ -61,7 +61,7 @@ std::vector<RecordedGame> ReadRecord(const char* name) {
 
 std::string MoveWord(const Move& move) {
     std::string text = SquareName2D(move.from) + SquareName2D(move.to);
-    if (IsPromotionKind(move.kind)) text += static_cast<char>(move.kind - 'A' + 'a');
+    if (IsPromotionKind(move.kind)) text += static_cast<char>(KindChar(move.kind) - 'A' + 'a');
     return text;
 }
 
@@ -95,7 +95,7 @@ void CheckGame(size_t index, const PgnGame& game, const RecordedGame& recorded) 
             return Fault(index, "'" + token + "' is " + MoveWord(*move) + ", the record has " +
                                     recorded.moves[i]);
         }
-        if (MakeMove(*next, *position, *move) == 0) return Fault(index, "cannot make " + token);
+        if (!MakeMove(*next, *position, *move)) return Fault(index, "cannot make " + token);
         *position = *next;
         position->parent = nullptr;
     }

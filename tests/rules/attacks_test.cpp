@@ -78,7 +78,7 @@ void MakeIncrementally(Position& child, const Position& parent, Move move) {
     ASSERT_EQ(CompletedPositionProblem(child), "") << MoveText(move) << "\n" << BoardText(parent);
 }
 
-Move M(int piece, const char* from, const char* to, char kind = '-') {
+Move M(int piece, const char* from, const char* to, MoveKind kind = MoveKind::kQuiet) {
     return MakeMoveRecord(piece, Sq(from), Sq(to), kind);
 }
 
@@ -101,11 +101,11 @@ TEST(UpdateAttacks, RepairsAroundTheMoveBatteriesAndPawnFiles) {
          "Ra2 Pb2 Rf2 Bg2 Qd1 Ke1 ke8", "b2", M(kBishop, "g2", "d5"), "a2", nullptr,
          "c2 d2 e2 f2 g2 h2", nullptr},
         {"a pawn capture marks the pawns of files b to e",
-         "Pa2 Pb2 Pc4 Pe2 Pf2 Ph2 pd5 pe7 pa7 pg7 Kh1 kh8", nullptr, M(kPawn, "c4", "d5", 'x'),
-         nullptr, nullptr, nullptr, "d5 b2 e2 e7"},
+         "Pa2 Pb2 Pc4 Pe2 Pf2 Ph2 pd5 pe7 pa7 pg7 Kh1 kh8", nullptr,
+         M(kPawn, "c4", "d5", MoveKind::kCapture), nullptr, nullptr, nullptr, "d5 b2 e2 e7"},
         {"a knight taking a pawn on the a-file marks files a and b",
-         "Nc4 pa5 Pa2 Pb2 Pc2 pb7 pc7 Kh1 kh8", nullptr, M(kKnight, "c4", "a5", 'x'), nullptr,
-         nullptr, nullptr, "a5 a2 b2 b7"},
+         "Nc4 pa5 Pa2 Pb2 Pc2 pb7 pc7 Kh1 kh8", nullptr, M(kKnight, "c4", "a5", MoveKind::kCapture),
+         nullptr, nullptr, nullptr, "a5 a2 b2 b7"},
     };
     for (const Case& c : cases) {
         Position p, child;

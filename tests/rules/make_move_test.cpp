@@ -38,13 +38,13 @@ int Make(Position& child, const Position& parent, Move& move, const MoveContext&
 TEST(MakeMove2D, DoubleStepSetsTheEnPassantSquareOnlyWhenAPawnCanTake) {
     // Make checks that the key carries the en-passant term exactly when the square is set.
     Position start = Initial(kGame2D), child;
-    Move e4 = MakeMoveRecord(kPawn, Sq("e2"), Sq("e4"), '-');
+    Move e4 = MakeMoveRecord(kPawn, Sq("e2"), Sq("e4"), MoveKind::kQuiet);
     ASSERT_EQ(Make(child, start, e4), 1);
     EXPECT_EQ(child.epSquare, 0u);
     // The same with Black's d-pawn already on d4.
     start.board[Sq("d7")] = 0;
     start.board[Sq("d4")] = -kPawn;
-    ASSERT_EQ(BuildPosition(start), 1);
+    ASSERT_TRUE(BuildPosition(start));
     ASSERT_EQ(Make(child, start, e4), 1);
     EXPECT_EQ(child.epSquare, Sq("e3"));
 }
@@ -55,7 +55,7 @@ TEST(MakeMove2D, DoubleStepSetsTheEnPassantSquareOnlyWhenAPawnCanTake) {
 TEST(MakeMove2D, EnPassantSquareWithoutAPawnBesideItTakesNothing) {
     Position p, child;
     ASSERT_TRUE(BuildFrom(p, "Pe5 Ka1 kh8", {.epSquare = Sq("d6")}));
-    Move ep = MakeMoveRecord(kPawn, Sq("e5"), Sq("d6"), 'e');
+    Move ep = MakeMoveRecord(kPawn, Sq("e5"), Sq("d6"), MoveKind::kEnPassant);
     ASSERT_EQ(Make(child, p, ep), 1);
     EXPECT_EQ(child.board[Sq("d6")], kPawn);
     EXPECT_EQ(child.pieceMask, p.pieceMask);
@@ -68,9 +68,12 @@ TEST(MakeMove2D, RightsFollowKingAndRookMovesAndCaptures) {
         Move move;
         uint32_t left;
     } cases[] = {
-        {MakeMoveRecord(kBishop, Sq("b7"), Sq("a8"), '-'), kCastlingRights & ~kBlackQueenSide},
-        {MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), '-'), kBlackKingSide | kBlackQueenSide},
-        {MakeMoveRecord(kRook, Sq("h1"), Sq("h4"), '-'), kCastlingRights & ~kWhiteKingSide},
+        {MakeMoveRecord(kBishop, Sq("b7"), Sq("a8"), MoveKind::kQuiet),
+         kCastlingRights & ~kBlackQueenSide},
+        {MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), MoveKind::kQuiet),
+         kBlackKingSide | kBlackQueenSide},
+        {MakeMoveRecord(kRook, Sq("h1"), Sq("h4"), MoveKind::kQuiet),
+         kCastlingRights & ~kWhiteKingSide},
     };
     for (auto c : cases) {
         Position p, child;
@@ -86,24 +89,24 @@ TEST(MakeMove2D, PromotionKindsAndTheChooser) {
     Position p, child;
     ASSERT_TRUE(BuildFrom(p, "Pb7 ra8 Ke1 kh8"));
     // A capturing promotion keeps its letter.
-    Move knight = MakeMoveRecord(kPawn, Sq("b7"), Sq("a8"), 'N');
+    Move knight = MakeMoveRecord(kPawn, Sq("b7"), Sq("a8"), MoveKind::kPromoteKnight);
     ASSERT_EQ(Make(child, p, knight), 1);
-    EXPECT_EQ(knight.kind, 'N');
+    EXPECT_EQ(knight.kind, MoveKind::kPromoteKnight);
     EXPECT_EQ(child.board[Sq("a8")], kKnight);
     EXPECT_NE(child.flags & kWhitePromoted, 0u);
     // A plain move onto the last rank becomes a queen.
-    Move push = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), '-');
+    Move push = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), MoveKind::kQuiet);
     ASSERT_EQ(Make(child, p, push), 1);
-    EXPECT_EQ(push.kind, 'Q');
+    EXPECT_EQ(push.kind, MoveKind::kPromoteQueen);
     EXPECT_EQ(child.board[Sq("b8")], kQueen);
     // The context's chooser is asked only about the user's own move.
     struct Rook : platform::PromotionChoice {
         int Choose() override { return kRook; }
     } rook;
     for (bool user : {true, false}) {
-        Move asked = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), '-');
+        Move asked = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), MoveKind::kQuiet);
         ASSERT_EQ(Make(child, p, asked, {.chooser = &rook, .userMove = user}), 1);
-        EXPECT_EQ(asked.kind, user ? 'R' : 'Q');
+        EXPECT_EQ(asked.kind, user ? MoveKind::kPromoteRook : MoveKind::kPromoteQueen);
         EXPECT_EQ(child.board[Sq("b8")], user ? kRook : kQueen);
     }
 }
@@ -112,15 +115,15 @@ TEST(MakeMove2D, MovesThatLeaveTheKingAttackedAreRefused) {
     Position p, child;
     // Completed at once (a promotion): DoMove itself refuses the pinned pawn.
     ASSERT_TRUE(BuildFrom(p, "Ka7 Pb7 rh7 kh2"));
-    Move promote = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), 'Q');
-    EXPECT_EQ(DoMove(child, p, promote, {}), 0);
+    Move promote = MakeMoveRecord(kPawn, Sq("b7"), Sq("b8"), MoveKind::kPromoteQueen);
+    EXPECT_FALSE(DoMove(child, p, promote, {}));
     // Left pending: DoMove cannot tell yet, FinishMove refuses.
     ASSERT_TRUE(BuildFrom(p, "Ke1 re8 ka8"));
-    Move step = MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), '-');
-    ASSERT_EQ(DoMove(child, p, step, {}), 1);
+    Move step = MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), MoveKind::kQuiet);
+    ASSERT_TRUE(DoMove(child, p, step, {}));
     EXPECT_NE(child.flags & kAttacksPending, 0u);
-    EXPECT_EQ(FinishMove(child, step), 0);
-    EXPECT_EQ(FinishMove(child, step), 1);  // nothing pending any more
+    EXPECT_FALSE(FinishMove(child, step));
+    EXPECT_TRUE(FinishMove(child, step));  // nothing pending any more
 }
 
 // The key history holds 1000 plies: a move from ply 998 writes entries 998 and 999, a move
@@ -131,7 +134,7 @@ TEST(MakeMoveKeyHistory, MovesBeyondTheLastEntryAreRefused) {
     const MoveContext context{history.get()};
     Position p, child;
     ASSERT_TRUE(BuildFrom(p, "Ke1 ke8", {.ply = 998}));
-    Move step = MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), '-');
+    Move step = MakeMoveRecord(kKing, Sq("e1"), Sq("e2"), MoveKind::kQuiet);
     ASSERT_EQ(Make(child, p, step, context), 1);
     EXPECT_EQ(history->keys[998], p.hashKey);
     EXPECT_NE(history->keys[999], 0xEEEEEEEEu);  // written
@@ -141,14 +144,14 @@ TEST(MakeMoveKeyHistory, MovesBeyondTheLastEntryAreRefused) {
     Position grandchild;
     std::memset(static_cast<void*>(&grandchild), 0x5A, sizeof grandchild);
     const Position untouched = grandchild;
-    Move reply = MakeMoveRecord(-kKing, Sq("e8"), Sq("e7"), '-');
+    Move reply = MakeMoveRecord(-kKing, Sq("e8"), Sq("e7"), MoveKind::kQuiet);
     ConsoleCapture out;
     EXPECT_EQ(MakeMove(grandchild, child, reply, context), 0);
     EXPECT_EQ(out.Text(), "\ngame record full @ DoMove\n");
     EXPECT_TRUE(DifferingFields(grandchild, untouched).empty());
     EXPECT_EQ(grandchild.parent, untouched.parent);
     const Position full = child;
-    EXPECT_EQ(DoMove(child, child, reply, context), 0);  // in place
+    EXPECT_FALSE(DoMove(child, child, reply, context));  // in place
     EXPECT_TRUE(DifferingFields(child, full).empty());
     EXPECT_EQ(std::memcmp(history.get(), &before, sizeof before), 0);
 }
@@ -161,10 +164,10 @@ TEST(MakeMove3D, BoardMoveClearsTheEnPassantSquareAndKeepsTheRights) {
                           {.game = kGame3D, .flags = kCastlingRights, .epSquare = 34}));
     p.quietPlies = 5;
     ASSERT_EQ(p.flags & kCastlingRights, kBlackKingSide | kBlackQueenSide);
-    Move board = MakeMoveRecord(100, kPinQ1, kPinQ3, 'T');
+    Move board = MakeMoveRecord(100, kPinQ1, kPinQ3, MoveKind::kBoardMove);
     ConsoleCapture quiet;
     ASSERT_EQ(Make(child, p, board), 1);
-    EXPECT_EQ(board.kind, 'T');
+    EXPECT_EQ(board.kind, MoveKind::kBoardMove);
     EXPECT_EQ(child.abPin[0], kPinQ3);
     EXPECT_EQ(child.epSquare, 0u);
     EXPECT_EQ(child.flags & kCastlingRights, p.flags & kCastlingRights);
@@ -188,23 +191,41 @@ TEST(MakeMove3D, EnPassantOntoEitherLevelAndWhatIsNoEnPassant) {
         const char* what;
         std::vector<std::pair<unsigned, int>> edits;  // made after the double step
         unsigned from, to;
-        char kind, madeKind;
+        MoveKind kind, madeKind;
         int behind;  // what stays on 35
     };
     const Case cases[] = {
-        {"capture onto the White level", {}, 43, 34, 'E', 'e', 0},
-        {"capture onto the neutral level", {}, 43, 2, 'E', 'e', 0},
+        {"capture onto the White level",
+         {},
+         43,
+         34,
+         MoveKind::kEnPassantBlack,
+         MoveKind::kEnPassant,
+         0},
+        {"capture onto the neutral level",
+         {},
+         43,
+         2,
+         MoveKind::kEnPassantBlack,
+         MoveKind::kEnPassant,
+         0},
         // A straight push onto the passed-over file and rank from another level takes nothing.
-        {"push onto the neutral level", {}, 3, 2, '-', '-', kPawn},
-        {"occupied: an ordinary capture", {{2, kKnight}, {3, 0}}, 43, 2, 'E', 'x', kPawn},
+        {"push onto the neutral level", {}, 3, 2, MoveKind::kQuiet, MoveKind::kQuiet, kPawn},
+        {"occupied: an ordinary capture",
+         {{2, kKnight}, {3, 0}},
+         43,
+         2,
+         MoveKind::kEnPassantBlack,
+         MoveKind::kCapture,
+         kPawn},
     };
     for (const Case& c : cases) {
         Position start, afterStep, child;
         ASSERT_TRUE(BuildFrom(start, "P33 p43 K58 k61 p3", k3DTournament));
-        Move step = MakeMoveRecord(kPawn, 33, 35, '-');
+        Move step = MakeMoveRecord(kPawn, 33, 35, MoveKind::kQuiet);
         ASSERT_EQ(Make(afterStep, start, step), 1);
         for (auto [square, code] : c.edits) afterStep.board[square] = code;
-        ASSERT_EQ(c.edits.empty() ? 1 : BuildPosition(afterStep), 1);
+        ASSERT_TRUE(c.edits.empty() || BuildPosition(afterStep));
         ASSERT_EQ(afterStep.epSquare, 34u) << c.what;
         uint32_t kept = afterStep.pieceMask;  // less the White pieces taken
         if (afterStep.board[c.to] > 0) kept &= ~(1u << afterStep.squareSlot[c.to]);
@@ -225,7 +246,7 @@ TEST(MakeMove3D, NoEnPassantWhileTheSquareIsZero) {
     Position p, child;
     ASSERT_TRUE(BuildFrom(p, "p9 P1 K58 k61", {.game = kGame3D, .ply = 1}));
     ASSERT_EQ(p.epSquare, 0u);
-    Move diagonal = MakeMoveRecord(-kPawn, 9, 0, 'E');
+    Move diagonal = MakeMoveRecord(-kPawn, 9, 0, MoveKind::kEnPassantBlack);
     ASSERT_EQ(Make(child, p, diagonal), 1);
     EXPECT_EQ(child.board[1], kPawn);
     EXPECT_EQ(child.board[0], -kQueen);  // square 0 at q1 is Black's last rank

@@ -142,7 +142,7 @@ std::string KeysProblem(const Position& p) {
 std::string AttackDataProblem(const Position& position) {
     if (position.flags & kAttacksPending) return "attack data still pending";
     Position fresh = position;
-    if (RegenerateAttacks(fresh) != 1) return "regeneration failed";
+    if (!RegenerateAttacks(fresh)) return "regeneration failed";
     for (unsigned q = 0; q < 64; ++q) {
         if (position.attacks[q] != fresh.attacks[q])
             return Describe("attacks", q, position.attacks[q], fresh.attacks[q]);
@@ -216,7 +216,7 @@ std::vector<unsigned> Xrayed(const Position& p, unsigned from) {
 std::string MoveText(const Move& move) {
     std::ostringstream text;
     text << move.piece << ":" << move.from << "-" << move.to << " '"
-         << (move.kind == 0 ? '0' : move.kind) << "'";
+         << (move.kind == MoveKind::kNone ? '0' : KindChar(move.kind)) << "'";
     return text.str();
 }
 

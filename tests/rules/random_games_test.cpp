@@ -63,21 +63,21 @@ void CheckMoveEffects(const Position& parent, const Position& child, const Candi
     stats.checks += m.givesCheck;
     switch (played.moveClass) {
         case kPromotion:
-            ASSERT_TRUE(IsPromotionKind(m.kind)) << m.kind;
-            ASSERT_EQ(child.board[m.to], sign * (m.kind == 'Q'   ? kQueen
-                                                 : m.kind == 'R' ? kRook
-                                                 : m.kind == 'B' ? kBishop
-                                                                 : kKnight));
+            ASSERT_TRUE(IsPromotionKind(m.kind)) << KindChar(m.kind);
+            ASSERT_EQ(child.board[m.to], sign * (m.kind == MoveKind::kPromoteQueen    ? kQueen
+                                                 : m.kind == MoveKind::kPromoteRook   ? kRook
+                                                 : m.kind == MoveKind::kPromoteBishop ? kBishop
+                                                                                      : kKnight));
             ASSERT_NE(child.flags & (sign > 0 ? kWhitePromoted : kBlackPromoted), 0u);
             break;
         case kEnPassant:
-            ASSERT_EQ(m.kind, Is3D(child) ? 'e' : 'x');
+            ASSERT_EQ(m.kind, Is3D(child) ? MoveKind::kEnPassant : MoveKind::kCapture);
             ASSERT_EQ(CountCode(child, -sign), CountCode(parent, -sign) - 1);
             break;
         case kShortCastling:
         case kLongCastling: {
             const bool shortSide = played.moveClass == kShortCastling;
-            ASSERT_EQ(m.kind, shortSide ? 'S' : 'L');
+            ASSERT_EQ(m.kind, shortSide ? MoveKind::kCastleShort : MoveKind::kCastleLong);
             ASSERT_EQ(child.board[m.to], sign * kKing);
             const unsigned rookTo = Is3D(child) ? m.from : (shortSide ? m.from + 8 : m.from - 8);
             ASSERT_EQ(child.board[rookTo], sign * kRook);
@@ -92,7 +92,7 @@ void CheckMoveEffects(const Position& parent, const Position& child, const Candi
             break;
         default:
             if (capture) {
-                ASSERT_EQ(m.kind, 'x');
+                ASSERT_EQ(m.kind, MoveKind::kCapture);
             }
             break;
     }
@@ -109,7 +109,7 @@ void CheckCopyMake(const Position& parent, const Position& child, const Move& or
                    const Move& made) {
     Position inPlace = parent;
     Move move = original;
-    ASSERT_EQ(DoMove(inPlace, inPlace, move, {}), 1);
+    ASSERT_TRUE(DoMove(inPlace, inPlace, move, {}));
     EXPECT_EQ(inPlace.parent, nullptr);
     EXPECT_EQ(move.kind, made.kind);
     EXPECT_EQ(move.givesCheck, made.givesCheck);
@@ -144,7 +144,7 @@ void PlayGames(const RunPlan& plan, RunStats& stats) {
     // would show up in the comparison with the move made in place.
     std::memset(static_cast<void*>(&records[1]), 0xA5, sizeof records[1]);
     for (int game = 0; game < plan.games; ++game) {
-        ASSERT_EQ(SetUpInitialPosition(records[0], plan.game, plan.rules), 1);
+        ASSERT_TRUE(SetUpInitialPosition(records[0], plan.game, plan.rules));
         if (plan.sliderHeavy) PromotePawnsInPlace(records[0], mover);
         ASSERT_EQ(CompletedPositionProblem(records[0]), "");
         int current = 0;

@@ -11,9 +11,9 @@ namespace {
 // What a generated move does, from its kind and the position it is made in.
 MoveClass ClassOf(const Position& p, const Move& m) {
     if (IsBoardMove(m)) return BoardMovePromotes(p, m.piece, m.to) ? kBoardPromotion : kBoardMove;
-    if (m.kind == 'S') return kShortCastling;
-    if (m.kind == 'L') return kLongCastling;
-    if (m.kind == 'e' || m.kind == 'E') return kEnPassant;
+    if (m.kind == MoveKind::kCastleShort) return kShortCastling;
+    if (m.kind == MoveKind::kCastleLong) return kLongCastling;
+    if (m.kind == MoveKind::kEnPassant || m.kind == MoveKind::kEnPassantBlack) return kEnPassant;
     const int sign = m.piece > 0 ? 1 : -1;
     if (m.piece != sign * kPawn) return kPieceMove;
     if (PawnPromotesOn(p, m.piece, m.to)) return kPromotion;
@@ -59,7 +59,7 @@ void RandomMover::Candidates(const Position& position, std::vector<Candidate>& o
     for (int i = 0; i < count; ++i) {
         Move move = generated_[static_cast<size_t>(i)];
         // Captures are written '-' now and then: making the move must turn them into 'x'.
-        if (move.kind == 'x' && Below(2) == 0) move.kind = '-';
+        if (move.kind == MoveKind::kCapture && Below(2) == 0) move.kind = MoveKind::kQuiet;
         out.push_back({move, ClassOf(position, move)});
     }
 }
@@ -81,7 +81,7 @@ bool RandomMover::Play(Position& child, const Position& parent, const MoveContex
     while (!candidates_.empty()) {
         const size_t i = Pick(Is3D(parent));
         Candidate candidate = candidates_[i];
-        if (MakeMove(child, parent, candidate.move, context) != 0) {
+        if (MakeMove(child, parent, candidate.move, context)) {
             played = candidate;
             return true;
         }

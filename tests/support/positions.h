@@ -72,7 +72,7 @@ inline bool BuildFrom(Position& position, std::string_view pieces, const Setup& 
             position.abWhite[b] = kDefaultOwnerWhite[b];
         }
     }
-    return BuildPosition(position) == 1;
+    return BuildPosition(position);
 }
 
 inline Position Built(std::string_view pieces, const Setup& setup = k2D) {
@@ -94,7 +94,7 @@ inline Position FromText(std::string_view text, int game = kGame2D, int rules = 
 inline Position Initial(int game, int rules = kRulesTournament) {
     Position position;
     ConsoleCapture quiet;
-    EXPECT_EQ(SetUpInitialPosition(position, game, rules), 1);
+    EXPECT_TRUE(SetUpInitialPosition(position, game, rules));
     return position;
 }
 

@@ -67,7 +67,7 @@ TEST(SanTest, ReadingRefusesWhatNamesNoneOrMany) {
     // Marks and annotations are not read; a promotion letter without "=" is.
     const std::optional<Move> knight = ReadSan(*pawn, "exd8N!?", error);
     ASSERT_TRUE(knight);
-    EXPECT_EQ(knight->kind, 'N');
+    EXPECT_EQ(knight->kind, MoveKind::kPromoteKnight);
     EXPECT_TRUE(ReadSan(*pawn, "e8=Q#", error));
 }
 
@@ -87,7 +87,7 @@ std::vector<Move> Replay(const PgnGame& game, Position* position = nullptr) {
             ADD_FAILURE() << error;
             break;
         }
-        EXPECT_EQ(MakeMove(*next, *position, *move), 1);
+        EXPECT_TRUE(MakeMove(*next, *position, *move));
         *position = *next;
         position->parent = nullptr;
         moves.push_back(*move);
