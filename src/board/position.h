@@ -105,10 +105,8 @@ struct Position {
     // ---- derived and per-move part ----
     uint32_t attacks[64];  // bit s: the piece in slot s attacks the square
     uint32_t xrays[64];    // bit s: slot s attacks the square through a battery
-    Move* moveList;        // the search's generated moves, not owned
-    uint32_t moveCount;
-    Move lastMove;   // the move that produced this position
-    Move replyMove;  // kept by the search; cleared by making a move
+    Move lastMove;         // the move that produced this position
+    Move replyMove;        // kept by the search; cleared by making a move
     int32_t tacticsValue;
     uint32_t flags;
     uint32_t epSquare;       // square a double-stepping pawn passed over, 0 = none

@@ -34,8 +34,7 @@ Move* Searcher::BufferOfPly(int ply) {
 void Searcher::GenerateAndOrder(Position& p, int ply, const Move* hashMove, int gamma) {
     Move* list = BufferOfPly(ply);
     const int count = (p.flags & kInCheck) ? GenerateEvasions(p, list) : GenerateMoves(p, list);
-    p.moveList = list;
-    p.moveCount = static_cast<uint32_t>(count);
+    MovesOf(p) = {list, static_cast<uint32_t>(count)};
     OrderMoves(p, list, count, ply, hashMove, gamma);
 }
 

@@ -29,6 +29,7 @@ int Searcher::QuiescenceEntry(Position& p, int gamma, int ply) {
 // Makes one move and searches it; false when the search is to stop (best >= gamma).
 bool Searcher::TryQuiet(Position& p, Move move, int gamma, int ply, int& best) {
     Position& child = At(ply + 1);
+    MovesOf(child) = {};
     if (PlyLimitReached(p) || DoMove(child, p, move, context_) == 0) return true;
     const int value = -Quiesce(child, 1 - gamma, ply + 1);
     if (value > best) best = value;
@@ -99,12 +100,14 @@ int Searcher::Quiesce(Position& p, int gamma, int ply) {
 
 int Searcher::QuiesceCheck(Position& p, int gamma, int ply) {
     if ((p.flags & kEvalValid) == 0) evaluator_.EvaluateClamped(p, gamma, 1);
-    if (p.moveList == nullptr) GenerateAndOrder(p, ply, nullptr, gamma);
+    const GeneratedMoves& moves = MovesOf(p);
+    if (moves.list == nullptr) GenerateAndOrder(p, ply, nullptr, gamma);
     int best = kScoreNoMove;
     Position& child = At(ply + 1);
-    for (uint32_t i = 0; i < p.moveCount; ++i) {
-        Move move = p.moveList[i];
+    for (uint32_t i = 0; i < moves.count; ++i) {
+        Move move = moves.list[i];
         if (!ValidMove(p, move)) continue;
+        MovesOf(child) = {};
         if (PlyLimitReached(p) || DoMove(child, p, move, context_) == 0) continue;
         best = std::max(best, -Quiesce(child, 1 - gamma, ply + 1));
         if (best >= gamma || StopTest()) break;

@@ -88,6 +88,7 @@ bool Searcher::TryHashChildren(Position& p, Move* list, int count, int depth, in
         int upper;
         if (!table_.ProbeChildUpper(low, high, depth - 1, 1 - gamma, upper)) continue;
         Move move = list[i];
+        MovesOf(child) = {};
         if (PlyLimitReached(p) || MakeMove(child, p, move, context_) == 0) continue;
         if (IsDraw(child, keys_, 1)) continue;
         if (!table_.ProbeChildUpper(child.hashKey, child.hashKey2, depth - 1, 1 - gamma, upper)) {
@@ -113,14 +114,15 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
     if (table_.Probe(root, depth, gamma, value, &stored) && !IsNoMove(stored)) {
         if (const auto legal = FindLegalMove(root, stored)) {
             Move made = *legal;
+            MovesOf(child) = {};
             if (MakeMove(child, root, made, context_) != 0 && !IsDraw(child, keys_, 1)) {
                 best = *legal;
                 return value;
             }
         }
     }
-    Move* list = root.moveList;
-    const int count = static_cast<int>(root.moveCount);
+    Move* list = MovesOf(root).list;
+    const int count = static_cast<int>(MovesOf(root).count);
     // The children's entries may prove the node at once.
     if (TryHashChildren(root, list, count, depth, gamma, value, &best, 0)) return value;
     // The driver's best move first.
@@ -131,6 +133,7 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
         Move& move = list[i];
         if (!ValidMove(root, move)) continue;
         Move made = move;
+        MovesOf(child) = {};
         if (IsNoMove(move) || PlyLimitReached(root) || MakeMove(child, root, made, context_) == 0) {
             value = kScoreNoMove;
         } else if (IsDraw(child, keys_, 1)) {
@@ -178,12 +181,13 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
         ++extended;
     }
     // The moves, ordered.
-    if (p.moveList == nullptr) {
+    GeneratedMoves& moves = MovesOf(p);
+    if (moves.list == nullptr) {
         GenerateAndOrder(p, ply, IsNoMove(hashMove) ? nullptr : &hashMove, gamma);
-        for (uint32_t i = 0; i < p.moveCount; ++i) p.moveList[i].score = -kMateNextPly;
+        for (uint32_t i = 0; i < moves.count; ++i) moves.list[i].score = -kMateNextPly;
     }
-    Move* list = p.moveList;
-    const int count = static_cast<int>(p.moveCount);
+    Move* list = moves.list;
+    const int count = static_cast<int>(moves.count);
     int best = kScoreNoMove;
     int bestIndex = -1;
     if (count > 0) {
@@ -204,6 +208,7 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
             Move& move = list[i];
             if (!ValidMove(p, move)) continue;
             Move made = move;
+            MovesOf(child) = {};
             if (PlyLimitReached(p) || DoMove(child, p, made, context_) == 0) {
                 move.score = kScoreNoMove;
                 continue;
@@ -218,7 +223,7 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
                     const bool research =
                         value != kScoreNoMove && (own ? value >= gamma : value < gamma);
                     if (research) {
-                        child.moveList = nullptr;
+                        MovesOf(child) = {};
                         value = -Search(child, extended - 1, 1 - gamma, ply + 1);
                     }
                 }
@@ -288,12 +293,12 @@ bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended
     if (own) reduced = std::max(reduced, 1);
     const Move savedReply = p.replyMove;
     const int32_t savedTactics = p.tacticsValue, savedScore = p.incrementalScore;
-    const uint32_t savedFlags = p.flags, savedEp = p.epSquare, savedCount = p.moveCount;
-    Move* savedList = p.moveList;
+    const uint32_t savedFlags = p.flags, savedEp = p.epSquare;
+    const GeneratedMoves savedMoves = MovesOf(p);
     nullMoveAt_[ply] = true;
     p.epSquare = 0;
     ++p.ply;
-    p.moveList = nullptr;
+    MovesOf(p) = {};
     p.hashKey ^= 1;
     // The passed pawns whose fate depends on who moves change their worth with the move.
     const int unstoppable = evaluator_.Set(static_cast<int>(p.stage))[slot::kUnstoppable];
@@ -308,7 +313,7 @@ bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended
     evaluator_.UpdateThreatAfterNullMove(p);
     value = -Search(p, reduced, 1 - gamma, ply + 1);
     if (!own && value >= gamma && !stopped_) {
-        p.moveList = nullptr;
+        MovesOf(p) = {};
         value = -Search(p, reduced + 1, 1 - gamma, ply + 1);
     }
     p.replyMove = savedReply;
@@ -316,8 +321,7 @@ bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended
     p.incrementalScore = savedScore;
     p.flags = savedFlags;
     p.epSquare = savedEp;
-    p.moveList = savedList;
-    p.moveCount = savedCount;
+    MovesOf(p) = savedMoves;
     --p.ply;
     p.hashKey ^= 1;
     nullMoveAt_[ply] = false;

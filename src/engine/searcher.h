@@ -54,6 +54,14 @@ struct EffortClock {
     bool IterationBudgetSpent(bool singleMove);
 };
 
+// The generated moves of a position on the search stack: the list, in the move buffer of the ply
+// that generated it, and its length. A null list is not generated yet; making a move into a
+// stack position clears its entry.
+struct GeneratedMoves {
+    Move* list = nullptr;
+    uint32_t count = 0;
+};
+
 class Searcher {
 public:
     explicit Searcher(const ParameterSets& sets = BuiltInParameters());
@@ -73,6 +81,10 @@ public:
     Position& Begin(const Position& root, const KeyHistory& history, const SearchLimits& limits,
                     const StopToken& stop);
     uint64_t Nodes() const { return nodes_; }
+    // The generated moves of a position on the stack.
+    GeneratedMoves& MovesOf(const Position& position) {
+        return moves_[static_cast<size_t>(&position - stack_.data())];
+    }
     EffortClock& Clock() { return clock_; }
 
     // ---- the driver ----
@@ -119,6 +131,7 @@ private:
     EvaluationMemory memory_;  // answers of the evaluations' threat and exchange computations
     Evaluator evaluator_;      // the searcher's parameter sets, with memory_; run by its moves
     std::vector<Position> stack_;
+    std::vector<GeneratedMoves> moves_;                 // parallel to stack_
     std::vector<std::unique_ptr<MoveBuffer>> buffers_;  // one per ply, grown 30 at a time
     std::unique_ptr<Move[]> merge_;                     // the sort's merge buffer
     uint32_t history_[64][64] = {};

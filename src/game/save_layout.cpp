@@ -211,7 +211,7 @@ void EncodePositionImage(const Position& p, uint8_t* out) {
     PutWords(out, kUnstoppable, p.unstoppablePawns);
     PutWords(out, kAttacks, p.attacks);
     PutWords(out, kXrays, p.xrays);
-    PutU32(out, kMoveCount, p.moveCount);
+    PutU32(out, kMoveCount, 0);  // the search's list length, not kept
     PutMove(out, kLastMove, p.lastMove);
     PutMove(out, kReplyMove, p.replyMove);
     PutI32(out, kTacticsValue, p.tacticsValue);
@@ -227,7 +227,6 @@ void DecodePositionImage(const uint8_t* in, Position& p) {
     using namespace image;
     p.dirTable = nullptr;
     p.lineTables = nullptr;
-    p.moveList = nullptr;
     p.parent = nullptr;
     GetWords(in, kPins, p.abPin);
     GetWords(in, kOwners, p.abWhite);
@@ -265,7 +264,6 @@ void DecodePositionImage(const uint8_t* in, Position& p) {
     GetWords(in, kUnstoppable, p.unstoppablePawns);
     GetWords(in, kAttacks, p.attacks);
     GetWords(in, kXrays, p.xrays);
-    p.moveCount = GetU32(in, kMoveCount);
     p.lastMove = GetMove(in, kLastMove);
     p.replyMove = GetMove(in, kReplyMove);
     p.tacticsValue = GetI32(in, kTacticsValue);

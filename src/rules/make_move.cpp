@@ -281,8 +281,6 @@ void Counters(Position& child, const Position& parent, const Position* link, Mov
     child.quietPlies = (state.captured || p == kPawn || p == -kPawn) ? 1 : parent.quietPlies + 1;
     child.ply = parent.ply + 1;
     child.winner = parent.winner;
-    child.moveCount = 0;
-    child.moveList = nullptr;
     child.parent = link;
     if (link == nullptr) state.completeNow = true;
     child.hashKey ^= 1;

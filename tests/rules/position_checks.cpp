@@ -192,7 +192,7 @@ std::string CompletedPositionProblem(const Position& position) {
     X(slotValue) X(stage) X(dirtySlots) X(hangingMask) X(ignoreMask) X(attackerMask)           \
     X(whiteMaterial) X(blackMaterial) X(controlTotal) X(evalSum)                \
     X(squareControl) X(whitePassed) X(blackPassed) X(unstoppablePawns) X(attacks) X(xrays)     \
-    X(moveList) X(moveCount) X(lastMove) X(replyMove) X(tacticsValue) X(flags) X(epSquare)     \
+    X(lastMove) X(replyMove) X(tacticsValue) X(flags) X(epSquare)     \
     X(quietPlies) X(ply) X(winner) X(incrementalScore)
 // clang-format on
 
