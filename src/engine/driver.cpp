@@ -67,9 +67,24 @@ Searcher::Searcher(const ParameterSets& sets)
     : evaluator_(sets, &memory_),
       stack_(kMaxPly + 2),
       moves_(kMaxPly + 2),
+      records_(kMaxPly + 2),
       merge_(std::make_unique<Move[]>(kMaxMoves)) {
     context_.history = &keys_;
-    context_.evaluator = &evaluator_;
+    context_.evaluator = this;
+}
+
+void Searcher::StartMove(const Position& child, const Position& parent) {
+    MovesOf(child) = {};
+    StartChild(EvalOf(child), EvalOf(parent));
+}
+
+void Searcher::EvaluateRegenerated(Position& position) {
+    if (OnStack(position)) {
+        evaluator_.Evaluate(position, EvalOf(position), kFullEvaluation, 2);
+    } else {
+        EvalState own;
+        evaluator_.Evaluate(position, own, kFullEvaluation, 2);
+    }
 }
 
 void Searcher::Clear() {
@@ -124,7 +139,7 @@ bool Searcher::MtdConverged(Position& root, int lower, int depth) {
     int counted = 0;
     for (uint32_t i = 0; i < moves.count; ++i) {
         Move move = moves.list[i];
-        MovesOf(child) = {};
+        StartMove(child, root);
         if (MakeMove(child, root, move, context_) == 0) {
             ConsolePrint("\nillegal move %u-%u in mtd_converged", move.from, move.to);
             continue;
@@ -219,7 +234,7 @@ bool Searcher::ResearchAfterDrop(Position& root, const Move& best, int& value) {
     if (IsNoMove(best)) return false;
     Position& child = At(1);
     Move move = best;
-    MovesOf(child) = {};
+    StartMove(child, root);
     if (MakeMove(child, root, move, context_) == 0) return false;
     const TableEntry* entry = table_.Lookup(child);
     if (entry == nullptr || entry->lowerDepth == 0 || entry->lower <= kDropMargin - value) {
@@ -339,10 +354,12 @@ Position& Searcher::Begin(const Position& position, const KeyHistory& history,
     root.winner = 0;
     MovesOf(root) = {};
     root.flags = WhiteToMove(root) ? root.flags | kWhiteAtRoot : root.flags & ~kWhiteAtRoot;
-    RegenerateAttacks(root, &evaluator_);
-    root.flags &= ~kEvalValid;
-    evaluator_.Evaluate(root, kFullEvaluation, maxDepth_);
-    const int stage = SetStage(root);
+    EvalState& record = EvalOf(root);
+    record = EvalState{};
+    RegenerateAttacks(root, this);
+    record.valid = false;
+    evaluator_.Evaluate(root, record, kFullEvaluation, maxDepth_);
+    const int stage = SetStage(root, &record);
     if (stage != previousStage_) table_.Clear();
     previousStage_ = stage;
     return root;

@@ -88,7 +88,7 @@ bool Searcher::TryHashChildren(Position& p, Move* list, int count, int depth, in
         int upper;
         if (!table_.ProbeChildUpper(low, high, depth - 1, 1 - gamma, upper)) continue;
         Move move = list[i];
-        MovesOf(child) = {};
+        StartMove(child, p);
         if (PlyLimitReached(p) || MakeMove(child, p, move, context_) == 0) continue;
         if (IsDraw(child, keys_, 1)) continue;
         if (!table_.ProbeChildUpper(child.hashKey, child.hashKey2, depth - 1, 1 - gamma, upper)) {
@@ -114,7 +114,7 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
     if (table_.Probe(root, depth, gamma, value, &stored) && !IsNoMove(stored)) {
         if (const auto legal = FindLegalMove(root, stored)) {
             Move made = *legal;
-            MovesOf(child) = {};
+            StartMove(child, root);
             if (MakeMove(child, root, made, context_) != 0 && !IsDraw(child, keys_, 1)) {
                 best = *legal;
                 return value;
@@ -133,7 +133,7 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
         Move& move = list[i];
         if (!ValidMove(root, move)) continue;
         Move made = move;
-        MovesOf(child) = {};
+        StartMove(child, root);
         if (IsNoMove(move) || PlyLimitReached(root) || MakeMove(child, root, made, context_) == 0) {
             value = kScoreNoMove;
         } else if (IsDraw(child, keys_, 1)) {
@@ -158,7 +158,7 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
 
 int Searcher::Search(Position& p, int depth, int gamma, int ply) {
     if (depth <= 0) return QuiescenceEntry(p, gamma, ply);
-    if (ply >= kMaxPly - 1) return evaluator_.EvaluateClamped(p, gamma, 0);
+    if (ply >= kMaxPly - 1) return evaluator_.EvaluateClamped(p, EvalOf(p), gamma, 0);
     ++nodes_;
     gamma = StepGamma(gamma);
     // The table.
@@ -168,7 +168,7 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
     // The move that led here is completed now; it may prove illegal.
     Move last = p.lastMove;
     if (FinishMove(p, last, context_) == 0) return kScoreKingTaken;
-    const int staticValue = evaluator_.EvaluateClamped(p, gamma, depth);
+    const int staticValue = evaluator_.EvaluateClamped(p, EvalOf(p), gamma, depth);
     int extended = ExtendedDepth(p, depth, ply, staticValue, gamma);
     if (extended <= 0) return QuiescenceEntry(p, gamma, ply);
     // The null move.
@@ -208,7 +208,7 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
             Move& move = list[i];
             if (!ValidMove(p, move)) continue;
             Move made = move;
-            MovesOf(child) = {};
+            StartMove(child, p);
             if (PlyLimitReached(p) || DoMove(child, p, made, context_) == 0) {
                 move.score = kScoreNoMove;
                 continue;
@@ -283,7 +283,8 @@ int Searcher::ExtendedDepth(Position& p, int depth, int ply, int staticValue, in
 // Otherwise value holds the null move's value (or 0 when none was tried).
 bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended, int& value) {
     value = 0;
-    const int reach = WhiteToMove(p) ? p.whiteReach : p.blackReach;
+    EvalState& record = EvalOf(p);
+    const int reach = WhiteToMove(p) ? record.whiteReach : record.blackReach;
     const bool own = OwnSide(p);
     if (ply >= maxDepth_ || !HasOfficer(p) || (ply > 0 && nullMoveAt_[ply - 1]) ||
         (own && extended < 3) || InCheck(p) || reach <= kNullMoveMinMobility) {
@@ -291,8 +292,11 @@ bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended
     }
     int reduced = extended - kNullMoveReduction;
     if (own) reduced = std::max(reduced, 1);
-    const Move savedReply = p.replyMove;
-    const int32_t savedTactics = p.tacticsValue, savedScore = p.incrementalScore;
+    // The null move changes the record's threat term and total only (and their marks).
+    const Move savedReply = record.replyMove;
+    const int32_t savedTactics = record.tacticsValue, savedScore = record.score;
+    const bool savedValid = record.valid, savedTacticsValid = record.tacticsValid;
+    const uint32_t savedExtras = record.extras;
     const uint32_t savedFlags = p.flags, savedEp = p.epSquare;
     const GeneratedMoves savedMoves = MovesOf(p);
     nullMoveAt_[ply] = true;
@@ -302,23 +306,26 @@ bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended
     p.hashKey ^= 1;
     // The passed pawns whose fate depends on who moves change their worth with the move.
     const int unstoppable = evaluator_.Set(static_cast<int>(p.stage))[slot::kUnstoppable];
-    const uint32_t first = p.unstoppablePawns[0], second = p.unstoppablePawns[1];
+    const uint32_t first = record.unstoppablePawns[0], second = record.unstoppablePawns[1];
     if (WhiteToMove(p)) {
-        p.incrementalScore +=
+        record.score +=
             unstoppable * (std::popcount(first & kBlackHalf) + std::popcount(second & kWhiteHalf));
     } else {
-        p.incrementalScore -=
+        record.score -=
             unstoppable * (std::popcount(first & kWhiteHalf) + std::popcount(second & kBlackHalf));
     }
-    evaluator_.UpdateThreatAfterNullMove(p);
+    evaluator_.UpdateThreatAfterNullMove(p, record);
     value = -Search(p, reduced, 1 - gamma, ply + 1);
     if (!own && value >= gamma && !stopped_) {
         MovesOf(p) = {};
         value = -Search(p, reduced + 1, 1 - gamma, ply + 1);
     }
-    p.replyMove = savedReply;
-    p.tacticsValue = savedTactics;
-    p.incrementalScore = savedScore;
+    record.replyMove = savedReply;
+    record.tacticsValue = savedTactics;
+    record.score = savedScore;
+    record.valid = savedValid;
+    record.tacticsValid = savedTacticsValid;
+    record.extras = savedExtras;
     p.flags = savedFlags;
     p.epSquare = savedEp;
     MovesOf(p) = savedMoves;
