@@ -33,18 +33,24 @@ constexpr const char* kMiddlegame2D =
 
 volatile int gSink;  // keeps the evaluations from being optimised away
 
+// Positions with their evaluation records.
+struct Evaluated {
+    Position position;
+    engine::EvalState record;
+};
+
 // Average nanoseconds of evaluate(copy) over copies of the positions, the copy included.
 template <typename Evaluate>
-double Time(const std::vector<Position>& positions, int rounds, bool threatCached,
+double Time(const std::vector<Evaluated>& positions, int rounds, bool threatCached,
             Evaluate evaluate) {
     long count = 0;
     int sum = 0;
     const Clock::time_point start = Clock::now();
     for (int round = 0; round < rounds; ++round) {
-        for (const Position& position : positions) {
-            Position copy = position;
-            if (!threatCached) copy.flags &= ~kTacticsValid;
-            sum += evaluate(copy);
+        for (const Evaluated& evaluated : positions) {
+            Evaluated copy = evaluated;
+            if (!threatCached) copy.record.tacticsValid = false;
+            sum += evaluate(copy.position, copy.record);
             ++count;
         }
     }
@@ -61,36 +67,43 @@ void Bench(const char* name, int game, std::string_view text, int rounds) {
         std::printf("%s: %s\n", name, error.c_str());
         return;
     }
-    engine::SetStage(root);
-    kEvaluator.Evaluate(root, engine::kFullEvaluation, 2);
-    const int score = root.incrementalScore;
+    engine::EvalState rootRecord;
+    engine::SetStage(root, &rootRecord);
+    kEvaluator.Evaluate(root, rootRecord, engine::kFullEvaluation, 2);
+    const int score = rootRecord.score;
 
     // The children, uncached, linked to the evaluated root, their threat terms cached once.
     std::vector<Move> moves = LegalMoves(root);
-    std::vector<Position> children(moves.size());
+    std::vector<Evaluated> children(moves.size());
     for (size_t i = 0; i < moves.size(); ++i) {
-        MakeMove(children[i], root, moves[i]);
-        children[i].parent = &root;
-        Position scratch = children[i];
-        kEvaluator.Evaluate(scratch, engine::kFullEvaluation, 2);
-        children[i].flags |= kTacticsValid;
-        children[i].tacticsValue = scratch.tacticsValue;
+        Evaluated& child = children[i];
+        engine::StartChild(child.record, rootRecord);
+        MakeMove(child.position, root, moves[i]);
+        child.position.parent = &root;
+        Evaluated scratch = child;
+        kEvaluator.Evaluate(scratch.position, scratch.record, engine::kFullEvaluation, 2);
+        child.record.tacticsValid = true;
+        child.record.tacticsValue = scratch.record.tacticsValue;
     }
-    std::vector<Position> roots(children.size(), root);
-    for (Position& r : roots) r.flags &= ~kEvalValid;
+    Evaluated unevaluated{root, rootRecord};
+    unevaluated.record.valid = false;
+    std::vector<Evaluated> roots(children.size(), unevaluated);
 
     std::printf("%s: %zu children, score %d\n", name, children.size(), score);
+    using engine::EvalState;
     for (bool cached : {false, true}) {
-        const auto full = [](Position& p) {
-            return kEvaluator.Evaluate(p, engine::kFullEvaluation, 2);
+        const auto full = [](Position& p, EvalState& e) {
+            return kEvaluator.Evaluate(p, e, engine::kFullEvaluation, 2);
         };
-        const auto lazy = [&](Position& p) {
-            return kEvaluator.Evaluate(p, -engine::kFullEvaluation + 5000, 0);
+        const auto lazy = [&](Position& p, EvalState& e) {
+            return kEvaluator.Evaluate(p, e, -engine::kFullEvaluation + 5000, 0);
         };
-        const auto complete = [&](Position& p) {
-            return kEvaluator.Evaluate(p, engine::kFullEvaluation - 5000, 0);
+        const auto complete = [&](Position& p, EvalState& e) {
+            return kEvaluator.Evaluate(p, e, engine::kFullEvaluation - 5000, 0);
         };
-        const auto mode1 = [&](Position& p) { return kEvaluator.Evaluate(p, 0, 1); };
+        const auto mode1 = [&](Position& p, EvalState& e) {
+            return kEvaluator.Evaluate(p, e, 0, 1);
+        };
         std::printf(
             "  threat term %-8s full %7.0f ns  incremental: lazy exit %6.0f ns, "
             "complete %6.0f ns, mode 1 %6.0f ns\n",

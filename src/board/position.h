@@ -2,9 +2,11 @@
 // no memory, so that a plain copy duplicates it.
 //
 // A Position carries the game it belongs to: the game kind (2D or 3D) and, in the 3D game, the
-// rule set. Every rule reads them from the Position it is given, never from the settings.
+// rule set. Every rule reads them from the Position it is given, never from the settings. The
+// evaluation's caches and the search's scratch are not here: the engine keeps them beside the
+// positions it searches.
 //
-// The fields up to and including unstoppablePawns form the primary part, which making a move
+// The fields up to and including the passed-pawn masks form the primary part, which making a move
 // copies from the parent; every later field is rebuilt or set by the move itself.
 #pragma once
 
@@ -52,13 +54,11 @@ inline constexpr uint32_t kMovedOutOfCheck = 0x100;
 inline constexpr uint32_t kWhitePromoted = 0x800;
 inline constexpr uint32_t kBlackPromoted = 0x1000;
 inline constexpr uint32_t kDrawishMaterial = 0x2000;
-inline constexpr uint32_t kEvalValid = 0x4000;
 inline constexpr uint32_t kAttacksPending = 0x100000;
 inline constexpr uint32_t kExtended = 0x4000000;
 inline constexpr uint32_t kWhiteAtRoot = 0x8000000;
-inline constexpr uint32_t kTacticsValid = 0x10000000;
-// A child starts with its parent's flags less in-check, out-of-check, eval-valid, extended
-// and tactics-valid.
+// A child starts with its parent's flags less in-check, out-of-check and extended (and two
+// bits the evaluation once kept here).
 inline constexpr uint32_t kChildFlagsMask = 0xEBFFBE7Fu;
 
 struct PieceEntry {
@@ -72,51 +72,33 @@ struct Position {
     int32_t rules;     // 3D: kRulesTournament or kRulesStandard
     // The immutable geometry tables of this position's game, placement and rules, attached
     // whenever one of them changes (they are found from those fields when missing).
-    const DirTable* dirTable;        // 3D: the direction table of the attack-board placement
-    const LineTables* lineTables;    // the empty-board line and reach tables
-    uint32_t abPin[4];               // 3D: pin square of boards 100, 106, 116, 122
-    uint32_t abWhite[4];             // 3D: 1 when White owns the board
-    uint32_t hashKey;                // primary key; bit 0 = ply & 1
-    uint32_t hashKey2;               // secondary key
-    uint32_t sliderMask;             // slots holding a bishop, rook or queen
-    uint32_t promoMask;              // slots holding a pawn one step from promotion
-    uint32_t officerMask;            // slots holding anything but a pawn
-    uint32_t pieceMask;              // slots holding any piece
-    int32_t board[64];               // piece code on each square
-    uint8_t squareSlot[64];          // slot of the piece on each square, 255 when empty
-    PieceEntry pieces[32];           // the piece list, White's 16 slots first
-    int32_t squareScore[64];         // evaluation: control value of each square
-    int32_t squareSign[64];          // evaluation: -1, 0, +1 controlling side
-    uint8_t slotReach[32];           // evaluation: squares each piece effectively controls
-    uint8_t slotAttacks[32];         // evaluation: squares each piece attacks
-    int32_t whiteReach, blackReach;  // evaluation: sums of slotReach per side
-    int32_t slotValue[32];           // evaluation: cached value of each slot's piece
-    uint32_t stage;                  // game stage 0..3
-    uint32_t dirtySlots;             // slots whose attack data or value changed
-    uint32_t hangingMask;            // evaluation: pieces on squares the enemy controls
-    uint32_t ignoreMask;             // evaluation: slots left out of control counting
-    uint32_t attackerMask;           // evaluation: officers attacking an enemy piece
+    const DirTable* dirTable;      // 3D: the direction table of the attack-board placement
+    const LineTables* lineTables;  // the empty-board line and reach tables
+    uint32_t abPin[4];             // 3D: pin square of boards 100, 106, 116, 122
+    uint32_t abWhite[4];           // 3D: 1 when White owns the board
+    uint32_t hashKey;              // primary key; bit 0 = ply & 1
+    uint32_t hashKey2;             // secondary key
+    uint32_t sliderMask;           // slots holding a bishop, rook or queen
+    uint32_t promoMask;            // slots holding a pawn one step from promotion
+    uint32_t officerMask;          // slots holding anything but a pawn
+    uint32_t pieceMask;            // slots holding any piece
+    int32_t board[64];             // piece code on each square
+    uint8_t squareSlot[64];        // slot of the piece on each square, 255 when empty
+    PieceEntry pieces[32];         // the piece list, White's 16 slots first
+    uint32_t stage;                // game stage 0..3
+    uint32_t dirtySlots;           // slots whose attack data or value changed
     int32_t whiteMaterial, blackMaterial;
-    int32_t controlTotal;               // evaluation: sum of squareScore
-    int32_t evalSum;                    // evaluation: cached control, attack and mobility sum
-    uint32_t squareControl[64];         // evaluation: pieces effectively controlling each square
-    uint32_t whitePassed, blackPassed;  // evaluation: passed pawns
-    uint32_t unstoppablePawns[2];       // evaluation: square-rule pawns per side-to-move case
+    uint32_t whitePassed, blackPassed;  // passed pawns, as the evaluation last found them
     // ---- derived and per-move part ----
     uint32_t attacks[64];  // bit s: the piece in slot s attacks the square
     uint32_t xrays[64];    // bit s: slot s attacks the square through a battery
-    Move* moveList;        // the search's generated moves, not owned
-    uint32_t moveCount;
-    Move lastMove;   // the move that produced this position
-    Move replyMove;  // kept by the search; cleared by making a move
-    int32_t tacticsValue;
+    Move lastMove;         // the move that produced this position
     uint32_t flags;
     uint32_t epSquare;       // square a double-stepping pawn passed over, 0 = none
     uint32_t quietPlies;     // plies since the last capture or pawn move, from 1
     uint32_t ply;            // plies played before this position; bit 0 = Black
     int32_t winner;          // 0 going on, 1 White won, -1 Black won, 2 drawn
     const Position* parent;  // position this one was made from, or null
-    int32_t incrementalScore;
 };
 
 static_assert(std::is_trivially_copyable_v<Position>);

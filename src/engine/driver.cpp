@@ -64,9 +64,27 @@ bool EffortClock::IterationBudgetSpent(bool singleMove) {
 // ---- the searcher ----
 
 Searcher::Searcher(const ParameterSets& sets)
-    : evaluator_(sets, &memory_), stack_(kMaxPly + 2), merge_(std::make_unique<Move[]>(kMaxMoves)) {
+    : evaluator_(sets, &memory_),
+      stack_(kMaxPly + 2),
+      moves_(kMaxPly + 2),
+      records_(kMaxPly + 2),
+      merge_(std::make_unique<Move[]>(kMaxMoves)) {
     context_.history = &keys_;
-    context_.evaluator = &evaluator_;
+    context_.evaluator = this;
+}
+
+void Searcher::StartMove(const Position& child, const Position& parent) {
+    MovesOf(child) = {};
+    StartChild(EvalOf(child), EvalOf(parent));
+}
+
+void Searcher::EvaluateRegenerated(Position& position) {
+    if (OnStack(position)) {
+        evaluator_.Evaluate(position, EvalOf(position), kFullEvaluation, 2);
+    } else {
+        EvalState own;
+        evaluator_.Evaluate(position, own, kFullEvaluation, 2);
+    }
 }
 
 void Searcher::Clear() {
@@ -101,24 +119,27 @@ bool Searcher::StopTest() {
 // The root's moves, once per move choice: generated, ordered, scored by the material their
 // capture sequences win or lose, sorted, and the moves that cannot be made dropped.
 void Searcher::PrepareRootList(Position& root, const Move& best) {
-    if (root.moveList != nullptr) return;
+    GeneratedMoves& moves = MovesOf(root);
+    if (moves.list != nullptr) return;
     GenerateAndOrder(root, 0, IsNoMove(best) ? nullptr : &best, 0);
-    Move* list = root.moveList;
-    int count = static_cast<int>(root.moveCount);
+    Move* list = moves.list;
+    int count = static_cast<int>(moves.count);
     for (int i = 0; i < count; ++i) {
         if (ValidMove(root, list[i])) list[i].score = RootTacticalScore(root, list[i]);
     }
     SortByScore(list, count);
     while (count > 0 && list[count - 1].score < -kMateNextPly) --count;
-    root.moveCount = static_cast<uint32_t>(count);
+    moves.count = static_cast<uint32_t>(count);
 }
 
 bool Searcher::MtdConverged(Position& root, int lower, int depth) {
-    if (root.moveList == nullptr) return false;
+    const GeneratedMoves& moves = MovesOf(root);
+    if (moves.list == nullptr) return false;
     Position& child = At(1);
     int counted = 0;
-    for (uint32_t i = 0; i < root.moveCount; ++i) {
-        Move move = root.moveList[i];
+    for (uint32_t i = 0; i < moves.count; ++i) {
+        Move move = moves.list[i];
+        StartMove(child, root);
         if (!MakeMove(child, root, move, context_)) {
             ConsolePrint("\nillegal move %u-%u in mtd_converged", move.from, move.to);
             continue;
@@ -138,7 +159,8 @@ int Searcher::MtdSearch(Position& root, Move& best, int depth, int guess0) {
     searches_ = 0;
     PrepareRootList(root, best);
     int proven;
-    if (TryHashChildren(root, root.moveList, static_cast<int>(root.moveCount), depth, kScoreNoMove,
+    const GeneratedMoves& moves = MovesOf(root);
+    if (TryHashChildren(root, moves.list, static_cast<int>(moves.count), depth, kScoreNoMove,
                         proven, &best, 0)) {
         lower = guess = proven;
     }
@@ -212,6 +234,7 @@ bool Searcher::ResearchAfterDrop(Position& root, const Move& best, int& value) {
     if (IsNoMove(best)) return false;
     Position& child = At(1);
     Move move = best;
+    StartMove(child, root);
     if (!MakeMove(child, root, move, context_)) return false;
     const TableEntry* entry = table_.Lookup(child);
     if (entry == nullptr || entry->lowerDepth == 0 || entry->lower <= kDropMargin - value) {
@@ -251,7 +274,7 @@ int Searcher::ChooseMove(Position& root, Move& best) {
         for (int attempts = 1;; ++attempts) {
             value = MtdSearch(root, best, depth, guess);
             const bool expired = clock_.Expired();
-            single = root.moveCount == 1;
+            single = MovesOf(root).count == 1;
             if (single || expired || mateFound_) break;
             if (!ResearchAfterDrop(root, best, value) || attempts >= kMaxAttempts) break;
             guess = value;
@@ -290,7 +313,6 @@ void Searcher::Report(Position& root, int depth, int value) {
                                 std::chrono::steady_clock::now() - startTime_)
                                 .count();
     Position line = root;
-    line.moveList = nullptr;
     for (int i = 0; i < kPvLength && i <= depth + 2; ++i) {
         const TableEntry* entry = table_.Lookup(line);
         if (entry == nullptr) break;
@@ -330,13 +352,14 @@ Position& Searcher::Begin(const Position& position, const KeyHistory& history,
     Position& root = At(0);
     root = position;
     root.winner = 0;
-    root.moveList = nullptr;
-    root.moveCount = 0;
+    MovesOf(root) = {};
     root.flags = WhiteToMove(root) ? root.flags | kWhiteAtRoot : root.flags & ~kWhiteAtRoot;
-    RegenerateAttacks(root, &evaluator_);
-    root.flags &= ~kEvalValid;
-    evaluator_.Evaluate(root, kFullEvaluation, maxDepth_);
-    const int stage = SetStage(root);
+    EvalState& record = EvalOf(root);
+    record = EvalState{};
+    RegenerateAttacks(root, this);
+    record.valid = false;
+    evaluator_.Evaluate(root, record, kFullEvaluation, maxDepth_);
+    const int stage = SetStage(root, &record);
     if (stage != previousStage_) table_.Clear();
     previousStage_ = stage;
     return root;
@@ -358,15 +381,16 @@ SearchResult Searcher::Choose(const Position& position, const KeyHistory& histor
     // (A root whose table entry is already deep enough is not searched again: its list is made
     // here.)
     PrepareRootList(root, best);
-    const Move* list = root.moveList;
-    for (uint32_t i = 0; i < root.moveCount; ++i) {
+    const Move* list = MovesOf(root).list;
+    const uint32_t count = MovesOf(root).count;
+    for (uint32_t i = 0; i < count; ++i) {
         const bool piece = !IsPromotionKind(best.kind) || list[i].kind == best.kind;
         if (!IsNoMove(best) && SameSquares(list[i], best) && piece) {
             result.move = list[i];
             break;
         }
     }
-    if (IsNoMove(result.move) && list != nullptr && root.moveCount > 0) result.move = list[0];
+    if (IsNoMove(result.move) && list != nullptr && count > 0) result.move = list[0];
     return result;
 }
 

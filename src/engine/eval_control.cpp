@@ -52,14 +52,14 @@ int SquareValue(const ParameterSet& p, uint32_t choice, unsigned q, int sign) {
 }
 
 // Adds +1 or -1 to the count of every slot in bits, and to its side's total when reach.
-void Count(Position& position, uint32_t bits, int delta, bool reach) {
+void Count(EvalState& e, uint32_t bits, int delta, bool reach) {
     for (; bits != 0; bits &= bits - 1) {
         const int s = std::countr_zero(bits);
         if (reach) {
-            position.slotReach[s] = static_cast<uint8_t>(position.slotReach[s] + delta);
-            (s < kBlackSlots ? position.whiteReach : position.blackReach) += delta;
+            e.slotReach[s] = static_cast<uint8_t>(e.slotReach[s] + delta);
+            (s < kBlackSlots ? e.whiteReach : e.blackReach) += delta;
         } else {
-            position.slotAttacks[s] = static_cast<uint8_t>(position.slotAttacks[s] + delta);
+            e.slotAttacks[s] = static_cast<uint8_t>(e.slotAttacks[s] + delta);
         }
     }
 }
@@ -67,16 +67,16 @@ void Count(Position& position, uint32_t bits, int delta, bool reach) {
 // ControlSign of square q with the controllers, through the memory when it applies.
 int SquareSign(const Position& position, const Context& c, unsigned q, uint32_t& controllers) {
     if (!c.slotsByKind || c.exchanges == nullptr) {
-        return ControlSign(position, q, position.ignoreMask, 0, 0, &controllers);
+        return ControlSign(position, q, c.e.ignoreMask, 0, 0, &controllers);
     }
-    const uint32_t direct = position.attacks[q] & ~position.ignoreMask;
+    const uint32_t direct = position.attacks[q] & ~c.e.ignoreMask;
     const uint32_t white = direct & kWhiteHalf, black = direct & kBlackHalf;
     const int code = position.board[q];
     int sign;
     if (code == 0 && (white == 0 || black == 0)) {
         sign = white != 0 ? 1 : black != 0 ? -1 : 0;  // one side alone, or nobody
     } else {
-        sign = c.exchanges->Sign(position, q);
+        sign = c.exchanges->Sign(position, q, c.e.ignoreMask);
     }
     controllers = sign > 0 ? white : sign < 0 ? black : 0;
     return sign;
@@ -86,18 +86,18 @@ int SquareSign(const Position& position, const Context& c, unsigned q, uint32_t&
 void Recompute(Position& position, const Context& c, uint32_t choice, unsigned q,
                uint32_t oldAttacks, bool reset) {
     const uint32_t attacks = position.attacks[q];
-    Count(position, oldAttacks & ~attacks, -1, false);
-    Count(position, attacks & ~oldAttacks, +1, false);
+    Count(c.e, oldAttacks & ~attacks, -1, false);
+    Count(c.e, attacks & ~oldAttacks, +1, false);
     uint32_t controllers = 0;
     const int sign = SquareSign(position, c, q, controllers);
     const int value = SquareValue(c.p, choice, q, sign);
-    const uint32_t oldControllers = reset ? 0 : position.squareControl[q];
-    Count(position, oldControllers & ~controllers, -1, true);
-    Count(position, controllers & ~oldControllers, +1, true);
-    position.controlTotal += value - (reset ? 0 : position.squareScore[q]);
-    position.squareScore[q] = value;
-    position.squareSign[q] = sign;
-    position.squareControl[q] = controllers;
+    const uint32_t oldControllers = reset ? 0 : c.e.squareControl[q];
+    Count(c.e, oldControllers & ~controllers, -1, true);
+    Count(c.e, controllers & ~oldControllers, +1, true);
+    c.e.controlTotal += value - (reset ? 0 : c.e.squareScore[q]);
+    c.e.squareScore[q] = value;
+    c.e.squareSign[q] = sign;
+    c.e.squareControl[q] = controllers;
 }
 
 // The squares whose inputs changed since previous: attackers, x-rays, occupant, or an attacker
@@ -140,30 +140,29 @@ uint64_t ChangedSquares(const Position& position, const Position& previous, uint
 int SquareControl(Position& position, const Context& c) {
     const uint32_t choice = ExtrasChoice(c);
     const Position* previous = c.previous;
-    const bool all =
-        previous == nullptr || c.allSquares || choice != (position.flags & kExtrasChoice);
-    position.flags = (position.flags & ~kExtrasChoice) | choice;
+    const bool all = previous == nullptr || c.allSquares || choice != c.e.extras;
+    c.e.extras = choice;
     if (all) {
-        for (int s = 0; s < kSlotCount; ++s) position.slotReach[s] = position.slotAttacks[s] = 0;
-        position.whiteReach = position.blackReach = position.controlTotal = 0;
+        for (int s = 0; s < kSlotCount; ++s) c.e.slotReach[s] = c.e.slotAttacks[s] = 0;
+        c.e.whiteReach = c.e.blackReach = c.e.controlTotal = 0;
         for (unsigned q = 0; q < 64; ++q) {
             if ((position.attacks[q] | position.xrays[q]) == 0) {
                 // Nobody sees the square: nobody controls it and it counts nothing.
-                position.squareScore[q] = position.squareSign[q] = 0;
-                position.squareControl[q] = 0;
+                c.e.squareScore[q] = c.e.squareSign[q] = 0;
+                c.e.squareControl[q] = 0;
                 continue;
             }
             Recompute(position, c, choice, q, 0, true);
         }
-        return position.controlTotal;
+        return c.e.controlTotal;
     }
     // Only the squares whose attackers, x-rays, occupant or pinned attackers changed.
-    const uint32_t pinChange = position.ignoreMask ^ previous->ignoreMask;
+    const uint32_t pinChange = c.e.ignoreMask ^ c.prev->ignoreMask;
     for (uint64_t m = ChangedSquares(position, *previous, pinChange); m != 0; m &= m - 1) {
         const unsigned q = static_cast<unsigned>(std::countr_zero(m));
         Recompute(position, c, choice, q, previous->attacks[q], false);
     }
-    return position.controlTotal;
+    return c.e.controlTotal;
 }
 
 }  // namespace tarvex::engine::eval

@@ -76,9 +76,10 @@ private:
 // reads nothing else. Direct-mapped.
 class ExchangeMemory {
 public:
-    // ControlSign of the square (no extra attackers), looked up or computed and kept.
-    int Sign(const Position& position, unsigned q) {
-        const ExchangeSides sides = AttackersOf(position, q, position.ignoreMask);
+    // ControlSign of the square (no extra attackers, ignore left out), looked up or computed and
+    // kept.
+    int Sign(const Position& position, unsigned q, uint32_t ignore) {
+        const ExchangeSides sides = AttackersOf(position, q, ignore);
         const uint32_t direct = sides.direct[0] | sides.direct[1];
         const uint32_t xray = sides.xray[0] | sides.xray[1];
         const int code = position.board[q];
@@ -88,7 +89,7 @@ public:
         if (entry.filled && entry.direct == direct && entry.xray == xray && entry.code == code) {
             return entry.sign;
         }
-        const int sign = ControlSign(position, q, position.ignoreMask);
+        const int sign = ControlSign(position, q, ignore);
         entry = {direct, xray, static_cast<int8_t>(code), static_cast<int8_t>(sign), true};
         return sign;
     }

@@ -56,10 +56,10 @@ int SquareRule(Position& position, const Context& c, int side, int slot, unsigne
     }
     const uint32_t bit = 1u << slot;
     if (kingDistance > pawnDistance) {
-        if (ownMove && kingDistance == pawnDistance + 1) position.unstoppablePawns[0] |= bit;
+        if (ownMove && kingDistance == pawnDistance + 1) c.e.unstoppablePawns[0] |= bit;
         return c.p[kUnstoppable];
     }
-    if (!ownMove && kingDistance == pawnDistance) position.unstoppablePawns[1] |= bit;
+    if (!ownMove && kingDistance == pawnDistance) c.e.unstoppablePawns[1] |= bit;
     return 0;
 }
 
@@ -83,8 +83,7 @@ int PassedPawn(Position& position, const Context& c, int side, int slot, unsigne
         if (side == 0 ? ahead < 0 : ahead > 0) v -= p[kPasserBlocked];
     }
     uint32_t ownRooksBehind = 0;
-    const uint32_t rooks =
-        position.attacks[square] & ~position.ignoreMask & (c.rooks[0] | c.rooks[1]);
+    const uint32_t rooks = position.attacks[square] & ~c.e.ignoreMask & (c.rooks[0] | c.rooks[1]);
     for (uint32_t m = rooks; m != 0; m &= m - 1) {
         const int rook = std::countr_zero(m);
         const unsigned at = position.pieces[rook].square;
@@ -102,8 +101,8 @@ int PassedPawn(Position& position, const Context& c, int side, int slot, unsigne
         unsigned q = square;
         for (int step = 0; step < distance && k <= 20; ++step, ++k) {
             q += forward;
-            const int control = ownRooksBehind == 0 ? position.squareSign[q]
-                                                    : ControlSign(position, q, position.ignoreMask,
+            const int control = ownRooksBehind == 0 ? c.e.squareSign[q]
+                                                    : ControlSign(position, q, c.e.ignoreMask,
                                                                   side == 0 ? ownRooksBehind : 0,
                                                                   side == 1 ? ownRooksBehind : 0);
             if (control == enemySign) break;
@@ -142,8 +141,8 @@ int Pawn(Position& position, const Context& c, int side, int slot, unsigned squa
         if (backward) {
             v -= p[kBackward];
             if (!c.HasPawn(enemy, file)) v -= p[kBackwardOpenFile];
-            const uint32_t attackers = position.attacks[square] & position.officerMask &
-                                       kHalf[enemy] & ~position.ignoreMask;
+            const uint32_t attackers =
+                position.attacks[square] & position.officerMask & kHalf[enemy] & ~c.e.ignoreMask;
             v -= p[kBackwardAttacked + Capped(Bits(attackers), kMaxAttackedOfficers)];
         }
     }
@@ -188,7 +187,7 @@ int Bishop(const Position& position, const Context& c, int side, int slot, unsig
 int Rook(const Position& position, const Context& c, int side, int slot, unsigned square) {
     int v = c.p[kRookSquares + MirrorSquare(side, square)];
     const uint32_t defenders =
-        position.attacks[square] & c.rooks[side] & ~position.ignoreMask & ~(1u << slot);
+        position.attacks[square] & c.rooks[side] & ~c.e.ignoreMask & ~(1u << slot);
     if (defenders == 0) return v;
     v += c.p[kRookDefended];
     if (RelativeRank(side, RankOf(square)) != 6) return v;
@@ -318,8 +317,8 @@ int PieceValues(Position& position, const Context& c, bool reuse) {
     int sum = 0;
     for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
         const int slot = std::countr_zero(m);
-        if (dirty >> slot & 1) position.slotValue[slot] = PieceTerm(position, c, slot);
-        sum += position.slotValue[slot];
+        if (dirty >> slot & 1) c.e.slotValue[slot] = PieceTerm(position, c, slot);
+        sum += c.e.slotValue[slot];
     }
     position.dirtySlots = 0;
     return sum;

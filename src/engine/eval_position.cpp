@@ -207,12 +207,12 @@ int AttackedPieces(Position& position, const Context& c, uint32_t& changed) {
         if (s != side * 16) attacks[enemy] += Bits(by);
         if (officers >> s & 1) {
             attacking |= by;
-            if (position.squareSign[square] == SignOf(enemy)) hanging |= 1u << s;
+            if (c.e.squareSign[square] == SignOf(enemy)) hanging |= 1u << s;
         }
     }
-    changed = attacking ^ position.attackerMask;
-    position.attackerMask = attacking;
-    position.hangingMask = hanging;
+    changed = attacking ^ c.e.attackerMask;
+    c.e.attackerMask = attacking;
+    c.e.hangingMask = hanging;
     return c.p[kAttackedOfficers + Capped(attacks[0], kMaxAttackedOfficers)] -
            c.p[kAttackedOfficers + Capped(attacks[1], kMaxAttackedOfficers)];
 }
@@ -227,11 +227,11 @@ int Mobility(const Position& position, const Context& c) {
         if (kind < kKnight || kind > kKing) continue;
         const int side = SideOfSlot(s);
         const int rel = RelativeRank(side, RankOf(position.pieces[s].square));
-        const int attacked = position.slotAttacks[s], safe = position.slotReach[s];
+        const int attacked = c.e.slotAttacks[s], safe = c.e.slotReach[s];
         const int row = MobilityIndex(kind) * kMobilityTable + rel * 10;
         int term = p[kAttackMobility + row + Capped(attacked, kMaxMobilityCount)] +
                    p[kSafeMobility + row + Capped(safe, kMaxMobilityCount)];
-        if (attacked < kMinimumMobility[kind] && !(position.attackerMask >> s & 1)) {
+        if (attacked < kMinimumMobility[kind] && !(c.e.attackerMask >> s & 1)) {
             term -= p[kLowMobility];
         }
         if (safe == 0) term -= p[kNoSafeSquare + rel];
@@ -242,13 +242,13 @@ int Mobility(const Position& position, const Context& c) {
 
 int OverloadedDefenders(const Position& position, const Context& c) {
     int held[32] = {};
-    const uint32_t usable = position.officerMask & ~position.ignoreMask;
+    const uint32_t usable = position.officerMask & ~c.e.ignoreMask;
     for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
         const int s = std::countr_zero(m);
         const unsigned square = position.pieces[s].square;
-        if (position.squareSign[square] != 0) continue;
+        if (c.e.squareSign[square] != 0) continue;
         const int side = SideOfSlot(s);
-        const uint32_t seen = position.attacks[square] & ~position.ignoreMask;
+        const uint32_t seen = position.attacks[square] & ~c.e.ignoreMask;
         if ((seen & kHalf[side ^ 1]) == 0) continue;
         for (uint32_t d = seen & usable & kHalf[side]; d != 0; d &= d - 1)
             ++held[std::countr_zero(d)];

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 #include "board/position.h"
+#include "engine/eval_state.h"
 #include "engine/parameters.h"
 #include "rules/line_tables.h"
 
@@ -25,7 +26,7 @@ inline constexpr uint32_t kQueens = 0x00020002u;
 inline constexpr uint32_t kMinors = 0x00F000F0u;
 inline constexpr uint32_t kHalf[2] = {kWhiteHalf, kBlackHalf};
 
-// flags bits 15-18: the square-control extras chosen by each side's king.
+// EvalState::extras: the square-control extras chosen by each side's king.
 inline constexpr uint32_t kWhiteKingSideExtras = 0x8000;
 inline constexpr uint32_t kWhiteQueenSideExtras = 0x10000;
 inline constexpr uint32_t kBlackKingSideExtras = 0x20000;
@@ -80,13 +81,15 @@ struct Context {
     // The evaluated parent the cached terms are brought up to date from; null when every
     // piece and square is computed afresh.
     const Position* previous;
-    int material;       // White - Black material, clamped
-    uint32_t pawns[2];  // slots holding pawns
-    uint32_t rooks[2];  // slots holding rooks
-    int count[2][7];    // living pieces by kind (1..6)
-    unsigned king[2];   // king squares, kNoKing when a king is missing
-    uint64_t heavy[2];  // squares of the kings, queens and rooks (bit per square)
-    bool queen[2];      // the side has a queen
+    EvalState& e;           // the record of the position evaluated
+    const EvalState* prev;  // previous's record, when previous is not null
+    int material;           // White - Black material, clamped
+    uint32_t pawns[2];      // slots holding pawns
+    uint32_t rooks[2];      // slots holding rooks
+    int count[2][7];        // living pieces by kind (1..6)
+    unsigned king[2];       // king squares, kNoKing when a king is missing
+    uint64_t heavy[2];      // squares of the kings, queens and rooks (bit per square)
+    bool queen[2];          // the side has a queen
     // Every living piece stands in the slot of its kind (a pawn in a pawn slot, an officer in
     // its role's slot): each slot's exchange value is then fixed by the slot alone.
     bool slotsByKind;
@@ -96,8 +99,15 @@ struct Context {
     ExchangeMemory* exchanges;  // the searcher's memory of exchanges, or null
 
     Context(const ParameterSet& set, int stageIn, const LineTables& linesIn,
-            const Position* previousIn, ExchangeMemory* exchangesIn)
-        : p(set), stage(stageIn), lines(linesIn), previous(previousIn), exchanges(exchangesIn) {}
+            const Position* previousIn, EvalState& state, const EvalState* previousState,
+            ExchangeMemory* exchangesIn)
+        : p(set),
+          stage(stageIn),
+          lines(linesIn),
+          previous(previousIn),
+          e(state),
+          prev(previousState),
+          exchanges(exchangesIn) {}
 
     bool HasPawn(int side, int file) const {
         if (file < 0 || file > 7) return false;

@@ -33,23 +33,23 @@ constexpr int kDrawScoreLimit = 10000;
 
 // Brings the child's evaluation work areas to the values of the evaluated previous position:
 // the child may have been made before that position's evaluation completed.
-void SeedFrom(Position& position, const Position& previous) {
-    std::memcpy(position.squareScore, previous.squareScore, sizeof position.squareScore);
-    std::memcpy(position.squareSign, previous.squareSign, sizeof position.squareSign);
-    std::memcpy(position.slotReach, previous.slotReach, sizeof position.slotReach);
-    std::memcpy(position.slotAttacks, previous.slotAttacks, sizeof position.slotAttacks);
-    std::memcpy(position.slotValue, previous.slotValue, sizeof position.slotValue);
-    std::memcpy(position.squareControl, previous.squareControl, sizeof position.squareControl);
-    position.whiteReach = previous.whiteReach;
-    position.blackReach = previous.blackReach;
-    position.hangingMask = previous.hangingMask;
-    position.attackerMask = previous.attackerMask;
-    position.controlTotal = previous.controlTotal;
-    position.evalSum = previous.evalSum;
+void SeedFrom(Position& position, EvalState& e, const Position& previous, const EvalState& from) {
+    std::memcpy(e.squareScore, from.squareScore, sizeof e.squareScore);
+    std::memcpy(e.squareSign, from.squareSign, sizeof e.squareSign);
+    std::memcpy(e.slotReach, from.slotReach, sizeof e.slotReach);
+    std::memcpy(e.slotAttacks, from.slotAttacks, sizeof e.slotAttacks);
+    std::memcpy(e.slotValue, from.slotValue, sizeof e.slotValue);
+    std::memcpy(e.squareControl, from.squareControl, sizeof e.squareControl);
+    e.whiteReach = from.whiteReach;
+    e.blackReach = from.blackReach;
+    e.hangingMask = from.hangingMask;
+    e.attackerMask = from.attackerMask;
+    e.controlTotal = from.controlTotal;
+    e.evalSum = from.evalSum;
     position.whitePassed = previous.whitePassed;
     position.blackPassed = previous.blackPassed;
     position.dirtySlots |= previous.dirtySlots;
-    position.flags = (position.flags & ~kExtrasChoice) | (previous.flags & kExtrasChoice);
+    e.extras = from.extras;
 }
 
 // Whether the cached terms of previous may be carried into position at all: the same weights
@@ -134,8 +134,8 @@ uint32_t DirtyFromAttackers(const Position& position, const Position& previous, 
     const uint32_t officers = position.officerMask | previous.officerMask;
     const auto changed = [&](int s, uint32_t relevant) {
         const unsigned q = position.pieces[s].square;
-        const uint32_t now = position.attacks[q] & ~position.ignoreMask;
-        const uint32_t before = previous.attacks[q] & ~previous.ignoreMask;
+        const uint32_t now = position.attacks[q] & ~c.e.ignoreMask;
+        const uint32_t before = previous.attacks[q] & ~c.prev->ignoreMask;
         return ((now ^ before) & relevant) != 0;
     };
     for (int side = 0; side < 2; ++side) {
@@ -205,7 +205,7 @@ Corrected Correct(const Position& position, const Context& c, int draw, int s) {
 
 }  // namespace
 
-int Evaluator::Evaluate(Position& position, int gamma, int mode) const {
+int Evaluator::Evaluate(Position& position, EvalState& e, int gamma, int mode) const {
     EvaluationMemory* memory = memory_;
     // The stage check, the cached total, stale attack data.
     int stage = static_cast<int>(position.stage);
@@ -214,25 +214,32 @@ int Evaluator::Evaluate(Position& position, int gamma, int mode) const {
         stage &= 3;
     }
     const int side = SideSign(position);
-    if (position.flags & kEvalValid) return position.incrementalScore * side;
+    if (e.valid) return e.score * side;
     if (position.flags & kAttacksPending) ErrorReport(kStable, "NEED_PART2 in eval");
 
     // The previous position the cached terms are carried from: the parent, evaluated first
-    // (on a copy: the parent is not ours to change) when its evaluation is not cached.
-    position.unstoppablePawns[0] = position.unstoppablePawns[1] = 0;
+    // (on copies: the parent and its record are not ours to change) when its evaluation is not
+    // cached. A parent without a record is not carried from.
+    e.unstoppablePawns[0] = e.unstoppablePawns[1] = 0;
     if (gamma == kFullEvaluation) position.parent = nullptr;
     const Position* previous = position.parent;
+    const EvalState* from = previous != nullptr ? e.parent : nullptr;
+    if (from == nullptr) previous = nullptr;
     Position evaluatedParent;
-    if (previous != nullptr && (previous->flags & kEvalValid) == 0) {
+    EvalState evaluatedRecord;
+    if (previous != nullptr && !from->valid) {
         evaluatedParent = *previous;
-        Evaluate(evaluatedParent, gamma, 1);
+        evaluatedRecord = *from;
+        Evaluate(evaluatedParent, evaluatedRecord, gamma, 1);
         previous = &evaluatedParent;
+        from = &evaluatedRecord;
     }
     if (previous != nullptr && !CanCarryFrom(position, *previous)) previous = nullptr;
-    if (previous != nullptr) SeedFrom(position, *previous);
+    if (previous != nullptr) SeedFrom(position, e, *previous, *from);
 
     // Material.
-    Context c(Set(stage), stage, LinesFor(position), previous,
+    Context c(Set(stage), stage, LinesFor(position), previous, e,
+              previous != nullptr ? from : nullptr,
               memory != nullptr ? &memory->exchanges : nullptr);
     Gather(position, c);
 
@@ -250,18 +257,18 @@ int Evaluator::Evaluate(Position& position, int gamma, int mode) const {
             dirty |= c.pawns[0];
         }
     }
-    position.ignoreMask = PinnedMask(position, c);
+    e.ignoreMask = PinnedMask(position, c);
     if (previous != nullptr && mode < 2) dirty |= DirtyFromAttackers(position, *previous, c);
     position.dirtySlots = dirty & position.pieceMask;
     const int fixed = FixedPatterns(position, c);
     const int pieces = PieceValues(position, c, previous != nullptr);
     const int kingSafety = KingSafety(position, c);
-    const int threat = engine::ThreatTerm(position, sets_, memory);
+    const int threat = engine::ThreatTerm(position, e, sets_, memory);
     int quick = fixed + pieces + kingSafety + threat;
 
     // Lazy exit: proved >= gamma without the expensive terms; nothing is cached.
-    if (mode == 0 && previous != nullptr && std::abs(position.evalSum) < kLazyMargin) {
-        const int estimate = (quick + c.material + position.evalSum) * side;
+    if (mode == 0 && previous != nullptr && std::abs(e.evalSum) < kLazyMargin) {
+        const int estimate = (quick + c.material + e.evalSum) * side;
         if (estimate > gamma + kLazyMargin) {
             const int reduced =
                 Correct(position, c, DrawScore(position), (estimate - kLazyReduction) * side).score;
@@ -274,7 +281,7 @@ int Evaluator::Evaluate(Position& position, int gamma, int mode) const {
     const int control = SquareControl(position, c);
     const int attacked = AttackedPieces(position, c, membership);
     const int mobility = Mobility(position, c);
-    position.evalSum = control + attacked + mobility;
+    e.evalSum = control + attacked + mobility;
 
     // Passed pawns read the fresh square control: recompute them (and the officers whose
     // attacking-mask membership changed); they stay dirty for the next ply.
@@ -286,21 +293,21 @@ int Evaluator::Evaluate(Position& position, int gamma, int mode) const {
     // Overloaded defenders, the correction, caching.
     const int overload = OverloadedDefenders(position, c);
     const Corrected total =
-        Correct(position, c, DrawScore(position), quick + position.evalSum + overload + c.material);
+        Correct(position, c, DrawScore(position), quick + e.evalSum + overload + c.material);
     if (total.drawish)
         position.flags |= kDrawishMaterial;
     else
         position.flags &= ~kDrawishMaterial;
-    position.flags |= kEvalValid;
-    position.incrementalScore = total.score;
+    e.valid = true;
+    e.score = total.score;
     return total.score * side;
 }
 
-int Evaluator::EvaluateClamped(Position& position, int gamma, int mode) const {
-    return std::clamp(Evaluate(position, gamma, mode), -kStaticLimit, kStaticLimit);
+int Evaluator::EvaluateClamped(Position& position, EvalState& state, int gamma, int mode) const {
+    return std::clamp(Evaluate(position, state, gamma, mode), -kStaticLimit, kStaticLimit);
 }
 
-int SetStage(Position& position) {
+int SetStage(Position& position, EvalState* state) {
     const uint32_t officers = position.officerMask;
     int count = Bits(officers & 0xFFu) + Bits(officers & 0xFF0000u);
     if ((officers & kQueens) == kQueens) count += 2;
@@ -314,8 +321,8 @@ int SetStage(Position& position) {
     else
         stage = kStageMiddlegame;
     // Every cached term was computed with the weights of the old stage.
-    if (position.stage != static_cast<uint32_t>(stage)) {
-        position.flags &= ~(kEvalValid | kTacticsValid);
+    if (position.stage != static_cast<uint32_t>(stage) && state != nullptr) {
+        state->valid = state->tacticsValid = false;
     }
     position.stage = static_cast<uint32_t>(stage);
     position.dirtySlots |= (kKings | (officers & kQueens)) & position.pieceMask;
@@ -329,16 +336,17 @@ int Evaluator::DrawScore(const Position& position) const {
     return std::clamp(score, -kDrawScoreLimit, kDrawScoreLimit);
 }
 
-int Evaluator::ThreatTerm(Position& position) const {
-    return engine::ThreatTerm(position, sets_, memory_);
+int Evaluator::ThreatTerm(Position& position, EvalState& state) const {
+    return engine::ThreatTerm(position, state, sets_, memory_);
 }
 
-void Evaluator::UpdateThreatAfterNullMove(Position& position) const {
-    engine::UpdateThreatAfterNullMove(position, sets_, memory_);
+void Evaluator::UpdateThreatAfterNullMove(Position& position, EvalState& state) const {
+    engine::UpdateThreatAfterNullMove(position, state, sets_, memory_);
 }
 
 void Evaluator::EvaluateRegenerated(Position& position) {
-    Evaluate(position, kFullEvaluation, 2);
+    EvalState own;
+    Evaluate(position, own, kFullEvaluation, 2);
 }
 
 }  // namespace tarvex::engine

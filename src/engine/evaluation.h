@@ -1,10 +1,12 @@
 // The static evaluation: a score for a position from the point of view of the side to move, in
-// 1/10000 pawn. Cached in the position: each position keeps its total, its per-piece values and
-// its square-control sums, and a child recomputes only what its move can have changed. Every
+// 1/10000 pawn. Cached in the position's record (EvalState): each record keeps its total, its
+// per-piece values and its square-control sums, and a child recomputes only what its move can
+// have changed. Every
 // term is computed from White's point of view with the parameter set of the position's stage.
 #pragma once
 
 #include "board/position.h"
+#include "engine/eval_state.h"
 #include "engine/parameters.h"
 #include "rules/position_evaluator.h"
 
@@ -16,12 +18,11 @@ inline constexpr int kFullEvaluation = 405000;  // gamma asking for a full evalu
 inline constexpr int kStaticLimit = 399852;     // no static score reaches the mate band
 
 // The stage of a position (0 opening .. 3 no pawns), stored in it; marks the kings and queens
-// dirty. Returns the stage.
-int SetStage(Position& position);
+// dirty and, when the stage changes, the record (if given) out of date. Returns the stage.
+int SetStage(Position& position, EvalState* state = nullptr);
 
 // The evaluation with one engine's parameter sets (its own copy) and, when given, the memory of
-// its searcher. Attack regeneration runs it as the evaluator of the moves a search or the game
-// makes.
+// its searcher. Attack regeneration runs it as the evaluator of the moves the game makes.
 class Evaluator final : public PositionEvaluator {
 public:
     explicit Evaluator(const ParameterSets& sets = BuiltInParameters(),
@@ -38,19 +39,22 @@ public:
     // everything but reuses cached per-piece values; mode 2 or more recomputes every piece. The
     // memory supplies answers of the threat and exchange computations it has seen (never other
     // results).
-    int Evaluate(Position& position, int gamma, int mode) const;
+    // The position's record is state; its parent's record, state.parent, is read (never written)
+    // when the position has a parent.
+    int Evaluate(Position& position, EvalState& state, int gamma, int mode) const;
     // Evaluate, clamped to -kStaticLimit .. +kStaticLimit: what the searches call.
-    int EvaluateClamped(Position& position, int gamma, int mode) const;
+    int EvaluateClamped(Position& position, EvalState& state, int gamma, int mode) const;
 
     // The contempt-adjusted draw value from White's point of view: a draw is worth less to the
     // side that moves at the root (flags bit kWhiteAtRoot).
     int DrawScore(const Position& position) const;
 
     // The threat term and its update after a null move (see threat.h), with these sets.
-    int ThreatTerm(Position& position) const;
-    void UpdateThreatAfterNullMove(Position& position) const;
+    int ThreatTerm(Position& position, EvalState& state) const;
+    void UpdateThreatAfterNullMove(Position& position, EvalState& state) const;
 
-    // A full evaluation (every piece afresh).
+    // A full evaluation (every piece afresh) in a record of its own, for the drawn-material
+    // flag it leaves in the position.
     void EvaluateRegenerated(Position& position) override;
 
 private:

@@ -34,8 +34,7 @@ Move* Searcher::BufferOfPly(int ply) {
 void Searcher::GenerateAndOrder(Position& p, int ply, const Move* hashMove, int gamma) {
     Move* list = BufferOfPly(ply);
     const int count = (p.flags & kInCheck) ? GenerateEvasions(p, list) : GenerateMoves(p, list);
-    p.moveList = list;
-    p.moveCount = static_cast<uint32_t>(count);
+    MovesOf(p) = {list, static_cast<uint32_t>(count)};
     OrderMoves(p, list, count, ply, hashMove, gamma);
 }
 
@@ -57,10 +56,11 @@ void Searcher::OrderMoves(Position& p, Move* list, int count, int ply, const Mov
     if (hashMove != nullptr) {
         hashMove_ = *hashMove;
     } else {
-        evaluator_.ThreatTerm(p);  // refreshes the stored best capture
+        evaluator_.ThreatTerm(p, EvalOf(p));  // refreshes the stored best capture
         hashMove_ = Move{};
     }
     const bool killersApply = ply < maxDepth_ && ply < kKillerPlies;
+    const Move reply = EvalOf(p).replyMove;  // the threat search's best capture
     const Move& counter = counterMoves_[p.lastMove.from & 63][p.lastMove.to & 63];
     for (int i = 0; i < count; ++i) {
         Move& m = list[i];
@@ -77,7 +77,7 @@ void Searcher::OrderMoves(Position& p, Move* list, int count, int ply, const Mov
             (SameSquares(m, killers_[ply][0]) || SameSquares(m, killers_[ply][1]))) {
             score += kKillerScore;
         }
-        if (!IsNoMove(p.replyMove) && SameSquares(m, p.replyMove)) score += kStoredCaptureScore;
+        if (!IsNoMove(reply) && SameSquares(m, reply)) score += kStoredCaptureScore;
         if (!IsNoMove(counter) && SameSquares(m, counter)) score += kCounterMoveScore;
         score += int64_t{kChildBoundScore} * ChildTableBonus(p, m, gamma);
         score += history_[m.from & 63][m.to & 63];

@@ -29,6 +29,7 @@ int Searcher::QuiescenceEntry(Position& p, int gamma, int ply) {
 // Makes one move and searches it; false when the search is to stop (best >= gamma).
 bool Searcher::TryQuiet(Position& p, Move move, int gamma, int ply, int& best) {
     Position& child = At(ply + 1);
+    StartMove(child, p);
     if (PlyLimitReached(p) || !DoMove(child, p, move, context_)) return true;
     const int value = -Quiesce(child, 1 - gamma, ply + 1);
     if (value > best) best = value;
@@ -41,12 +42,12 @@ int Searcher::Quiesce(Position& p, int gamma, int ply) {
     if (table_.Probe(p, 0, gamma, value, nullptr)) return StepTowardZero(value);
     Move last = p.lastMove;
     if (!FinishMove(p, last, context_)) return kScoreKingTaken;
-    if (ply >= kMaxPly - 2) return evaluator_.EvaluateClamped(p, gamma, 0);
+    if (ply >= kMaxPly - 2) return evaluator_.EvaluateClamped(p, EvalOf(p), gamma, 0);
     if (InCheck(p) && ply < maxDepth_) return QuiesceCheck(p, gamma, ply);
-    int best = evaluator_.EvaluateClamped(p, gamma, 0);
+    int best = evaluator_.EvaluateClamped(p, EvalOf(p), gamma, 0);
     if (best >= gamma || ply >= maxDepth_) return StepTowardZero(best);
-    if ((p.flags & kEvalValid) == 0) {
-        best = evaluator_.EvaluateClamped(p, gamma, 1);
+    if (!EvalOf(p).valid) {
+        best = evaluator_.EvaluateClamped(p, EvalOf(p), gamma, 1);
         if (best >= gamma) return StepTowardZero(best);
     }
     best = std::max(best, gamma - kStandPatFloor);
@@ -68,7 +69,7 @@ int Searcher::Quiesce(Position& p, int gamma, int ply) {
         }
     }
     // b. The stored best capture, while it still stands.
-    const Move reply = p.replyMove;
+    const Move reply = EvalOf(p).replyMove;
     if (!IsNoMove(reply) && reply.from < kBoardSquares && reply.to < kBoardSquares &&
         p.board[reply.to] * sign < 0 && p.board[reply.from] * sign > 0 &&
         (p.attacks[reply.to] >> p.squareSlot[reply.from] & 1) != 0) {
@@ -101,13 +102,15 @@ int Searcher::Quiesce(Position& p, int gamma, int ply) {
 }
 
 int Searcher::QuiesceCheck(Position& p, int gamma, int ply) {
-    if ((p.flags & kEvalValid) == 0) evaluator_.EvaluateClamped(p, gamma, 1);
-    if (p.moveList == nullptr) GenerateAndOrder(p, ply, nullptr, gamma);
+    if (!EvalOf(p).valid) evaluator_.EvaluateClamped(p, EvalOf(p), gamma, 1);
+    const GeneratedMoves& moves = MovesOf(p);
+    if (moves.list == nullptr) GenerateAndOrder(p, ply, nullptr, gamma);
     int best = kScoreNoMove;
     Position& child = At(ply + 1);
-    for (uint32_t i = 0; i < p.moveCount; ++i) {
-        Move move = p.moveList[i];
+    for (uint32_t i = 0; i < moves.count; ++i) {
+        Move move = moves.list[i];
         if (!ValidMove(p, move)) continue;
+        StartMove(child, p);
         if (PlyLimitReached(p) || !DoMove(child, p, move, context_)) continue;
         best = std::max(best, -Quiesce(child, 1 - gamma, ply + 1));
         if (best >= gamma || StopTest()) break;

@@ -88,6 +88,7 @@ bool Searcher::TryHashChildren(Position& p, Move* list, int count, int depth, in
         int upper;
         if (!table_.ProbeChildUpper(low, high, depth - 1, 1 - gamma, upper)) continue;
         Move move = list[i];
+        StartMove(child, p);
         if (PlyLimitReached(p) || !MakeMove(child, p, move, context_)) continue;
         if (IsDraw(child, keys_, 1)) continue;
         if (!table_.ProbeChildUpper(child.hashKey, child.hashKey2, depth - 1, 1 - gamma, upper)) {
@@ -113,14 +114,15 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
     if (table_.Probe(root, depth, gamma, value, &stored) && !IsNoMove(stored)) {
         if (const auto legal = FindLegalMove(root, stored)) {
             Move made = *legal;
-            if (MakeMove(child, root, made, context_) && !IsDraw(child, keys_, 1)) {
+            StartMove(child, root);
+            if (MakeMove(child, root, made, context_) != 0 && !IsDraw(child, keys_, 1)) {
                 best = *legal;
                 return value;
             }
         }
     }
-    Move* list = root.moveList;
-    const int count = static_cast<int>(root.moveCount);
+    Move* list = MovesOf(root).list;
+    const int count = static_cast<int>(MovesOf(root).count);
     // The children's entries may prove the node at once.
     if (TryHashChildren(root, list, count, depth, gamma, value, &best, 0)) return value;
     // The driver's best move first.
@@ -131,6 +133,7 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
         Move& move = list[i];
         if (!ValidMove(root, move)) continue;
         Move made = move;
+        StartMove(child, root);
         if (IsNoMove(move) || PlyLimitReached(root) || !MakeMove(child, root, made, context_)) {
             value = kScoreNoMove;
         } else if (IsDraw(child, keys_, 1)) {
@@ -155,7 +158,7 @@ int Searcher::SearchRoot(Position& root, int depth, int gamma, Move& best) {
 
 int Searcher::Search(Position& p, int depth, int gamma, int ply) {
     if (depth <= 0) return QuiescenceEntry(p, gamma, ply);
-    if (ply >= kMaxPly - 1) return evaluator_.EvaluateClamped(p, gamma, 0);
+    if (ply >= kMaxPly - 1) return evaluator_.EvaluateClamped(p, EvalOf(p), gamma, 0);
     ++nodes_;
     gamma = StepGamma(gamma);
     // The table.
@@ -165,7 +168,7 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
     // The move that led here is completed now; it may prove illegal.
     Move last = p.lastMove;
     if (!FinishMove(p, last, context_)) return kScoreKingTaken;
-    const int staticValue = evaluator_.EvaluateClamped(p, gamma, depth);
+    const int staticValue = evaluator_.EvaluateClamped(p, EvalOf(p), gamma, depth);
     int extended = ExtendedDepth(p, depth, ply, staticValue, gamma);
     if (extended <= 0) return QuiescenceEntry(p, gamma, ply);
     // The null move.
@@ -178,12 +181,13 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
         ++extended;
     }
     // The moves, ordered.
-    if (p.moveList == nullptr) {
+    GeneratedMoves& moves = MovesOf(p);
+    if (moves.list == nullptr) {
         GenerateAndOrder(p, ply, IsNoMove(hashMove) ? nullptr : &hashMove, gamma);
-        for (uint32_t i = 0; i < p.moveCount; ++i) p.moveList[i].score = -kMateNextPly;
+        for (uint32_t i = 0; i < moves.count; ++i) moves.list[i].score = -kMateNextPly;
     }
-    Move* list = p.moveList;
-    const int count = static_cast<int>(p.moveCount);
+    Move* list = moves.list;
+    const int count = static_cast<int>(moves.count);
     int best = kScoreNoMove;
     int bestIndex = -1;
     if (count > 0) {
@@ -204,6 +208,7 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
             Move& move = list[i];
             if (!ValidMove(p, move)) continue;
             Move made = move;
+            StartMove(child, p);
             if (PlyLimitReached(p) || !DoMove(child, p, made, context_)) {
                 move.score = kScoreNoMove;
                 continue;
@@ -218,7 +223,7 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
                     const bool research =
                         value != kScoreNoMove && (own ? value >= gamma : value < gamma);
                     if (research) {
-                        child.moveList = nullptr;
+                        MovesOf(child) = {};
                         value = -Search(child, extended - 1, 1 - gamma, ply + 1);
                     }
                 }
@@ -278,7 +283,8 @@ int Searcher::ExtendedDepth(Position& p, int depth, int ply, int staticValue, in
 // Otherwise value holds the null move's value (or 0 when none was tried).
 bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended, int& value) {
     value = 0;
-    const int reach = WhiteToMove(p) ? p.whiteReach : p.blackReach;
+    EvalState& record = EvalOf(p);
+    const int reach = WhiteToMove(p) ? record.whiteReach : record.blackReach;
     const bool own = OwnSide(p);
     if (ply >= maxDepth_ || !HasOfficer(p) || (ply > 0 && nullMoveAt_[ply - 1]) ||
         (own && extended < 3) || InCheck(p) || reach <= kNullMoveMinMobility) {
@@ -286,38 +292,43 @@ bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended
     }
     int reduced = extended - kNullMoveReduction;
     if (own) reduced = std::max(reduced, 1);
-    const Move savedReply = p.replyMove;
-    const int32_t savedTactics = p.tacticsValue, savedScore = p.incrementalScore;
-    const uint32_t savedFlags = p.flags, savedEp = p.epSquare, savedCount = p.moveCount;
-    Move* savedList = p.moveList;
+    // The null move changes the record's threat term and total only (and their marks).
+    const Move savedReply = record.replyMove;
+    const int32_t savedTactics = record.tacticsValue, savedScore = record.score;
+    const bool savedValid = record.valid, savedTacticsValid = record.tacticsValid;
+    const uint32_t savedExtras = record.extras;
+    const uint32_t savedFlags = p.flags, savedEp = p.epSquare;
+    const GeneratedMoves savedMoves = MovesOf(p);
     nullMoveAt_[ply] = true;
     p.epSquare = 0;
     ++p.ply;
-    p.moveList = nullptr;
+    MovesOf(p) = {};
     p.hashKey ^= 1;
     // The passed pawns whose fate depends on who moves change their worth with the move.
     const int unstoppable = evaluator_.Set(static_cast<int>(p.stage))[slot::kUnstoppable];
-    const uint32_t first = p.unstoppablePawns[0], second = p.unstoppablePawns[1];
+    const uint32_t first = record.unstoppablePawns[0], second = record.unstoppablePawns[1];
     if (WhiteToMove(p)) {
-        p.incrementalScore +=
+        record.score +=
             unstoppable * (std::popcount(first & kBlackHalf) + std::popcount(second & kWhiteHalf));
     } else {
-        p.incrementalScore -=
+        record.score -=
             unstoppable * (std::popcount(first & kWhiteHalf) + std::popcount(second & kBlackHalf));
     }
-    evaluator_.UpdateThreatAfterNullMove(p);
+    evaluator_.UpdateThreatAfterNullMove(p, record);
     value = -Search(p, reduced, 1 - gamma, ply + 1);
     if (!own && value >= gamma && !stopped_) {
-        p.moveList = nullptr;
+        MovesOf(p) = {};
         value = -Search(p, reduced + 1, 1 - gamma, ply + 1);
     }
-    p.replyMove = savedReply;
-    p.tacticsValue = savedTactics;
-    p.incrementalScore = savedScore;
+    record.replyMove = savedReply;
+    record.tacticsValue = savedTactics;
+    record.score = savedScore;
+    record.valid = savedValid;
+    record.tacticsValid = savedTacticsValid;
+    record.extras = savedExtras;
     p.flags = savedFlags;
     p.epSquare = savedEp;
-    p.moveList = savedList;
-    p.moveCount = savedCount;
+    MovesOf(p) = savedMoves;
     --p.ply;
     p.hashKey ^= 1;
     nullMoveAt_[ply] = false;

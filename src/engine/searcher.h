@@ -1,4 +1,6 @@
-// The searcher: all the state of one engine's search and the searches themselves. The root
+// The searcher: all the state of one engine's search and the searches themselves. Beside each
+// position of its stack it keeps that position's generated moves and evaluation record; it is
+// the evaluator its moves' attack regeneration runs, in the record of the position made. The root
 // search and the node search prove bounds with null-window calls; the quiescence search settles
 // captures below the nominal depth; the MTD driver deepens from depth 2 and moves a lower and an
 // upper bound toward each other at each depth. Nothing here is shared between two searchers.
@@ -54,7 +56,15 @@ struct EffortClock {
     bool IterationBudgetSpent(bool singleMove);
 };
 
-class Searcher {
+// The generated moves of a position on the search stack: the list, in the move buffer of the ply
+// that generated it, and its length. A null list is not generated yet; making a move into a
+// stack position clears its entry.
+struct GeneratedMoves {
+    Move* list = nullptr;
+    uint32_t count = 0;
+};
+
+class Searcher final : private PositionEvaluator {
 public:
     explicit Searcher(const ParameterSets& sets = BuiltInParameters());
 
@@ -73,6 +83,10 @@ public:
     Position& Begin(const Position& root, const KeyHistory& history, const SearchLimits& limits,
                     const StopToken& stop);
     uint64_t Nodes() const { return nodes_; }
+    // The generated moves of a position on the stack.
+    GeneratedMoves& MovesOf(const Position& position) { return moves_[IndexOf(position)]; }
+    // The evaluation record of a position on the stack.
+    EvalState& EvalOf(const Position& position) { return records_[IndexOf(position)]; }
     EffortClock& Clock() { return clock_; }
 
     // ---- the driver ----
@@ -109,6 +123,16 @@ public:
     int QuiesceCheck(Position& position, int gamma, int ply);
 
 private:
+    size_t IndexOf(const Position& position) const {
+        return static_cast<size_t>(&position - stack_.data());
+    }
+    bool OnStack(const Position& position) const {
+        return &position >= stack_.data() && &position < stack_.data() + stack_.size();
+    }
+    // Readies the records of the stack position child for a move made into it from parent.
+    void StartMove(const Position& child, const Position& parent);
+    // The evaluation attack regeneration asks for, in the position's record.
+    void EvaluateRegenerated(Position& position) override;
     bool TryQuiet(Position& position, Move move, int gamma, int ply, int& best);
 
     // The position at a ply of the stack (children of ply p are made at p + 1).
@@ -117,8 +141,10 @@ private:
 
     TranspositionTable table_;
     EvaluationMemory memory_;  // answers of the evaluations' threat and exchange computations
-    Evaluator evaluator_;      // the searcher's parameter sets, with memory_; run by its moves
+    Evaluator evaluator_;      // the searcher's parameter sets, with memory_
     std::vector<Position> stack_;
+    std::vector<GeneratedMoves> moves_;                 // parallel to stack_
+    std::vector<EvalState> records_;                    // evaluation records, parallel to stack_
     std::vector<std::unique_ptr<MoveBuffer>> buffers_;  // one per ply, grown 30 at a time
     std::unique_ptr<Move[]> merge_;                     // the sort's merge buffer
     uint32_t history_[64][64] = {};

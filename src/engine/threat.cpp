@@ -91,7 +91,7 @@ int RevealThroughVacated(Position& position, unsigned vacated, int capturer, uin
 }
 
 template <bool kWhite>
-int CaptureSearch(Position& position, uint32_t victims, uint32_t used, int gamma, bool top) {
+int CaptureSearch(Position& position, uint32_t victims, uint32_t used, int gamma, Move* reply) {
     constexpr uint32_t kOwn = kWhite ? kWhiteHalf : kBlackHalf;
     constexpr uint32_t kEnemyPawnSlots = kWhite ? kBlackPawnSlots : kWhitePawnSlots;
     int32_t& enemyMaterial = kWhite ? position.blackMaterial : position.whiteMaterial;
@@ -135,7 +135,7 @@ int CaptureSearch(Position& position, uint32_t victims, uint32_t used, int gamma
                         ? 0
                         : RevealThroughVacated(position, from, attacker, kOwn, used, next, reveals);
                 v = -CaptureSearch<!kWhite>(position, next, used | Bit(victim) | Bit(attacker),
-                                            1 - gamma, false);
+                                            1 - gamma, nullptr);
                 for (int i = revealed - 1; i >= 0; --i) {
                     position.attacks[reveals[i].square] = reveals[i].oldMask;
                 }
@@ -148,9 +148,9 @@ int CaptureSearch(Position& position, uint32_t victims, uint32_t used, int gamma
             }
             best = std::max(best, v);
             if (best >= gamma) {
-                if (top) {
-                    position.replyMove.from = from;
-                    position.replyMove.to = target;
+                if (reply != nullptr) {
+                    reply->from = from;
+                    reply->to = target;
                 }
                 return best;
             }
@@ -435,11 +435,11 @@ private:
 };
 
 // The side can win at least kThreatMargin by captures, by CaptureSearch itself (for a position
-// whose inputs cannot be read; it may write replyMove).
-bool SearchedWinsMaterial(Position& position, bool white) {
+// whose inputs cannot be read; it may write reply).
+bool SearchedWinsMaterial(Position& position, bool white, Move& reply) {
     const int gamma = Lead(position, white) + kThreatMargin;
-    const int value = white ? CaptureSearch<true>(position, position.pieceMask, 0, gamma, true)
-                            : CaptureSearch<false>(position, position.pieceMask, 0, gamma, true);
+    const int value = white ? CaptureSearch<true>(position, position.pieceMask, 0, gamma, &reply)
+                            : CaptureSearch<false>(position, position.pieceMask, 0, gamma, &reply);
     return value >= gamma;
 }
 
@@ -447,18 +447,20 @@ bool SearchedWinsMaterial(Position& position, bool white) {
 // searched and remembered.
 class PositionThreats {
 public:
-    PositionThreats(Position& position, ThreatMemory* memory)
-        : position_(position), entry_(memory != nullptr ? &memory->SlotOf(position) : nullptr) {
+    PositionThreats(Position& position, Move& reply, ThreatMemory* memory)
+        : position_(position),
+          reply_(reply),
+          entry_(memory != nullptr ? &memory->SlotOf(position) : nullptr) {
         readable_ = ReadInputs(position, inputs_);
         if (readable_ && entry_ != nullptr) ThreatMemory::Hold(*entry_, inputs_);
     }
 
     // The side can win at least kThreatMargin by captures; the first capture of the winning line
-    // goes into the position's replyMove (from and to).
+    // goes into the reply (from and to).
     bool WinsMaterial(bool white) {
-        if (!readable_) return SearchedWinsMaterial(position_, white);
+        if (!readable_) return SearchedWinsMaterial(position_, white, reply_);
         const int side = white ? 0 : 1;
-        Move& reply = position_.replyMove;
+        Move& reply = reply_;
         if (entry_ == nullptr || entry_->known[side] == ThreatMemory::kUnknown) {
             if (!search_) search_.emplace(inputs_, LinesFor(position_));
             const bool wins = search_->WinsMaterial(white, reply);
@@ -476,6 +478,7 @@ public:
 
 private:
     Position& position_;
+    Move& reply_;
     ThreatMemory::Entry* entry_;
     ThreatInputs inputs_;
     bool readable_ = false;
@@ -484,39 +487,43 @@ private:
 
 }  // namespace
 
-int WhiteCaptureSearch(Position& position, uint32_t victims, uint32_t used, int gamma, bool top) {
-    return CaptureSearch<true>(position, victims, used, gamma, top);
+int WhiteCaptureSearch(Position& position, uint32_t victims, uint32_t used, int gamma,
+                       Move* reply) {
+    return CaptureSearch<true>(position, victims, used, gamma, reply);
 }
 
-int BlackCaptureSearch(Position& position, uint32_t victims, uint32_t used, int gamma, bool top) {
-    return CaptureSearch<false>(position, victims, used, gamma, top);
+int BlackCaptureSearch(Position& position, uint32_t victims, uint32_t used, int gamma,
+                       Move* reply) {
+    return CaptureSearch<false>(position, victims, used, gamma, reply);
 }
 
-int ThreatTerm(Position& position, const ParameterSets& sets, EvaluationMemory* memory) {
-    if ((position.flags & kTacticsValid) != 0) return position.tacticsValue;
-    position.replyMove = Move{};
+int ThreatTerm(Position& position, EvalState& state, const ParameterSets& sets,
+               EvaluationMemory* memory) {
+    if (state.tacticsValid) return state.tacticsValue;
+    state.replyMove = Move{};
     const ParameterSet& p = sets[position.stage & 3];
     const bool white = WhiteToMove(position);
     const int sign = white ? 1 : -1;
     int value = 0;
-    PositionThreats threats(position, memory != nullptr ? &memory->threats : nullptr);
+    PositionThreats threats(position, state.replyMove,
+                            memory != nullptr ? &memory->threats : nullptr);
     if (threats.WinsMaterial(white)) {
         value = sign * p[slot::kThreatWin];
     } else if (threats.WinsMaterial(!white)) {
         value = -sign * p[slot::kThreatLose];
     }
-    position.tacticsValue = value;
-    position.flags |= kTacticsValid;
+    state.tacticsValue = value;
+    state.tacticsValid = true;
     return value;
 }
 
-void UpdateThreatAfterNullMove(Position& position, const ParameterSets& sets,
+void UpdateThreatAfterNullMove(Position& position, EvalState& state, const ParameterSets& sets,
                                EvaluationMemory* memory) {
-    if ((position.flags & kTacticsValid) == 0) {
-        position.incrementalScore += ThreatTerm(position, sets, memory);
+    if (!state.tacticsValid) {
+        state.score += ThreatTerm(position, state, sets, memory);
         return;
     }
-    const int old = position.tacticsValue;
+    const int old = state.tacticsValue;
     if (old == 0) return;
     // In the frame of the side now to move (s = +1 White, -1 Black), the side that was to move
     // left either s x p[1189] (the side now to move could win material: now it can, on its
@@ -530,7 +537,8 @@ void UpdateThreatAfterNullMove(Position& position, const ParameterSets& sets,
     if (old == sign * lose) {
         now = sign * win;
     } else if (old == -sign * win) {
-        PositionThreats threats(position, memory != nullptr ? &memory->threats : nullptr);
+        PositionThreats threats(position, state.replyMove,
+                                memory != nullptr ? &memory->threats : nullptr);
         now = threats.WinsMaterial(white) ? sign * win : -sign * lose;
     } else {
         // Impossible: with the sign of s x p[1189] (the side now to move could win) it is
@@ -540,8 +548,8 @@ void UpdateThreatAfterNullMove(Position& position, const ParameterSets& sets,
                                    : (threatSign ? "tactics bug 3" : "tactics bug 4"));
         return;
     }
-    position.tacticsValue = now;
-    position.incrementalScore += now - old;
+    state.tacticsValue = now;
+    state.score += now - old;
 }
 
 int RootTacticalScore(const Position& position, const Move& move) {
@@ -553,8 +561,9 @@ int RootTacticalScore(const Position& position, const Move& move) {
     const int m = Lead(position, white);
     int lo = -kScoreBound, hi = kScoreBound, t = m + 1;
     while (lo < hi - kBisectionWindow) {
-        const int v = white ? WhiteCaptureSearch(child, child.pieceMask, 0, t, true)
-                            : BlackCaptureSearch(child, child.pieceMask, 0, t, true);
+        Move reply;  // not kept
+        const int v = white ? WhiteCaptureSearch(child, child.pieceMask, 0, t, &reply)
+                            : BlackCaptureSearch(child, child.pieceMask, 0, t, &reply);
         if (v < t) {
             hi = v;
             t = hi - 1;

@@ -188,46 +188,28 @@ void EncodePositionImage(const Position& p, uint8_t* out) {
         PutI32(out, kImagePiecesOffset + 8 * slot, p.pieces[slot].code);
         PutU32(out, kImagePiecesOffset + 8 * slot + 4, p.pieces[slot].square);
     }
-    PutWords(out, kSquareScore, p.squareScore);
-    PutWords(out, kSquareSign, p.squareSign);
-    PutBytes(out, kSlotReach, p.slotReach);
-    PutBytes(out, kSlotAttacks, p.slotAttacks);
-    PutI32(out, kWhiteReach, p.whiteReach);
-    PutI32(out, kBlackReach, p.blackReach);
-    PutWords(out, kSlotValue, p.slotValue);
     PutU32(out, kImageStageOffset, p.stage);
     PutU32(out, kDirtySlots, p.dirtySlots);
-    PutU32(out, kHangingMask, p.hangingMask);
-    PutU32(out, kIgnoreMask, p.ignoreMask);
-    PutU32(out, kAttackerMask, p.attackerMask);
     PutI32(out, kWhiteMaterial, p.whiteMaterial);
     PutI32(out, kBlackMaterial, p.blackMaterial);
-    PutI32(out, kControlTotal, p.controlTotal);
-    PutI32(out, kEvalSum, p.evalSum);
     PutI32(out, kEngineScore, 0);  // the game's engine score: see EncodeSaveImage
-    PutWords(out, kSquareControl, p.squareControl);
     PutU32(out, kWhitePassed, p.whitePassed);
     PutU32(out, kBlackPassed, p.blackPassed);
-    PutWords(out, kUnstoppable, p.unstoppablePawns);
     PutWords(out, kAttacks, p.attacks);
     PutWords(out, kXrays, p.xrays);
-    PutU32(out, kMoveCount, p.moveCount);
+    PutU32(out, kMoveCount, 0);  // the search's list length, not kept
     PutMove(out, kLastMove, p.lastMove);
-    PutMove(out, kReplyMove, p.replyMove);
-    PutI32(out, kTacticsValue, p.tacticsValue);
     PutU32(out, kImageFlagsOffset, p.flags);
     PutU32(out, kImageEpSquareOffset, p.epSquare);
     PutU32(out, kQuietPlies, p.quietPlies);
     PutU32(out, kImagePlyOffset, p.ply);
     PutI32(out, kWinner, p.winner);
-    PutI32(out, kIncrementalScore, p.incrementalScore);
 }
 
 void DecodePositionImage(const uint8_t* in, Position& p) {
     using namespace image;
     p.dirTable = nullptr;
     p.lineTables = nullptr;
-    p.moveList = nullptr;
     p.parent = nullptr;
     GetWords(in, kPins, p.abPin);
     GetWords(in, kOwners, p.abWhite);
@@ -243,38 +225,20 @@ void DecodePositionImage(const uint8_t* in, Position& p) {
         p.pieces[slot].code = GetI32(in, kImagePiecesOffset + 8 * slot);
         p.pieces[slot].square = GetU32(in, kImagePiecesOffset + 8 * slot + 4);
     }
-    GetWords(in, kSquareScore, p.squareScore);
-    GetWords(in, kSquareSign, p.squareSign);
-    GetBytes(in, kSlotReach, p.slotReach);
-    GetBytes(in, kSlotAttacks, p.slotAttacks);
-    p.whiteReach = GetI32(in, kWhiteReach);
-    p.blackReach = GetI32(in, kBlackReach);
-    GetWords(in, kSlotValue, p.slotValue);
     p.stage = GetU32(in, kImageStageOffset);
     p.dirtySlots = GetU32(in, kDirtySlots);
-    p.hangingMask = GetU32(in, kHangingMask);
-    p.ignoreMask = GetU32(in, kIgnoreMask);
-    p.attackerMask = GetU32(in, kAttackerMask);
     p.whiteMaterial = GetI32(in, kWhiteMaterial);
     p.blackMaterial = GetI32(in, kBlackMaterial);
-    p.controlTotal = GetI32(in, kControlTotal);
-    p.evalSum = GetI32(in, kEvalSum);
-    GetWords(in, kSquareControl, p.squareControl);
     p.whitePassed = GetU32(in, kWhitePassed);
     p.blackPassed = GetU32(in, kBlackPassed);
-    GetWords(in, kUnstoppable, p.unstoppablePawns);
     GetWords(in, kAttacks, p.attacks);
     GetWords(in, kXrays, p.xrays);
-    p.moveCount = GetU32(in, kMoveCount);
     p.lastMove = GetMove(in, kLastMove);
-    p.replyMove = GetMove(in, kReplyMove);
-    p.tacticsValue = GetI32(in, kTacticsValue);
     p.flags = GetU32(in, kImageFlagsOffset);
     p.epSquare = GetU32(in, kImageEpSquareOffset);
     p.quietPlies = GetU32(in, kQuietPlies);
     p.ply = GetU32(in, kImagePlyOffset);
     p.winner = GetI32(in, kWinner);
-    p.incrementalScore = GetI32(in, kIncrementalScore);
 }
 
 void EncodeSaveImage(const SaveImage& image, uint8_t* out) {

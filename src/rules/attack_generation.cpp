@@ -77,7 +77,6 @@ bool RegenerateAttacks(Position& position, PositionEvaluator* evaluator) {
         PieceGenerate(position, slot);
     }
     if (Is3D(position)) ComputeBoardOwners(position);
-    position.flags &= ~(kEvalValid | kTacticsValid);
     position.dirtySlots = position.pieceMask;
     if (evaluator != nullptr) evaluator->EvaluateRegenerated(position);
     return true;

@@ -281,8 +281,6 @@ void Counters(Position& child, const Position& parent, const Position* link, Mov
     child.quietPlies = (state.captured || p == kPawn || p == -kPawn) ? 1 : parent.quietPlies + 1;
     child.ply = parent.ply + 1;
     child.winner = parent.winner;
-    child.moveCount = 0;
-    child.moveList = nullptr;
     child.parent = link;
     if (link == nullptr) state.completeNow = true;
     child.hashKey ^= 1;
@@ -296,12 +294,6 @@ void Counters(Position& child, const Position& parent, const Position* link, Mov
 bool MakeChild(Position& child, const Position& parent, const Position* link, Move& move,
                const MoveContext& context) {
     child.lastMove = move;
-    child.replyMove = Move{};
-    // The evaluation's two cached values lie outside the primary part, yet a child starts
-    // with its parent's (flag bits 14 and 28 tell whether they are still valid). Without this
-    // a child made into a used record would carry that record's stale values.
-    child.tacticsValue = parent.tacticsValue;
-    child.incrementalScore = parent.incrementalScore;
     child.flags = parent.flags & kChildFlagsMask;
     if (parent.flags & kInCheck) child.flags |= kMovedOutOfCheck;
     // The en-passant square stays the parent's (the one the hash key carries) until the move

@@ -34,21 +34,26 @@ Position Staged(const char* pieces, uint32_t flags = 0, uint32_t ply = 0) {
     Position p = Built(pieces, setup);
     SetStage(p);
     p.flags |= flags & kWhiteAtRoot;
-    p.flags &= ~kEvalValid;
     return p;
 }
 
-// The evaluation of a copy computed from scratch, in White's frame.
-Position FullCopy(const Position& position) {
-    Position copy = position;
-    copy.parent = nullptr;
-    copy.flags &= ~kEvalValid;
-    kEvaluator.Evaluate(copy, kFullEvaluation, 2);
+// A copy of a position and its record, the evaluation computed from scratch (the slots of
+// captured pieces keep their values).
+struct Evaluated {
+    Position position;
+    EvalState record;
+};
+Evaluated FullCopy(const Position& position, const EvalState& record) {
+    Evaluated copy{position, record};
+    copy.record.valid = false;
+    copy.position.parent = nullptr;
+    kEvaluator.Evaluate(copy.position, copy.record, kFullEvaluation, 2);
     return copy;
 }
 
 int WhiteFrame(Position& p) {
-    return kEvaluator.Evaluate(p, kFullEvaluation, 2) * SideSign(p);
+    EvalState record;
+    return kEvaluator.Evaluate(p, record, kFullEvaluation, 2) * SideSign(p);
 }
 
 const ParameterSet& Set(const Position& p) {
@@ -59,15 +64,16 @@ const ParameterSet& Set(const Position& p) {
 // of the mate band.
 TEST(Evaluation, CachedTotalIsReturnedFromEitherSideAndClamped) {
     Position p = Staged("Ke1 Qd1 Ra1 Pe4 Pf2 ke8 rh8 pd5 bc8");
-    const int first = kEvaluator.Evaluate(p, kFullEvaluation, 2);
-    ASSERT_TRUE(p.flags & kEvalValid);
+    EvalState e;
+    const int first = kEvaluator.Evaluate(p, e, kFullEvaluation, 2);
+    ASSERT_TRUE(e.valid);
     p.whiteMaterial += 50000;  // ignored while the cache is valid
-    EXPECT_EQ(kEvaluator.Evaluate(p, 0, 0), first);
+    EXPECT_EQ(kEvaluator.Evaluate(p, e, 0, 0), first);
     p.ply ^= 1;
-    EXPECT_EQ(kEvaluator.Evaluate(p, 0, 1), -first);
+    EXPECT_EQ(kEvaluator.Evaluate(p, e, 0, 1), -first);
     for (int cached : {450000, -500000, -123}) {
-        p.incrementalScore = cached;
-        EXPECT_EQ(kEvaluator.EvaluateClamped(p, 0, 0),
+        e.score = cached;
+        EXPECT_EQ(kEvaluator.EvaluateClamped(p, e, 0, 0),
                   -std::clamp(cached, -kStaticLimit, kStaticLimit));
     }
 }
@@ -134,12 +140,13 @@ TEST(Evaluation, StageRule) {
     for (const auto& row : rows) {
         Position p = Staged(row.pieces, row.flags);
         EXPECT_EQ(p.stage, row.stage) << row.pieces;
-        kEvaluator.Evaluate(p, kFullEvaluation, 2);
+        EvalState e;
+        kEvaluator.Evaluate(p, e, kFullEvaluation, 2);
         p.dirtySlots = 0;
         p.stage = (row.stage + 1) & 3;
-        EXPECT_EQ(SetStage(p), static_cast<int>(row.stage));
+        EXPECT_EQ(SetStage(p, &e), static_cast<int>(row.stage));
         EXPECT_EQ(p.stage, row.stage);
-        EXPECT_EQ(p.flags & kEvalValid, 0u) << "a changed stage drops the cached total";
+        EXPECT_FALSE(e.valid) << "a changed stage drops the cached total";
         EXPECT_EQ(p.dirtySlots, (0x00010001u | 0x00020002u) & p.officerMask) << row.pieces;
     }
 }
@@ -157,22 +164,13 @@ TEST(Evaluation, ErrorReports) {
     for (const auto& row : rows) {
         Position p = Staged("Ke1 Qd1 Pe2 ke8 qd8 pe7");
         row.spoil(p);
-        p.flags |= kTacticsValid;  // the threat term stays out of it
-        p.tacticsValue = 0;
+        EvalState e;
+        e.tacticsValid = true;  // the threat term stays out of it
         ConsoleCapture capture;
-        kEvaluator.Evaluate(p, kFullEvaluation, 2);
+        kEvaluator.Evaluate(p, e, kFullEvaluation, 2);
         EXPECT_NE(capture.Text().find(row.message), std::string::npos) << row.message;
-        EXPECT_TRUE(p.flags & kEvalValid) << "evaluation goes on";
+        EXPECT_TRUE(e.valid) << "evaluation goes on";
     }
-}
-
-TEST(Evaluation, RegenerationRunsTheGivenEvaluator) {
-    Position p = Built("Ke1 Qd1 Pe2 ke8 rh8 pe7 pd6");
-    ASSERT_FALSE(p.flags & kEvalValid);
-    Evaluator evaluator;
-    RegenerateAttacks(p, &evaluator);
-    ASSERT_TRUE(p.flags & kEvalValid);
-    EXPECT_EQ(p.incrementalScore, FullCopy(p).incrementalScore);
 }
 
 template <typename T, size_t N>
@@ -180,14 +178,16 @@ bool Same(const T (&a)[N], const T (&b)[N]) {
     return std::equal(a, a + N, b);
 }
 
-// Everything the evaluation caches in the position, compared with a full evaluation.
-void ExpectSameCaches(const Position& got, const Position& full, const std::string& where) {
-    const auto scalars = [](const Position& p) {
-        return std::make_tuple(p.incrementalScore, p.evalSum, p.controlTotal, p.whiteReach,
-                               p.blackReach, p.ignoreMask, p.attackerMask, p.hangingMask,
-                               p.whitePassed, p.blackPassed, p.flags);
+// Everything the evaluation caches, compared with a full evaluation.
+void ExpectSameCaches(const Position& gotPosition, const EvalState& got, const Evaluated& fresh,
+                      const std::string& where) {
+    const EvalState& full = fresh.record;
+    const auto scalars = [](const Position& p, const EvalState& e) {
+        return std::make_tuple(e.score, e.evalSum, e.controlTotal, e.whiteReach, e.blackReach,
+                               e.ignoreMask, e.attackerMask, e.hangingMask, e.extras, p.whitePassed,
+                               p.blackPassed, p.flags);
     };
-    EXPECT_EQ(scalars(got), scalars(full)) << where;
+    EXPECT_EQ(scalars(gotPosition, got), scalars(fresh.position, full)) << where;
     EXPECT_TRUE(Same(got.unstoppablePawns, full.unstoppablePawns)) << where;
     EXPECT_TRUE(Same(got.squareSign, full.squareSign)) << where;
     EXPECT_TRUE(Same(got.squareScore, full.squareScore)) << where;
@@ -219,10 +219,10 @@ void ExpectMirrorScoresAlike(const Position& p, int score, const std::string& wh
     m.flags |= (p.flags & kWhiteCastled ? kBlackCastled : 0) |
                (p.flags & kBlackCastled ? kWhiteCastled : 0) |
                (p.flags & kWhiteAtRoot ? 0 : kWhiteAtRoot);
-    m.flags &= ~kEvalValid;
     m.stage = p.stage;
     m.quietPlies = p.quietPlies;
-    EXPECT_EQ(kEvaluator.Evaluate(m, kFullEvaluation, 2), score)
+    EvalState e;
+    EXPECT_EQ(kEvaluator.Evaluate(m, e, kFullEvaluation, 2), score)
         << where << " mirrored: " << pieces;
 }
 
@@ -237,46 +237,53 @@ void IncrementalMatchesFull(Position root, uint64_t seed, int games, int plies) 
         return static_cast<uint32_t>(state >> 33) % n;
     };
     std::vector<Position> path(static_cast<size_t>(plies) + 1);
+    std::vector<EvalState> records(path.size());
     MoveBuffer buffer;
     ConsoleCapture quiet;  // the notices of new attack-board placements
     int checked = 0;
     for (int game = 0; game < games; ++game) {
         path[0] = root;
         path[0].flags = (path[0].flags & ~kWhiteAtRoot) | (next(2) ? kWhiteAtRoot : 0);
-        SetStage(path[0]);
+        records[0] = EvalState{};
+        SetStage(path[0], &records[0]);
         for (int ply = 0; ply < plies; ++ply) {
             Position& parent = path[static_cast<size_t>(ply)];
             Position& child = path[static_cast<size_t>(ply) + 1];
-            if (ply % 16 == 15) SetStage(parent);  // a new search root now and then
+            EvalState& parentRecord = records[static_cast<size_t>(ply)];
+            EvalState& record = records[static_cast<size_t>(ply) + 1];
+            if (ply % 16 == 15) SetStage(parent, &parentRecord);  // a new search root now and then
             const uint32_t parentMode = next(4);
-            if (parentMode < 3)
-                kEvaluator.Evaluate(parent, static_cast<int>(next(40000)) - 20000, parentMode);
+            if (parentMode < 3) {
+                kEvaluator.Evaluate(parent, parentRecord, static_cast<int>(next(40000)) - 20000,
+                                    parentMode);
+            }
             const int n = (parent.flags & kInCheck) ? GenerateEvasions(parent, buffer.moves)
                                                     : GenerateMoves(parent, buffer.moves);
             bool made = false;
             for (int tries = 0; tries < 2 * n + 1 && !made && n > 0; ++tries) {
                 Move move = buffer.moves[next(static_cast<uint32_t>(n))];
+                StartChild(record, parentRecord);
                 made = MakeMove(child, parent, move);
             }
             if (!made) break;
             child.parent = &parent;
-            const int guess = parent.incrementalScore * SideSign(child);
+            const int guess = parentRecord.score * SideSign(child);
             const int gamma = guess + static_cast<int>(next(80000)) - 40000;
-            kEvaluator.Evaluate(child, gamma, static_cast<int>(next(2)));
-            if ((child.flags & kEvalValid) == 0) kEvaluator.Evaluate(child, gamma, 1);
-            ASSERT_TRUE(child.flags & kEvalValid);
-            const Position full = FullCopy(child);
+            kEvaluator.Evaluate(child, record, gamma, static_cast<int>(next(2)));
+            if (!record.valid) kEvaluator.Evaluate(child, record, gamma, 1);
+            ASSERT_TRUE(record.valid);
+            const Evaluated full = FullCopy(child, record);
             const std::string where =
                 "game " + std::to_string(game) + " ply " + std::to_string(ply);
-            ExpectSameCaches(child, full, where);
-            if (!Is3D(child))
-                ExpectMirrorScoresAlike(child, full.incrementalScore * SideSign(child), where);
+            ExpectSameCaches(child, record, full, where);
+            const int fullScore = full.record.score * SideSign(child);
+            if (!Is3D(child)) ExpectMirrorScoresAlike(child, fullScore, where);
             Position mode2 = child;
-            mode2.flags &= ~kEvalValid;
-            EXPECT_EQ(kEvaluator.Evaluate(mode2, gamma, 2), full.incrementalScore * SideSign(child))
-                << where;
+            EvalState mode2Record = record;
+            mode2Record.valid = false;
+            EXPECT_EQ(kEvaluator.Evaluate(mode2, mode2Record, gamma, 2), fullScore) << where;
             EXPECT_EQ(mode2.parent, &parent) << "only gamma kFullEvaluation cuts the link";
-            EXPECT_LE(std::abs(kEvaluator.EvaluateClamped(child, gamma, 0)), kStaticLimit);
+            EXPECT_LE(std::abs(kEvaluator.EvaluateClamped(child, record, gamma, 0)), kStaticLimit);
             ++checked;
             if (::testing::Test::HasFailure()) return;
         }

@@ -143,13 +143,14 @@ TEST_F(SearcherTest, ARepetitionScoresTheDrawScore) {
         ASSERT_TRUE(MakeMove(p, p, move, context));
     }
     Position& root = Begin(p);
-    root.moveList = nullptr;
+    searcher.MovesOf(root) = {};
     searcher.GenerateAndOrder(root, 0, nullptr, 0);
     Move best;
     searcher.SearchRoot(root, 2, 400000, best);  // no cutoff: every move is searched
     bool found = false;
-    for (uint32_t i = 0; i < root.moveCount; ++i) {
-        const Move& m = root.moveList[i];
+    const GeneratedMoves& moves = searcher.MovesOf(root);
+    for (uint32_t i = 0; i < moves.count; ++i) {
+        const Move& m = moves.list[i];
         if (m.from != Sq("f6") || m.to != Sq("g8")) continue;
         found = true;
         EXPECT_EQ(m.score, Evaluator().DrawScore(root) * SideSign(root));
@@ -159,14 +160,15 @@ TEST_F(SearcherTest, ARepetitionScoresTheDrawScore) {
 
 TEST_F(SearcherTest, EqualOrderingScoresKeepGenerationOrder) {
     Position& root = Begin(Initial(kGame3D));
-    root.moveList = nullptr;
+    searcher.MovesOf(root) = {};
     Position copy = root;
     MoveBuffer generated;
     const int count = GenerateMoves(copy, generated.moves);
     searcher.GenerateAndOrder(root, 1, nullptr, 0);
-    ASSERT_EQ(static_cast<int>(root.moveCount), count);
+    const GeneratedMoves& moves = searcher.MovesOf(root);
+    ASSERT_EQ(static_cast<int>(moves.count), count);
     for (int i = 0; i < count; ++i) {
-        EXPECT_TRUE(SameMove(root.moveList[i], generated.moves[i])) << i;
+        EXPECT_TRUE(SameMove(moves.list[i], generated.moves[i])) << i;
     }
 }
 

@@ -19,9 +19,9 @@ int Lead(const Position& p, bool white) {
     return white ? p.whiteMaterial - p.blackMaterial : p.blackMaterial - p.whiteMaterial;
 }
 
-int Search(Position& p, bool white, int gamma) {
-    return white ? WhiteCaptureSearch(p, p.pieceMask, 0, gamma, true)
-                 : BlackCaptureSearch(p, p.pieceMask, 0, gamma, true);
+int Search(Position& p, bool white, int gamma, Move& reply) {
+    return white ? WhiteCaptureSearch(p, p.pieceMask, 0, gamma, &reply)
+                 : BlackCaptureSearch(p, p.pieceMask, 0, gamma, &reply);
 }
 
 bool SameBytes(const Position& a, const Position& b) {
@@ -35,13 +35,10 @@ int ThreatLose(const Position& p) {
     return BuiltInParameters()[p.stage & 3][slot::kThreatLose];
 }
 
-// A position whose threat term is not cached yet (whatever set-up may have evaluated).
 Position Uncached(const char* pieces, uint32_t ply) {
     testing::Setup setup;
     setup.ply = ply;
-    Position p = Built(pieces, setup);
-    p.flags &= ~kTacticsValid;
-    return p;
+    return Built(pieces, setup);
 }
 
 // The exact gain of the side to move by captures: reached at lead + gain, not one more. The
@@ -82,20 +79,20 @@ TEST(CaptureSearch, ExactGainStoredCaptureAndRestoredPosition) {
             ASSERT_NE(p.attacks[43] & 1u << p.squareSlot[41], 0u);
             ASSERT_NE(p.attacks[43] & 1u << p.squareSlot[13], 0u);
         }
-        p.replyMove = Move{};
+        Move reply;
         Position before;
         std::memcpy(&before, &p, sizeof p);
         const bool white = WhiteToMove(p);
         const int gamma = Lead(p, white) + c.gain;
-        EXPECT_GE(Search(p, white, gamma), gamma);
-        EXPECT_LT(Search(p, white, gamma + 1), gamma + 1);
+        EXPECT_GE(Search(p, white, gamma, reply), gamma);
+        Move above;
+        EXPECT_LT(Search(p, white, gamma + 1, above), gamma + 1);
         if (c.from != nullptr) {
-            EXPECT_EQ(p.replyMove.from, Sq(c.from));
-            EXPECT_EQ(p.replyMove.to, Sq(c.to));
+            EXPECT_EQ(reply.from, Sq(c.from));
+            EXPECT_EQ(reply.to, Sq(c.to));
         } else {
-            EXPECT_TRUE(IsNoMove(p.replyMove));
+            EXPECT_TRUE(IsNoMove(reply));
         }
-        p.replyMove = before.replyMove;
         EXPECT_TRUE(SameBytes(p, before));
     }
 }
@@ -124,25 +121,26 @@ TEST(ThreatTerm, ValueInWhitesFrameStoredCaptureAndCache) {
     for (const ThreatCase& c : kThreatCases) {
         SCOPED_TRACE(c.name);
         Position p = Uncached(c.pieces, c.ply);
-        p.replyMove =
+        EvalState e;
+        e.replyMove =
             MakeMoveRecord(kKing, Sq("e1"), Sq("f1"), MoveKind::kQuiet);  // cleared by the term
         const int sign = SideSign(p);
         const int expected = c.outcome > 0   ? sign * ThreatWin(p)
                              : c.outcome < 0 ? -sign * ThreatLose(p)
                                              : 0;
-        EXPECT_EQ(ThreatTerm(p, BuiltInParameters()), expected);
-        EXPECT_NE(p.flags & kTacticsValid, 0u);
-        EXPECT_EQ(p.tacticsValue, expected);
+        EXPECT_EQ(ThreatTerm(p, e, BuiltInParameters()), expected);
+        EXPECT_TRUE(e.tacticsValid);
+        EXPECT_EQ(e.tacticsValue, expected);
         if (c.from != nullptr) {
-            EXPECT_EQ(p.replyMove.from, Sq(c.from));
-            EXPECT_EQ(p.replyMove.to, Sq(c.to));
+            EXPECT_EQ(e.replyMove.from, Sq(c.from));
+            EXPECT_EQ(e.replyMove.to, Sq(c.to));
         } else {
-            EXPECT_TRUE(IsNoMove(p.replyMove));
+            EXPECT_TRUE(IsNoMove(e.replyMove));
         }
-        p.tacticsValue = 777;
-        p.replyMove = Move{};
-        EXPECT_EQ(ThreatTerm(p, BuiltInParameters()), 777);
-        EXPECT_TRUE(IsNoMove(p.replyMove));  // no search ran
+        e.tacticsValue = 777;
+        e.replyMove = Move{};
+        EXPECT_EQ(ThreatTerm(p, e, BuiltInParameters()), 777);
+        EXPECT_TRUE(IsNoMove(e.replyMove));  // no search ran
     }
 }
 
@@ -153,16 +151,16 @@ TEST(ThreatTerm, NullMoveUpdateMatchesFreshTerm) {
         SCOPED_TRACE(c.name);
         for (const bool cached : {true, false}) {
             Position p = Uncached(c.pieces, c.ply);
-            const int old = cached ? ThreatTerm(p, BuiltInParameters()) : 0;
+            EvalState e;
+            const int old = cached ? ThreatTerm(p, e, BuiltInParameters()) : 0;
             p.ply ^= 1;
-            p.incrementalScore = 1000;
-            Position fresh = p;
-            fresh.flags &= ~kTacticsValid;
-            const int expected = ThreatTerm(fresh, BuiltInParameters());
-            UpdateThreatAfterNullMove(p, BuiltInParameters());
-            EXPECT_NE(p.flags & kTacticsValid, 0u);
-            EXPECT_EQ(p.tacticsValue, expected);
-            EXPECT_EQ(p.incrementalScore, 1000 + expected - old);
+            e.score = 1000;
+            EvalState fresh;
+            const int expected = ThreatTerm(p, fresh, BuiltInParameters());
+            UpdateThreatAfterNullMove(p, e, BuiltInParameters());
+            EXPECT_TRUE(e.tacticsValid);
+            EXPECT_EQ(e.tacticsValue, expected);
+            EXPECT_EQ(e.score, 1000 + expected - old);
         }
     }
 }
@@ -186,14 +184,15 @@ TEST(ThreatTerm, NullMoveUpdateReportsImpossibleCachedValues) {
         SCOPED_TRACE(c.message);
         Position p = base;
         p.ply = c.ply;
-        p.flags |= kTacticsValid;
-        p.tacticsValue = c.cached;
-        p.incrementalScore = 1000;
+        EvalState e;
+        e.tacticsValid = true;
+        e.tacticsValue = c.cached;
+        e.score = 1000;
         ConsoleCapture console;
-        UpdateThreatAfterNullMove(p, BuiltInParameters());
+        UpdateThreatAfterNullMove(p, e, BuiltInParameters());
         EXPECT_EQ(console.Text(), c.message);
-        EXPECT_EQ(p.tacticsValue, c.cached);
-        EXPECT_EQ(p.incrementalScore, 1000);
+        EXPECT_EQ(e.tacticsValue, c.cached);
+        EXPECT_EQ(e.score, 1000);
     }
 }
 

@@ -175,12 +175,8 @@ std::string CompletedPositionProblem(const Position& position) {
 #define TARVEX_FIELDS(X)                                                                         \
     X(gameKind) X(rules) X(dirTable) X(lineTables) X(abPin) X(abWhite) X(hashKey) X(hashKey2)  \
     X(sliderMask) X(promoMask) X(officerMask) X(pieceMask) X(board) X(squareSlot) X(pieces)    \
-    X(squareScore) X(squareSign) X(slotReach) X(slotAttacks) X(whiteReach) X(blackReach)       \
-    X(slotValue) X(stage) X(dirtySlots) X(hangingMask) X(ignoreMask) X(attackerMask)           \
-    X(whiteMaterial) X(blackMaterial) X(controlTotal) X(evalSum)                \
-    X(squareControl) X(whitePassed) X(blackPassed) X(unstoppablePawns) X(attacks) X(xrays)     \
-    X(moveList) X(moveCount) X(lastMove) X(replyMove) X(tacticsValue) X(flags) X(epSquare)     \
-    X(quietPlies) X(ply) X(winner) X(incrementalScore)
+    X(stage) X(dirtySlots) X(whiteMaterial) X(blackMaterial) X(whitePassed) X(blackPassed)     \
+    X(attacks) X(xrays) X(lastMove) X(flags) X(epSquare) X(quietPlies) X(ply) X(winner)
 // clang-format on
 
 std::vector<std::string> DifferingFields(const Position& a, const Position& b) {
