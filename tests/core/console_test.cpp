@@ -35,16 +35,6 @@ TEST(ConsoleTest, InnerCaptureTakesTheTextAndRestoresTheOuter) {
     EXPECT_EQ(outer.Text(), "ac");
 }
 
-TEST(ConsoleTest, RedirectSendsTextToTheGivenSink) {
-    std::vector<std::string> pieces;
-    {
-        ConsoleRedirect redirect([&pieces](std::string_view text) { pieces.emplace_back(text); });
-        ConsolePrint("one");
-        ConsolePrint("%s", "two");
-    }
-    EXPECT_EQ(pieces, (std::vector<std::string>{"one", "two"}));
-}
-
 TEST(ConsoleThreadsTest, PrintsFromTwoThreadsArriveWhole) {
     constexpr int kLines = 200;
     ConsoleCapture capture;

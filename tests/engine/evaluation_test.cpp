@@ -60,24 +60,6 @@ const ParameterSet& Set(const Position& p) {
     return BuiltInParameters()[p.stage & 3];
 }
 
-// The cached total comes back from either side's view, and the searches' wrapper keeps it out
-// of the mate band.
-TEST(Evaluation, CachedTotalIsReturnedFromEitherSideAndClamped) {
-    Position p = Staged("Ke1 Qd1 Ra1 Pe4 Pf2 ke8 rh8 pd5 bc8");
-    EvalState e;
-    const int first = kEvaluator.Evaluate(p, e, kFullEvaluation, 2);
-    ASSERT_TRUE(e.valid);
-    p.whiteMaterial += 50000;  // ignored while the cache is valid
-    EXPECT_EQ(kEvaluator.Evaluate(p, e, 0, 0), first);
-    p.ply ^= 1;
-    EXPECT_EQ(kEvaluator.Evaluate(p, e, 0, 1), -first);
-    for (int cached : {450000, -500000, -123}) {
-        e.score = cached;
-        EXPECT_EQ(kEvaluator.EvaluateClamped(p, e, 0, 0),
-                  -std::clamp(cached, -kStaticLimit, kStaticLimit));
-    }
-}
-
 // Drawish material in White's frame: 'D' twice the draw score with the drawish flag, 'd' the
 // draw score with the flag (both sides limited), '+'/'-' the stronger side's -p[45] for White
 // or for Black.
@@ -120,56 +102,6 @@ TEST(Evaluation, LoneMinorPieceNeverBeatsTheDrawScore) {
             p.quietPlies = quiet;
             EXPECT_LE(WhiteFrame(p), kEvaluator.DrawScore(p)) << pieces << " quiet " << quiet;
         }
-    }
-}
-
-TEST(Evaluation, StageRule) {
-    const uint32_t rights = kWhiteKingSide | kBlackQueenSide;
-    const struct {
-        const char* pieces;
-        uint32_t flags;
-        uint32_t stage;
-    } rows[] = {
-        {"Ke1 Qd1 Ra1 Rh1 Bc1 Bf1 Nb1 Ng1 Pa2 ke8 qd8 ra8 rh8 bc8 bf8 nb8 ng8", rights, 0},
-        {"Ke1 Qd1 Ra1 Rh1 Bc1 Bf1 Nb1 Ng1 Pa2 ke8 qd8 ra8 rh8 bc8 bf8 nb8 ng8", 0, 1},
-        {"Ke1 Qd1 Ra1 Rh1 Bc1 Bf1 Nb1 Pa2 ke8 ra8 rh8 bc8 bf8 nb8 ng8", rights, 1},
-        {"Ke1 Qd1 Ra1 Pa2 ke8 qd8 rh8", 0, 1},  // 6 officers and both queens
-        {"Ke1 Qd1 Ra1 Pa2 ke8 rh8 bc8", 0, 2},
-        {"Ke1 Qd1 Ra1 ke8 qd8 rh8", rights, 3},
-    };
-    for (const auto& row : rows) {
-        Position p = Staged(row.pieces, row.flags);
-        EXPECT_EQ(p.stage, row.stage) << row.pieces;
-        EvalState e;
-        kEvaluator.Evaluate(p, e, kFullEvaluation, 2);
-        p.dirtySlots = 0;
-        p.stage = (row.stage + 1) & 3;
-        EXPECT_EQ(SetStage(p, &e), static_cast<int>(row.stage));
-        EXPECT_EQ(p.stage, row.stage);
-        EXPECT_FALSE(e.valid) << "a changed stage drops the cached total";
-        EXPECT_EQ(p.dirtySlots, (0x00010001u | 0x00020002u) & p.officerMask) << row.pieces;
-    }
-}
-
-TEST(Evaluation, ErrorReports) {
-    const struct {
-        void (*spoil)(Position&);
-        const char* message;
-    } rows[] = {
-        {[](Position& p) { p.stage = 9; }, "\nStage error\n"},
-        {[](Position& p) { p.flags |= kAttacksPending; }, "\nNEED_PART2 in eval\n"},
-        {[](Position& p) { p.pieces[p.squareSlot[Sq("d1")]].code = 0; },
-         "\nPieceValues: no piece?\n"},
-    };
-    for (const auto& row : rows) {
-        Position p = Staged("Ke1 Qd1 Pe2 ke8 qd8 pe7");
-        row.spoil(p);
-        EvalState e;
-        e.tacticsValid = true;  // the threat term stays out of it
-        ConsoleCapture capture;
-        kEvaluator.Evaluate(p, e, kFullEvaluation, 2);
-        EXPECT_NE(capture.Text().find(row.message), std::string::npos) << row.message;
-        EXPECT_TRUE(e.valid) << "evaluation goes on";
     }
 }
 

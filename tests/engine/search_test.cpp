@@ -81,14 +81,6 @@ TEST(Driver, DepthRules) {
     EXPECT_EQ(Search(single, 50, true).depths, (std::vector<int>{2, 3, 4}));
 }
 
-TEST(Driver, TheSamePositionGivesTheSameMove) {
-    const Position p = FromText("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
-    const Searched a = Search(p, kDifficultyHard, true), b = Search(p, kDifficultyHard, true);
-    EXPECT_TRUE(SameMove(a.result.move, b.result.move));
-    EXPECT_EQ(a.result.nodes, b.result.nodes);
-    EXPECT_EQ(a.result.score, b.result.score);
-}
-
 // A search that is stopped before it proves anything still plays one of the legal moves.
 TEST(Driver, AStoppedSearchPlaysALegalMove) {
     Engine engine;
@@ -116,24 +108,6 @@ protected:
     ConsoleCapture quiet;
 };
 
-TEST_F(SearcherTest, ExtensionsAndFutility) {
-    // In check: one ply more, but never once depth + ply reaches the root depth + 20.
-    Position& checked = Begin(FromText("R5k1/5p1p/6p1/8/8/8/8/6K1 b - - 0 1"));
-    EXPECT_EQ(searcher.ExtendedDepth(checked, 3, 1, 0, 0), 4);
-    checked.flags &= ~kExtended;
-    EXPECT_EQ(searcher.ExtendedDepth(checked, 3, 20, 0, 0), 3);
-    // At depth 1 a quiet node far below gamma becomes a quiescence node, unless it has no
-    // parent.
-    Position& root = Begin(Initial(kGame2D));
-    Position child;
-    Move move = MakeMoveRecord(kPawn, Sq("e2"), Sq("e4"), MoveKind::kQuiet);
-    ASSERT_TRUE(MakeMove(child, root, move));
-    EXPECT_EQ(searcher.ExtendedDepth(child, 1, 1, 0, 9001), 0);
-    EXPECT_EQ(searcher.ExtendedDepth(child, 1, 1, 0, 9000), 1);
-    child.parent = nullptr;
-    EXPECT_EQ(searcher.ExtendedDepth(child, 1, 1, 0, 9001), 1);
-}
-
 // A move that repeats an earlier position with the same side to move scores the draw score.
 TEST_F(SearcherTest, ARepetitionScoresTheDrawScore) {
     Position p = Initial(kGame2D);
@@ -156,20 +130,6 @@ TEST_F(SearcherTest, ARepetitionScoresTheDrawScore) {
         EXPECT_EQ(m.score, Evaluator().DrawScore(root) * SideSign(root));
     }
     EXPECT_TRUE(found);
-}
-
-TEST_F(SearcherTest, EqualOrderingScoresKeepGenerationOrder) {
-    Position& root = Begin(Initial(kGame3D));
-    searcher.MovesOf(root) = {};
-    Position copy = root;
-    MoveBuffer generated;
-    const int count = GenerateMoves(copy, generated.moves);
-    searcher.GenerateAndOrder(root, 1, nullptr, 0);
-    const GeneratedMoves& moves = searcher.MovesOf(root);
-    ASSERT_EQ(static_cast<int>(moves.count), count);
-    for (int i = 0; i < count; ++i) {
-        EXPECT_TRUE(SameMove(moves.list[i], generated.moves[i])) << i;
-    }
 }
 
 // Two engines searching at once on two threads get what each gets alone.

@@ -165,37 +165,6 @@ TEST(ThreatTerm, NullMoveUpdateMatchesFreshTerm) {
     }
 }
 
-// A cached value the side that was to move cannot have left is reported and kept.
-TEST(ThreatTerm, NullMoveUpdateReportsImpossibleCachedValues) {
-    const Position base = Uncached("Ke1 Rd1 ke8 nd5", 0);
-    const int win = ThreatWin(base), lose = ThreatLose(base);
-    struct Case {
-        uint32_t ply;  // after the null move
-        int cached;
-        const char* message;
-    };
-    const Case cases[] = {
-        {0, lose + 1, "\ntactics bug 1\n"},
-        {0, -win - 1, "\ntactics bug 2\n"},
-        {1, -lose - 1, "\ntactics bug 3\n"},
-        {1, win + 1, "\ntactics bug 4\n"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.message);
-        Position p = base;
-        p.ply = c.ply;
-        EvalState e;
-        e.tacticsValid = true;
-        e.tacticsValue = c.cached;
-        e.score = 1000;
-        ConsoleCapture console;
-        UpdateThreatAfterNullMove(p, e, BuiltInParameters());
-        EXPECT_EQ(console.Text(), c.message);
-        EXPECT_EQ(e.tacticsValue, c.cached);
-        EXPECT_EQ(e.score, 1000);
-    }
-}
-
 // What the move gains or loses in the captures that follow, for the mover, to within the
 // bisection's 5000; -405000 for a move that leaves the own king attacked.
 TEST(RootTacticalScore, GainsLossesQuietAndIllegalMoves) {
