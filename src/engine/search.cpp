@@ -202,49 +202,64 @@ int Searcher::Search(Position& p, int depth, int gamma, int ply) {
         if (TryHashChildren(p, list, count, extended, gamma, value, nullptr, ply)) {
             return StepTowardZero(StepTowardZero(value));
         }
-        Position& child = At(ply + 1);
-        const bool own = OwnSide(p);
-        for (int i = 0; i < count; ++i) {
-            Move& move = list[i];
-            if (!ValidMove(p, move)) continue;
-            Move made = move;
-            StartMove(child, p);
-            if (PlyLimitReached(p) || !DoMove(child, p, made, context_)) {
-                move.score = kScoreNoMove;
-                continue;
-            }
-            if (IsDraw(child, keys_, 1)) {
-                value = DrawValue(p);
-            } else if (extended > depth && !threatened) {
-                if (InCheck(p)) {
-                    value = -Search(child, extended - 1, 1 - gamma, ply + 1);
-                } else {
-                    value = -Search(child, depth - 1, 1 - gamma, ply + 1);
-                    const bool research =
-                        value != kScoreNoMove && (own ? value >= gamma : value < gamma);
-                    if (research) {
-                        MovesOf(child) = {};
-                        value = -Search(child, extended - 1, 1 - gamma, ply + 1);
-                    }
-                }
-            } else {
-                value = -Search(child, extended - 1, 1 - gamma, ply + 1);
-            }
-            move.score = value;
-            if (StopTest()) return best;
-            if (value > best) {
-                best = value;
-                bestIndex = i;
-            }
-            if (best >= gamma) {
-                RecordCutoff(p, move, extended, ply);
-                break;
-            }
-        }
+        const MovesSearched searched =
+            SearchMoves(p, list, count, depth, extended, threatened, gamma, ply);
+        if (searched.stopped) return searched.best;
+        best = searched.best;
+        bestIndex = searched.bestIndex;
     }
     if (best == kScoreNoMove && !InCheck(p)) best = 0;
     table_.Store(p, depth, gamma, best, bestIndex >= 0 ? &list[bestIndex] : nullptr);
     return StepTowardZero(best);
+}
+
+// Searches the ordered moves until one reaches gamma, each move's score becoming its value.
+Searcher::MovesSearched Searcher::SearchMoves(Position& p, Move* list, int count, int depth,
+                                              int extended, bool threatened, int gamma, int ply) {
+    MovesSearched result;
+    Position& child = At(ply + 1);
+    const bool own = OwnSide(p);
+    for (int i = 0; i < count; ++i) {
+        Move& move = list[i];
+        if (!ValidMove(p, move)) continue;
+        Move made = move;
+        StartMove(child, p);
+        if (PlyLimitReached(p) || !DoMove(child, p, made, context_)) {
+            move.score = kScoreNoMove;
+            continue;
+        }
+        const int value = ChildValue(p, child, depth, extended, threatened, own, gamma, ply);
+        move.score = value;
+        if (StopTest()) {
+            result.stopped = true;
+            return result;
+        }
+        if (value > result.best) {
+            result.best = value;
+            result.bestIndex = i;
+        }
+        if (result.best >= gamma) {
+            RecordCutoff(p, move, extended, ply);
+            break;
+        }
+    }
+    return result;
+}
+
+// The value of a made child. An extension that is not for a threat is tried at the nominal depth
+// first when not in check, and searched again at the extended depth only when the shallow value
+// could change the outcome for the side that gains by it.
+int Searcher::ChildValue(Position& p, Position& child, int depth, int extended, bool threatened,
+                         bool own, int gamma, int ply) {
+    if (IsDraw(child, keys_, 1)) return DrawValue(p);
+    if (extended <= depth || threatened || InCheck(p)) {
+        return -Search(child, extended - 1, 1 - gamma, ply + 1);
+    }
+    const int value = -Search(child, depth - 1, 1 - gamma, ply + 1);
+    const bool research = value != kScoreNoMove && (own ? value >= gamma : value < gamma);
+    if (!research) return value;
+    MovesOf(child) = {};
+    return -Search(child, extended - 1, 1 - gamma, ply + 1);
 }
 
 // The extension rule: the depth to search this node at, 0 for a futile frontier node.

@@ -18,6 +18,7 @@
 #include "engine/eval_memory.h"
 #include "engine/evaluation.h"
 #include "engine/move_chooser.h"
+#include "engine/score.h"
 #include "engine/transposition_table.h"
 #include "movegen/move_generation.h"
 #include "rules/move_context.h"
@@ -101,6 +102,17 @@ public:
     // ---- the alpha-beta search ----
     int SearchRoot(Position& root, int depth, int gamma, Move& best);
     int Search(Position& position, int depth, int gamma, int ply);
+    // What searching a node's moves found: the best value and its move's index, or that the stop
+    // test fired (the search then returns the best value found so far).
+    struct MovesSearched {
+        int best = kScoreNoMove;
+        int bestIndex = -1;
+        bool stopped = false;
+    };
+    MovesSearched SearchMoves(Position& position, Move* list, int count, int depth, int extended,
+                              bool threatened, int gamma, int ply);
+    int ChildValue(Position& position, Position& child, int depth, int extended, bool threatened,
+                   bool own, int gamma, int ply);
     int ExtendedDepth(Position& position, int depth, int ply, int value, int gamma);
     bool NullMove(Position& position, int depth, int gamma, int ply, int extended, int& value);
     bool TryHashChildren(Position& position, Move* list, int count, int depth, int gamma,

@@ -75,18 +75,16 @@ Move GetMove(const uint8_t* in, size_t offset) {
 
 // ---- the Position image ----
 // Offsets of its fields; the words at 0, 2196 and 2304 are the pointer words, those at
-// 1660..1683, 2252, 2260 and 2276..2303 reserved.
+// 1660..1683, 2252, 2260 and 2276..2303 reserved. The evaluation's work areas that the image
+// once held (636..1351, 1356..1367, 1376..1643 but the engine score at 1384, 1652..1659, the
+// reply move at 2224, the threat term at 2244 and the total at 2308) are written as zero.
 namespace image {
 constexpr size_t kPins = 4, kOwners = 20, kHashKey = 36, kHashKey2 = 40, kSliderMask = 44,
                  kPromoMask = 48, kOfficerMask = 52, kPieceMask = 56, kSquareSlot = 316,
-                 kSquareScore = 636, kSquareSign = 892, kSlotReach = 1148, kSlotAttacks = 1180,
-                 kWhiteReach = 1212, kBlackReach = 1216, kSlotValue = 1220, kDirtySlots = 1352,
-                 kHangingMask = 1356, kIgnoreMask = 1360, kAttackerMask = 1364,
-                 kWhiteMaterial = 1368, kBlackMaterial = 1372, kControlTotal = 1376,
-                 kEvalSum = 1380, kEngineScore = 1384, kSquareControl = 1388, kWhitePassed = 1644,
-                 kBlackPassed = 1648, kUnstoppable = 1652, kAttacks = 1684, kXrays = 1940,
-                 kMoveCount = 2200, kLastMove = 2204, kReplyMove = 2224, kTacticsValue = 2244,
-                 kQuietPlies = 2264, kWinner = 2272, kIncrementalScore = 2308;
+                 kDirtySlots = 1352, kWhiteMaterial = 1368, kBlackMaterial = 1372,
+                 kEngineScore = 1384, kWhitePassed = 1644, kBlackPassed = 1648, kAttacks = 1684,
+                 kXrays = 1940, kMoveCount = 2200, kLastMove = 2204, kQuietPlies = 2264,
+                 kWinner = 2272;
 }  // namespace image
 
 // The game's engine score, held in the current position's image.
