@@ -203,39 +203,73 @@ Corrected Correct(const Position& position, const Context& c, int draw, int s) {
     return {s, false};
 }
 
-}  // namespace
-
-int Evaluator::Evaluate(Position& position, EvalState& e, int gamma, int mode) const {
-    EvaluationMemory* memory = memory_;
-    // The stage check, the cached total, stale attack data.
+// The stage that chooses the parameter set; one out of range is reported and folded.
+int CheckedStage(const Position& position) {
     int stage = static_cast<int>(position.stage);
     if (position.stage > kStagePawnless) {
         ErrorReport(kStable, "Stage error");
         stage &= 3;
     }
+    return stage;
+}
+
+// The slots whose values are recomputed: every piece when nothing is carried (or mode 2 asks
+// for it), else those the move and the attack data touched, the minor pieces, promoted pieces
+// and, beside a bare king, the other side's pawns.
+uint32_t DirtySlots(const Position& position, const Position* previous, int mode, Context& c) {
+    if (previous == nullptr || mode >= 2) {
+        // Only its test for pieces that changed their code (a promotion) is needed here.
+        if (previous != nullptr) DirtyFromBoard(position, *previous, c);
+        return position.pieceMask;
+    }
+    uint32_t dirty = position.dirtySlots | DirtyFromBoard(position, *previous, c) | kMinors |
+                     (position.officerMask & (kWhitePawnSlots | kBlackPawnSlots));
+    if ((position.pieceMask & kWhiteHalf) == (1u << kSlotKing)) dirty |= c.pawns[1];
+    if ((position.pieceMask & kBlackHalf) == (1u << (kBlackSlots + kSlotKing))) {
+        dirty |= c.pawns[0];
+    }
+    return dirty;
+}
+
+}  // namespace
+
+// The previous position the cached terms are carried from, its record in from: the parent,
+// evaluated first (on the copies given: the parent and its record are not ours to change) when
+// its evaluation is not cached. None for a parent without a record or one that cannot be carried
+// from.
+const Position* Evaluator::CarriedFrom(Position& position, EvalState& e, int gamma,
+                                       Position& parentCopy, EvalState& recordCopy,
+                                       const EvalState*& from) const {
+    const Position* previous = position.parent;
+    from = previous != nullptr ? e.parent : nullptr;
+    if (from == nullptr) return nullptr;
+    if (!from->valid) {
+        parentCopy = *previous;
+        recordCopy = *from;
+        Evaluate(parentCopy, recordCopy, gamma, 1);
+        previous = &parentCopy;
+        from = &recordCopy;
+    }
+    if (!CanCarryFrom(position, *previous)) return nullptr;
+    SeedFrom(position, e, *previous, *from);
+    return previous;
+}
+
+int Evaluator::Evaluate(Position& position, EvalState& e, int gamma, int mode) const {
+    EvaluationMemory* memory = memory_;
+    // The stage check, the cached total, stale attack data.
+    const int stage = CheckedStage(position);
     const int side = SideSign(position);
     if (e.valid) return e.score * side;
     if (position.flags & kAttacksPending) ErrorReport(kStable, "NEED_PART2 in eval");
 
-    // The previous position the cached terms are carried from: the parent, evaluated first
-    // (on copies: the parent and its record are not ours to change) when its evaluation is not
-    // cached. A parent without a record is not carried from.
     e.unstoppablePawns[0] = e.unstoppablePawns[1] = 0;
     if (gamma == kFullEvaluation) position.parent = nullptr;
-    const Position* previous = position.parent;
-    const EvalState* from = previous != nullptr ? e.parent : nullptr;
-    if (from == nullptr) previous = nullptr;
     Position evaluatedParent;
     EvalState evaluatedRecord;
-    if (previous != nullptr && !from->valid) {
-        evaluatedParent = *previous;
-        evaluatedRecord = *from;
-        Evaluate(evaluatedParent, evaluatedRecord, gamma, 1);
-        previous = &evaluatedParent;
-        from = &evaluatedRecord;
-    }
-    if (previous != nullptr && !CanCarryFrom(position, *previous)) previous = nullptr;
-    if (previous != nullptr) SeedFrom(position, e, *previous, *from);
+    const EvalState* from = nullptr;
+    const Position* previous =
+        CarriedFrom(position, e, gamma, evaluatedParent, evaluatedRecord, from);
 
     // Material.
     Context c(Set(stage), stage, LinesFor(position), previous, e,
@@ -244,19 +278,7 @@ int Evaluator::Evaluate(Position& position, EvalState& e, int gamma, int mode) c
     Gather(position, c);
 
     // The dirty mask, the pinned mask, the pawn tables (gathered) and the quick terms.
-    uint32_t dirty;
-    if (previous == nullptr || mode >= 2) {
-        dirty = position.pieceMask;
-        // Only its test for pieces that changed their code (a promotion) is needed here.
-        if (previous != nullptr) DirtyFromBoard(position, *previous, c);
-    } else {
-        dirty = position.dirtySlots | DirtyFromBoard(position, *previous, c) | kMinors |
-                (position.officerMask & (kWhitePawnSlots | kBlackPawnSlots));
-        if ((position.pieceMask & kWhiteHalf) == (1u << kSlotKing)) dirty |= c.pawns[1];
-        if ((position.pieceMask & kBlackHalf) == (1u << (kBlackSlots + kSlotKing))) {
-            dirty |= c.pawns[0];
-        }
-    }
+    uint32_t dirty = DirtySlots(position, previous, mode, c);
     e.ignoreMask = PinnedMask(position, c);
     if (previous != nullptr && mode < 2) dirty |= DirtyFromAttackers(position, *previous, c);
     position.dirtySlots = dirty & position.pieceMask;
@@ -294,10 +316,8 @@ int Evaluator::Evaluate(Position& position, EvalState& e, int gamma, int mode) c
     const int overload = OverloadedDefenders(position, c);
     const Corrected total =
         Correct(position, c, DrawScore(position), quick + e.evalSum + overload + c.material);
-    if (total.drawish)
-        position.flags |= kDrawishMaterial;
-    else
-        position.flags &= ~kDrawishMaterial;
+    position.flags =
+        total.drawish ? position.flags | kDrawishMaterial : position.flags & ~kDrawishMaterial;
     e.valid = true;
     e.score = total.score;
     return total.score * side;

@@ -58,6 +58,10 @@ public:
     void EvaluateRegenerated(Position& position) override;
 
 private:
+    const Position* CarriedFrom(Position& position, EvalState& state, int gamma,
+                                Position& parentCopy, EvalState& recordCopy,
+                                const EvalState*& from) const;
+
     ParameterSets sets_;
     EvaluationMemory* memory_;
 };
