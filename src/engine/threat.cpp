@@ -205,7 +205,8 @@ constexpr auto kStepIndex = [] {
 // king slot counts 0) and, in a king slot, the king capture.
 constexpr int kValueClasses = 7;
 constexpr int kClassValue[kValueClasses] = {
-    0, 10000, 32000, 33000, 50000, 95000, kKingCaptureValue};
+    kMaterialValue[0],     kMaterialValue[kPawn],  kMaterialValue[kKnight], kMaterialValue[kBishop],
+    kMaterialValue[kRook], kMaterialValue[kQueen], kKingCaptureValue};
 constexpr int kKingClass = kValueClasses - 1;
 
 int ValueClassOf(int code, int slot) {
