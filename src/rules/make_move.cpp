@@ -12,7 +12,7 @@
 #include "rules/line_tables.h"
 #include "rules/piece_ops.h"
 #include "rules/promotion.h"
-#include "rules/update_moves.h"
+#include "rules/update_attacks.h"
 
 namespace tarvex {
 namespace {

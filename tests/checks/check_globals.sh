@@ -25,8 +25,14 @@ libtarvex_ui.a|tarvex::ui::(anonymous namespace)::gApp|the application record: G
 libtarvex_ui.a|tarvex::ui::(anonymous namespace)::gModelLists|the piece models compiled once into the GL context of the window, used on the main thread only
 '
 
-shopt -s nullglob
-libraries=("$build"/libtarvex_*.a)
+# The libraries of today's layers, one per folder of src/ (a build folder may still hold the
+# library of a layer that has since been renamed).
+top=$(cd "$(dirname "$0")/../.." && pwd)
+libraries=()
+for dir in "$top"/src/*/; do
+    library="$build/libtarvex_$(basename "$dir").a"
+    [ -f "$library" ] && libraries+=("$library")
+done
 if ((${#libraries[@]} == 0)); then
     echo "no layer libraries in $build: build first"
     exit 2

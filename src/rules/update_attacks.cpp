@@ -1,4 +1,4 @@
-#include "rules/update_moves.h"
+#include "rules/update_attacks.h"
 
 #include <algorithm>
 #include <bit>
