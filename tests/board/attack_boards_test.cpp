@@ -12,18 +12,12 @@
 #include "board/position.h"
 #include "board/reference_geometry.h"
 #include "core/console.h"
+#include "support/positions.h"
 
 namespace tarvex {
 namespace {
 
-// The boards at their home pins with their default owners, and nothing on the board.
-Position HomePosition() {
-    Position position{};
-    position.gameKind = kGame3D;
-    std::copy_n(kHomePin, kBoardCount, position.abPin);
-    std::copy_n(kDefaultOwnerWhite, kBoardCount, position.abWhite);
-    return position;
-}
+using testing::HomePosition;
 
 std::string Reported(const std::string& text, bool unstable) {
     return "\n" + text + "\n" + (unstable ? "UNSTABLE" : "");

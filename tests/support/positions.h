@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <string_view>
@@ -78,6 +79,15 @@ inline bool BuildFrom(Position& position, std::string_view pieces, const Setup& 
 inline Position Built(std::string_view pieces, const Setup& setup = k2D) {
     Position position;
     EXPECT_TRUE(BuildFrom(position, pieces, setup)) << pieces;
+    return position;
+}
+
+// The boards at their home pins with their default owners, and nothing on the board.
+inline Position HomePosition() {
+    Position position{};
+    position.gameKind = kGame3D;
+    std::copy_n(kHomePin, kBoardCount, position.abPin);
+    std::copy_n(kDefaultOwnerWhite, kBoardCount, position.abWhite);
     return position;
 }
 

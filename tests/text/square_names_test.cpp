@@ -12,14 +12,7 @@
 namespace tarvex {
 namespace {
 
-// The boards at their home pins with their default owners, and nothing on the board.
-Position HomePosition() {
-    Position position{};
-    position.gameKind = kGame3D;
-    std::copy_n(kHomePin, kBoardCount, position.abPin);
-    std::copy_n(kDefaultOwnerWhite, kBoardCount, position.abWhite);
-    return position;
-}
+using testing::HomePosition;
 
 // A board square names the pin its board stands at, a pin square the board standing there;
 // anything else falls back to board 122 with a report.
