@@ -4,6 +4,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/deps.sh
-cmake --preset release
-cmake --build --preset release --parallel "$(nproc)" --target tarvex tarvex-tool tarvex-uci
-exec build/release/tarvex "$@"
+cmake --preset native
+cmake --build --preset native --parallel "$(nproc)" --target tarvex tarvex-tool tarvex-uci
+exec build/native/tarvex "$@"
