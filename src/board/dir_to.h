@@ -11,10 +11,9 @@
 #include <cstdint>
 
 #include "board/geometry.h"
+#include "board/position.h"
 
 namespace tarvex {
-
-struct Position;
 
 inline constexpr int kDirectionCount = 16;
 inline constexpr int kMaxStepSquares = 4;
@@ -68,14 +67,18 @@ struct StepList {
     uint8_t sq[kMaxStepSquares];
 };
 
-// Fills out with the squares one step from square in direction; returns the count.
-int DirTo(const Position& position, unsigned square, int direction, StepList& out);
-
 // The 3D direction table of one attack-board placement. Entry [slot][square] holds up to four
-// squares, unused entries 255. Immutable once built; never freed while the program runs.
+// squares, unused entries 255; counts holds each list's length and levels each square's level
+// (0 for a square of a board at no pin). stepTargets holds, for the pieces that only step, the
+// union of their step lists from each square (bit t: square t), in the order of StepKind.
+// Immutable once built; never freed while the program runs.
+enum StepKind { kWhitePawnSteps, kBlackPawnSteps, kKnightSteps, kKingSteps, kStepKinds };
 struct DirTable {
     uint32_t key;
     uint8_t lists[kDirectionCount][64][kMaxStepSquares];
+    uint8_t counts[kDirectionCount][64];
+    uint8_t levels[64];
+    uint64_t stepTargets[kStepKinds][64];
 };
 
 // (pin of 100 << 24) + (pin of 106 << 16) + (pin of 116 << 8) + pin of 122.
@@ -86,6 +89,55 @@ inline uint32_t ConfigurationKey(const uint32_t pins[4]) {
 // The table of a placement, built on first use (announced with "\nBuilding <name> #<count>").
 // Safe to call from several threads.
 const DirTable& DirTableFor(const uint32_t pins[4]);
+
+// The position's own table when it is attached and fits its placement, else the cached one.
+inline const DirTable& DirTableOf(const Position& position) {
+    const DirTable* table = position.dirTable;
+    if (table == nullptr || table->key != ConfigurationKey(position.abPin)) [[unlikely]] {
+        table = &DirTableFor(position.abPin);
+    }
+    return *table;
+}
+
+// Fills out with the squares one step from square in the direction of table slot directionSlot
+// (0..15); returns the count.
+inline int DirTo3DSlot(const DirTable& table, unsigned square, int directionSlot, StepList& out) {
+    const uint8_t* list = table.lists[directionSlot][square];
+    const int count = table.counts[directionSlot][square];
+    for (int i = 0; i < kMaxStepSquares; ++i) {
+        out.sq[i] = i < count ? list[i] : static_cast<uint8_t>(kNoSquare);
+    }
+    out.count = static_cast<uint32_t>(count);
+    return count;
+}
+
+// Reports a direction that is none of the sixteen; gives the slot to use instead.
+int UnknownDirection(bool game3D, int direction);
+
+// Fills out with the squares one step from square in direction; returns the count.
+inline int DirTo(const Position& position, unsigned square, int direction, StepList& out) {
+    if (OffBoard(square)) {
+        out.count = 0;
+        for (uint8_t& sq : out.sq) sq = static_cast<uint8_t>(kNoSquare);
+        return 0;
+    }
+    int slot = DirectionSlot(direction);
+    if (!Is3D(position)) {
+        for (uint8_t& sq : out.sq) sq = static_cast<uint8_t>(kNoSquare);
+        out.count = 0;
+        if (slot < 0) [[unlikely]]
+            return UnknownDirection(false, direction);
+        const uint8_t to = kSteps2D.to[slot][square];
+        if (to >= kBoardSquares) return 0;
+        out.sq[0] = to;
+        out.count = 1;
+        return 1;
+    }
+    const DirTable& table = DirTableOf(position);
+    if (slot < 0) [[unlikely]]
+        slot = UnknownDirection(true, direction);
+    return DirTo3DSlot(table, square, slot, out);
+}
 
 // Builds a table for a placement without caching or announcing it (measurements and tests).
 void BuildDirTable(const uint32_t pins[4], DirTable& table);

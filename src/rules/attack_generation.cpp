@@ -1,5 +1,7 @@
 #include "rules/attack_generation.h"
 
+#include <bit>
+
 #include "board/attack_boards.h"
 #include "core/error_report.h"
 #include "rules/attacks.h"
@@ -26,19 +28,10 @@ void Rays(Position& position, int slot, const int (&dirs)[N]) {
     for (int d : dirs) RayAttack(position, slot, d, RayLength2D(square, d));
 }
 
-void RookLines(Position& position, int slot) {
-    Rays(position, slot, kRookDirs);
-    if (Is3D(position) && TournamentRules(position)) EdgeExtension(position, slot);
-}
-
-}  // namespace
-
-void PieceGenerate(Position& position, int slot) {
-    position.dirtySlots |= 1u << slot;
-    const int code = position.pieces[slot].code;
-    switch (code < 0 ? -code : code) {
+void PieceGenerate2D(Position& position, int slot, int kind, bool white) {
+    switch (kind) {
         case kPawn:
-            if (code > 0)
+            if (white)
                 Steps(position, slot, kPawnWhiteDirs);
             else
                 Steps(position, slot, kPawnBlackDirs);
@@ -50,18 +43,86 @@ void PieceGenerate(Position& position, int slot) {
             Rays(position, slot, kBishopDirs);
             break;
         case kRook:
-            RookLines(position, slot);
+            Rays(position, slot, kRookDirs);
             break;
         case kQueen:
             Rays(position, slot, kBishopDirs);
-            RookLines(position, slot);
-            break;
-        case kKing:
-            Steps(position, slot, kKingDirs);
+            Rays(position, slot, kRookDirs);
             break;
         default:
-            ErrorReport(kStable, "PieceGenerate: unknown pi");
+            Steps(position, slot, kKingDirs);
             break;
+    }
+}
+
+// ---- the 3D game: every step read from the placement's table ----
+
+constexpr int SlotOf(int direction) {
+    return DirectionSlot(direction);
+}
+constexpr int kBishopSlots[] = {SlotOf(9), SlotOf(-7), SlotOf(-9), SlotOf(7)};
+constexpr int kRookSlots[] = {SlotOf(1), SlotOf(-8), SlotOf(-1), SlotOf(8)};
+
+void MarkTargets(Position& position, uint64_t targets, uint32_t bit) {
+    for (; targets != 0; targets &= targets - 1) position.attacks[std::countr_zero(targets)] |= bit;
+}
+
+template <size_t N>
+void Rays3D(Position& position, const DirTable& table, int slot, const int (&slots)[N]) {
+    for (int directionSlot : slots) RayAttack3D(position, table, slot, directionSlot);
+}
+
+void RookLines3D(Position& position, const DirTable& table, int slot) {
+    Rays3D(position, table, slot, kRookSlots);
+    if (TournamentRules(position) && IsAttackBoardSquare(position.pieces[slot].square)) {
+        EdgeExtension(position, slot);
+    }
+}
+
+void PieceGenerate3D(Position& position, int slot, int kind, bool white) {
+    const unsigned square = position.pieces[slot].square;
+    // A piece off the board attacks nothing (and needs no table).
+    if (OffBoard(square)) return;
+    const DirTable& table = DirTableOf(position);
+    const uint32_t bit = 1u << slot;
+    switch (kind) {
+        case kPawn:
+            MarkTargets(position,
+                        table.stepTargets[white ? kWhitePawnSteps : kBlackPawnSteps][square], bit);
+            break;
+        case kKnight:
+            MarkTargets(position, table.stepTargets[kKnightSteps][square], bit);
+            break;
+        case kBishop:
+            Rays3D(position, table, slot, kBishopSlots);
+            break;
+        case kRook:
+            RookLines3D(position, table, slot);
+            break;
+        case kQueen:
+            Rays3D(position, table, slot, kBishopSlots);
+            RookLines3D(position, table, slot);
+            break;
+        default:
+            MarkTargets(position, table.stepTargets[kKingSteps][square], bit);
+            break;
+    }
+}
+
+}  // namespace
+
+void PieceGenerate(Position& position, int slot) {
+    position.dirtySlots |= 1u << slot;
+    const int code = position.pieces[slot].code;
+    const int kind = code < 0 ? -code : code;
+    if (kind < kPawn || kind > kKing) {
+        ErrorReport(kStable, "PieceGenerate: unknown pi");
+        return;
+    }
+    if (Is3D(position)) {
+        PieceGenerate3D(position, slot, kind, code > 0);
+    } else {
+        PieceGenerate2D(position, slot, kind, code > 0);
     }
 }
 
