@@ -111,21 +111,9 @@ void FillLevels(const uint32_t pins[4], DirTable& table) {
     }
 }
 
-struct StepSet {
-    StepKind kind;
-    int count;
-    int directions[8];
-};
-// The directions of the pieces that only step: pawns capture diagonally forward.
-constexpr StepSet kStepSets[] = {
-    {kWhitePawnSteps, 2, {-7, 9}},
-    {kBlackPawnSteps, 2, {-9, 7}},
-    {kKnightSteps, 8, {10, 6, 17, 15, -10, -6, -17, -15}},
-    {kKingSteps, 8, {1, 9, 8, 7, -1, -9, -8, -7}},
-};
-
 void FillStepTargets(DirTable& table) {
-    for (const StepSet& set : kStepSets) {
+    for (int kind = 0; kind < kStepKinds; ++kind) {
+        const StepSet& set = kStepSets[kind];
         for (unsigned square = 0; square < 64; ++square) {
             uint64_t targets = 0;
             for (int i = 0; i < set.count; ++i) {
@@ -134,7 +122,7 @@ void FillStepTargets(DirTable& table) {
                     targets |= uint64_t{1} << table.lists[slot][square][k];
                 }
             }
-            table.stepTargets[set.kind][square] = targets;
+            table.stepTargets[kind][square] = targets;
         }
     }
 }

@@ -61,6 +61,37 @@ inline constexpr Steps2D kSteps2D = [] {
     return table;
 }();
 
+// The pieces that only step, and their directions: pawns capture diagonally forward.
+enum StepKind { kWhitePawnSteps, kBlackPawnSteps, kKnightSteps, kKingSteps, kStepKinds };
+struct StepSet {
+    int count;
+    int directions[8];
+};
+inline constexpr StepSet kStepSets[kStepKinds] = {
+    {2, {-7, 9}},
+    {2, {-9, 7}},
+    {8, {10, 6, 17, 15, -10, -6, -17, -15}},
+    {8, {1, 9, 8, 7, -1, -9, -8, -7}},
+};
+
+// The 2D game's step targets: bit t of targets[kind][square] when t is one step away.
+struct StepTargets2D {
+    uint64_t targets[kStepKinds][64];
+};
+inline constexpr StepTargets2D kStepTargets2D = [] {
+    StepTargets2D table{};
+    for (int kind = 0; kind < kStepKinds; ++kind) {
+        for (int square = 0; square < 64; ++square) {
+            for (int i = 0; i < kStepSets[kind].count; ++i) {
+                const unsigned to =
+                    kSteps2D.to[DirectionSlot(kStepSets[kind].directions[i])][square];
+                if (to < kBoardSquares) table.targets[kind][square] |= uint64_t{1} << to;
+            }
+        }
+    }
+    return table;
+}();
+
 // A destination list: count 0..4 and the squares; sq[0] is 65 when the list is empty.
 struct StepList {
     uint32_t count;
@@ -72,7 +103,6 @@ struct StepList {
 // (0 for a square of a board at no pin). stepTargets holds, for the pieces that only step, the
 // union of their step lists from each square (bit t: square t), in the order of StepKind.
 // Immutable once built; never freed while the program runs.
-enum StepKind { kWhitePawnSteps, kBlackPawnSteps, kKnightSteps, kKingSteps, kStepKinds };
 struct DirTable {
     uint32_t key;
     uint8_t lists[kDirectionCount][64][kMaxStepSquares];

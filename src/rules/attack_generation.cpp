@@ -10,16 +10,25 @@
 namespace tarvex {
 namespace {
 
-constexpr int kPawnWhiteDirs[] = {-7, 9};
-constexpr int kPawnBlackDirs[] = {-9, 7};
-constexpr int kKnightDirs[] = {10, 6, 17, 15, -10, -6, -17, -15};
 constexpr int kBishopDirs[] = {9, -7, -9, 7};
 constexpr int kRookDirs[] = {1, -8, -1, 8};
-constexpr int kKingDirs[] = {1, 9, 8, 7, -1, -9, -8, -7};
 
-template <size_t N>
-void Steps(Position& position, int slot, const int (&dirs)[N]) {
-    for (int d : dirs) StepAttack(position, slot, d);
+void MarkTargets(Position& position, uint64_t targets, uint32_t bit) {
+    for (; targets != 0; targets &= targets - 1) position.attacks[std::countr_zero(targets)] |= bit;
+}
+
+// The step targets of a piece that only steps; none from a square off the board.
+uint64_t StepTargetsOf(const uint64_t (&targets)[kStepKinds][64], int kind, bool white,
+                       unsigned square) {
+    if (OffBoard(square)) return 0;
+    switch (kind) {
+        case kPawn:
+            return targets[white ? kWhitePawnSteps : kBlackPawnSteps][square];
+        case kKnight:
+            return targets[kKnightSteps][square];
+        default:
+            return targets[kKingSteps][square];
+    }
 }
 
 template <size_t N>
@@ -30,15 +39,6 @@ void Rays(Position& position, int slot, const int (&dirs)[N]) {
 
 void PieceGenerate2D(Position& position, int slot, int kind, bool white) {
     switch (kind) {
-        case kPawn:
-            if (white)
-                Steps(position, slot, kPawnWhiteDirs);
-            else
-                Steps(position, slot, kPawnBlackDirs);
-            break;
-        case kKnight:
-            Steps(position, slot, kKnightDirs);
-            break;
         case kBishop:
             Rays(position, slot, kBishopDirs);
             break;
@@ -50,7 +50,10 @@ void PieceGenerate2D(Position& position, int slot, int kind, bool white) {
             Rays(position, slot, kRookDirs);
             break;
         default:
-            Steps(position, slot, kKingDirs);
+            MarkTargets(
+                position,
+                StepTargetsOf(kStepTargets2D.targets, kind, white, position.pieces[slot].square),
+                1u << slot);
             break;
     }
 }
@@ -62,10 +65,6 @@ constexpr int SlotOf(int direction) {
 }
 constexpr int kBishopSlots[] = {SlotOf(9), SlotOf(-7), SlotOf(-9), SlotOf(7)};
 constexpr int kRookSlots[] = {SlotOf(1), SlotOf(-8), SlotOf(-1), SlotOf(8)};
-
-void MarkTargets(Position& position, uint64_t targets, uint32_t bit) {
-    for (; targets != 0; targets &= targets - 1) position.attacks[std::countr_zero(targets)] |= bit;
-}
 
 template <size_t N>
 void Rays3D(Position& position, const DirTable& table, int slot, const int (&slots)[N]) {
@@ -86,13 +85,6 @@ void PieceGenerate3D(Position& position, int slot, int kind, bool white) {
     const DirTable& table = DirTableOf(position);
     const uint32_t bit = 1u << slot;
     switch (kind) {
-        case kPawn:
-            MarkTargets(position,
-                        table.stepTargets[white ? kWhitePawnSteps : kBlackPawnSteps][square], bit);
-            break;
-        case kKnight:
-            MarkTargets(position, table.stepTargets[kKnightSteps][square], bit);
-            break;
         case kBishop:
             Rays3D(position, table, slot, kBishopSlots);
             break;
@@ -104,7 +96,7 @@ void PieceGenerate3D(Position& position, int slot, int kind, bool white) {
             RookLines3D(position, table, slot);
             break;
         default:
-            MarkTargets(position, table.stepTargets[kKingSteps][square], bit);
+            MarkTargets(position, StepTargetsOf(table.stepTargets, kind, white, square), bit);
             break;
     }
 }
