@@ -10,7 +10,7 @@ constexpr int kFileA = 0, kFileE = 4;
 constexpr int kLevelLow = 3, kLevelMid = 5, kLevelHigh = 7;
 }  // namespace
 
-const PinInfo kPins[kPinCount] = {
+constexpr PinInfo kPins[kPinCount] = {
     {kPinQ1, "QL1", "Q1", "q1", BoardSide::kQueen, 1, kFileA, 0, kLevelLow, 1},
     {kPinQ2, "QL2", "Q2", "q2", BoardSide::kQueen, 2, kFileA, 4, kLevelLow, 8},
     {kPinQ3, "QL3", "Q3", "q3", BoardSide::kQueen, 3, kFileA, 2, kLevelMid, 2},
@@ -25,28 +25,20 @@ const PinInfo kPins[kPinCount] = {
     {kPinK6, "KL6", "K6", "k6", BoardSide::kKing, 6, kFileE, 8, kLevelHigh, 2048},
 };
 
-const PinInfo* FindPin(unsigned square) {
-    for (const PinInfo& pin : kPins) {
-        if (pin.square == square) return &pin;
+// The header's square-to-pin index follows this list.
+constexpr bool PinIndexMatches() {
+    for (int i = 0; i < kPinCount; ++i) {
+        if (kPinIndexOfSquare.index[kPins[i].square] != i) return false;
     }
-    return nullptr;
+    return true;
 }
-
-bool IsPin(unsigned square) {
-    return FindPin(square) != nullptr;
-}
+static_assert(PinIndexMatches());
 
 int BoardIndexOf(int identifier) {
     for (int i = 0; i < kBoardCount; ++i) {
         if (kBoardIds[i] == identifier) return i;
     }
     return -1;
-}
-
-int AttackBoardOfSquare(unsigned square) {
-    const bool kingSide = Column(square) >= 2;
-    const bool blackEnd = Row(square) >= 6;
-    return (kingSide ? 2 : 0) + (blackEnd ? 1 : 0);
 }
 
 unsigned PinOfBoard(const Position& position, int identifier) {
@@ -56,13 +48,6 @@ unsigned PinOfBoard(const Position& position, int identifier) {
         return kNoSquare;
     }
     return position.abPin[board];
-}
-
-unsigned BoardAtPin(const Position& position, unsigned pin) {
-    for (int i = 0; i < kBoardCount; ++i) {
-        if (position.abPin[i] == pin) return static_cast<unsigned>(i);
-    }
-    return kNoBoard;
 }
 
 bool WhiteOwns(const Position& position, int identifier) {

@@ -9,10 +9,9 @@
 #include <cstdint>
 
 #include "board/geometry.h"
+#include "board/position.h"
 
 namespace tarvex {
-
-struct Position;
 
 inline constexpr int kBoardCount = 4;
 inline constexpr int kBoardIds[kBoardCount] = {100, 106, 116, 122};
@@ -46,9 +45,27 @@ struct PinInfo {
 // All twelve pins, queen's side q1..q6 then king's side k1..k6.
 extern const PinInfo kPins[kPinCount];
 
+// Index in kPins of the pin on each square 0..63, -1 where there is none.
+inline constexpr auto kPinIndexOfSquare = [] {
+    struct {
+        int8_t index[64];
+    } table{};
+    constexpr unsigned kSquares[kPinCount] = {kPinQ1, kPinQ2, kPinQ3, kPinQ4, kPinQ5, kPinQ6,
+                                              kPinK1, kPinK2, kPinK3, kPinK4, kPinK5, kPinK6};
+    for (int8_t& index : table.index) index = -1;
+    for (int i = 0; i < kPinCount; ++i) table.index[kSquares[i]] = static_cast<int8_t>(i);
+    return table;
+}();
+
 // The pin with this square, or nullptr when the square is no pin.
-const PinInfo* FindPin(unsigned square);
-bool IsPin(unsigned square);
+inline const PinInfo* FindPin(unsigned square) {
+    if (square >= 64) return nullptr;
+    const int index = kPinIndexOfSquare.index[square];
+    return index < 0 ? nullptr : &kPins[index];
+}
+inline bool IsPin(unsigned square) {
+    return square < 64 && kPinIndexOfSquare.index[square] >= 0;
+}
 
 // Board index 0..3 of an identifier, or -1 when the identifier is none of the four.
 int BoardIndexOf(int identifier);
@@ -57,13 +74,22 @@ inline bool IsAttackBoardId(int piece) {
 }
 
 // Board index 0..3 owning an attack-board square (IsAttackBoardSquare must hold).
-int AttackBoardOfSquare(unsigned square);
+inline int AttackBoardOfSquare(unsigned square) {
+    const bool kingSide = Column(square) >= 2;
+    const bool blackEnd = Row(square) >= 6;
+    return (kingSide ? 2 : 0) + (blackEnd ? 1 : 0);
+}
 
 // Pin square of a board given by identifier; reports and gives 65 for an unknown identifier.
 unsigned PinOfBoard(const Position& position, int identifier);
 
 // Board index standing at a pin, or kNoBoard.
-unsigned BoardAtPin(const Position& position, unsigned pin);
+inline unsigned BoardAtPin(const Position& position, unsigned pin) {
+    for (unsigned i = 0; i < kBoardCount; ++i) {
+        if (position.abPin[i] == pin) return i;
+    }
+    return kNoBoard;
+}
 
 bool WhiteOwns(const Position& position, int identifier);
 bool IsAttackBoardHome(const Position& position, int identifier);

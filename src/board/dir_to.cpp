@@ -44,24 +44,6 @@ constexpr bool StepsMatchDeltas() {
 }
 static_assert(StepsMatchDeltas());
 
-void ClearList(StepList& out) {
-    out.count = 0;
-    std::memset(out.sq, kNoSquare, sizeof out.sq);
-}
-
-int DirTo2D(unsigned square, int direction, StepList& out) {
-    const int slot = DirectionSlot(direction);
-    if (slot < 0) {
-        ErrorReport(kStable, direction == 0 ? "NULL 2d direction" : "unknown 2d direction");
-        return 0;
-    }
-    const uint8_t to = kSteps2D.to[slot][square];
-    if (to >= kBoardSquares) return 0;
-    out.sq[0] = to;
-    out.count = 1;
-    return 1;
-}
-
 // Reports the placement errors that make some links impossible: a board at no pin, two boards
 // at one pin.
 void ReportBadPins(const uint32_t pins[4]) {
@@ -115,24 +97,34 @@ void ConfigurationName(const uint32_t pins[4], char* out, size_t size) {
                   ShortPinName(pins[2]), ShortPinName(pins[3]));
 }
 
-int DirTo3D(const Position& position, unsigned square, int direction, StepList& out) {
-    // The attached table is the fast path; a position whose placement changed without its
-    // tables being attached again finds its table in the cache (and never writes).
-    const DirTable* table = position.dirTable;
-    if (table == nullptr || table->key != ConfigurationKey(position.abPin)) {
-        table = &DirTableFor(position.abPin);
+// Level of every square under the placement; 0 for a square of a board at no pin.
+void FillLevels(const uint32_t pins[4], DirTable& table) {
+    for (unsigned square = 0; square < 64; ++square) {
+        int level = kNeutralLevel;
+        if (square >= 32) {
+            level = Row(square) < 4 ? kWhiteLevel : kBlackLevel;
+        } else if (IsAttackBoardSquare(square)) {
+            const PinInfo* pin = FindPin(pins[AttackBoardOfSquare(square)]);
+            level = pin == nullptr ? 0 : pin->level;
+        }
+        table.levels[square] = static_cast<uint8_t>(level);
     }
-    int slot = DirectionSlot(direction);
-    if (slot < 0) {
-        ErrorReport(kStable, direction == 0 ? "NULL 3d direction" : "unknown 3d direction");
-        slot = 0;
+}
+
+void FillStepTargets(DirTable& table) {
+    for (int kind = 0; kind < kStepKinds; ++kind) {
+        const StepSet& set = kStepSets[kind];
+        for (unsigned square = 0; square < 64; ++square) {
+            uint64_t targets = 0;
+            for (int i = 0; i < set.count; ++i) {
+                const int slot = DirectionSlot(set.directions[i]);
+                for (int k = 0; k < table.counts[slot][square]; ++k) {
+                    targets |= uint64_t{1} << table.lists[slot][square][k];
+                }
+            }
+            table.stepTargets[kind][square] = targets;
+        }
     }
-    std::memcpy(out.sq, table->lists[slot][square], kMaxStepSquares);
-    int count = 0;
-    while (count < kMaxStepSquares && out.sq[count] != kUnused) ++count;
-    for (int i = count; i < kMaxStepSquares; ++i) out.sq[i] = kNoSquare;
-    out.count = static_cast<uint32_t>(count);
-    return count;
 }
 
 }  // namespace
@@ -141,6 +133,7 @@ int DirTo3D(const Position& position, unsigned square, int direction, StepList& 
 // squares t != s at file(s) + df and rank(s) + dr, on any level. Main-level squares come first,
 // the higher index first; attack-board squares follow in ascending index.
 void BuildDirTable(const uint32_t pins[4], DirTable& table) {
+    std::memset(&table, 0, sizeof table);
     table.key = ConfigurationKey(pins);
     std::memset(table.lists, kUnused, sizeof table.lists);
     // Squares by (file, rank), main levels by descending index, then attack boards ascending.
@@ -170,8 +163,11 @@ void BuildDirTable(const uint32_t pins[4], DirTable& table) {
             const int rank = from.rank + kSlotDelta[slot].rank;
             if (file < 0 || file >= kFiles || rank < 0 || rank >= kRanks) continue;
             std::memcpy(table.lists[slot][square], at[file][rank], atCount[file][rank]);
+            table.counts[slot][square] = atCount[file][rank];
         }
     }
+    FillLevels(pins, table);
+    FillStepTargets(table);
 }
 
 const DirTable& DirTableFor(const uint32_t pins[4]) {
@@ -216,11 +212,13 @@ size_t DirTableMemory() {
     return tables.size() * (sizeof(DirTable) + kNodeBytes) + tables.bucket_count() * sizeof(void*);
 }
 
-int DirTo(const Position& position, unsigned square, int direction, StepList& out) {
-    ClearList(out);
-    if (OffBoard(square)) return 0;
-    if (!Is3D(position)) return DirTo2D(square, direction, out);
-    return DirTo3D(position, square, direction, out);
+int UnknownDirection(bool game3D, int direction) {
+    if (game3D) {
+        ErrorReport(kStable, direction == 0 ? "NULL 3d direction" : "unknown 3d direction");
+    } else {
+        ErrorReport(kStable, direction == 0 ? "NULL 2d direction" : "unknown 2d direction");
+    }
+    return 0;
 }
 
 }  // namespace tarvex

@@ -11,10 +11,9 @@
 #include <cstdint>
 
 #include "board/geometry.h"
+#include "board/position.h"
 
 namespace tarvex {
-
-struct Position;
 
 inline constexpr int kDirectionCount = 16;
 inline constexpr int kMaxStepSquares = 4;
@@ -62,20 +61,54 @@ inline constexpr Steps2D kSteps2D = [] {
     return table;
 }();
 
+// The pieces that only step, and their directions: pawns capture diagonally forward.
+enum StepKind { kWhitePawnSteps, kBlackPawnSteps, kKnightSteps, kKingSteps, kStepKinds };
+struct StepSet {
+    int count;
+    int directions[8];
+};
+inline constexpr StepSet kStepSets[kStepKinds] = {
+    {2, {-7, 9}},
+    {2, {-9, 7}},
+    {8, {10, 6, 17, 15, -10, -6, -17, -15}},
+    {8, {1, 9, 8, 7, -1, -9, -8, -7}},
+};
+
+// The 2D game's step targets: bit t of targets[kind][square] when t is one step away.
+struct StepTargets2D {
+    uint64_t targets[kStepKinds][64];
+};
+inline constexpr StepTargets2D kStepTargets2D = [] {
+    StepTargets2D table{};
+    for (int kind = 0; kind < kStepKinds; ++kind) {
+        for (int square = 0; square < 64; ++square) {
+            for (int i = 0; i < kStepSets[kind].count; ++i) {
+                const unsigned to =
+                    kSteps2D.to[DirectionSlot(kStepSets[kind].directions[i])][square];
+                if (to < kBoardSquares) table.targets[kind][square] |= uint64_t{1} << to;
+            }
+        }
+    }
+    return table;
+}();
+
 // A destination list: count 0..4 and the squares; sq[0] is 65 when the list is empty.
 struct StepList {
     uint32_t count;
     uint8_t sq[kMaxStepSquares];
 };
 
-// Fills out with the squares one step from square in direction; returns the count.
-int DirTo(const Position& position, unsigned square, int direction, StepList& out);
-
 // The 3D direction table of one attack-board placement. Entry [slot][square] holds up to four
-// squares, unused entries 255. Immutable once built; never freed while the program runs.
+// squares, unused entries 255; counts holds each list's length and levels each square's level
+// (0 for a square of a board at no pin). stepTargets holds, for the pieces that only step, the
+// union of their step lists from each square (bit t: square t), in the order of StepKind.
+// Immutable once built; never freed while the program runs.
 struct DirTable {
     uint32_t key;
     uint8_t lists[kDirectionCount][64][kMaxStepSquares];
+    uint8_t counts[kDirectionCount][64];
+    uint8_t levels[64];
+    uint64_t stepTargets[kStepKinds][64];
 };
 
 // (pin of 100 << 24) + (pin of 106 << 16) + (pin of 116 << 8) + pin of 122.
@@ -86,6 +119,55 @@ inline uint32_t ConfigurationKey(const uint32_t pins[4]) {
 // The table of a placement, built on first use (announced with "\nBuilding <name> #<count>").
 // Safe to call from several threads.
 const DirTable& DirTableFor(const uint32_t pins[4]);
+
+// The position's own table when it is attached and fits its placement, else the cached one.
+inline const DirTable& DirTableOf(const Position& position) {
+    const DirTable* table = position.dirTable;
+    if (table == nullptr || table->key != ConfigurationKey(position.abPin)) [[unlikely]] {
+        table = &DirTableFor(position.abPin);
+    }
+    return *table;
+}
+
+// Fills out with the squares one step from square in the direction of table slot directionSlot
+// (0..15); returns the count.
+inline int DirTo3DSlot(const DirTable& table, unsigned square, int directionSlot, StepList& out) {
+    const uint8_t* list = table.lists[directionSlot][square];
+    const int count = table.counts[directionSlot][square];
+    for (int i = 0; i < kMaxStepSquares; ++i) {
+        out.sq[i] = i < count ? list[i] : static_cast<uint8_t>(kNoSquare);
+    }
+    out.count = static_cast<uint32_t>(count);
+    return count;
+}
+
+// Reports a direction that is none of the sixteen; gives the slot to use instead.
+int UnknownDirection(bool game3D, int direction);
+
+// Fills out with the squares one step from square in direction; returns the count.
+inline int DirTo(const Position& position, unsigned square, int direction, StepList& out) {
+    if (OffBoard(square)) {
+        out.count = 0;
+        for (uint8_t& sq : out.sq) sq = static_cast<uint8_t>(kNoSquare);
+        return 0;
+    }
+    int slot = DirectionSlot(direction);
+    if (!Is3D(position)) {
+        for (uint8_t& sq : out.sq) sq = static_cast<uint8_t>(kNoSquare);
+        out.count = 0;
+        if (slot < 0) [[unlikely]]
+            return UnknownDirection(false, direction);
+        const uint8_t to = kSteps2D.to[slot][square];
+        if (to >= kBoardSquares) return 0;
+        out.sq[0] = to;
+        out.count = 1;
+        return 1;
+    }
+    const DirTable& table = DirTableOf(position);
+    if (slot < 0) [[unlikely]]
+        slot = UnknownDirection(true, direction);
+    return DirTo3DSlot(table, square, slot, out);
+}
 
 // Builds a table for a placement without caching or announcing it (measurements and tests).
 void BuildDirTable(const uint32_t pins[4], DirTable& table);

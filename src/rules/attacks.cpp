@@ -29,7 +29,7 @@ void StepAttack(Position& position, int slot, int d) {
     for (uint32_t i = 0; i < step.count; ++i) position.attacks[step.sq[i]] |= bit;
 }
 
-int RayLength2D(unsigned square, int d) {
+int RayLength2DOffBoard(unsigned square, int d) {
     const int c = static_cast<int>(Column(square)), r = static_cast<int>(Row(square));
     switch (d) {
         case 1:
@@ -82,42 +82,16 @@ void RayAttack2D(Position& position, int slot, int d, int length) {
     }
 }
 
-void RayAttack3D(Position& position, int slot, int d) {
-    const uint32_t bit = 1u << slot;
-    const bool tournament = TournamentRules(position);
-    bool open[kLevelCount];
-    std::fill(open, open + kLevelCount, true);
-    bool blocked = false;
-    unsigned current = position.pieces[slot].square;
-    StepList step;
-    for (;;) {
-        DirTo(position, current, d, step);
-        unsigned next = kNoSquare;
-        bool marked = false;
-        for (uint32_t i = 0; i < step.count; ++i) {
-            const unsigned t = step.sq[i];
-            const int level = Level3D(position, t);
-            if (open[level]) {
-                position.attacks[t] |= bit;
-                marked = true;
-            }
-            if (position.board[t] != 0) {
-                open[level] = false;
-                blocked = true;
-            } else if (marked) {
-                next = t;
-            }
-        }
-        if (next == kNoSquare || (tournament && blocked)) return;
-        current = next;
-    }
-}
-
 }  // namespace
 
 void RayAttack(Position& position, int slot, int d, int length) {
     if (Is3D(position)) {
-        RayAttack3D(position, slot, d);
+        if (OffBoard(position.pieces[slot].square)) return;
+        int directionSlot = DirectionSlot(d);
+        const DirTable& table = DirTableOf(position);
+        if (directionSlot < 0) [[unlikely]]
+            directionSlot = UnknownDirection(true, d);
+        RayAttack3D(position, table, slot, directionSlot);
     } else {
         RayAttack2D(position, slot, d, length);
     }

@@ -21,8 +21,70 @@ void StepAttack(Position& position, int slot, int d);
 // game the ray follows the levels under the current rules.
 void RayAttack(Position& position, int slot, int d, int length);
 
+// 3D: marks a slider's ray along the direction of table slot directionSlot (0..15) under the
+// position's own direction table; RayAttack in the 3D game. A ray follows the first square of
+// each step list that it reaches empty; a piece closes its level to the rest of the ray, and
+// under Tournament rules ends the ray after that step.
+inline void RayAttack3D(Position& position, const DirTable& table, int slot, int directionSlot) {
+    const uint32_t bit = 1u << slot;
+    const bool tournament = TournamentRules(position);
+    uint32_t openLevels = ~0u;
+    bool blocked = false;
+    unsigned current = position.pieces[slot].square;
+    while (!OffBoard(current)) {
+        const uint8_t* list = table.lists[directionSlot][current];
+        const int count = table.counts[directionSlot][current];
+        unsigned next = kNoSquare;
+        bool marked = false;
+        for (int i = 0; i < count; ++i) {
+            const unsigned t = list[i];
+            const uint32_t level = 1u << table.levels[t];
+            if ((openLevels & level) != 0) {
+                position.attacks[t] |= bit;
+                marked = true;
+            }
+            if (position.board[t] != 0) {
+                openLevels &= ~level;
+                blocked = true;
+            } else if (marked) {
+                next = t;
+            }
+        }
+        if (tournament && blocked) return;
+        current = next;
+    }
+}
+
+// Squares to the edge of the 8 x 8 board from each square along each rook and bishop step
+// (by table slot; 0 for the knight's jumps).
+inline constexpr auto kRayLengths2D = [] {
+    struct {
+        uint8_t length[kDirectionCount][64];
+    } table{};
+    for (int slot = 0; slot < kDirectionCount; ++slot) {
+        const int d = kDirections[slot];
+        const bool line =
+            d == 1 || d == -1 || d == 8 || d == -8 || d == 9 || d == -9 || d == 7 || d == -7;
+        for (int square = 0; line && square < 64; ++square) {
+            uint8_t n = 0;
+            for (unsigned q = square; !OffBoard(kSteps2D.to[slot][q]); q = kSteps2D.to[slot][q])
+                ++n;
+            table.length[slot][square] = n;
+        }
+    }
+    return table;
+}();
+
+// Squares to the edge from a square off the board (the plain formula; never a hot path).
+int RayLength2DOffBoard(unsigned square, int d);
+
 // Squares to the edge of the 8 x 8 board from square in direction d (rook and bishop steps).
-int RayLength2D(unsigned square, int d);
+inline int RayLength2D(unsigned square, int d) {
+    if (OffBoard(square)) [[unlikely]]
+        return RayLength2DOffBoard(square, d);
+    const int slot = DirectionSlot(d);
+    return slot < 0 ? 0 : kRayLengths2D.length[slot][square];
+}
 
 // Level of a 3D square (2..7), read directly from the placement.
 int Level3D(const Position& position, unsigned square);

@@ -65,6 +65,8 @@ bool Holds(const uint8_t* list, unsigned square) {
 std::string CheckList(const DirTable& table, const SquaresByPlace& places, int slot, unsigned s) {
     const uint8_t* list = table.lists[slot][s];
     const int n = ListLength(list);
+    if (table.counts[slot][s] != n) return "wrong count";
+    if (table.levels[s] != places.place[s].level) return "wrong level";
     uint64_t got = 0;
     for (int i = 0; i < kMaxStepSquares; ++i) {
         if (i >= n && list[i] != kUnusedEntry) return "entry after the end of the list";
