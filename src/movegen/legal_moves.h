@@ -93,6 +93,10 @@ int ListLegalMoves(Position& position, LegalMoveList& list);
 // The same as a vector, for tools and tests.
 std::vector<Move> LegalMoves(Position& position);
 
+// The number of legal moves, as ForEachLegalMove counts them; decides most moves from the
+// attack masks without making them.
+int CountLegalMoves(Position& position);
+
 // The number of move sequences of depth plies from the position.
 uint64_t Perft(Position& position, int depth);
 

@@ -325,9 +325,8 @@ bool PlyLimitReached(const Position& position) {
     return position.ply + 1 >= kKeyHistorySize;
 }
 
-bool PawnPromotesOn(const Position& position, int code, unsigned square) {
+bool PawnPromotesOn3D(const Position& position, int code, unsigned square) {
     const bool white = code > 0;
-    if (!Is3D(position)) return Row(square) == (white ? 7u : 0u);
     if (IsAttackBoardSquare(square)) {
         const int board = AttackBoardOfSquare(square);
         const unsigned offset = square - kBoardBase[board];
