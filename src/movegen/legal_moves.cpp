@@ -9,14 +9,7 @@
 namespace tarvex {
 namespace detail {
 
-bool SeenMoves::Insert(const Move& move) {
-    if (!IsBoardMove(move) && !IsPromotionKind(move.kind)) {
-        uint64_t& row = plain_[move.from & 63];
-        const uint64_t bit = uint64_t{1} << (move.to & 63);
-        if (row & bit) return false;
-        row |= bit;
-        return true;
-    }
+bool SeenMoves::InsertSpecial(const Move& move) {
     // The piece follows from the from square, or for a board move from its pin.
     constexpr uint32_t kBoardBit = 1u << 24;
     const uint32_t key = (move.from & 63) | (move.to & 63) << 8 |
@@ -127,26 +120,32 @@ int CountLegalMoves(Position& position) {
     const QuickLegality quick(position);
     detail::SeenMoves seen;
     Position child;  // for the moves the masks leave open
-    int legal = 0;
-    for (int i = 0; i < count; ++i) {
-        Move candidates[4];
-        const int n = detail::Candidates(position, generated[i], candidates);
-        for (int j = 0; j < n; ++j) {
-            Move move = candidates[j];
-            if (!seen.Insert(move)) continue;
-            switch (quick.Judge(move)) {
-                case QuickLegality::Verdict::kLegal:
-                    ++legal;
-                    break;
-                case QuickLegality::Verdict::kIllegal:
-                    break;
-                case QuickLegality::Verdict::kMake:
-                    legal += MakeMove(child, position, move) ? 1 : 0;
-                    break;
-            }
+    const auto legal = [&](const Move& offered) {
+        if (!seen.Insert(offered)) return 0;
+        switch (quick.Judge(offered)) {
+            case QuickLegality::Verdict::kLegal:
+                return 1;
+            case QuickLegality::Verdict::kIllegal:
+                return 0;
+            case QuickLegality::Verdict::kMake:
+                break;
         }
+        Move move = offered;
+        return MakeMove(child, position, move) ? 1 : 0;
+    };
+    int total = 0;
+    for (int i = 0; i < count; ++i) {
+        const Move& move = generated[i];
+        // Most moves are their own only candidate (see detail::Candidates).
+        if (!MovePromotes(position, move.piece, move.to) || IsPromotionKind(move.kind)) {
+            total += legal(move);
+            continue;
+        }
+        Move candidates[4];
+        const int n = detail::Candidates(position, move, candidates);
+        for (int j = 0; j < n; ++j) total += legal(candidates[j]);
     }
-    return legal;
+    return total;
 }
 
 int GenerateDistinctMoves(const Position& position, Move* out) {

@@ -7,6 +7,7 @@
 // Every move carries score kNoScore and givesCheck 0.
 #pragma once
 
+#include "board/attack_boards.h"
 #include "board/geometry.h"
 #include "board/move.h"
 #include "board/position.h"
@@ -60,7 +61,8 @@ bool IsBoardPromotion(const Position& position, int piece, unsigned destination)
 inline bool MovePromotes(const Position& position, int piece, unsigned destination) {
     if (piece == kPawn || piece == -kPawn)
         return !OffBoard(destination) && PawnPromotesOn(position, piece, destination);
-    return IsBoardPromotion(position, piece, destination);
+    // Attack-board identifiers are the only "pieces" from the first identifier up.
+    return piece >= kBoardIds[0] && IsBoardPromotion(position, piece, destination);
 }
 
 // Building blocks shared with the evasion generator.
