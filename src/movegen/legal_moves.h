@@ -34,10 +34,21 @@ namespace detail {
 class SeenMoves {
 public:
     SeenMoves() { std::memset(plain_, 0, sizeof plain_); }
-    // True the first time a move is offered.
-    bool Insert(const Move& move);
+    // True the first time a move is offered. (Inline: every generated move passes here.)
+    bool Insert(const Move& move) {
+        if (!IsBoardMove(move) && !IsPromotionKind(move.kind)) {
+            uint64_t& row = plain_[move.from & 63];
+            const uint64_t bit = uint64_t{1} << (move.to & 63);
+            if (row & bit) return false;
+            row |= bit;
+            return true;
+        }
+        return InsertSpecial(move);
+    }
 
 private:
+    bool InsertSpecial(const Move& move);
+
     uint64_t plain_[64];  // bit to of entry from: a plain piece move seen
     int specialCount_ = 0;
     uint32_t special_[kMaxMoves];  // promotions and board moves seen, as keys
@@ -92,6 +103,10 @@ int ListLegalMoves(Position& position, LegalMoveList& list);
 
 // The same as a vector, for tools and tests.
 std::vector<Move> LegalMoves(Position& position);
+
+// The number of legal moves, as ForEachLegalMove counts them; decides most moves from the
+// attack masks without making them.
+int CountLegalMoves(Position& position);
 
 // The number of move sequences of depth plies from the position.
 uint64_t Perft(Position& position, int depth);

@@ -178,18 +178,36 @@ int AppendPromotions(const Position& position, Move* out, int count) {
     int total = count;
     for (int i = 0; i < count; ++i) {
         const Move& m = out[i];
-        if (!IsPromotion(position, m.piece, m.to, m)) continue;
+        if (!MovePromotes(position, m.piece, m.to)) continue;
         for (MoveKind kind : kPromotionKinds) Add(out, total, m.piece, m.from, m.to, kind);
     }
     return total;
 }
 
+// The 2D pawn's single and double step, read off the step table.
+int PawnPushes2D(const Position& position, int slot, Move* out) {
+    const PieceEntry& pawn = position.pieces[slot];
+    const int dirSlot = DirectionSlot(pawn.code > 0 ? 1 : -1);
+    const unsigned single = kSteps2D.to[dirSlot][pawn.square];
+    if (OffBoard(single) || position.board[single] != 0) return 0;
+    int count = 0;
+    Add(out, count, pawn.code, pawn.square, single, MoveKind::kQuiet);
+    const unsigned startRow = pawn.code > 0 ? 1 : 6;
+    if (Row(pawn.square) != startRow || !PawnMayDoubleStep(slot, pawn.square)) return count;
+    const unsigned twice = kSteps2D.to[dirSlot][single];
+    if (!OffBoard(twice) && position.board[twice] == 0)
+        Add(out, count, pawn.code, pawn.square, twice, MoveKind::kQuiet);
+    return count;
+}
+
 }  // namespace
 
+bool IsBoardPromotion(const Position& position, int piece, unsigned destination) {
+    return IsAttackBoardId(piece) && BoardMovePromotes(position, piece, destination);
+}
+
 bool IsPromotion(const Position& position, int piece, unsigned destination, const Move&) {
-    if (IsAttackBoardId(piece)) return BoardMovePromotes(position, piece, destination);
-    if ((piece != kPawn && piece != -kPawn) || OffBoard(destination)) return false;
-    return PawnPromotesOn(position, piece, destination);
+    return MovePromotes(position, piece, destination);
 }
 
 int AppendEnPassant(Position& position, Move* out) {
@@ -205,6 +223,7 @@ int AppendEnPassant(Position& position, Move* out) {
 
 int AppendPawnPushes(const Position& position, int slot, Move* out) {
     const PieceEntry& pawn = position.pieces[slot];
+    if (!Is3D(position) && !OffBoard(pawn.square)) return PawnPushes2D(position, slot, out);
     const int forward = pawn.code > 0 ? 1 : -1;
     StepList single;
     if (DirTo(position, pawn.square, forward, single) == 0) return 0;

@@ -7,10 +7,13 @@
 // Every move carries score kNoScore and givesCheck 0.
 #pragma once
 
+#include "board/attack_boards.h"
+#include "board/geometry.h"
 #include "board/move.h"
 #include "board/position.h"
 #include "movegen/board_moves.h"
 #include "movegen/evasions.h"
+#include "rules/make_move.h"
 
 namespace tarvex {
 
@@ -51,6 +54,16 @@ int GenerateMoves(Position& position, Move* out);
 // Whether the move promotes: a pawn reaching its last rank, or an attack board carrying a pawn
 // onto its last rank.
 bool IsPromotion(const Position& position, int piece, unsigned destination, const Move& move);
+
+// IsPromotion without the move record: answered inline for pawns, since every generated move
+// asks.
+bool IsBoardPromotion(const Position& position, int piece, unsigned destination);
+inline bool MovePromotes(const Position& position, int piece, unsigned destination) {
+    if (piece == kPawn || piece == -kPawn)
+        return !OffBoard(destination) && PawnPromotesOn(position, piece, destination);
+    // Attack-board identifiers are the only "pieces" from the first identifier up.
+    return piece >= kBoardIds[0] && IsBoardPromotion(position, piece, destination);
+}
 
 // Building blocks shared with the evasion generator.
 

@@ -313,7 +313,7 @@ bool MakeChild(Position& child, const Position& parent, const Position* link, Mo
         return true;
     }
     child.flags &= ~kAttacksPending;
-    RegenerateAttacks(child, context.evaluator);
+    RegenerateAttacksFast(child, context.evaluator);
     const bool moverWhite =
         boardMove ? child.abWhite[BoardIndexOf(move.piece)] != 0 : state.piece >= 1;
     return CheckBookkeeping(child, move, moverWhite);
@@ -325,9 +325,8 @@ bool PlyLimitReached(const Position& position) {
     return position.ply + 1 >= kKeyHistorySize;
 }
 
-bool PawnPromotesOn(const Position& position, int code, unsigned square) {
+bool PawnPromotesOn3D(const Position& position, int code, unsigned square) {
     const bool white = code > 0;
-    if (!Is3D(position)) return Row(square) == (white ? 7u : 0u);
     if (IsAttackBoardSquare(square)) {
         const int board = AttackBoardOfSquare(square);
         const unsigned offset = square - kBoardBase[board];
@@ -359,7 +358,7 @@ bool FinishMove(Position& child, Move& move, const MoveContext& context) {
     child.flags &= ~kAttacksPending;
     if (child.parent != nullptr)
         UpdateAttacks(child, *child.parent, child.lastMove, context.evaluator);
-    if (Is3D(child) || child.parent == nullptr) RegenerateAttacks(child, context.evaluator);
+    if (Is3D(child) || child.parent == nullptr) RegenerateAttacksFast(child, context.evaluator);
     const bool moverWhite = (child.ply & 1) != 0;
     return CheckBookkeeping(child, move, moverWhite);
 }

@@ -25,8 +25,14 @@ bool FinishMove(Position& child, Move& move, const MoveContext& context = MoveCo
 bool MakeMove(Position& child, const Position& parent, Move& move,
               const MoveContext& context = MoveContext{});
 
-// A pawn of code standing on square has reached its last rank.
-bool PawnPromotesOn(const Position& position, int code, unsigned square);
+// PawnPromotesOn of the 3D game.
+bool PawnPromotesOn3D(const Position& position, int code, unsigned square);
+
+// A pawn of code standing on square has reached its last rank. (Inline: every pawn move asks.)
+inline bool PawnPromotesOn(const Position& position, int code, unsigned square) {
+    if (Is3D(position)) return PawnPromotesOn3D(position, code, square);
+    return (square & 7) == (code > 0 ? 7u : 0u);
+}
 
 // Plies a game may hold before its key history is full.
 bool PlyLimitReached(const Position& position);

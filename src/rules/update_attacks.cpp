@@ -6,19 +6,44 @@
 #include "core/error_report.h"
 #include "rules/attack_generation.h"
 #include "rules/attacks.h"
+#include "rules/attacks_2d.h"
 #include "rules/line_tables.h"
 
 namespace tarvex {
 namespace {
 
+using attacks2d::Continues;
+using attacks2d::Next;
+
 unsigned Step(unsigned q, int d) {
     return static_cast<unsigned>(static_cast<int>(q) + d);
 }
 
+// The slots of mask whose pieces stand behind sq on the line that runs through sq in
+// direction d.
+uint32_t OnLineBehind(const Position& position, const LineTables& lines, uint32_t mask, unsigned sq,
+                      int d) {
+    for (uint32_t bits = mask; bits != 0; bits &= bits - 1) {
+        const int s = std::countr_zero(bits);
+        if (lines.dir[position.pieces[s].square][sq] != d) mask &= ~(1u << s);
+    }
+    return mask;
+}
+
+// BatteryBehind with the position's line tables at hand.
+uint32_t Battery(const Position& position, const LineTables& lines, unsigned sq, unsigned q) {
+    const int d = lines.dir[sq][q];
+    if (d == 0) return 0;
+    return OnLineBehind(position, lines, position.xrays[q], sq, d);
+}
+
 // Marks bits in the x-rays beyond q for as long as the line may be seen through.
-void ExtendXray(Position& child, unsigned slider, unsigned q, int d, uint32_t bits, bool set) {
-    while (!EndOfLine(child, q, d) && ContinuesXray(child, slider, q)) {
-        q = Step(q, d);
+void ExtendXray(Position& child, const LineTables& lines, unsigned slider, unsigned q, int dirSlot,
+                uint32_t bits, bool set) {
+    for (;;) {
+        const unsigned next = Next(q, dirSlot);
+        if (OffBoard(next) || !Continues(child, lines, slider, q)) return;
+        q = next;
         if (set)
             child.xrays[q] |= bits;
         else
@@ -31,7 +56,7 @@ void LineShortened(Position& child, const Position& parent, const LineTables& li
                    unsigned slider, unsigned f, unsigned t, bool friendly) {
     const int d = lines.dir[f][t];
     const uint32_t bit = 1u << s;
-    const uint32_t battery = BatteryBehind(parent, slider, t);
+    const uint32_t battery = Battery(parent, lines, slider, t);
     for (unsigned q = f; q != t; q = Step(q, d)) {
         child.attacks[q] &= ~bit;
         if (friendly)
@@ -46,7 +71,7 @@ void LineLengthened(Position& child, const Position& parent, const LineTables& l
                     unsigned slider, unsigned f, unsigned t) {
     const int d = lines.dir[f][t];
     const uint32_t bit = 1u << s;
-    const uint32_t battery = BatteryBehind(parent, slider, f);
+    const uint32_t battery = Battery(parent, lines, slider, f);
     unsigned q = f;
     do {
         q = Step(q, d);
@@ -55,7 +80,7 @@ void LineLengthened(Position& child, const Position& parent, const LineTables& l
         child.xrays[q] |= battery;
     } while (q != t);
     if (parent.board[t] == 0) return;
-    ExtendXray(child, slider, q, d, battery | bit, true);
+    ExtendXray(child, lines, slider, q, DirectionSlot(d), battery | bit, true);
 }
 
 // The mover left the slider's line at f, which now runs on to the next piece.
@@ -64,16 +89,17 @@ void LineOpened(Position& child, const Position& parent, const LineTables& lines
     const int d = lines.dir[slider][f];
     if (d == 0) return;
     const uint32_t bit = 1u << s;
-    const uint32_t battery = BatteryBehind(parent, slider, f);
+    const uint32_t battery = Battery(parent, lines, slider, f);
+    const int dirSlot = DirectionSlot(d);
     unsigned q = f;
-    while (!EndOfLine(child, q, d)) {
-        q = Step(q, d);
+    for (unsigned next = Next(q, dirSlot); !OffBoard(next); next = Next(q, dirSlot)) {
+        q = next;
         child.attacks[q] |= bit;
         child.xrays[q] |= battery;
         child.xrays[q] &= ~bit;
         if (child.board[q] != 0) break;
     }
-    ExtendXray(child, slider, q, d, battery | bit, true);
+    ExtendXray(child, lines, slider, q, dirSlot, battery | bit, true);
 }
 
 // The mover now stands on the slider's line at t and blocks it.
@@ -89,10 +115,11 @@ bool LineBlocked(Position& child, const Position& parent, const LineTables& line
     const bool battery = (mover > 0) == (child.pieces[s].code > 0) &&
                          ReachOf(lines, mover, t, slider) && moverSlot != kNoSlot &&
                          (child.sliderMask >> moverSlot & 1) != 0;
-    const uint32_t bits = BatteryBehind(parent, slider, t) | bit;
+    const uint32_t bits = Battery(parent, lines, slider, t) | bit;
+    const int dirSlot = DirectionSlot(d);
     unsigned q = t;
-    while (!EndOfLine(child, q, d)) {
-        q = Step(q, d);
+    for (unsigned next = Next(q, dirSlot); !OffBoard(next); next = Next(q, dirSlot)) {
+        q = next;
         child.attacks[q] &= ~bit;
         if (battery)
             child.xrays[q] |= bits;
@@ -100,20 +127,11 @@ bool LineBlocked(Position& child, const Position& parent, const LineTables& line
             child.xrays[q] &= ~bits;
         if (child.board[q] != 0) break;
     }
-    ExtendXray(child, slider, q, d, bits, battery);
+    ExtendXray(child, lines, slider, q, dirSlot, bits, battery);
     return true;
 }
 
-// The slots of mask whose pieces stand behind sq on the line that runs through sq in
-// direction d.
-uint32_t OnLineBehind(const Position& position, const LineTables& lines, uint32_t mask, unsigned sq,
-                      int d) {
-    for (uint32_t bits = mask; bits != 0; bits &= bits - 1) {
-        const int s = std::countr_zero(bits);
-        if (lines.dir[position.pieces[s].square][sq] != d) mask &= ~(1u << s);
-    }
-    return mask;
-}
+constexpr int kPawnsPerSide = 8;
 
 void MarkPawnFiles(Position& child, const Position& parent, unsigned f, unsigned t, int mover) {
     int lo, hi;
@@ -126,14 +144,20 @@ void MarkPawnFiles(Position& child, const Position& parent, unsigned f, unsigned
     } else {
         return;
     }
-    // The pawns in pawn slots (a piece promoted there is no pawn).
+    // The pawns in pawn slots (a piece promoted there is no pawn). Every pawn slot is tested
+    // and the mask applied after, a fixed loop without branches.
     const uint32_t pawns =
         child.pieceMask & ~child.officerMask & (kWhitePawnSlots | kBlackPawnSlots);
-    for (uint32_t m = pawns; m != 0; m &= m - 1) {
-        const int slot = std::countr_zero(m);
-        const int file = static_cast<int>(child.pieces[slot].square >> 3);
-        if (file >= lo && file <= hi) child.dirtySlots |= 1u << slot;
+    const unsigned first = static_cast<unsigned>(lo), span = static_cast<unsigned>(hi - lo);
+    uint32_t onFiles = 0;
+    for (int i = 0; i < kPawnsPerSide; ++i) {
+        const int white = kSlotFirstPawn + i, black = kBlackSlots + kSlotFirstPawn + i;
+        const unsigned whiteFile = child.pieces[white].square >> 3;
+        const unsigned blackFile = child.pieces[black].square >> 3;
+        onFiles |= uint32_t{whiteFile - first <= span} << white;
+        onFiles |= uint32_t{blackFile - first <= span} << black;
     }
+    child.dirtySlots |= onFiles & pawns;
 }
 
 }  // namespace
@@ -185,8 +209,26 @@ void UpdateAttacks(Position& child, const Position& parent, const Move& move,
         const int s = std::countr_zero(m);
         if (!LineBlocked(child, parent, lines, s, child.pieces[s].square, t, mover)) break;
     }
-    PieceGenerate(child, movedSlot);
+    if (!GeneratePiece2D(child, lines, movedSlot)) PieceGenerate(child, movedSlot);
     MarkPawnFiles(child, parent, f, t, mover);
+}
+
+bool RegenerateAttacksFast(Position& position, PositionEvaluator* evaluator) {
+    if (Is3D(position)) return RegenerateAttacks(position, evaluator);
+    position.parent = nullptr;
+    for (unsigned q = 0; q < kBoardSquares; ++q) position.attacks[q] = position.xrays[q] = 0;
+    const LineTables& lines = LinesFor(position);
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        if (position.pieces[slot].code == 0) continue;
+        if (OffBoard(position.pieces[slot].square)) {
+            ErrorReport(kStable, "RegenToPieces pi present but pos");
+            return false;
+        }
+        if (!GeneratePiece2D(position, lines, slot)) PieceGenerate(position, slot);
+    }
+    position.dirtySlots = position.pieceMask;
+    if (evaluator != nullptr) evaluator->EvaluateRegenerated(position);
+    return true;
 }
 
 }  // namespace tarvex
