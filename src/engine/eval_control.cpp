@@ -64,19 +64,32 @@ void Count(EvalState& e, uint32_t bits, int delta, bool reach) {
     }
 }
 
-// ControlSign of square q with the controllers, through the memory when it applies.
+// ControlSign of square q with the controllers, through the memory when it applies. The
+// squares that no exchange decides (an empty square seen by one side or none, a piece that no
+// enemy attacks, directly or behind another) are answered here, as ControlSign answers them.
 int SquareSign(const Position& position, const Context& c, unsigned q, uint32_t& controllers) {
     if (!c.slotsByKind || c.exchanges == nullptr) {
         return ControlSign(position, q, c.e.ignoreMask, 0, 0, &controllers);
     }
-    const uint32_t direct = position.attacks[q] & ~c.e.ignoreMask;
+    const uint32_t ignore = c.e.ignoreMask;
+    const uint32_t direct = position.attacks[q] & ~ignore;
     const uint32_t white = direct & kWhiteHalf, black = direct & kBlackHalf;
     const int code = position.board[q];
     int sign;
-    if (code == 0 && (white == 0 || black == 0)) {
-        sign = white != 0 ? 1 : black != 0 ? -1 : 0;  // one side alone, or nobody
+    if (code == 0) {
+        if (white != 0 && black != 0) {
+            sign = c.exchanges->Sign(position, q, ignore);
+        } else {
+            sign = white != 0 ? 1 : black != 0 ? -1 : 0;
+        }
     } else {
-        sign = c.exchanges->Sign(position, q, c.e.ignoreMask);
+        const uint32_t enemyHalf = code > 0 ? kBlackHalf : kWhiteHalf;
+        const uint32_t seen = (direct | (position.xrays[q] & ~ignore)) & enemyHalf;
+        if (seen != 0) {
+            sign = c.exchanges->Sign(position, q, ignore);
+        } else {
+            sign = (direct & ~enemyHalf) == 0 ? 0 : code > 0 ? 1 : -1;
+        }
     }
     controllers = sign > 0 ? white : sign < 0 ? black : 0;
     return sign;
