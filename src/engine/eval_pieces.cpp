@@ -314,11 +314,15 @@ int PieceValues(Position& position, const Context& c, bool reuse) {
     const uint32_t dirty = reuse ? position.dirtySlots : ~0u;
     position.whitePassed &= c.pawns[0];
     position.blackPassed &= c.pawns[1];
-    int sum = 0;
-    for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
+    // Each piece's term reads no other slot's value: the dirty ones first, then the sum.
+    for (uint32_t m = position.pieceMask & dirty; m != 0; m &= m - 1) {
         const int slot = std::countr_zero(m);
-        if (dirty >> slot & 1) c.e.slotValue[slot] = PieceTerm(position, c, slot);
-        sum += c.e.slotValue[slot];
+        c.e.slotValue[slot] = PieceTerm(position, c, slot);
+    }
+    int sum = 0;
+    const uint32_t living = position.pieceMask;
+    for (int slot = 0; slot < kSlotCount; ++slot) {
+        sum += (living >> slot & 1) != 0 ? c.e.slotValue[slot] : 0;
     }
     position.dirtySlots = 0;
     return sum;

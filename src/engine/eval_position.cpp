@@ -77,40 +77,52 @@ constexpr int MobilityIndex(int kind) {
 }  // namespace
 
 void Gather(const Position& position, Context& c) {
-    c.pawns[0] = c.pawns[1] = c.rooks[0] = c.rooks[1] = 0;
-    std::fill(&c.count[0][0], &c.count[0][0] + 14, 0);
-    c.king[0] = c.king[1] = kNoKing;
-    c.heavy[0] = c.heavy[1] = 0;
-    std::fill(c.lowestWhite, c.lowestWhite + 8, kNoWhitePawn);
-    std::fill(c.highestBlack, c.highestBlack + 8, kNoBlackPawn);
-    // The kind of each of a side's sixteen slots.
-    constexpr int kRoleKind[16] = {kKing, kQueen, kRook, kRook, kBishop, kBishop, kKnight, kKnight,
-                                   kPawn, kPawn,  kPawn, kPawn, kPawn,   kPawn,   kPawn,   kPawn};
-    constexpr uint32_t kOfficerSlots = 0x00FF00FFu;
-    bool slotsByKind = position.officerMask == (kOfficerSlots & position.pieceMask);
+    // The slots of each kind (index 0: codes that are no piece), gathered in one pass; the
+    // counts, masks and tables come from them.
+    uint32_t ofKind[kKing + 1] = {};
     for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
         const int s = std::countr_zero(m);
-        const int side = SideOfSlot(s), kind = KindOf(position.pieces[s].code);
-        slotsByKind = slotsByKind && kind == kRoleKind[s & 15];
-        if (kind < kPawn || kind > kKing) continue;
-        ++c.count[side][kind];
-        const unsigned square = position.pieces[s].square;
-        if (kind >= kRook) c.heavy[side] |= uint64_t{1} << (square & 63);
-        if (kind == kPawn) {
-            c.pawns[side] |= 1u << s;
-            const int file = FileOf(square), rank = RankOf(square);
-            if (side == 0)
-                c.lowestWhite[file] = static_cast<int8_t>(std::min<int>(c.lowestWhite[file], rank));
-            else
-                c.highestBlack[file] =
-                    static_cast<int8_t>(std::max<int>(c.highestBlack[file], rank));
-        } else if (kind == kRook) {
-            c.rooks[side] |= 1u << s;
-        } else if (kind == kKing && s == side * 16) {
-            c.king[side] = square;
-        }
+        const int kind = KindOf(position.pieces[s].code);
+        ofKind[kind >= kPawn && kind <= kKing ? kind : 0] |= m & -m;
     }
+    // The slots of each kind when every piece stands in its role's slot.
+    constexpr uint32_t kRoleSlots[kKing + 1] = {0,           0xFF00FF00u, 0x00C000C0u, 0x00300030u,
+                                                0x000C000Cu, 0x00020002u, 0x00010001u};
+    constexpr uint32_t kOfficerSlots = 0x00FF00FFu;
+    bool slotsByKind =
+        ofKind[0] == 0 && position.officerMask == (kOfficerSlots & position.pieceMask);
+    for (int kind = kPawn; kind <= kKing; ++kind) {
+        slotsByKind = slotsByKind && (ofKind[kind] & ~kRoleSlots[kind]) == 0;
+        c.count[0][kind] = Bits(ofKind[kind] & kWhiteHalf);
+        c.count[1][kind] = Bits(ofKind[kind] & kBlackHalf);
+    }
+    c.count[0][0] = c.count[1][0] = 0;
     c.slotsByKind = slotsByKind;
+    for (int side = 0; side < 2; ++side) {
+        const uint32_t half = kHalf[side];
+        c.pawns[side] = ofKind[kPawn] & half;
+        c.rooks[side] = ofKind[kRook] & half;
+        uint64_t heavy = 0;
+        for (uint32_t m = (ofKind[kRook] | ofKind[kQueen] | ofKind[kKing]) & half; m != 0;
+             m &= m - 1) {
+            heavy |= uint64_t{1} << (position.pieces[std::countr_zero(m)].square & 63);
+        }
+        c.heavy[side] = heavy;
+        const int kingSlot = side * kBlackSlots;
+        c.king[side] = (ofKind[kKing] >> kingSlot & 1) ? position.pieces[kingSlot].square : kNoKing;
+    }
+    std::fill(c.lowestWhite, c.lowestWhite + 8, kNoWhitePawn);
+    std::fill(c.highestBlack, c.highestBlack + 8, kNoBlackPawn);
+    for (uint32_t m = c.pawns[0]; m != 0; m &= m - 1) {
+        const unsigned square = position.pieces[std::countr_zero(m)].square;
+        int8_t& lowest = c.lowestWhite[FileOf(square)];
+        lowest = static_cast<int8_t>(std::min<int>(lowest, RankOf(square)));
+    }
+    for (uint32_t m = c.pawns[1]; m != 0; m &= m - 1) {
+        const unsigned square = position.pieces[std::countr_zero(m)].square;
+        int8_t& highest = c.highestBlack[FileOf(square)];
+        highest = static_cast<int8_t>(std::max<int>(highest, RankOf(square)));
+    }
     c.queen[0] = c.count[0][kQueen] > 0;
     c.queen[1] = c.count[1][kQueen] > 0;
     c.material = std::clamp(position.whiteMaterial - position.blackMaterial, -kMaterialClamp,
