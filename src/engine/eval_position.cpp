@@ -211,16 +211,28 @@ int AttackedPieces(Position& position, const Context& c, uint32_t& changed) {
     const uint32_t officers = position.officerMask;
     int attacks[2] = {0, 0};  // [side]: officer attacks of that side on enemy pieces
     uint32_t attacking = 0, hanging = 0;
-    for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
-        const int s = std::countr_zero(m);
-        const int side = SideOfSlot(s), enemy = side ^ 1;
-        const unsigned square = position.pieces[s].square;
-        const uint32_t by = position.attacks[square] & officers & kHalf[enemy];
-        if (s != side * 16) attacks[enemy] += Bits(by);
-        if (officers >> s & 1) {
-            attacking |= by;
-            if (c.e.squareSign[square] == SignOf(enemy)) hanging |= 1u << s;
+    for (int side = 0; side < 2; ++side) {
+        const int enemy = side ^ 1, enemySign = SignOf(enemy);
+        const uint32_t enemyOfficers = officers & kHalf[enemy];
+        const int shift = enemy * kBlackSlots;  // the enemy half down to bits 0..15
+        int count = 0;
+        // Without branches on the piece: the officers' masks select what they add.
+        for (uint32_t m = position.pieceMask & kHalf[side]; m != 0; m &= m - 1) {
+            const int s = std::countr_zero(m);
+            const unsigned square = position.pieces[s].square;
+            const uint32_t by = position.attacks[square] & enemyOfficers;
+            const uint32_t officer = 0u - (officers >> s & 1);
+            count += Bits16(by >> shift);
+            attacking |= by & officer;
+            hanging |= static_cast<uint32_t>(c.e.squareSign[square] == enemySign) << s & officer;
         }
+        // The king's attackers do not count.
+        const int king = side * kBlackSlots;
+        if (position.pieceMask >> king & 1) {
+            count -=
+                Bits16((position.attacks[position.pieces[king].square] & enemyOfficers) >> shift);
+        }
+        attacks[enemy] = count;
     }
     changed = attacking ^ c.e.attackerMask;
     c.e.attackerMask = attacking;
@@ -254,6 +266,7 @@ int Mobility(const Position& position, const Context& c) {
 
 int OverloadedDefenders(const Position& position, const Context& c) {
     int held[32] = {};
+    uint32_t once = 0, several = 0;  // defenders holding one square, two or more
     const uint32_t usable = position.officerMask & ~c.e.ignoreMask;
     for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
         const int s = std::countr_zero(m);
@@ -262,13 +275,15 @@ int OverloadedDefenders(const Position& position, const Context& c) {
         const int side = SideOfSlot(s);
         const uint32_t seen = position.attacks[square] & ~c.e.ignoreMask;
         if ((seen & kHalf[side ^ 1]) == 0) continue;
-        for (uint32_t d = seen & usable & kHalf[side]; d != 0; d &= d - 1)
-            ++held[std::countr_zero(d)];
+        const uint32_t defenders = seen & usable & kHalf[side];
+        several |= once & defenders;
+        once |= defenders;
+        for (uint32_t d = defenders; d != 0; d &= d - 1) ++held[std::countr_zero(d)];
     }
     int v = 0;
-    for (int s = 0; s < 32; ++s) {
-        if (held[s] >= 2)
-            v -= SignOf(SideOfSlot(s)) * c.p[kOverloaded + Capped(held[s], kMaxOverloaded)];
+    for (uint32_t m = several; m != 0; m &= m - 1) {
+        const int s = std::countr_zero(m);
+        v -= SignOf(SideOfSlot(s)) * c.p[kOverloaded + Capped(held[s], kMaxOverloaded)];
     }
     return v;
 }
