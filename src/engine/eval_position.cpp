@@ -1,6 +1,7 @@
 // The whole-position terms: gathering, pinned mask, fixed patterns, king safety, attacked
 // pieces, mobility and overloaded defenders.
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "engine/eval_terms.h"
@@ -43,21 +44,42 @@ uint8_t FirstBehind(const Position& position, const LineTables& lines, unsigned 
     return kNoSlot;
 }
 
+// The king zone of each square: the squares of files and ranks within one of it (the square
+// included), as file * 8 + rank.
+struct KingZone {
+    uint8_t count;
+    uint8_t squares[9];
+};
+constexpr auto kKingZones = [] {
+    std::array<KingZone, 64> zones{};
+    for (int king = 0; king < 64; ++king) {
+        KingZone& zone = zones[king];
+        const int file = king >> 3, rank = king & 7;
+        for (int f = std::max(file - 1, 0); f <= std::min(file + 1, 7); ++f) {
+            for (int r = std::max(rank - 1, 0); r <= std::min(rank + 1, 7); ++r) {
+                zone.squares[zone.count++] = static_cast<uint8_t>(f * 8 + r);
+            }
+        }
+    }
+    return zones;
+}();
+
 // One king's term: the enemy officers (king aside) attacking its zone directly or through a
 // battery, and the zone's files without pawns.
 int KingTerm(const Position& position, const Context& c, int side) {
     const unsigned king = c.king[side];
     if (king == kNoKing) return 0;
     const int enemy = side ^ 1;
-    const int file = FileOf(king), rank = RankOf(king);
-    uint32_t seen = 0;
+    const int file = FileOf(king);
     int openFiles = 0;
     for (int f = std::max(file - 1, 0); f <= std::min(file + 1, 7); ++f) {
         if (!c.HasPawn(0, f) && !c.HasPawn(1, f)) ++openFiles;
-        for (int r = std::max(rank - 1, 0); r <= std::min(rank + 1, 7); ++r) {
-            const unsigned q = static_cast<unsigned>(f * 8 + r);
-            seen |= position.attacks[q] | position.xrays[q];
-        }
+    }
+    uint32_t seen = 0;
+    const KingZone& zone = kKingZones[king & 63];
+    for (int i = 0; i < zone.count; ++i) {
+        const unsigned q = zone.squares[i];
+        seen |= position.attacks[q] | position.xrays[q];
     }
     const uint32_t enemyKing = 1u << (enemy * 16);
     const uint32_t attackers = seen & position.officerMask & kHalf[enemy] & ~enemyKing;
