@@ -173,13 +173,6 @@ int SquareControl(Position& position, const Context& c) {
     // Only the squares whose attackers, x-rays, occupant or pinned attackers changed.
     const uint32_t pinChange = c.e.ignoreMask ^ c.prev->ignoreMask;
     const uint64_t changed = ChangedSquares(position, *previous, pinChange);
-    if (c.slotsByKind && c.exchanges != nullptr) {
-        // The memory's entries are fetched for all the squares before the first is read.
-        for (uint64_t m = changed; m != 0; m &= m - 1) {
-            c.exchanges->Prefetch(position, static_cast<unsigned>(std::countr_zero(m)),
-                                  c.e.ignoreMask);
-        }
-    }
     for (uint64_t m = changed; m != 0; m &= m - 1) {
         const unsigned q = static_cast<unsigned>(std::countr_zero(m));
         Recompute(position, c, choice, q, previous->attacks[q], false);

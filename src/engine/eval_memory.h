@@ -93,13 +93,6 @@ public:
         return sign;
     }
 
-    // Asks for the entry of the square early, so that it is at hand when Sign reads it.
-    void Prefetch(const Position& position, unsigned q, uint32_t ignore) const {
-        const ExchangeSides sides = AttackersOf(position, q, ignore);
-        __builtin_prefetch(&entries_[Index(sides.direct[0] | sides.direct[1],
-                                           sides.xray[0] | sides.xray[1], position.board[q])]);
-    }
-
 private:
     static uint32_t Index(uint32_t direct, uint32_t xray, int code) {
         const uint32_t mixed =
