@@ -64,27 +64,41 @@ void Count(EvalState& e, uint32_t bits, int delta, bool reach) {
     }
 }
 
-// ControlSign of square q with the controllers, through the memory when it applies.
+// ControlSign of square q with the controllers, through the memory when it applies. The
+// squares that no exchange decides (an empty square seen by one side or none, a piece that no
+// enemy attacks, directly or behind another) are answered here, as ControlSign answers them.
 int SquareSign(const Position& position, const Context& c, unsigned q, uint32_t& controllers) {
     if (!c.slotsByKind || c.exchanges == nullptr) {
         return ControlSign(position, q, c.e.ignoreMask, 0, 0, &controllers);
     }
-    const uint32_t direct = position.attacks[q] & ~c.e.ignoreMask;
+    const uint32_t ignore = c.e.ignoreMask;
+    const uint32_t direct = position.attacks[q] & ~ignore;
     const uint32_t white = direct & kWhiteHalf, black = direct & kBlackHalf;
     const int code = position.board[q];
     int sign;
-    if (code == 0 && (white == 0 || black == 0)) {
-        sign = white != 0 ? 1 : black != 0 ? -1 : 0;  // one side alone, or nobody
+    if (code == 0) {
+        if (white != 0 && black != 0) {
+            sign = c.exchanges->Sign(position, q, ignore);
+        } else {
+            sign = white != 0 ? 1 : black != 0 ? -1 : 0;
+        }
     } else {
-        sign = c.exchanges->Sign(position, q, c.e.ignoreMask);
+        const uint32_t enemyHalf = code > 0 ? kBlackHalf : kWhiteHalf;
+        const uint32_t seen = (direct | (position.xrays[q] & ~ignore)) & enemyHalf;
+        if (seen != 0) {
+            sign = c.exchanges->Sign(position, q, ignore);
+        } else {
+            sign = (direct & ~enemyHalf) == 0 ? 0 : code > 0 ? 1 : -1;
+        }
     }
     controllers = sign > 0 ? white : sign < 0 ? black : 0;
     return sign;
 }
 
-// Recomputes one square; old holds the previous attack mask (0 after a reset).
-void Recompute(Position& position, const Context& c, uint32_t choice, unsigned q,
-               uint32_t oldAttacks, bool reset) {
+// Recomputes one square; old holds the previous attack mask (0 after a reset). Inlined into
+// the loops over the squares: it runs for many squares per evaluation.
+[[gnu::always_inline]] inline void Recompute(Position& position, const Context& c, uint32_t choice,
+                                             unsigned q, uint32_t oldAttacks, bool reset) {
     const uint32_t attacks = position.attacks[q];
     Count(c.e, oldAttacks & ~attacks, -1, false);
     Count(c.e, attacks & ~oldAttacks, +1, false);
@@ -158,7 +172,8 @@ int SquareControl(Position& position, const Context& c) {
     }
     // Only the squares whose attackers, x-rays, occupant or pinned attackers changed.
     const uint32_t pinChange = c.e.ignoreMask ^ c.prev->ignoreMask;
-    for (uint64_t m = ChangedSquares(position, *previous, pinChange); m != 0; m &= m - 1) {
+    const uint64_t changed = ChangedSquares(position, *previous, pinChange);
+    for (uint64_t m = changed; m != 0; m &= m - 1) {
         const unsigned q = static_cast<unsigned>(std::countr_zero(m));
         Recompute(position, c, choice, q, previous->attacks[q], false);
     }

@@ -15,6 +15,7 @@
 #include <type_traits>
 
 #include "board/position.h"
+#include "engine/eval_state.h"
 #include "engine/static_exchange.h"
 
 namespace tarvex::engine {
@@ -83,9 +84,7 @@ public:
         const uint32_t direct = sides.direct[0] | sides.direct[1];
         const uint32_t xray = sides.xray[0] | sides.xray[1];
         const int code = position.board[q];
-        const uint32_t mixed =
-            (direct * kMixer1) ^ (xray * kMixer2) ^ static_cast<uint32_t>(code + 8);
-        Entry& entry = entries_[(mixed * kMixer1) >> (32 - kEntryBits)];
+        Entry& entry = entries_[Index(direct, xray, code)];
         if (entry.filled && entry.direct == direct && entry.xray == xray && entry.code == code) {
             return entry.sign;
         }
@@ -95,6 +94,11 @@ public:
     }
 
 private:
+    static uint32_t Index(uint32_t direct, uint32_t xray, int code) {
+        const uint32_t mixed =
+            (direct * kMixer1) ^ (xray * kMixer2) ^ static_cast<uint32_t>(code + 8);
+        return (mixed * kMixer1) >> (32 - kEntryBits);
+    }
     struct Entry {
         uint32_t direct;
         uint32_t xray;
@@ -107,9 +111,46 @@ private:
     std::unique_ptr<Entry[]> entries_ = std::make_unique<Entry[]>(size_t{1} << kEntryBits);
 };
 
+// The evaluation of a parent whose record is not up to date, done on copies (the parent is not
+// the child's to change). A parent without a parent of its own (the root, after its stage
+// changed) reads nothing but its position and record, so its evaluation is kept with those
+// inputs, compared byte for byte: every child of that parent then reuses it.
+struct EvaluatedParent {
+    Position position;
+    EvalState record;
+};
+
+class ParentMemory {
+public:
+    // The kept evaluation of the parent with these inputs, or null.
+    const EvaluatedParent* Find(const Position& parent, const EvalState& record) const {
+        if (!filled_ || std::memcmp(&input_.position, &parent, sizeof parent) != 0 ||
+            std::memcmp(&input_.record, &record, sizeof record) != 0) {
+            return nullptr;
+        }
+        return &output_;
+    }
+
+    // Takes the inputs and returns the copies to evaluate in place; filled once evaluated.
+    EvaluatedParent& Start(const Position& parent, const EvalState& record) {
+        filled_ = false;
+        std::memcpy(static_cast<void*>(&input_.position), &parent, sizeof parent);
+        std::memcpy(static_cast<void*>(&input_.record), &record, sizeof record);
+        std::memcpy(static_cast<void*>(&output_.position), &parent, sizeof parent);
+        std::memcpy(static_cast<void*>(&output_.record), &record, sizeof record);
+        return output_;
+    }
+    void Filled() { filled_ = true; }
+
+private:
+    EvaluatedParent input_, output_;
+    bool filled_ = false;
+};
+
 struct EvaluationMemory {
     ThreatMemory threats;
     ExchangeMemory exchanges;
+    ParentMemory parents;
 };
 
 }  // namespace tarvex::engine

@@ -2,6 +2,10 @@
 #include <algorithm>
 #include <cstdlib>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "core/error_report.h"
 #include "engine/eval_terms.h"
 #include "engine/static_exchange.h"
@@ -308,20 +312,41 @@ int PieceTerm(Position& position, const Context& c, int slot) {
     return side == 0 ? v : -v;
 }
 
+// The sum of the values of the slots in living, four slots at a time.
+int LivingSum(const int32_t (&values)[kSlotCount], uint32_t living) {
+#if defined(__SSE2__)
+    const __m128i mask = _mm_set1_epi32(static_cast<int>(living));
+    __m128i bit = _mm_setr_epi32(1, 2, 4, 8);
+    __m128i total = _mm_setzero_si128();
+    for (int slot = 0; slot < kSlotCount; slot += 4) {
+        const __m128i chosen = _mm_cmpeq_epi32(_mm_and_si128(mask, bit), bit);
+        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&values[slot]));
+        total = _mm_add_epi32(total, _mm_and_si128(chosen, four));
+        bit = _mm_slli_epi32(bit, 4);
+    }
+    total = _mm_add_epi32(total, _mm_shuffle_epi32(total, _MM_SHUFFLE(1, 0, 3, 2)));
+    total = _mm_add_epi32(total, _mm_shuffle_epi32(total, _MM_SHUFFLE(2, 3, 0, 1)));
+    return _mm_cvtsi128_si32(total);
+#else
+    int sum = 0;
+    for (uint32_t m = living; m != 0; m &= m - 1) sum += values[std::countr_zero(m)];
+    return sum;
+#endif
+}
+
 }  // namespace
 
 int PieceValues(Position& position, const Context& c, bool reuse) {
     const uint32_t dirty = reuse ? position.dirtySlots : ~0u;
     position.whitePassed &= c.pawns[0];
     position.blackPassed &= c.pawns[1];
-    int sum = 0;
-    for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
+    // Each piece's term reads no other slot's value: the dirty ones first, then the sum.
+    for (uint32_t m = position.pieceMask & dirty; m != 0; m &= m - 1) {
         const int slot = std::countr_zero(m);
-        if (dirty >> slot & 1) c.e.slotValue[slot] = PieceTerm(position, c, slot);
-        sum += c.e.slotValue[slot];
+        c.e.slotValue[slot] = PieceTerm(position, c, slot);
     }
     position.dirtySlots = 0;
-    return sum;
+    return LivingSum(c.e.slotValue, position.pieceMask);
 }
 
 }  // namespace tarvex::engine::eval

@@ -1,6 +1,7 @@
 // The whole-position terms: gathering, pinned mask, fixed patterns, king safety, attacked
 // pieces, mobility and overloaded defenders.
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 #include "engine/eval_terms.h"
@@ -43,21 +44,42 @@ uint8_t FirstBehind(const Position& position, const LineTables& lines, unsigned 
     return kNoSlot;
 }
 
+// The king zone of each square: the squares of files and ranks within one of it (the square
+// included), as file * 8 + rank.
+struct KingZone {
+    uint8_t count;
+    uint8_t squares[9];
+};
+constexpr auto kKingZones = [] {
+    std::array<KingZone, 64> zones{};
+    for (int king = 0; king < 64; ++king) {
+        KingZone& zone = zones[king];
+        const int file = king >> 3, rank = king & 7;
+        for (int f = std::max(file - 1, 0); f <= std::min(file + 1, 7); ++f) {
+            for (int r = std::max(rank - 1, 0); r <= std::min(rank + 1, 7); ++r) {
+                zone.squares[zone.count++] = static_cast<uint8_t>(f * 8 + r);
+            }
+        }
+    }
+    return zones;
+}();
+
 // One king's term: the enemy officers (king aside) attacking its zone directly or through a
 // battery, and the zone's files without pawns.
 int KingTerm(const Position& position, const Context& c, int side) {
     const unsigned king = c.king[side];
     if (king == kNoKing) return 0;
     const int enemy = side ^ 1;
-    const int file = FileOf(king), rank = RankOf(king);
-    uint32_t seen = 0;
+    const int file = FileOf(king);
     int openFiles = 0;
     for (int f = std::max(file - 1, 0); f <= std::min(file + 1, 7); ++f) {
         if (!c.HasPawn(0, f) && !c.HasPawn(1, f)) ++openFiles;
-        for (int r = std::max(rank - 1, 0); r <= std::min(rank + 1, 7); ++r) {
-            const unsigned q = static_cast<unsigned>(f * 8 + r);
-            seen |= position.attacks[q] | position.xrays[q];
-        }
+    }
+    uint32_t seen = 0;
+    const KingZone& zone = kKingZones[king & 63];
+    for (int i = 0; i < zone.count; ++i) {
+        const unsigned q = zone.squares[i];
+        seen |= position.attacks[q] | position.xrays[q];
     }
     const uint32_t enemyKing = 1u << (enemy * 16);
     const uint32_t attackers = seen & position.officerMask & kHalf[enemy] & ~enemyKing;
@@ -77,40 +99,52 @@ constexpr int MobilityIndex(int kind) {
 }  // namespace
 
 void Gather(const Position& position, Context& c) {
-    c.pawns[0] = c.pawns[1] = c.rooks[0] = c.rooks[1] = 0;
-    std::fill(&c.count[0][0], &c.count[0][0] + 14, 0);
-    c.king[0] = c.king[1] = kNoKing;
-    c.heavy[0] = c.heavy[1] = 0;
-    std::fill(c.lowestWhite, c.lowestWhite + 8, kNoWhitePawn);
-    std::fill(c.highestBlack, c.highestBlack + 8, kNoBlackPawn);
-    // The kind of each of a side's sixteen slots.
-    constexpr int kRoleKind[16] = {kKing, kQueen, kRook, kRook, kBishop, kBishop, kKnight, kKnight,
-                                   kPawn, kPawn,  kPawn, kPawn, kPawn,   kPawn,   kPawn,   kPawn};
-    constexpr uint32_t kOfficerSlots = 0x00FF00FFu;
-    bool slotsByKind = position.officerMask == (kOfficerSlots & position.pieceMask);
+    // The slots of each kind (index 0: codes that are no piece), gathered in one pass; the
+    // counts, masks and tables come from them.
+    uint32_t ofKind[kKing + 1] = {};
     for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
         const int s = std::countr_zero(m);
-        const int side = SideOfSlot(s), kind = KindOf(position.pieces[s].code);
-        slotsByKind = slotsByKind && kind == kRoleKind[s & 15];
-        if (kind < kPawn || kind > kKing) continue;
-        ++c.count[side][kind];
-        const unsigned square = position.pieces[s].square;
-        if (kind >= kRook) c.heavy[side] |= uint64_t{1} << (square & 63);
-        if (kind == kPawn) {
-            c.pawns[side] |= 1u << s;
-            const int file = FileOf(square), rank = RankOf(square);
-            if (side == 0)
-                c.lowestWhite[file] = static_cast<int8_t>(std::min<int>(c.lowestWhite[file], rank));
-            else
-                c.highestBlack[file] =
-                    static_cast<int8_t>(std::max<int>(c.highestBlack[file], rank));
-        } else if (kind == kRook) {
-            c.rooks[side] |= 1u << s;
-        } else if (kind == kKing && s == side * 16) {
-            c.king[side] = square;
-        }
+        const int kind = KindOf(position.pieces[s].code);
+        ofKind[kind >= kPawn && kind <= kKing ? kind : 0] |= m & -m;
     }
+    // The slots of each kind when every piece stands in its role's slot.
+    constexpr uint32_t kRoleSlots[kKing + 1] = {0,           0xFF00FF00u, 0x00C000C0u, 0x00300030u,
+                                                0x000C000Cu, 0x00020002u, 0x00010001u};
+    constexpr uint32_t kOfficerSlots = 0x00FF00FFu;
+    bool slotsByKind =
+        ofKind[0] == 0 && position.officerMask == (kOfficerSlots & position.pieceMask);
+    for (int kind = kPawn; kind <= kKing; ++kind) {
+        slotsByKind = slotsByKind && (ofKind[kind] & ~kRoleSlots[kind]) == 0;
+        c.count[0][kind] = Bits(ofKind[kind] & kWhiteHalf);
+        c.count[1][kind] = Bits(ofKind[kind] & kBlackHalf);
+    }
+    c.count[0][0] = c.count[1][0] = 0;
     c.slotsByKind = slotsByKind;
+    for (int side = 0; side < 2; ++side) {
+        const uint32_t half = kHalf[side];
+        c.pawns[side] = ofKind[kPawn] & half;
+        c.rooks[side] = ofKind[kRook] & half;
+        uint64_t heavy = 0;
+        for (uint32_t m = (ofKind[kRook] | ofKind[kQueen] | ofKind[kKing]) & half; m != 0;
+             m &= m - 1) {
+            heavy |= uint64_t{1} << (position.pieces[std::countr_zero(m)].square & 63);
+        }
+        c.heavy[side] = heavy;
+        const int kingSlot = side * kBlackSlots;
+        c.king[side] = (ofKind[kKing] >> kingSlot & 1) ? position.pieces[kingSlot].square : kNoKing;
+    }
+    std::fill(c.lowestWhite, c.lowestWhite + 8, kNoWhitePawn);
+    std::fill(c.highestBlack, c.highestBlack + 8, kNoBlackPawn);
+    for (uint32_t m = c.pawns[0]; m != 0; m &= m - 1) {
+        const unsigned square = position.pieces[std::countr_zero(m)].square;
+        int8_t& lowest = c.lowestWhite[FileOf(square)];
+        lowest = static_cast<int8_t>(std::min<int>(lowest, RankOf(square)));
+    }
+    for (uint32_t m = c.pawns[1]; m != 0; m &= m - 1) {
+        const unsigned square = position.pieces[std::countr_zero(m)].square;
+        int8_t& highest = c.highestBlack[FileOf(square)];
+        highest = static_cast<int8_t>(std::max<int>(highest, RankOf(square)));
+    }
     c.queen[0] = c.count[0][kQueen] > 0;
     c.queen[1] = c.count[1][kQueen] > 0;
     c.material = std::clamp(position.whiteMaterial - position.blackMaterial, -kMaterialClamp,
@@ -199,16 +233,28 @@ int AttackedPieces(Position& position, const Context& c, uint32_t& changed) {
     const uint32_t officers = position.officerMask;
     int attacks[2] = {0, 0};  // [side]: officer attacks of that side on enemy pieces
     uint32_t attacking = 0, hanging = 0;
-    for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
-        const int s = std::countr_zero(m);
-        const int side = SideOfSlot(s), enemy = side ^ 1;
-        const unsigned square = position.pieces[s].square;
-        const uint32_t by = position.attacks[square] & officers & kHalf[enemy];
-        if (s != side * 16) attacks[enemy] += Bits(by);
-        if (officers >> s & 1) {
-            attacking |= by;
-            if (c.e.squareSign[square] == SignOf(enemy)) hanging |= 1u << s;
+    for (int side = 0; side < 2; ++side) {
+        const int enemy = side ^ 1, enemySign = SignOf(enemy);
+        const uint32_t enemyOfficers = officers & kHalf[enemy];
+        const int shift = enemy * kBlackSlots;  // the enemy half down to bits 0..15
+        int count = 0;
+        // Without branches on the piece: the officers' masks select what they add.
+        for (uint32_t m = position.pieceMask & kHalf[side]; m != 0; m &= m - 1) {
+            const int s = std::countr_zero(m);
+            const unsigned square = position.pieces[s].square;
+            const uint32_t by = position.attacks[square] & enemyOfficers;
+            const uint32_t officer = 0u - (officers >> s & 1);
+            count += Bits16(by >> shift);
+            attacking |= by & officer;
+            hanging |= static_cast<uint32_t>(c.e.squareSign[square] == enemySign) << s & officer;
         }
+        // The king's attackers do not count.
+        const int king = side * kBlackSlots;
+        if (position.pieceMask >> king & 1) {
+            count -=
+                Bits16((position.attacks[position.pieces[king].square] & enemyOfficers) >> shift);
+        }
+        attacks[enemy] = count;
     }
     changed = attacking ^ c.e.attackerMask;
     c.e.attackerMask = attacking;
@@ -242,6 +288,7 @@ int Mobility(const Position& position, const Context& c) {
 
 int OverloadedDefenders(const Position& position, const Context& c) {
     int held[32] = {};
+    uint32_t once = 0, several = 0;  // defenders holding one square, two or more
     const uint32_t usable = position.officerMask & ~c.e.ignoreMask;
     for (uint32_t m = position.pieceMask; m != 0; m &= m - 1) {
         const int s = std::countr_zero(m);
@@ -250,13 +297,15 @@ int OverloadedDefenders(const Position& position, const Context& c) {
         const int side = SideOfSlot(s);
         const uint32_t seen = position.attacks[square] & ~c.e.ignoreMask;
         if ((seen & kHalf[side ^ 1]) == 0) continue;
-        for (uint32_t d = seen & usable & kHalf[side]; d != 0; d &= d - 1)
-            ++held[std::countr_zero(d)];
+        const uint32_t defenders = seen & usable & kHalf[side];
+        several |= once & defenders;
+        once |= defenders;
+        for (uint32_t d = defenders; d != 0; d &= d - 1) ++held[std::countr_zero(d)];
     }
     int v = 0;
-    for (int s = 0; s < 32; ++s) {
-        if (held[s] >= 2)
-            v -= SignOf(SideOfSlot(s)) * c.p[kOverloaded + Capped(held[s], kMaxOverloaded)];
+    for (uint32_t m = several; m != 0; m &= m - 1) {
+        const int s = std::countr_zero(m);
+        v -= SignOf(SideOfSlot(s)) * c.p[kOverloaded + Capped(held[s], kMaxOverloaded)];
     }
     return v;
 }

@@ -68,6 +68,10 @@ inline int Bits(uint32_t mask) {
     return kPopulation[mask & 255] + kPopulation[mask >> 8 & 255] + kPopulation[mask >> 16 & 255] +
            kPopulation[mask >> 24];
 }
+// The same for a mask of one side's sixteen slots, shifted down to bits 0..15.
+inline int Bits16(uint32_t mask) {
+    return kPopulation[mask & 255] + kPopulation[mask >> 8 & 255];
+}
 template <typename T>
 inline T Capped(T value, T cap) {
     return value < cap ? value : cap;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 
 #include "board/square_diff.h"
 #include "core/error_report.h"
@@ -234,21 +235,34 @@ uint32_t DirtySlots(const Position& position, const Position* previous, int mode
 }  // namespace
 
 // The previous position the cached terms are carried from, its record in from: the parent,
-// evaluated first (on the copies given: the parent and its record are not ours to change) when
-// its evaluation is not cached. None for a parent without a record or one that cannot be carried
-// from.
+// evaluated first on copies (the parent and its record are not ours to change) when its
+// evaluation is not cached. None for a parent without a record or one that cannot be carried
+// from. A parent without a parent is evaluated once into the memory and reused from there;
+// any other goes to copies in own.
 const Position* Evaluator::CarriedFrom(Position& position, EvalState& e, int gamma,
-                                       Position& parentCopy, EvalState& recordCopy,
+                                       std::unique_ptr<EvaluatedParent>& own,
                                        const EvalState*& from) const {
     const Position* previous = position.parent;
     from = previous != nullptr ? e.parent : nullptr;
     if (from == nullptr) return nullptr;
     if (!from->valid) {
-        parentCopy = *previous;
-        recordCopy = *from;
-        Evaluate(parentCopy, recordCopy, gamma, 1);
-        previous = &parentCopy;
-        from = &recordCopy;
+        const EvaluatedParent* evaluated = nullptr;
+        if (memory_ != nullptr && previous->parent == nullptr) {
+            ParentMemory& parents = memory_->parents;
+            evaluated = parents.Find(*previous, *from);
+            if (evaluated == nullptr) {
+                EvaluatedParent& fresh = parents.Start(*previous, *from);
+                Evaluate(fresh.position, fresh.record, gamma, 1);
+                parents.Filled();
+                evaluated = &fresh;
+            }
+        } else {
+            own = std::make_unique<EvaluatedParent>(EvaluatedParent{*previous, *from});
+            Evaluate(own->position, own->record, gamma, 1);
+            evaluated = own.get();
+        }
+        previous = &evaluated->position;
+        from = &evaluated->record;
     }
     if (!CanCarryFrom(position, *previous)) return nullptr;
     SeedFrom(position, e, *previous, *from);
@@ -265,11 +279,9 @@ int Evaluator::Evaluate(Position& position, EvalState& e, int gamma, int mode) c
 
     e.unstoppablePawns[0] = e.unstoppablePawns[1] = 0;
     if (gamma == kFullEvaluation) position.parent = nullptr;
-    Position evaluatedParent;
-    EvalState evaluatedRecord;
+    std::unique_ptr<EvaluatedParent> ownParent;
     const EvalState* from = nullptr;
-    const Position* previous =
-        CarriedFrom(position, e, gamma, evaluatedParent, evaluatedRecord, from);
+    const Position* previous = CarriedFrom(position, e, gamma, ownParent, from);
 
     // Material.
     Context c(Set(stage), stage, LinesFor(position), previous, e,

@@ -5,6 +5,8 @@
 // term is computed from White's point of view with the parameter set of the position's stage.
 #pragma once
 
+#include <memory>
+
 #include "board/position.h"
 #include "engine/eval_state.h"
 #include "engine/parameters.h"
@@ -13,6 +15,7 @@
 namespace tarvex::engine {
 
 struct EvaluationMemory;
+struct EvaluatedParent;
 
 inline constexpr int kFullEvaluation = 405000;  // gamma asking for a full evaluation
 inline constexpr int kStaticLimit = 399852;     // no static score reaches the mate band
@@ -59,7 +62,7 @@ public:
 
 private:
     const Position* CarriedFrom(Position& position, EvalState& state, int gamma,
-                                Position& parentCopy, EvalState& recordCopy,
+                                std::unique_ptr<EvaluatedParent>& own,
                                 const EvalState*& from) const;
 
     ParameterSets sets_;
