@@ -5,6 +5,7 @@
 #include "board/attack_boards.h"
 #include "core/error_report.h"
 #include "rules/attacks.h"
+#include "rules/attacks_2d.h"
 #include "rules/edge_extension.h"
 
 namespace tarvex {
@@ -38,6 +39,12 @@ void Rays(Position& position, int slot, const int (&dirs)[N]) {
 }
 
 void PieceGenerate2D(Position& position, int slot, int kind, bool white) {
+    // A piece on the board takes the inlined path of making a move; the general one below
+    // serves a piece left off the board.
+    if (!OffBoard(position.pieces[slot].square) &&
+        GeneratePiece2D(position, LinesFor(position), slot)) {
+        return;
+    }
     switch (kind) {
         case kBishop:
             Rays(position, slot, kBishopDirs);

@@ -20,39 +20,6 @@ inline constexpr int kBishopSlots[4] = {DirectionSlot(9), DirectionSlot(-7), Dir
 inline constexpr int kRookSlots[4] = {DirectionSlot(1), DirectionSlot(-8), DirectionSlot(-1),
                                       DirectionSlot(8)};
 
-// The squares one step from each square (bit q: square q), for the pieces that step.
-struct StepTargets {
-    uint64_t whitePawn[64];
-    uint64_t blackPawn[64];
-    uint64_t knight[64];
-    uint64_t king[64];
-};
-
-template <size_t N>
-constexpr uint64_t TargetsOf(int square, const int (&dirs)[N]) {
-    uint64_t targets = 0;
-    for (int d : dirs) {
-        const unsigned to = kSteps2D.to[DirectionSlot(d)][square];
-        if (to < kBoardSquares) targets |= uint64_t{1} << to;
-    }
-    return targets;
-}
-
-inline constexpr StepTargets kStepTargets = [] {
-    constexpr int kWhitePawnDirs[] = {-7, 9};
-    constexpr int kBlackPawnDirs[] = {-9, 7};
-    constexpr int kKnightDirs[] = {10, 6, 17, 15, -10, -6, -17, -15};
-    constexpr int kKingDirs[] = {1, 9, 8, 7, -1, -9, -8, -7};
-    StepTargets table{};
-    for (int square = 0; square < 64; ++square) {
-        table.whitePawn[square] = TargetsOf(square, kWhitePawnDirs);
-        table.blackPawn[square] = TargetsOf(square, kBlackPawnDirs);
-        table.knight[square] = TargetsOf(square, kKnightDirs);
-        table.king[square] = TargetsOf(square, kKingDirs);
-    }
-    return table;
-}();
-
 // The square one step from square in the direction of table slot dirSlot; kNoSquare off the
 // board (square must be on the board).
 inline unsigned Next(unsigned square, int dirSlot) {
@@ -109,11 +76,13 @@ inline bool GeneratePiece2D(Position& p, const LineTables& lines, int slot) {
     const unsigned from = p.pieces[slot].square;
     switch (code < 0 ? -code : code) {
         case kPawn:
-            MarkSteps(p, code > 0 ? kStepTargets.whitePawn[from] : kStepTargets.blackPawn[from],
+            MarkSteps(p,
+                      code > 0 ? kStepTargets2D.targets[kWhitePawnSteps][from]
+                               : kStepTargets2D.targets[kBlackPawnSteps][from],
                       bit);
             break;
         case kKnight:
-            MarkSteps(p, kStepTargets.knight[from], bit);
+            MarkSteps(p, kStepTargets2D.targets[kKnightSteps][from], bit);
             break;
         case kBishop:
             MarkRays(p, lines, from, kBishopSlots, bit);
@@ -126,7 +95,7 @@ inline bool GeneratePiece2D(Position& p, const LineTables& lines, int slot) {
             MarkRays(p, lines, from, kRookSlots, bit);
             break;
         case kKing:
-            MarkSteps(p, kStepTargets.king[from], bit);
+            MarkSteps(p, kStepTargets2D.targets[kKingSteps][from], bit);
             break;
         default:
             return false;

@@ -313,7 +313,7 @@ bool MakeChild(Position& child, const Position& parent, const Position* link, Mo
         return true;
     }
     child.flags &= ~kAttacksPending;
-    RegenerateAttacksFast(child, context.evaluator);
+    RegenerateAttacks(child, context.evaluator);
     const bool moverWhite =
         boardMove ? child.abWhite[BoardIndexOf(move.piece)] != 0 : state.piece >= 1;
     return CheckBookkeeping(child, move, moverWhite);
@@ -358,7 +358,7 @@ bool FinishMove(Position& child, Move& move, const MoveContext& context) {
     child.flags &= ~kAttacksPending;
     if (child.parent != nullptr)
         UpdateAttacks(child, *child.parent, child.lastMove, context.evaluator);
-    if (Is3D(child) || child.parent == nullptr) RegenerateAttacksFast(child, context.evaluator);
+    if (Is3D(child) || child.parent == nullptr) RegenerateAttacks(child, context.evaluator);
     const bool moverWhite = (child.ply & 1) != 0;
     return CheckBookkeeping(child, move, moverWhite);
 }

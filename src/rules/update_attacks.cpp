@@ -213,22 +213,4 @@ void UpdateAttacks(Position& child, const Position& parent, const Move& move,
     MarkPawnFiles(child, parent, f, t, mover);
 }
 
-bool RegenerateAttacksFast(Position& position, PositionEvaluator* evaluator) {
-    if (Is3D(position)) return RegenerateAttacks(position, evaluator);
-    position.parent = nullptr;
-    for (unsigned q = 0; q < kBoardSquares; ++q) position.attacks[q] = position.xrays[q] = 0;
-    const LineTables& lines = LinesFor(position);
-    for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (position.pieces[slot].code == 0) continue;
-        if (OffBoard(position.pieces[slot].square)) {
-            ErrorReport(kStable, "RegenToPieces pi present but pos");
-            return false;
-        }
-        if (!GeneratePiece2D(position, lines, slot)) PieceGenerate(position, slot);
-    }
-    position.dirtySlots = position.pieceMask;
-    if (evaluator != nullptr) evaluator->EvaluateRegenerated(position);
-    return true;
-}
-
 }  // namespace tarvex

@@ -15,9 +15,6 @@ namespace tarvex {
 void UpdateAttacks(Position& child, const Position& parent, const Move& move,
                    PositionEvaluator* evaluator = nullptr);
 
-// RegenerateAttacks, the same in every mark, with the 2D game's pieces generated inline.
-bool RegenerateAttacksFast(Position& position, PositionEvaluator* evaluator = nullptr);
-
 // The x-ray bits of the battery behind the slider on sq, seen at q.
 uint32_t BatteryBehind(const Position& position, unsigned sq, unsigned q);
 
