@@ -28,12 +28,6 @@ bool Matches(const TableEntry& entry, uint32_t low, uint32_t high) {
     return entry.keyLow == low && entry.keyHigh == high;
 }
 
-// The high 64 bits of x * y for y below 2^32.
-uint64_t MultiplyHigh(uint64_t x, uint64_t y) {
-    constexpr uint64_t kLow32 = 0xFFFFFFFFu;
-    return ((x >> 32) * y + (((x & kLow32) * y) >> 32)) >> 32;
-}
-
 }  // namespace
 
 size_t TranspositionTable::EntriesFor(int megabytes) {
@@ -53,17 +47,12 @@ bool TranspositionTable::Ensure() {
         count_ = 0;
         return false;
     }
-    // a % count_ for every 32-bit a is MultiplyHigh(a * inverse, count_) (Lemire's
+    // a % count_ for every 32-bit a is the high half of (a * inverse) * count_ (Lemire's
     // remainder by multiplication; exact while count_ stays below 2^32).
     countInverse_ = count_ <= kMaxFastCount ? ~uint64_t{0} / count_ + 1 : 0;
     clean_ = false;
     Clear();
     return true;
-}
-
-size_t TranspositionTable::Bucket(uint32_t keyLow) const {
-    if (countInverse_ == 0) return (keyLow % count_) & ~size_t{1};
-    return static_cast<size_t>(MultiplyHigh(countInverse_ * keyLow, count_)) & ~size_t{1};
 }
 
 void TranspositionTable::Clear() {
@@ -93,15 +82,6 @@ Move TranspositionTable::StoredMove(const Position& position, const TableEntry& 
     return MakeMoveRecord(position.board[from], from, to, MoveKind::kFromTable, 0);
 }
 
-const TableEntry* TranspositionTable::Lookup(uint32_t low, uint32_t high) const {
-    if (count_ == 0) return nullptr;
-    const size_t bucket = Bucket(low);
-    for (size_t i = bucket; i < bucket + 2; ++i) {
-        if (Matches(entries_[i], low, high)) return &entries_[i];
-    }
-    return nullptr;
-}
-
 bool TranspositionTable::Probe(const Position& position, int depth, int gamma, int& value,
                                Move* move) const {
     const TableEntry* entry = Lookup(position);
@@ -116,14 +96,6 @@ bool TranspositionTable::Probe(const Position& position, int depth, int gamma, i
         return true;
     }
     return false;
-}
-
-bool TranspositionTable::ProbeChildUpper(uint32_t low, uint32_t high, int depth, int gamma,
-                                         int& value) const {
-    const TableEntry* entry = Lookup(low, high);
-    if (entry == nullptr || entry->upperDepth < depth || entry->upper >= gamma) return false;
-    value = entry->upper;
-    return true;
 }
 
 void TranspositionTable::Store(const Position& position, int depth, int gamma, int value,

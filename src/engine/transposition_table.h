@@ -50,8 +50,14 @@ public:
     // kind kFromTable; the null move when the entry keeps none.
     static Move StoredMove(const Position& position, const TableEntry& entry);
 
-    // The matching entry, or null.
-    const TableEntry* Lookup(uint32_t keyLow, uint32_t keyHigh) const;
+    // The matching entry, or null. (Inline: two of them are probed for every move of a node.)
+    const TableEntry* Lookup(uint32_t keyLow, uint32_t keyHigh) const {
+        if (count_ == 0) return nullptr;
+        const TableEntry* bucket = &entries_[Bucket(keyLow)];
+        if (bucket[0].keyLow == keyLow && bucket[0].keyHigh == keyHigh) return &bucket[0];
+        if (bucket[1].keyLow == keyLow && bucket[1].keyHigh == keyHigh) return &bucket[1];
+        return nullptr;
+    }
     const TableEntry* Lookup(const Position& position) const {
         return Lookup(position.hashKey, position.hashKey2);
     }
@@ -59,7 +65,13 @@ public:
     // receives the stored move, rebuilt against position, whether or not the probe cuts off.
     bool Probe(const Position& position, int depth, int gamma, int& value, Move* move) const;
     // The reduced probe of a child key: only an upper bound below gamma cuts off.
-    bool ProbeChildUpper(uint32_t keyLow, uint32_t keyHigh, int depth, int gamma, int& value) const;
+    bool ProbeChildUpper(uint32_t keyLow, uint32_t keyHigh, int depth, int gamma,
+                         int& value) const {
+        const TableEntry* entry = Lookup(keyLow, keyHigh);
+        if (entry == nullptr || entry->upperDepth < depth || entry->upper >= gamma) return false;
+        value = entry->upper;
+        return true;
+    }
     // Stores value as a lower bound (value >= gamma, with the move when given) or an upper
     // bound (value < gamma).
     void Store(const Position& position, int depth, int gamma, int value, const Move* move);
@@ -68,8 +80,14 @@ public:
     int Permille() const;
 
 private:
-    // The first entry of the bucket of a key.
-    size_t Bucket(uint32_t keyLow) const;
+    // The first entry of the bucket of a key: keyLow % count_ (even), by a multiplication where
+    // the count allows it.
+    size_t Bucket(uint32_t keyLow) const {
+        if (countInverse_ == 0) return (keyLow % count_) & ~size_t{1};
+        __extension__ using Wide = unsigned __int128;
+        const uint64_t fraction = countInverse_ * keyLow;
+        return static_cast<size_t>((Wide{fraction} * count_) >> 64) & ~size_t{1};
+    }
 
     int megabytes_ = kDefaultTableMegabytes;
     size_t count_ = 0;
