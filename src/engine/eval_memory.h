@@ -1,8 +1,9 @@
-// The memories of one searcher's evaluations. The exchanges that decide square control are pure
-// functions of a few inputs that the search meets again and again (the same attack patterns come
-// back in position after position). The memory keeps recent answers together with their whole
-// inputs, compared exactly, so that an answer is only ever reused for equal inputs: a memory
-// changes the speed, never a result.
+// The memories of one searcher's evaluations. Two evaluation parts are pure functions of a few
+// inputs that the search meets again and again: the capture-threat searches (the driver
+// searches each depth several times, with other windows) and the exchanges that decide square
+// control (the same attack patterns come back in position after position). Each memory keeps
+// recent answers together with their whole inputs, compared exactly, so that an answer is only
+// ever reused for equal inputs: a memory changes the speed, never a result.
 //
 // The searcher owns one and passes it down; an evaluation without one (a null pointer) computes
 // everything afresh.
@@ -11,12 +12,65 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <type_traits>
 
 #include "board/position.h"
 #include "engine/eval_state.h"
 #include "engine/static_exchange.h"
 
 namespace tarvex::engine {
+
+// Everything a threat search reads from a position, for the living slots only: equal inputs
+// give equal answers, whatever the rest of the position holds.
+struct ThreatInputs {
+    uint32_t pieceMask;
+    uint32_t sliderMask;
+    uint32_t officerMask;
+    int32_t lead;                    // White's material minus Black's
+    int32_t is3D;                    // the 3D game reveals nothing
+    uint32_t attackers[kSlotCount];  // the living pieces attacking each slot's square
+    uint8_t square[kSlotCount];
+    int8_t code[kSlotCount];
+};
+static_assert(std::has_unique_object_representations_v<ThreatInputs>);
+
+// The answers of recent threat searches, by their inputs. Direct-mapped by the position's keys;
+// an entry keeps the last inputs that came to it.
+class ThreatMemory {
+public:
+    enum Known : uint8_t { kUnknown, kWins, kFails };
+    // Aligned to cache lines: an entry is read in four whole lines.
+    struct alignas(64) Entry {
+        ThreatInputs inputs;
+        Known known[2];          // per side: 0 White, 1 Black
+        uint8_t from[2], to[2];  // the stored capture of a side that wins
+    };
+
+    // The entry a position's inputs go to, asked for early: it is fetched from memory while
+    // the inputs are read.
+    Entry& SlotOf(const Position& position) {
+        // Both sides to move share the entry: bit 0 of the primary key is the side.
+        const uint32_t mixed = (position.hashKey >> 1) ^ position.hashKey2 * kMixer;
+        Entry& entry = entries_[mixed >> (32 - kEntryBits)];
+        for (size_t line = 0; line < sizeof entry; line += 64) {
+            __builtin_prefetch(reinterpret_cast<const char*>(&entry) + line);
+        }
+        return entry;
+    }
+
+    // Makes the entry hold inputs: emptied first when it held others.
+    static void Hold(Entry& entry, const ThreatInputs& inputs) {
+        if (std::memcmp(&entry.inputs, &inputs, sizeof inputs) != 0) {
+            entry.inputs = inputs;
+            entry.known[0] = entry.known[1] = kUnknown;
+        }
+    }
+
+private:
+    static constexpr int kEntryBits = 14;
+    static constexpr uint32_t kMixer = 0x9E3779B1u;
+    std::unique_ptr<Entry[]> entries_ = std::make_unique<Entry[]>(size_t{1} << kEntryBits);
+};
 
 // The signs of contested squares (an exchange decides them) by their attackers and occupant,
 // for positions whose slots hold their own kinds (see Context::slotsByKind), where the exchange
@@ -94,6 +148,7 @@ private:
 };
 
 struct EvaluationMemory {
+    ThreatMemory threats;
     ExchangeMemory exchanges;
     ParentMemory parents;
 };

@@ -1,8 +1,8 @@
 // The capture-threat searches and what is built on them.
 //
 // (The threat term itself asks only whether a side wins material: it runs the yes-or-no search
-// further below, which decides exactly as CaptureSearch does, on its own copy of what the
-// captures change, set up from the position in one pass. CaptureSearch serves the exact
+// further below, which decides exactly as CaptureSearch does, on a copy of the position's
+// inputs, and keeps its answers in the searcher's memory. CaptureSearch serves the exact
 // values: the root moves' tactical scores and the tests.)
 //
 // A capture search plays captures on the board arrays of the Position itself (board,
@@ -28,6 +28,7 @@
 #endif
 
 #include "core/error_report.h"
+#include "engine/eval_memory.h"
 #include "engine/parameters.h"
 #include "rules/attacks.h"
 #include "rules/line_tables.h"
@@ -200,15 +201,19 @@ constexpr auto kStepIndex = [] {
     return index;
 }();
 
-// A victim's value by its piece code (code + 6 indexes this table); a piece in a king slot is
-// worth the king capture instead.
-constexpr auto kValueOfCode = [] {
-    std::array<int32_t, 2 * kKing + 1> values{};
-    for (int code = -kKing; code <= kKing; ++code) {
-        values[code + kKing] = kMaterialValue[code < 0 ? -code : code];
-    }
-    return values;
-}();
+// The values a victim can have, ascending: a piece code's material (a king's code outside the
+// king slot counts 0) and, in a king slot, the king capture.
+constexpr int kValueClasses = 7;
+constexpr int kClassValue[kValueClasses] = {
+    kMaterialValue[0],     kMaterialValue[kPawn],  kMaterialValue[kKnight], kMaterialValue[kBishop],
+    kMaterialValue[kRook], kMaterialValue[kQueen], kKingCaptureValue};
+constexpr int kKingClass = kValueClasses - 1;
+
+int ValueClassOf(int code, int slot) {
+    if ((slot & 15) == kSlotKing) return kKingClass;
+    const int kind = code < 0 ? -code : code;
+    return kind == kKing ? 0 : kind;
+}
 
 // The slots of one side's sixteen whose attackers share a bit with mask (bit i: slot i of the
 // side).
@@ -233,25 +238,25 @@ uint32_t AttackedSlots(const uint32_t (&attackers)[16], uint32_t mask) {
 #endif
 }
 
-// The slots of one side's sixteen whose value is below need (bit i: slot i of the side).
-uint32_t SlotsBelow(const int32_t (&values)[16], int need) {
-#if defined(__SSE2__)
-    const __m128i limit = _mm_set1_epi32(need);
-    __m128i below[4];  // all ones where a slot's value is below need
-    for (int i = 0; i < 4; ++i) {
-        const __m128i four = _mm_loadu_si128(reinterpret_cast<const __m128i*>(&values[4 * i]));
-        below[i] = _mm_cmplt_epi32(four, limit);
+// Fills in the inputs of position; false when a living piece stands off the board (such a
+// position is searched as it is, and never remembered).
+bool ReadInputs(const Position& position, ThreatInputs& in) {
+    std::memset(&in, 0, sizeof in);
+    const uint32_t living = position.pieceMask;
+    in.pieceMask = living;
+    in.sliderMask = position.sliderMask & living;
+    in.officerMask = position.officerMask & living;
+    in.lead = position.whiteMaterial - position.blackMaterial;
+    in.is3D = Is3D(position) ? 1 : 0;
+    for (uint32_t m = living; m != 0; m &= m - 1) {
+        const int slot = std::countr_zero(m);
+        const unsigned square = position.pieces[slot].square;
+        if (OffBoard(square)) return false;
+        in.square[slot] = static_cast<uint8_t>(square);
+        in.code[slot] = static_cast<int8_t>(position.pieces[slot].code);
+        in.attackers[slot] = position.attacks[square] & living;
     }
-    const __m128i packed =
-        _mm_packs_epi16(_mm_packs_epi32(below[0], below[1]), _mm_packs_epi32(below[2], below[3]));
-    return static_cast<uint32_t>(_mm_movemask_epi8(packed));
-#else
-    uint32_t slots = 0;
-    for (int i = 0; i < 16; ++i) {
-        if (values[i] < need) slots |= 1u << i;
-    }
-    return slots;
-#endif
+    return true;
 }
 
 // One threat search on a position's inputs, with its own copy of what the captures change: the
@@ -259,45 +264,29 @@ uint32_t SlotsBelow(const int32_t (&values)[16], int need) {
 // and the occupant of each square.
 class ThreatSearch {
 public:
-    // Reads the living pieces of position; Readable() is false when one stands off the board
-    // (such a position is searched by CaptureSearch itself).
-    explicit ThreatSearch(const Position& position)
-        : living_(position.pieceMask),
-          sliders_(position.sliderMask & living_),
-          officers_(position.officerMask & living_),
-          lead_(position.whiteMaterial - position.blackMaterial),
-          lines_(Is3D(position) ? nullptr : &LinesFor(position)) {
-        // Locals, not members, inside the loop: the byte stores may alias them.
-        const uint32_t living = living_;
-        uint64_t occupied = 0;
-        for (uint32_t m = living; m != 0; m &= m - 1) {
+    // lines: the 2D line tables (unused in the 3D game).
+    ThreatSearch(const ThreatInputs& in, const LineTables& lines)
+        : in_(in), lines_(in.is3D != 0 ? nullptr : &lines) {
+        for (uint32_t m = in.pieceMask; m != 0; m &= m - 1) {
             const int slot = std::countr_zero(m);
-            const PieceEntry piece = position.pieces[slot];
-            if (OffBoard(piece.square)) {
-                readable_ = false;
-                return;
-            }
-            square_[slot] = static_cast<uint8_t>(piece.square);
-            slotOn_[piece.square] = static_cast<uint8_t>(slot);
-            occupied |= uint64_t{1} << piece.square;
-            attackers_[slot / 16][slot % 16] = position.attacks[piece.square] & living;
-            value_[slot / 16][slot % 16] = kValueOfCode[static_cast<size_t>(piece.code + kKing)];
+            const unsigned square = in.square[slot];
+            square_[slot] = square;
+            slotOn_[square] = static_cast<uint8_t>(slot);
+            occupied_ |= uint64_t{1} << square;
+            attackers_[slot / 16][slot % 16] = in.attackers[slot];
+            const int valueClass = ValueClassOf(in.code[slot], slot);
+            value_[slot] = kClassValue[valueClass];
+            worthLess_[valueClass + 1] |= Bit(slot);
         }
-        occupied_ = occupied;
-        for (int side = 0; side < 2; ++side) {
-            if ((living >> (side * kBlackSlots) & 1) != 0)
-                value_[side][kSlotKing] = kKingCaptureValue;
-        }
+        for (int i = 1; i <= kValueClasses; ++i) worthLess_[i] |= worthLess_[i - 1];
     }
-
-    bool Readable() const { return readable_; }
 
     // The side can win at least kThreatMargin by captures; the first capture of the winning line
     // goes into reply's from and to.
     bool WinsMaterial(bool white, Move& reply) {
-        const int lead = white ? lead_ : -lead_;
+        const int lead = white ? in_.lead : -in_.lead;
         const int gamma = lead + kThreatMargin;
-        const uint32_t all = living_;
+        const uint32_t all = in_.pieceMask;
         return white ? Wins<true>(all, 0, occupied_, lead, gamma, &reply)
                      : Wins<false>(all, 0, occupied_, lead, gamma, &reply);
     }
@@ -309,13 +298,20 @@ private:
         uint32_t attackers;
     };
 
+    // The living slots worth less than need.
+    uint32_t WorthLess(int need) const {
+        int classes = 0;
+        while (classes < kValueClasses && kClassValue[classes] < need) ++classes;
+        return worthLess_[classes];
+    }
+
     uint32_t& Attackers(int slot) { return attackers_[slot / 16][slot % 16]; }
 
     // RevealThroughVacated on the occupancy bitboard: the same reveals, in the same order.
     // vacatedAttackers: the attackers of the square the capturer left.
     int RevealBehind(unsigned vacated, uint32_t vacatedAttackers, int capturer, uint32_t own,
                      uint32_t used, uint64_t occupied, uint32_t& victims, Revealed* undo) {
-        uint32_t sliders = vacatedAttackers & sliders_ & own & ~used & ~Bit(capturer);
+        uint32_t sliders = vacatedAttackers & in_.sliderMask & own & ~used & ~Bit(capturer);
         int count = 0;
         for (; sliders != 0; sliders &= sliders - 1) {
             const int slider = std::countr_zero(sliders);
@@ -339,15 +335,14 @@ private:
     uint32_t Candidates(uint32_t victims, uint32_t used, int need) const {
         constexpr uint32_t kOwn = kWhite ? kWhiteHalf : kBlackHalf;
         constexpr uint32_t kEnemyPawnSlots = kWhite ? kBlackPawnSlots : kWhitePawnSlots;
-        uint32_t candidates = victims & ~kOwn & living_;
-        const uint32_t tooSmall = candidates & (kWhite ? SlotsBelow(value_[1], need) << kBlackSlots
-                                                       : SlotsBelow(value_[0], need));
+        uint32_t candidates = victims & ~kOwn & in_.pieceMask;
+        const uint32_t tooSmall = candidates & WorthLess(need);
         candidates &= ~tooSmall;
         if (tooSmall != 0) {
             // CaptureSearch goes through the victims in slot order and, after the first one
             // worth too little, looks only at the officers standing in pawn slots.
             const uint32_t before = (tooSmall & (0u - tooSmall)) - 1;
-            candidates &= before | (officers_ & kEnemyPawnSlots);
+            candidates &= before | (in_.officerMask & kEnemyPawnSlots);
         }
         const uint32_t free = kOwn & ~used;
         return candidates & (kWhite ? AttackedSlots(attackers_[1], free) << kBlackSlots
@@ -373,7 +368,7 @@ private:
         for (; candidates != 0; candidates &= candidates - 1) {
             const int victim = std::countr_zero(candidates);
             uint32_t attackers = Attackers(victim) & free;
-            const int value = value_[victim / 16][victim % 16];
+            const int value = value_[victim];
             if (value == kKingCaptureValue) {  // taking the king ends the game: no reply
                 if (reply != nullptr) Store(*reply, 31 - std::countl_zero(attackers), victim);
                 return true;
@@ -428,21 +423,16 @@ private:
         reply.to = square_[victim];
     }
 
-    uint32_t living_;          // the living slots
-    uint32_t sliders_;         // the living bishops, rooks and queens
-    uint32_t officers_;        // the living pieces that are not pawns
-    int lead_;                 // White's material minus Black's
-    const LineTables* lines_;  // 2D only: the reveals follow the lines
-    bool readable_ = true;
-    uint64_t occupied_ = 0;       // squares holding a piece
-    uint8_t slotOn_[64];          // the slot on each living piece's square
-    uint8_t square_[kSlotCount];  // the square of each living slot
-    // The living pieces attacking each slot's square, White's slots first (zero for the dead:
-    // AttackedSlots reads all sixteen).
+    const ThreatInputs& in_;
+    const LineTables* lines_;           // 2D only: the reveals follow the lines
+    uint64_t occupied_ = 0;             // squares holding a piece
+    uint8_t slotOn_[64];                // the slot on each square
+    unsigned square_[kSlotCount] = {};  // the square of each slot
+    // The living pieces attacking each slot's square, White's slots first.
     uint32_t attackers_[2][16] = {};
-    // VictimValue of each living slot, White's first (zero for the dead: SlotsBelow reads all
-    // sixteen).
-    int32_t value_[2][16] = {};
+    int value_[kSlotCount] = {};  // VictimValue of each living slot
+    // [n]: the living slots in the n lowest value classes.
+    uint32_t worthLess_[kValueClasses + 1] = {};
 };
 
 // The side can win at least kThreatMargin by captures, by CaptureSearch itself (for a position
@@ -454,23 +444,45 @@ bool SearchedWinsMaterial(Position& position, bool white, Move& reply) {
     return value >= gamma;
 }
 
-// The threat questions of one position: the search is set up once, when first needed, for
-// both sides.
+// The threat questions of one position, answered from the memory (when there is one) or
+// searched and remembered.
 class PositionThreats {
 public:
-    PositionThreats(Position& position, Move& reply) : position_(position), reply_(reply) {}
+    PositionThreats(Position& position, Move& reply, ThreatMemory* memory)
+        : position_(position),
+          reply_(reply),
+          entry_(memory != nullptr ? &memory->SlotOf(position) : nullptr) {
+        readable_ = ReadInputs(position, inputs_);
+        if (readable_ && entry_ != nullptr) ThreatMemory::Hold(*entry_, inputs_);
+    }
 
     // The side can win at least kThreatMargin by captures; the first capture of the winning line
     // goes into the reply (from and to).
     bool WinsMaterial(bool white) {
-        if (!search_) search_.emplace(position_);
-        if (!search_->Readable()) return SearchedWinsMaterial(position_, white, reply_);
-        return search_->WinsMaterial(white, reply_);
+        if (!readable_) return SearchedWinsMaterial(position_, white, reply_);
+        const int side = white ? 0 : 1;
+        Move& reply = reply_;
+        if (entry_ == nullptr || entry_->known[side] == ThreatMemory::kUnknown) {
+            if (!search_) search_.emplace(inputs_, LinesFor(position_));
+            const bool wins = search_->WinsMaterial(white, reply);
+            if (entry_ == nullptr) return wins;
+            entry_->known[side] = wins ? ThreatMemory::kWins : ThreatMemory::kFails;
+            entry_->from[side] = static_cast<uint8_t>(reply.from);
+            entry_->to[side] = static_cast<uint8_t>(reply.to);
+            return wins;
+        }
+        if (entry_->known[side] == ThreatMemory::kFails) return false;
+        reply.from = entry_->from[side];
+        reply.to = entry_->to[side];
+        return true;
     }
 
 private:
     Position& position_;
     Move& reply_;
+    ThreatMemory::Entry* entry_;
+    ThreatInputs inputs_;
+    bool readable_ = false;
     std::optional<ThreatSearch> search_;
 };
 
@@ -487,14 +499,15 @@ int BlackCaptureSearch(Position& position, uint32_t victims, uint32_t used, int 
 }
 
 int ThreatTerm(Position& position, EvalState& state, const ParameterSets& sets,
-               EvaluationMemory* /*memory*/) {
+               EvaluationMemory* memory) {
     if (state.tacticsValid) return state.tacticsValue;
     state.replyMove = Move{};
     const ParameterSet& p = sets[position.stage & 3];
     const bool white = WhiteToMove(position);
     const int sign = white ? 1 : -1;
     int value = 0;
-    PositionThreats threats(position, state.replyMove);
+    PositionThreats threats(position, state.replyMove,
+                            memory != nullptr ? &memory->threats : nullptr);
     if (threats.WinsMaterial(white)) {
         value = sign * p[slot::kThreatWin];
     } else if (threats.WinsMaterial(!white)) {
@@ -506,9 +519,9 @@ int ThreatTerm(Position& position, EvalState& state, const ParameterSets& sets,
 }
 
 void UpdateThreatAfterNullMove(Position& position, EvalState& state, const ParameterSets& sets,
-                               EvaluationMemory* /*memory*/) {
+                               EvaluationMemory* memory) {
     if (!state.tacticsValid) {
-        state.score += ThreatTerm(position, state, sets);
+        state.score += ThreatTerm(position, state, sets, memory);
         return;
     }
     const int old = state.tacticsValue;
@@ -525,7 +538,8 @@ void UpdateThreatAfterNullMove(Position& position, EvalState& state, const Param
     if (old == sign * lose) {
         now = sign * win;
     } else if (old == -sign * win) {
-        PositionThreats threats(position, state.replyMove);
+        PositionThreats threats(position, state.replyMove,
+                                memory != nullptr ? &memory->threats : nullptr);
         now = threats.WinsMaterial(white) ? sign * win : -sign * lose;
     } else {
         // Impossible: with the sign of s x p[1189] (the side now to move could win) it is
