@@ -40,9 +40,7 @@ void Searcher::GenerateAndOrder(Position& p, int ply, const Move* hashMove, int 
 
 // The bonus from the child's table entry against h = 1 - gamma: a child proved below h is good
 // for this node, one proved at or above it bad, by steps of half a pawn.
-int Searcher::ChildTableBonus(const Position& p, const Move& m, int gamma) const {
-    uint32_t low, high;
-    ChildKeys(p, m, low, high);
+int Searcher::ChildTableBonus(uint32_t low, uint32_t high, int gamma) const {
     const TableEntry* entry = table_.Lookup(low, high);
     if (entry == nullptr) return 0;
     const int h = 1 - gamma;
@@ -62,6 +60,13 @@ void Searcher::OrderMoves(Position& p, Move* list, int count, int ply, const Mov
     const bool killersApply = ply < maxDepth_ && ply < kKillerPlies;
     const Move reply = EvalOf(p).replyMove;  // the threat search's best capture
     const Move& counter = counterMoves_[p.lastMove.from & 63][p.lastMove.to & 63];
+    // Every child's bucket is asked for before the first is read.
+    uint32_t(*keys)[2] = childKeys_.get();
+    for (int i = 0; i < count; ++i) {
+        if (!ValidMove(p, list[i])) continue;
+        ChildKeys(p, list[i], keys[i][0], keys[i][1]);
+        table_.Prefetch(keys[i][0]);
+    }
     for (int i = 0; i < count; ++i) {
         Move& m = list[i];
         if (!ValidMove(p, m)) {
@@ -79,7 +84,7 @@ void Searcher::OrderMoves(Position& p, Move* list, int count, int ply, const Mov
         }
         if (!IsNoMove(reply) && SameSquares(m, reply)) score += kStoredCaptureScore;
         if (!IsNoMove(counter) && SameSquares(m, counter)) score += kCounterMoveScore;
-        score += int64_t{kChildBoundScore} * ChildTableBonus(p, m, gamma);
+        score += int64_t{kChildBoundScore} * ChildTableBonus(keys[i][0], keys[i][1], gamma);
         score += history_[m.from & 63][m.to & 63];
         m.score = static_cast<int32_t>(
             std::clamp<int64_t>(score, -kHashMoveScore + 1, kHashMoveScore - 1));

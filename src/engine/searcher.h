@@ -126,7 +126,7 @@ public:
     void RecordCutoff(Position& position, const Move& move, int depth, int ply);
     void ResetSearchTables(unsigned rootPly);
     void SortByScore(Move* list, int count);
-    int ChildTableBonus(const Position& position, const Move& move, int gamma) const;
+    int ChildTableBonus(uint32_t keyLow, uint32_t keyHigh, int gamma) const;
     Move* BufferOfPly(int ply);
 
     // ---- the quiescence search ----
@@ -159,6 +159,8 @@ private:
     std::vector<EvalState> records_;                    // evaluation records, parallel to stack_
     std::vector<std::unique_ptr<MoveBuffer>> buffers_;  // one per ply, grown 30 at a time
     std::unique_ptr<Move[]> merge_;                     // the sort's merge buffer
+    // The ordering's child keys, one pair per move, formed before the children are looked up.
+    std::unique_ptr<uint32_t[][2]> childKeys_ = std::make_unique<uint32_t[][2]>(kMaxMoves);
     uint32_t history_[64][64] = {};
     Move killers_[kKillerPlies][2] = {};  // [0]: last capture that cut off, [1]: last other
     Move counterMoves_[64][64] = {};

@@ -58,6 +58,14 @@ public:
         if (bucket[1].keyLow == keyLow && bucket[1].keyHigh == keyHigh) return &bucket[1];
         return nullptr;
     }
+    // Asks for the bucket of a key ahead of its Lookup: the children of a node are looked up one
+    // after another, and their buckets then come from memory together instead of in turn.
+    void Prefetch(uint32_t keyLow) const {
+        if (count_ == 0) return;
+        const TableEntry* bucket = &entries_[Bucket(keyLow)];
+        __builtin_prefetch(bucket);
+        __builtin_prefetch(reinterpret_cast<const char*>(bucket + 2) - 1);  // may cross a line
+    }
     const TableEntry* Lookup(const Position& position) const {
         return Lookup(position.hashKey, position.hashKey2);
     }
