@@ -34,7 +34,8 @@ uint32_t ExtrasChoice(const Context& c) {
     return choice;
 }
 
-int SquareValue(const ParameterSet& p, uint32_t choice, unsigned q, int sign) {
+[[gnu::always_inline]] inline int SquareValue(const ParameterSet& p, uint32_t choice, unsigned q,
+                                              int sign) {
     if (sign > 0) {
         int v = p[kControlSquares + q];
         if (choice & kWhiteKingSideExtras) v += p[kKingSideControl + q];
@@ -51,23 +52,31 @@ int SquareValue(const ParameterSet& p, uint32_t choice, unsigned q, int sign) {
     return 0;
 }
 
-// Adds +1 or -1 to the count of every slot in bits, and to its side's total when reach.
-void Count(EvalState& e, uint32_t bits, int delta, bool reach) {
-    for (; bits != 0; bits &= bits - 1) {
+// Brings the per-slot counts from the slots in before to those in after: +1 for every slot
+// that joined, -1 for every slot that left (one pass over the slots that differ).
+void CountAttacks(EvalState& e, uint32_t before, uint32_t after) {
+    for (uint32_t bits = before ^ after; bits != 0; bits &= bits - 1) {
         const int s = std::countr_zero(bits);
-        if (reach) {
-            e.slotReach[s] = static_cast<uint8_t>(e.slotReach[s] + delta);
-            (s < kBlackSlots ? e.whiteReach : e.blackReach) += delta;
-        } else {
-            e.slotAttacks[s] = static_cast<uint8_t>(e.slotAttacks[s] + delta);
-        }
+        e.slotAttacks[s] = static_cast<uint8_t>(e.slotAttacks[s] + (after >> s & 1 ? 1 : -1));
+    }
+}
+
+// The same for the effective controllers, with each side's total.
+void CountReach(EvalState& e, uint32_t before, uint32_t after) {
+    for (uint32_t bits = before ^ after; bits != 0; bits &= bits - 1) {
+        const int s = std::countr_zero(bits);
+        const int delta = after >> s & 1 ? 1 : -1;
+        e.slotReach[s] = static_cast<uint8_t>(e.slotReach[s] + delta);
+        (s < kBlackSlots ? e.whiteReach : e.blackReach) += delta;
     }
 }
 
 // ControlSign of square q with the controllers, through the memory when it applies. The
 // squares that no exchange decides (an empty square seen by one side or none, a piece that no
 // enemy attacks, directly or behind another) are answered here, as ControlSign answers them.
-int SquareSign(const Position& position, const Context& c, unsigned q, uint32_t& controllers) {
+// Inlined with Recompute: most squares end here without an exchange.
+[[gnu::always_inline]] inline int SquareSign(const Position& position, const Context& c, unsigned q,
+                                             uint32_t& controllers) {
     if (!c.slotsByKind || c.exchanges == nullptr) {
         return ControlSign(position, q, c.e.ignoreMask, 0, 0, &controllers);
     }
@@ -100,14 +109,12 @@ int SquareSign(const Position& position, const Context& c, unsigned q, uint32_t&
 [[gnu::always_inline]] inline void Recompute(Position& position, const Context& c, uint32_t choice,
                                              unsigned q, uint32_t oldAttacks, bool reset) {
     const uint32_t attacks = position.attacks[q];
-    Count(c.e, oldAttacks & ~attacks, -1, false);
-    Count(c.e, attacks & ~oldAttacks, +1, false);
+    CountAttacks(c.e, oldAttacks, attacks);
     uint32_t controllers = 0;
     const int sign = SquareSign(position, c, q, controllers);
     const int value = SquareValue(c.p, choice, q, sign);
     const uint32_t oldControllers = reset ? 0 : c.e.squareControl[q];
-    Count(c.e, oldControllers & ~controllers, -1, true);
-    Count(c.e, controllers & ~oldControllers, +1, true);
+    CountReach(c.e, oldControllers, controllers);
     c.e.controlTotal += value - (reset ? 0 : c.e.squareScore[q]);
     c.e.squareScore[q] = value;
     c.e.squareSign[q] = sign;
