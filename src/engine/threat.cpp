@@ -238,10 +238,9 @@ uint32_t AttackedSlots(const uint32_t (&attackers)[16], uint32_t mask) {
 #endif
 }
 
-// Fills in the inputs of position; false when a living piece stands off the board (such a
-// position is searched as it is, and never remembered).
+// Fills in the inputs of position (the living slots only); false when a living piece stands off
+// the board (such a position is searched as it is, and never remembered).
 bool ReadInputs(const Position& position, ThreatInputs& in) {
-    std::memset(&in, 0, sizeof in);
     const uint32_t living = position.pieceMask;
     in.pieceMask = living;
     in.sliderMask = position.sliderMask & living;
@@ -255,6 +254,29 @@ bool ReadInputs(const Position& position, ThreatInputs& in) {
         in.square[slot] = static_cast<uint8_t>(square);
         in.code[slot] = static_cast<int8_t>(position.pieces[slot].code);
         in.attackers[slot] = position.attacks[square] & living;
+    }
+    return true;
+}
+
+// Whether in (read by ReadInputs) are the inputs of position. The living slots are the same in
+// both once the piece masks are, so the dead slots' stale entries are never read.
+bool SameInputs(const ThreatInputs& in, const Position& position) {
+    const uint32_t living = position.pieceMask;
+    if (in.pieceMask != living || in.sliderMask != (position.sliderMask & living) ||
+        in.officerMask != (position.officerMask & living) ||
+        in.lead != position.whiteMaterial - position.blackMaterial ||
+        in.is3D != (Is3D(position) ? 1 : 0)) {
+        return false;
+    }
+    for (uint32_t m = living; m != 0; m &= m - 1) {
+        const int slot = std::countr_zero(m);
+        const unsigned square = position.pieces[slot].square;
+        // The held squares are all on the board: an off-board one differs before it is used.
+        if (in.square[slot] != square ||
+            in.code[slot] != static_cast<int8_t>(position.pieces[slot].code) ||
+            in.attackers[slot] != (position.attacks[square] & living)) {
+            return false;
+        }
     }
     return true;
 }
@@ -452,8 +474,21 @@ public:
         : position_(position),
           reply_(reply),
           entry_(memory != nullptr ? &memory->SlotOf(position) : nullptr) {
-        readable_ = ReadInputs(position, inputs_);
-        if (readable_ && entry_ != nullptr) ThreatMemory::Hold(*entry_, inputs_);
+        if (entry_ == nullptr) {
+            readable_ = ReadInputs(position, local_);
+            return;
+        }
+        inputs_ = &entry_->inputs;
+        const uint64_t key = ThreatMemory::KeyOf(position);
+        if (entry_->filled && entry_->key == key && SameInputs(entry_->inputs, position)) {
+            readable_ = true;
+            return;
+        }
+        // The inputs are read straight into the entry, which forgets its answers.
+        entry_->key = key;
+        entry_->known[0] = entry_->known[1] = ThreatMemory::kUnknown;
+        readable_ = entry_->filled = ReadInputs(position, entry_->inputs);
+        if (!readable_) entry_ = nullptr;
     }
 
     // The side can win at least kThreatMargin by captures; the first capture of the winning line
@@ -463,7 +498,7 @@ public:
         const int side = white ? 0 : 1;
         Move& reply = reply_;
         if (entry_ == nullptr || entry_->known[side] == ThreatMemory::kUnknown) {
-            if (!search_) search_.emplace(inputs_, LinesFor(position_));
+            if (!search_) search_.emplace(*inputs_, LinesFor(position_));
             const bool wins = search_->WinsMaterial(white, reply);
             if (entry_ == nullptr) return wins;
             entry_->known[side] = wins ? ThreatMemory::kWins : ThreatMemory::kFails;
@@ -481,7 +516,8 @@ private:
     Position& position_;
     Move& reply_;
     ThreatMemory::Entry* entry_;
-    ThreatInputs inputs_;
+    ThreatInputs local_;                    // the inputs, without a memory
+    const ThreatInputs* inputs_ = &local_;  // the inputs searched
     bool readable_ = false;
     std::optional<ThreatSearch> search_;
 };
