@@ -21,7 +21,8 @@
 namespace tarvex::engine {
 
 // Everything a threat search reads from a position, for the living slots only: equal inputs
-// give equal answers, whatever the rest of the position holds.
+// give equal answers, whatever the rest of the position holds. The entries of the dead slots are
+// not kept (they hold whatever an earlier position left there).
 struct ThreatInputs {
     uint32_t pieceMask;
     uint32_t sliderMask;
@@ -32,38 +33,37 @@ struct ThreatInputs {
     uint8_t square[kSlotCount];
     int8_t code[kSlotCount];
 };
-static_assert(std::has_unique_object_representations_v<ThreatInputs>);
 
 // The answers of recent threat searches, by their inputs. Direct-mapped by the position's keys;
-// an entry keeps the last inputs that came to it.
+// an entry keeps the last inputs that came to it. The keys are only a quick first test (a
+// position with other keys is taken as other inputs, which costs a search, never a result): an
+// answer is reused only after its inputs compared equal.
 class ThreatMemory {
 public:
     enum Known : uint8_t { kUnknown, kWins, kFails };
-    // Aligned to cache lines: an entry is read in four whole lines.
+    // Aligned to cache lines: an entry is read in four whole lines, the key in the first.
     struct alignas(64) Entry {
-        ThreatInputs inputs;
+        uint64_t key;            // KeyOf the position whose inputs the entry holds
+        bool filled;             // the entry holds inputs
         Known known[2];          // per side: 0 White, 1 Black
         uint8_t from[2], to[2];  // the stored capture of a side that wins
+        ThreatInputs inputs;
     };
+
+    // Both sides to move share an entry: bit 0 of the primary key is the side.
+    static uint64_t KeyOf(const Position& position) {
+        return (uint64_t{position.hashKey >> 1} << 32) | position.hashKey2;
+    }
 
     // The entry a position's inputs go to, asked for early: it is fetched from memory while
     // the inputs are read.
     Entry& SlotOf(const Position& position) {
-        // Both sides to move share the entry: bit 0 of the primary key is the side.
         const uint32_t mixed = (position.hashKey >> 1) ^ position.hashKey2 * kMixer;
         Entry& entry = entries_[mixed >> (32 - kEntryBits)];
         for (size_t line = 0; line < sizeof entry; line += 64) {
             __builtin_prefetch(reinterpret_cast<const char*>(&entry) + line);
         }
         return entry;
-    }
-
-    // Makes the entry hold inputs: emptied first when it held others.
-    static void Hold(Entry& entry, const ThreatInputs& inputs) {
-        if (std::memcmp(&entry.inputs, &inputs, sizeof inputs) != 0) {
-            entry.inputs = inputs;
-            entry.known[0] = entry.known[1] = kUnknown;
-        }
     }
 
 private:

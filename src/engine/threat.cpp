@@ -51,7 +51,7 @@ struct Reveal {
 // A side has at most 16 sliders, and at most one of them per line through a square.
 constexpr int kMaxReveals = 16;
 
-inline uint32_t Bit(int slot) {
+constexpr uint32_t Bit(int slot) {
     return uint32_t{1} << slot;
 }
 
@@ -209,11 +209,18 @@ constexpr int kClassValue[kValueClasses] = {
     kMaterialValue[kRook], kMaterialValue[kQueen], kKingCaptureValue};
 constexpr int kKingClass = kValueClasses - 1;
 
-int ValueClassOf(int code, int slot) {
-    if ((slot & 15) == kSlotKing) return kKingClass;
-    const int kind = code < 0 ? -code : code;
-    return kind == kKing ? 0 : kind;
-}
+constexpr uint32_t kKingSlots = Bit(kSlotKing) | Bit(kBlackSlots + kSlotKing);
+
+// The value class of each piece code (by code + kKing) outside the king slots; a king's code
+// there counts 0.
+constexpr auto kCodeClass = [] {
+    std::array<int8_t, 2 * kKing + 1> classes{};
+    for (int code = -kKing; code <= kKing; ++code) {
+        const int kind = code < 0 ? -code : code;
+        classes[code + kKing] = static_cast<int8_t>(kind == kKing ? 0 : kind);
+    }
+    return classes;
+}();
 
 // The slots of one side's sixteen whose attackers share a bit with mask (bit i: slot i of the
 // side).
@@ -238,10 +245,9 @@ uint32_t AttackedSlots(const uint32_t (&attackers)[16], uint32_t mask) {
 #endif
 }
 
-// Fills in the inputs of position; false when a living piece stands off the board (such a
-// position is searched as it is, and never remembered).
+// Fills in the inputs of position (the living slots only); false when a living piece stands off
+// the board (such a position is searched as it is, and never remembered).
 bool ReadInputs(const Position& position, ThreatInputs& in) {
-    std::memset(&in, 0, sizeof in);
     const uint32_t living = position.pieceMask;
     in.pieceMask = living;
     in.sliderMask = position.sliderMask & living;
@@ -259,6 +265,29 @@ bool ReadInputs(const Position& position, ThreatInputs& in) {
     return true;
 }
 
+// Whether in (read by ReadInputs) are the inputs of position. The living slots are the same in
+// both once the piece masks are, so the dead slots' stale entries are never read.
+bool SameInputs(const ThreatInputs& in, const Position& position) {
+    const uint32_t living = position.pieceMask;
+    if (in.pieceMask != living || in.sliderMask != (position.sliderMask & living) ||
+        in.officerMask != (position.officerMask & living) ||
+        in.lead != position.whiteMaterial - position.blackMaterial ||
+        in.is3D != (Is3D(position) ? 1 : 0)) {
+        return false;
+    }
+    for (uint32_t m = living; m != 0; m &= m - 1) {
+        const int slot = std::countr_zero(m);
+        const unsigned square = position.pieces[slot].square;
+        // The held squares are all on the board: an off-board one differs before it is used.
+        if (in.square[slot] != square ||
+            in.code[slot] != static_cast<int8_t>(position.pieces[slot].code) ||
+            in.attackers[slot] != (position.attacks[square] & living)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // One threat search on a position's inputs, with its own copy of what the captures change: the
 // attackers of each piece's square (a capturer takes over its victim's, a reveal adds a slider)
 // and the occupant of each square.
@@ -267,14 +296,16 @@ public:
     // lines: the 2D line tables (unused in the 3D game).
     ThreatSearch(const ThreatInputs& in, const LineTables& lines)
         : in_(in), lines_(in.is3D != 0 ? nullptr : &lines) {
+        // Whole copies: the dead slots' entries are never read.
+        std::memcpy(square_, in.square, sizeof square_);
+        std::memcpy(attackers_, in.attackers, sizeof attackers_);
         for (uint32_t m = in.pieceMask; m != 0; m &= m - 1) {
             const int slot = std::countr_zero(m);
             const unsigned square = in.square[slot];
-            square_[slot] = square;
             slotOn_[square] = static_cast<uint8_t>(slot);
             occupied_ |= uint64_t{1} << square;
-            attackers_[slot / 16][slot % 16] = in.attackers[slot];
-            const int valueClass = ValueClassOf(in.code[slot], slot);
+            const int valueClass =
+                (Bit(slot) & kKingSlots) != 0 ? kKingClass : kCodeClass[in.code[slot] + kKing];
             value_[slot] = kClassValue[valueClass];
             worthLess_[valueClass + 1] |= Bit(slot);
         }
@@ -403,7 +434,7 @@ private:
         bool refuted = false;
         if (replies != 0) {
             slotOn_[target] = static_cast<uint8_t>(attacker);
-            square_[attacker] = target;
+            square_[attacker] = static_cast<uint8_t>(target);
             occupied &= ~(uint64_t{1} << from);
             Revealed undo[kMaxReveals];
             const int revealed = lines_ == nullptr ? 0
@@ -411,7 +442,7 @@ private:
                                                                   used, occupied, next, undo);
             refuted = WinsBy<!kWhite>(replies, next, used, occupied, m, gamma, nullptr);
             for (int i = revealed - 1; i >= 0; --i) Attackers(undo[i].slot) = undo[i].attackers;
-            square_[attacker] = from;
+            square_[attacker] = static_cast<uint8_t>(from);
             slotOn_[target] = static_cast<uint8_t>(victim);
         }
         Attackers(attacker) = attackerWas;
@@ -424,13 +455,13 @@ private:
     }
 
     const ThreatInputs& in_;
-    const LineTables* lines_;           // 2D only: the reveals follow the lines
-    uint64_t occupied_ = 0;             // squares holding a piece
-    uint8_t slotOn_[64];                // the slot on each square
-    unsigned square_[kSlotCount] = {};  // the square of each slot
+    const LineTables* lines_;     // 2D only: the reveals follow the lines
+    uint64_t occupied_ = 0;       // squares holding a piece
+    uint8_t slotOn_[64];          // the slot on each square
+    uint8_t square_[kSlotCount];  // the square of each slot
     // The living pieces attacking each slot's square, White's slots first.
-    uint32_t attackers_[2][16] = {};
-    int value_[kSlotCount] = {};  // VictimValue of each living slot
+    uint32_t attackers_[2][16];
+    int value_[kSlotCount];  // VictimValue of each living slot
     // [n]: the living slots in the n lowest value classes.
     uint32_t worthLess_[kValueClasses + 1] = {};
 };
@@ -452,8 +483,22 @@ public:
         : position_(position),
           reply_(reply),
           entry_(memory != nullptr ? &memory->SlotOf(position) : nullptr) {
-        readable_ = ReadInputs(position, inputs_);
-        if (readable_ && entry_ != nullptr) ThreatMemory::Hold(*entry_, inputs_);
+        if (entry_ == nullptr) {
+            local_ = ThreatInputs{};  // the search copies the dead slots' entries too
+            readable_ = ReadInputs(position, local_);
+            return;
+        }
+        inputs_ = &entry_->inputs;
+        const uint64_t key = ThreatMemory::KeyOf(position);
+        if (entry_->filled && entry_->key == key && SameInputs(entry_->inputs, position)) {
+            readable_ = true;
+            return;
+        }
+        // The inputs are read straight into the entry, which forgets its answers.
+        entry_->key = key;
+        entry_->known[0] = entry_->known[1] = ThreatMemory::kUnknown;
+        readable_ = entry_->filled = ReadInputs(position, entry_->inputs);
+        if (!readable_) entry_ = nullptr;
     }
 
     // The side can win at least kThreatMargin by captures; the first capture of the winning line
@@ -463,7 +508,7 @@ public:
         const int side = white ? 0 : 1;
         Move& reply = reply_;
         if (entry_ == nullptr || entry_->known[side] == ThreatMemory::kUnknown) {
-            if (!search_) search_.emplace(inputs_, LinesFor(position_));
+            if (!search_) search_.emplace(*inputs_, LinesFor(position_));
             const bool wins = search_->WinsMaterial(white, reply);
             if (entry_ == nullptr) return wins;
             entry_->known[side] = wins ? ThreatMemory::kWins : ThreatMemory::kFails;
@@ -481,7 +526,8 @@ private:
     Position& position_;
     Move& reply_;
     ThreatMemory::Entry* entry_;
-    ThreatInputs inputs_;
+    ThreatInputs local_;                    // the inputs, without a memory
+    const ThreatInputs* inputs_ = &local_;  // the inputs searched
     bool readable_ = false;
     std::optional<ThreatSearch> search_;
 };
