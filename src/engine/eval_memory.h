@@ -12,7 +12,6 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
-#include <type_traits>
 
 #include "board/position.h"
 #include "engine/eval_state.h"
