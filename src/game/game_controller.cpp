@@ -323,4 +323,44 @@ void GameController::DiscardEngineResult() {
     posted_.reset();
 }
 
+void GameController::SetThinkingTime(ThinkingTime thinking) {
+    std::lock_guard lock(mutex_);
+    options_.thinking = thinking;
+}
+
+void GameController::RequestHint() {
+    std::lock_guard lock(shownMutex_);
+    hintRequested_ = true;
+}
+
+bool GameController::FindHint(engine::MoveChooser&) {
+    return false;
+}
+
+std::optional<GameHint> GameController::CurrentHint() const {
+    std::lock_guard lock(shownMutex_);
+    return hint_;
+}
+
+void GameController::ClearHint() {
+    std::lock_guard lock(shownMutex_);
+    hintRequested_ = false;
+    hint_.reset();
+}
+
+void GameController::SetThoughtsShown(bool on) {
+    std::lock_guard lock(shownMutex_);
+    thoughtsShown_ = on;
+}
+
+bool GameController::ThoughtsShown() const {
+    std::lock_guard lock(shownMutex_);
+    return thoughtsShown_;
+}
+
+std::string GameController::ThoughtsLine() const {
+    std::lock_guard lock(shownMutex_);
+    return thoughtsLine_;
+}
+
 }  // namespace tarvex

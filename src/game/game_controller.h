@@ -46,6 +46,12 @@ struct EngineJob {
     uint64_t serial = 0;  // the game's version the copy was taken from
 };
 
+// A move suggested to the user: the engine's choice for the user's side, not played.
+struct GameHint {
+    Move move;
+    std::string text;  // the move in the game's notation, e.g. "Nf3"
+};
+
 // A move the engine found, waiting in the mailbox for the main thread.
 struct EngineResult {
     Move move;
@@ -142,6 +148,29 @@ public:
     void SetEngineSide(int side, bool raiseStop = true);
     void SetPlaysBoth(bool on, bool raiseStop = true);
     void SetSpread(int spread) { options_.spread = spread; }
+    // How long the engine thinks from its next search on (Easy always thinks as it did).
+    void SetThinkingTime(ThinkingTime thinking);
+
+    // ---- the hint (key N, the Game menu's "Hint", the tool's "hint") ----
+
+    // When it is the user's turn, the engine thread searches a move for the user's side with the
+    // current difficulty and thinking time; Tick keeps it as the hint. No effect otherwise.
+    void RequestHint();
+    // Headless: the same search, here with chooser; false when it is not the user's turn.
+    bool FindHint(engine::MoveChooser& chooser);
+    // The hint found for the game as it stands, if any.
+    std::optional<GameHint> CurrentHint() const;
+    // Forgets the hint and any hint search in progress (any click or key does this).
+    void ClearHint();
+
+    // ---- the engine's thoughts (key I) ----
+
+    // On: each completed depth of the engine's searches is printed and kept as the thoughts
+    // line. Off by default.
+    void SetThoughtsShown(bool on);
+    bool ThoughtsShown() const;
+    // "depth D score nodes N pv ..." of the last completed depth, or "" before any.
+    std::string ThoughtsLine() const;
 
     // ---- the engine ----
 
@@ -190,6 +219,13 @@ private:
     std::mutex mutex_;
     uint64_t serial_ = 0;  // advanced by every change of the game
     std::optional<EngineResult> posted_;
+    // The hint and the thoughts line: written by the engine thread's reports and by Tick, read
+    // by the window's redraw.
+    mutable std::mutex shownMutex_;
+    bool hintRequested_ = false;
+    std::optional<GameHint> hint_;
+    bool thoughtsShown_ = false;
+    std::string thoughtsLine_;
 };
 
 // Gives a new game's set-up the engine's part: its tables cleared, the stage of the new
