@@ -34,6 +34,18 @@ std::optional<ThinkingTime> ParseThinkingTime(std::string_view word) {
     return ThinkingTime{ThinkingTime::Kind::kSeconds, seconds};
 }
 
+std::optional<ThinkingTime> ParseThinkingBudget(std::string_view word) {
+    constexpr std::string_view kNodes = "nodes:";
+    if (!word.starts_with(kNodes)) return ParseThinkingTime(word);
+    word.remove_prefix(kNodes.size());
+    int64_t nodes = 0;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), nodes);
+    if (error != std::errc() || end != word.data() + word.size() || nodes < 1) {
+        return std::nullopt;
+    }
+    return ThinkingTime{ThinkingTime::Kind::kNodes, nodes};
+}
+
 std::string ThinkingName(ThinkingTime thinking) {
     switch (thinking.kind) {
         case ThinkingTime::Kind::kClassic:

@@ -29,6 +29,9 @@ engine::SearchLimits LimitsFor(int difficulty, ThinkingTime thinking);
 
 // "classic", or one of the budgets of kThinkingSeconds as a number of seconds ("1", "3", ...).
 std::optional<ThinkingTime> ParseThinkingTime(std::string_view word);
+// What ParseThinkingTime reads, or a node budget written "nodes:N" (N from 1 on): the tools'
+// form.
+std::optional<ThinkingTime> ParseThinkingBudget(std::string_view word);
 // The inverse of ParseThinkingTime; "nodes N" for a node budget.
 std::string ThinkingName(ThinkingTime thinking);
 
