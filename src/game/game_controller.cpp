@@ -403,8 +403,7 @@ bool GameController::FindHint(engine::MoveChooser& chooser) {
     const engine::SearchResult result = chooser.Choose(job->root, job->history, LimitsOf(*job));
     std::lock_guard lock(mutex_);
     if (IsNoMove(result.move) || job->serial != serial_) return false;
-    KeepHint(result.move);
-    return true;
+    return KeepHint(result.move, std::nullopt);
 }
 
 void GameController::TakeHintResult(const EngineResult& result) {
@@ -412,19 +411,19 @@ void GameController::TakeHintResult(const EngineResult& result) {
         std::lock_guard shown(shownMutex_);
         hintSearching_ = false;
     }
-    if (result.serial != serial_ || result.hintRequest != hintRequest_.load() ||
-        IsNoMove(result.move) || !UsersTurn()) {
-        return;
-    }
-    KeepHint(result.move);
+    if (result.serial != serial_ || IsNoMove(result.move) || !UsersTurn()) return;
+    KeepHint(result.move, result.hintRequest);
 }
 
-void GameController::KeepHint(const Move& move) {
+bool GameController::KeepHint(const Move& move, std::optional<uint64_t> request) {
     GameHint hint{move, MoveTextOf(Current(), move, options_.notation)};
-    if (hint.text.empty()) return;
+    if (hint.text.empty()) return false;
     std::lock_guard shown(shownMutex_);
+    // The request was withdrawn meanwhile (the hint was cleared).
+    if (request && *request != hintRequest_.load()) return false;
     hint_ = std::move(hint);
     shownChanges_.fetch_add(1);
+    return true;
 }
 
 std::optional<GameHint> GameController::CurrentHint() const {

@@ -222,8 +222,9 @@ private:
     bool EnginesTurn() const;
     bool UsersTurn() const;
     void FillJob(EngineJob& job, bool hint) const;
-    // Under mutex_: a hint's move becomes the hint with its text.
-    void KeepHint(const Move& move);
+    // Under mutex_: a hint's move becomes the hint with its text, unless the request it answers
+    // (none: a search here) was withdrawn.
+    bool KeepHint(const Move& move, std::optional<uint64_t> request);
     // Tick's part for a posted hint.
     void TakeHintResult(const EngineResult& result);
     // A fresh game of the kind under the current rules; the engine plays Black.
