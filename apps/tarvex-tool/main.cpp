@@ -31,7 +31,8 @@ constexpr Command kCommands[] = {
     {"bench", RunBench, "bench [--depth N]   fixed searches of both games: nodes and speed"},
     {"selfplay", RunSelfPlay,
      "selfplay [--game 2d|3d] [--rules R] --games N [--difficulty D | --white D --black D] "
-     "[--seed S] [--record FILE] [--pgn FILE]"},
+     "[--think T | --white-think T --black-think T] [--seed S] [--record FILE] [--pgn FILE]   "
+     "T: classic, 1, 3, 10, 30 (seconds) or nodes:N"},
 };
 
 std::string UsageText() {

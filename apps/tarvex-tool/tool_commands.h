@@ -44,8 +44,9 @@ int RunSearch(int argc, char** argv);
 int RunBench(int argc, char** argv);
 
 // tarvex-tool selfplay --game 2d|3d [--rules R] --games N [--difficulty D | --white D --black D]
-// [--seed S] [--record FILE] [--pgn FILE]: the engine against itself through the game's commit
-// path.
+// [--think T | --white-think T --black-think T] [--seed S] [--record FILE] [--pgn FILE]: the
+// engine against itself through the game's commit path. T: classic (the default), 1, 3, 10 or
+// 30 (seconds a move) or nodes:N.
 int RunSelfPlay(int argc, char** argv);
 
 // The position options of perft, moves, search and selfplay (tool_moves.cpp).

@@ -139,6 +139,12 @@ private:
             return Choice(words, {"easy", "medium", "hard"},
                           [this](int i) { controller_.SetDifficulty(kLevels[i]); });
         }
+        if (command == "think") return Think(words);
+        if (command == "hint") return words.size() == 1 ? Hint() : Error("usage: hint");
+        if (command == "thoughts") {
+            return Choice(words, {"off", "on"},
+                          [this](int i) { controller_.SetThoughtsShown(i == 1); });
+        }
         if (command == "go") return words.size() == 1 ? Go() : Error("usage: go");
         if (command == "setup") return SetUp(line);
         if (command == "move") return PlayMove(words);
@@ -233,6 +239,23 @@ private:
             if (both) controller_.SetPlaysBoth(true);
         }
         if (!moved) Error("the engine has no move to make");
+    }
+
+    // think classic|1|3|10|30 (seconds a move), think nodes N: how long the engine thinks.
+    void Think(const Words& words) {
+        std::optional<ThinkingTime> thinking;
+        if (words.size() == 2) thinking = ParseThinkingTime(words[1]);
+        if (words.size() == 3) thinking = ParseThinkingBudget(words[1] + ":" + words[2]);
+        if (!thinking) return Error("usage: think classic|1|3|10|30 or think nodes N");
+        controller_.SetThinkingTime(*thinking);
+    }
+
+    // hint: the engine's move for the user's side, at the game's level; the game stays as it
+    // is.
+    void Hint() {
+        if (!controller_.FindHint(engine_)) return Answer("no hint: not your turn");
+        const std::optional<GameHint> hint = controller_.CurrentHint();
+        if (hint) Answer("hint: " + hint->text);
     }
 
     bool BuildMove(const Words& words, Move& move) {

@@ -1,8 +1,9 @@
 // tarvex-tool selfplay: the engine against itself through the path the window's games take.
 // One game controller and two engines, one a side. Each game starts from the initial position
 // with a few random plies (from the seed) entered as the user's; then the side to move becomes
-// the engine's side, at that side's difficulty, and the controller has that side's engine
-// search and commit, until the game's own rules decide the game or the record is nearly full.
+// the engine's side, at that side's difficulty and thinking time, and the controller has that
+// side's engine search and commit, until the game's own rules decide the game or the record is
+// nearly full.
 //
 //   game <i>: <result> in <plies> plies (<reason>)       one line per game
 //   result W/D/L <white wins>/<draws>/<black wins>
@@ -20,6 +21,7 @@
 #include <cstdio>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <random>
 #include <string>
@@ -31,6 +33,7 @@
 #include "engine/engine.h"
 #include "game/game_controller.h"
 #include "game/game_pgn.h"
+#include "game/thinking.h"
 #include "movegen/legal_moves.h"
 #include "rules/repetition.h"
 #include "text/position_text.h"
@@ -52,6 +55,7 @@ struct SelfPlayOptions {
     int whiteDifficulty = 0;
     int blackDifficulty = 0;
     int difficulty = 0;
+    std::optional<ThinkingTime> whiteThinking, blackThinking, thinking;
     int64_t seed = 1;
     const char* record = nullptr;
     const char* pgn = nullptr;
@@ -103,6 +107,17 @@ int DifficultyOption(int argc, char** argv, int& i, int& out) {
     return kExitOk;
 }
 
+int ThinkingOption(int argc, char** argv, int& i, std::optional<ThinkingTime>& out) {
+    if (i + 1 == argc) return ArgumentError(kCommand, "missing value after %s", argv[i]);
+    out = ParseThinkingBudget(argv[i + 1]);
+    if (!out) {
+        return ArgumentError(
+            kCommand, "bad thinking time '%s' (use classic, 1, 3, 10, 30 or nodes:N)", argv[i + 1]);
+    }
+    ++i;
+    return kExitOk;
+}
+
 int NumberOption(int argc, char** argv, int& i, int64_t low, int64_t high, int64_t& out) {
     if (i + 1 == argc) return ArgumentError(kCommand, "missing value after %s", argv[i]);
     if (!ParseNumber(argv[i + 1], low, high, out)) {
@@ -130,6 +145,12 @@ int ParseArguments(int argc, char** argv, SelfPlayOptions& options) {
             status = DifficultyOption(argc, argv, i, options.whiteDifficulty);
         } else if (word == "--black") {
             status = DifficultyOption(argc, argv, i, options.blackDifficulty);
+        } else if (word == "--think") {
+            status = ThinkingOption(argc, argv, i, options.thinking);
+        } else if (word == "--white-think") {
+            status = ThinkingOption(argc, argv, i, options.whiteThinking);
+        } else if (word == "--black-think") {
+            status = ThinkingOption(argc, argv, i, options.blackThinking);
         } else if (word == "--record" || word == "--pgn") {
             if (i + 1 == argc) return ArgumentError(kCommand, "missing value after %s", argv[i]);
             (word == "--pgn" ? options.pgn : options.record) = argv[++i];
@@ -150,6 +171,12 @@ int ParseArguments(int argc, char** argv, SelfPlayOptions& options) {
             return ArgumentError(kCommand, "--difficulty excludes --white and --black");
         }
         options.whiteDifficulty = options.blackDifficulty = options.difficulty;
+    }
+    if (options.thinking) {
+        if (options.whiteThinking || options.blackThinking) {
+            return ArgumentError(kCommand, "--think excludes --white-think and --black-think");
+        }
+        options.whiteThinking = options.blackThinking = options.thinking;
     }
     if (options.whiteDifficulty == 0) options.whiteDifficulty = kDifficultyEasy;
     if (options.blackDifficulty == 0) options.blackDifficulty = kDifficultyEasy;
@@ -292,6 +319,8 @@ private:
             controller_.SetEngineSide(side);
             controller_.SetDifficulty(side > 0 ? options_.whiteDifficulty
                                                : options_.blackDifficulty);
+            controller_.SetThinkingTime((side > 0 ? options_.whiteThinking : options_.blackThinking)
+                                            .value_or(ThinkingTime{}));
             CountingEngine& engine = side > 0 ? white_ : black_;
             const long errors = ErrorReportCount();
             const bool moved = controller_.PlayEngineMove(engine);

@@ -125,9 +125,13 @@ void SearchThread::Run() {
     Move chosen;
     if (HasLegalMove(root)) {
         engine::SearchLimits limits;
-        limits.maxDepth = job_.maxDepth;
-        limits.effortClock = false;
-        limits.nodes = job_.nodes;
+        if (job_.level) {
+            limits = *job_.level;
+        } else {
+            limits.maxDepth = job_.maxDepth;
+            limits.effortClock = false;
+            limits.nodes = job_.nodes;
+        }
         limits.stopWhen = [this] { return TimeIsUp(); };
         limits.onProgress = [this](const engine::SearchProgress& progress) { Report(progress); };
         chosen = engine_.Choose(root, *job_.game.history, limits).move;

@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <thread>
 
 #include "engine/engine.h"
@@ -24,6 +25,8 @@ using Clock = std::chrono::steady_clock;
 
 struct SearchJob {
     UciGame game;
+    // A level of the game (the Thinking option): its limits replace the clock and the others.
+    std::optional<engine::SearchLimits> level;
     int maxDepth = 0;    // the engine's maximum depth: iterations stop below it
     uint64_t nodes = 0;  // 0: no limit
     TimeBudget budget;   // counted from start

@@ -132,6 +132,9 @@ void UciSession::Identify() const {
     SendLine("option name Move Overhead type spin default " + std::to_string(kDefaultOverheadMs) +
              " min 0 max " + std::to_string(kMaxOverheadMs));
     SendLine("option name Difficulty type combo default Hard var Easy var Medium var Hard");
+    SendLine(
+        "option name Thinking type combo default Clock var Clock var Classic var 1 var 3 "
+        "var 10 var 30");
     SendLine("uciok");
 }
 
@@ -170,9 +173,21 @@ void UciSession::SetOption(const Words& words) {
             if (Lower(value) == Lower(level.name)) return void(difficulty_ = level.depth);
         }
         Problem("bad value '" + value + "' for Difficulty (use Easy, Medium or Hard)");
+    } else if (name == "thinking") {
+        SetThinking(value);
     } else {
         Problem("unknown option '" + Joined(words, first, last) + "'");
     }
+}
+
+// Clock: the go command's limits and clock; Classic or a number of seconds: the game's level.
+void UciSession::SetThinking(const std::string& value) {
+    if (Lower(value) == "clock") return thinking_.reset();
+    if (const std::optional<ThinkingTime> thinking = ParseThinkingTime(Lower(value))) {
+        thinking_ = *thinking;
+        return;
+    }
+    Problem("bad value '" + value + "' for Thinking (use Clock, Classic, 1, 3, 10 or 30)");
 }
 
 void UciSession::SetPosition(const Words& words) {
@@ -194,7 +209,10 @@ void UciSession::Go(const Words& words) {
     job.nodes = go.nodes > 0 ? static_cast<uint64_t>(go.nodes) : 0;
     job.holdBestMove = go.infinite || go.ponder;
     job.pondering = go.ponder;
-    if (!go.infinite) {
+    if (thinking_) {
+        // The game's level, whatever the go command's clock and limits say.
+        job.level = LimitsFor(difficulty_, *thinking_);
+    } else if (!go.infinite) {
         job.budget = PlanTime(go, WhiteToMove(root), overheadMs_, SingleLegalMove(root));
     }
     search_->Start(std::move(job));

@@ -6,10 +6,12 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "engine/engine.h"
+#include "game/thinking.h"
 #include "search_thread.h"
 #include "uci_position.h"
 
@@ -34,6 +36,7 @@ public:
 private:
     void Identify() const;
     void SetOption(const std::vector<std::string>& words);
+    void SetThinking(const std::string& value);
     void SetPosition(const std::vector<std::string>& words);
     void Go(const std::vector<std::string>& words);
     void NewGame();
@@ -42,6 +45,8 @@ private:
     std::unique_ptr<SearchThread> search_;
     PositionTracker positions_;
     int difficulty_;  // the engine's maximum depth
+    // The Thinking option: none for the UCI clock, else the game's level at the difficulty.
+    std::optional<ThinkingTime> thinking_;
     int overheadMs_ = kDefaultOverheadMs;
 };
 

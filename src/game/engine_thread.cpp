@@ -23,20 +23,23 @@ void EngineThread::Stop() {
 
 void EngineThread::Loop() {
     auto job = std::make_unique<EngineJob>();
-    engine::SearchLimits limits;
-    // The search gives up when the thread is told to finish or when a change of who plays
-    // raises the stop request.
-    limits.stopWhen = [this] { return terminate_.Raised() || stopRequest_.Requested(); };
     do {
         if (!controller_.TakeEngineJob(*job)) continue;
         // A stop requested before the job was taken is forgotten; one raised since has also
         // made the job's version old, so its move would be dropped.
         stopRequest_.Clear();
         chooser_.Stopper().Clear();
-        limits.maxDepth = job->difficulty;
+        engine::SearchLimits limits = controller_.LimitsOf(*job);
+        // The search gives up when the thread is told to finish, when a change of who plays
+        // raises the stop request, or when the hint it looks for is no longer wanted.
+        limits.stopWhen = [this, &job = *job] {
+            return terminate_.Raised() || stopRequest_.Requested() ||
+                   controller_.HintWithdrawn(job);
+        };
         const engine::SearchResult result = chooser_.Choose(job->root, job->history, limits);
         if (terminate_.Raised()) break;
-        controller_.PostEngineResult({result.move, result.score, job->serial});
+        controller_.PostEngineResult(
+            {result.move, result.score, job->serial, job->hint, job->hintRequest});
     } while (!terminate_.WaitFor(kPollPeriod));
 }
 

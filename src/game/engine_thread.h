@@ -1,7 +1,8 @@
 // The engine's own thread. Every 100 ms it asks the game controller for work; when the engine
-// is to move it gets a private copy of the position (taken under the game's lock), searches it
-// with its chooser and posts the chosen move to the controller's mailbox, which the main thread
-// drains and commits. It never writes the game. The main thread starts it and stops it around
+// is to move (or the user asked for a hint) it gets a private copy of the position (taken under
+// the game's lock), searches it with its chooser at the game's difficulty and thinking time and
+// posts the chosen move to the controller's mailbox, which the main thread drains and commits
+// (or keeps as the hint). It never writes the game. The main thread starts it and stops it around
 // every rebuild of the game and at the end of the program; stopping is cooperative (the
 // terminate flag is raised, the search stops at its next stop test, and the thread is joined).
 // A stop request alone (a change of who plays) ends the search but not the thread.

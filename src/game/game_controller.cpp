@@ -12,9 +12,11 @@
 #include "game/engine_thread.h"
 #include "game/game_flow.h"
 #include "game/game_listing.h"
+#include "game/thoughts.h"
 #include "rules/attack_generation.h"
 #include "rules/attacks.h"
 #include "rules/line_tables.h"
+#include "rules/make_move.h"
 #include "rules/position_setup.h"
 
 namespace tarvex {
@@ -263,6 +265,10 @@ void GameController::Tick() {
     std::lock_guard lock(mutex_);
     std::optional<EngineResult> result;
     result.swap(posted_);
+    if (result && result->hint) {
+        TakeHintResult(*result);
+        result.reset();
+    }
     const Position& p = Current();
     // A move found for an earlier state of the game (the user moved, or the search was told to
     // stop) or for a side the engine no longer plays is dropped.
@@ -290,27 +296,69 @@ void GameController::Tick() {
 
 bool GameController::PlayEngineMove(engine::MoveChooser& chooser) {
     auto job = std::make_unique<EngineJob>();
-    if (!TakeEngineJob(*job)) return false;
-    engine::SearchLimits limits;
-    limits.maxDepth = job->difficulty;
+    {
+        std::lock_guard lock(mutex_);
+        if (posted_ || !EnginesTurn()) return false;
+        FillJob(*job, false);
+    }
     chooser.Stopper().Clear();
-    const engine::SearchResult result = chooser.Choose(job->root, job->history, limits);
+    const engine::SearchResult result = chooser.Choose(job->root, job->history, LimitsOf(*job));
     CommitEngineMove(result.move, result.score);
     return true;
 }
 
-bool GameController::TakeEngineJob(EngineJob& job) {
-    std::lock_guard lock(mutex_);
+bool GameController::EnginesTurn() const {
     const Position& p = game_->block.current;
-    if (posted_ || game_->replayIndex != kNoReplay || p.winner != 0 ||
-        options_.engineSide != SideSign(p) || !UnplayableReason().empty()) {
-        return false;
-    }
-    job.root = p;
+    return game_->replayIndex == kNoReplay && p.winner == 0 && options_.engineSide == SideSign(p) &&
+           UnplayableReason().empty();
+}
+
+bool GameController::UsersTurn() const {
+    const Position& p = game_->block.current;
+    return game_->replayIndex == kNoReplay && p.winner == 0 && game_->block.playsBoth == 0 &&
+           options_.engineSide != SideSign(p) && !PlyLimitReached(p) && UnplayableReason().empty();
+}
+
+void GameController::FillJob(EngineJob& job, bool hint) const {
+    job.root = game_->block.current;
     job.history = game_->block.keyHistory;
     job.difficulty = options_.difficulty;
+    job.thinking = options_.thinking;
+    job.notation = options_.notation;
     job.serial = serial_;
+    job.hint = hint;
+}
+
+bool GameController::TakeEngineJob(EngineJob& job) {
+    std::lock_guard lock(mutex_);
+    if (posted_) return false;
+    bool hint = false;
+    uint64_t request = 0;
+    {
+        std::lock_guard shown(shownMutex_);
+        if (hintRequested_ && UsersTurn()) {
+            hintRequested_ = false;
+            hintSearching_ = true;
+            hint = true;
+            request = hintSearchRequest_ = hintRequest_.load();
+        }
+    }
+    if (!hint && !EnginesTurn()) return false;
+    FillJob(job, hint);
+    job.hintRequest = request;
     return true;
+}
+
+engine::SearchLimits GameController::LimitsOf(const EngineJob& job) {
+    engine::SearchLimits limits = LimitsFor(job.difficulty, job.thinking);
+    limits.onProgress = [this, &job](const engine::SearchProgress& progress) {
+        ReportThoughts(ThoughtsText(job.root, progress, job.notation));
+    };
+    return limits;
+}
+
+bool GameController::HintWithdrawn(const EngineJob& job) const {
+    return job.hint && hintRequest_.load(std::memory_order_relaxed) != job.hintRequest;
 }
 
 void GameController::PostEngineResult(const EngineResult& result) {
@@ -321,6 +369,110 @@ void GameController::PostEngineResult(const EngineResult& result) {
 void GameController::DiscardEngineResult() {
     std::lock_guard lock(mutex_);
     posted_.reset();
+    // A hint search is never posted after a stop of the thread.
+    std::lock_guard shown(shownMutex_);
+    hintSearching_ = false;
+}
+
+void GameController::SetThinkingTime(ThinkingTime thinking) {
+    std::lock_guard lock(mutex_);
+    options_.thinking = thinking;
+}
+
+// ---- the hint ----
+
+void GameController::RequestHint() {
+    std::lock_guard lock(mutex_);
+    if (!UsersTurn()) return;
+    std::lock_guard shown(shownMutex_);
+    // A search for the same request already runs: its answer is the hint.
+    if (hintSearching_ && hintSearchRequest_ == hintRequest_.load()) return;
+    hint_.reset();
+    hintRequested_ = true;
+    shownChanges_.fetch_add(1);
+}
+
+bool GameController::FindHint(engine::MoveChooser& chooser) {
+    auto job = std::make_unique<EngineJob>();
+    {
+        std::lock_guard lock(mutex_);
+        if (!UsersTurn()) return false;
+        FillJob(*job, true);
+    }
+    chooser.Stopper().Clear();
+    const engine::SearchResult result = chooser.Choose(job->root, job->history, LimitsOf(*job));
+    std::lock_guard lock(mutex_);
+    if (IsNoMove(result.move) || job->serial != serial_) return false;
+    return KeepHint(result.move, std::nullopt);
+}
+
+void GameController::TakeHintResult(const EngineResult& result) {
+    {
+        std::lock_guard shown(shownMutex_);
+        hintSearching_ = false;
+    }
+    if (result.serial != serial_ || IsNoMove(result.move) || !UsersTurn()) return;
+    KeepHint(result.move, result.hintRequest);
+}
+
+bool GameController::KeepHint(const Move& move, std::optional<uint64_t> request) {
+    GameHint hint{move, MoveTextOf(Current(), move, options_.notation)};
+    if (hint.text.empty()) return false;
+    std::lock_guard shown(shownMutex_);
+    // The request was withdrawn meanwhile (the hint was cleared).
+    if (request && *request != hintRequest_.load()) return false;
+    hint_ = std::move(hint);
+    shownChanges_.fetch_add(1);
+    return true;
+}
+
+std::optional<GameHint> GameController::CurrentHint() const {
+    std::lock_guard lock(shownMutex_);
+    return hint_;
+}
+
+void GameController::ClearHint() {
+    std::lock_guard lock(shownMutex_);
+    if (hint_ || hintRequested_ || hintSearching_) shownChanges_.fetch_add(1);
+    hintRequest_.fetch_add(1);
+    hintRequested_ = false;
+    hint_.reset();
+}
+
+void GameController::WithdrawHint() {
+    std::lock_guard lock(shownMutex_);
+    hintRequest_.fetch_add(1);
+    hintRequested_ = false;
+    hint_.reset();
+}
+
+// ---- the thoughts ----
+
+void GameController::SetThoughtsShown(bool on) {
+    std::lock_guard lock(shownMutex_);
+    thoughtsShown_ = on;
+    shownChanges_.fetch_add(1);
+}
+
+bool GameController::ThoughtsShown() const {
+    std::lock_guard lock(shownMutex_);
+    return thoughtsShown_;
+}
+
+std::string GameController::ThoughtsLine() const {
+    std::lock_guard lock(shownMutex_);
+    return thoughtsLine_;
+}
+
+void GameController::ReportThoughts(const std::string& line) {
+    bool shown = false;
+    {
+        std::lock_guard lock(shownMutex_);
+        thoughtsLine_ = line;
+        shown = thoughtsShown_;
+    }
+    shownChanges_.fetch_add(1);
+    if (shown) ConsolePrint("\n%s", line.c_str());
 }
 
 }  // namespace tarvex

@@ -8,6 +8,7 @@
 // first.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -38,12 +39,22 @@ struct ControllerHooks {
     std::function<void(const char*)> cannotPlay;
 };
 
-// The engine's work for one move: a private copy of the game at one moment.
+// The engine's work for one move, or for a hint: a private copy of the game at one moment.
 struct EngineJob {
     Position root;
     KeyHistory history;
     int difficulty = kDifficultyEasy;
-    uint64_t serial = 0;  // the game's version the copy was taken from
+    ThinkingTime thinking;
+    int notation = kNotationTournament;  // of the thoughts line
+    uint64_t serial = 0;                 // the game's version the copy was taken from
+    bool hint = false;                   // a move for the user's side, not to be played
+    uint64_t hintRequest = 0;            // the hint request it answers
+};
+
+// A move suggested to the user: the engine's choice for the user's side, not played.
+struct GameHint {
+    Move move;
+    std::string text;  // the move in the game's notation, e.g. "Nf3"
 };
 
 // A move the engine found, waiting in the mailbox for the main thread.
@@ -51,6 +62,8 @@ struct EngineResult {
     Move move;
     int score = 0;  // from the point of view of the side that moved
     uint64_t serial = 0;
+    bool hint = false;  // the answer of a hint job: kept as the hint, never played
+    uint64_t hintRequest = 0;
 };
 
 class GameController {
@@ -63,9 +76,9 @@ public:
     const Game& CurrentGame() const { return *game_; }
     const Position& Current() const { return game_->block.current; }
     const GameOptions& Options() const { return options_; }
-    // Advanced by every change of the game or of who plays; the window draws again when it
-    // moves.
-    uint64_t ChangeCount() const { return serial_; }
+    // Advanced by every change of the game or of who plays, and when a hint or a thoughts line
+    // arrives; the window draws again when it moves.
+    uint64_t ChangeCount() const { return serial_ + shownChanges_.load(std::memory_order_relaxed); }
 
     void SetHooks(ControllerHooks hooks) { hooks_ = std::move(hooks); }
     const ControllerHooks& Hooks() const { return hooks_; }
@@ -142,6 +155,31 @@ public:
     void SetEngineSide(int side, bool raiseStop = true);
     void SetPlaysBoth(bool on, bool raiseStop = true);
     void SetSpread(int spread) { options_.spread = spread; }
+    // How long the engine thinks from its next search on (Easy always thinks as it did).
+    void SetThinkingTime(ThinkingTime thinking);
+
+    // ---- the hint (key N, the Game menu's "Hint", the tool's "hint") ----
+
+    // When it is the user's turn, the engine thread searches a move for the user's side with the
+    // current difficulty and thinking time; Tick keeps it as the hint. No effect otherwise.
+    void RequestHint();
+    // Headless: the same search, here with chooser; false when it is not the user's turn.
+    bool FindHint(engine::MoveChooser& chooser);
+    // The hint found for the game as it stands, if any.
+    std::optional<GameHint> CurrentHint() const;
+    // Forgets the hint and any hint search in progress (any click or key does this).
+    void ClearHint();
+
+    // ---- the engine's thoughts (key I) ----
+
+    // On: each completed depth of the engine's searches is printed and kept as the thoughts
+    // line. Off by default.
+    void SetThoughtsShown(bool on);
+    bool ThoughtsShown() const;
+    // "depth D score nodes N pv ..." of the last completed depth, or "" before any.
+    std::string ThoughtsLine() const;
+    // Any thread: a search's completed depth becomes the thoughts line (printed when shown).
+    void ReportThoughts(const std::string& line);
 
     // ---- the engine ----
 
@@ -151,8 +189,15 @@ public:
     // Without a thread: when the engine is to move, searches here with chooser and commits.
     // Returns whether the engine had a move to make.
     bool PlayEngineMove(engine::MoveChooser& chooser);
-    // Engine thread: a copy of the game when the engine is to move and nothing is pending.
+    // Engine thread: a copy of the game when the engine is to move and nothing is pending, or
+    // a hint job when a hint was asked for and it is the user's turn.
     bool TakeEngineJob(EngineJob& job);
+    // The limits of a job's search (its difficulty and thinking time), its completed depths
+    // reported as the thoughts line. The job must outlive the search.
+    engine::SearchLimits LimitsOf(const EngineJob& job);
+    // Whether a hint job's answer is no longer wanted (the hint was cleared or the game
+    // changed): its search may stop. Any thread; false for the engine's own moves.
+    bool HintWithdrawn(const EngineJob& job) const;
     // Engine thread: the move it found.
     void PostEngineResult(const EngineResult& result);
     // Forgets a posted move (the game is about to be rebuilt).
@@ -166,7 +211,22 @@ private:
     // A search in progress gives up, and a move it posts is not played.
     void RequestStop();
     MoveContext GameContext(bool user);
-    void Changed() { ++serial_; }
+    // Every change of the game forgets the hint, and a hint search stops.
+    void Changed() {
+        ++serial_;
+        WithdrawHint();
+    }
+    void WithdrawHint();
+    // Under mutex_: the engine is to move, or the user is (the engine plays neither the side to
+    // move nor both sides).
+    bool EnginesTurn() const;
+    bool UsersTurn() const;
+    void FillJob(EngineJob& job, bool hint) const;
+    // Under mutex_: a hint's move becomes the hint with its text, unless the request it answers
+    // (none: a search here) was withdrawn.
+    bool KeepHint(const Move& move, std::optional<uint64_t> request);
+    // Tick's part for a posted hint.
+    void TakeHintResult(const EngineResult& result);
     // A fresh game of the kind under the current rules; the engine plays Black.
     void SetUpFresh(int kind, bool resetView);
     // Sets up or copies the start position, prepares it and replays the record up to target.
@@ -190,6 +250,19 @@ private:
     std::mutex mutex_;
     uint64_t serial_ = 0;  // advanced by every change of the game
     std::optional<EngineResult> posted_;
+    // The hint and the thoughts line: written by the engine thread's reports and by Tick, read
+    // by the window's redraw. Taken after mutex_ when both are held.
+    mutable std::mutex shownMutex_;
+    bool hintRequested_ = false;
+    bool hintSearching_ = false;      // a hint job is out and its answer not yet taken
+    uint64_t hintSearchRequest_ = 0;  // the request it answers
+    std::optional<GameHint> hint_;
+    bool thoughtsShown_ = false;
+    std::string thoughtsLine_;
+    // Advanced (under shownMutex_) when a hint request is withdrawn: a hint search of an older
+    // request stops and its answer is dropped.
+    std::atomic<uint64_t> hintRequest_{0};
+    std::atomic<uint64_t> shownChanges_{0};  // hints and thoughts lines that arrived
 };
 
 // Gives a new game's set-up the engine's part: its tables cleared, the stage of the new

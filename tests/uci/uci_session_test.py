@@ -152,6 +152,8 @@ def case_identify(s):
         'option name Clear Hash type button',
         'option name Move Overhead type spin default 30 min 0 max 5000',
         'option name Difficulty type combo default Hard var Easy var Medium var Hard',
+        'option name Thinking type combo default Clock var Clock var Classic var 1 var 3 var 10 '
+        'var 30',
         'uciok'], 'uci answer')
     check(s.answer('') == [], 'an empty line is ignored')
     check(s.answer('xyzzy 42') == ["info string unknown command 'xyzzy'"], 'unknown command')
@@ -191,6 +193,36 @@ def case_options(s):
     s.answer('ucinewgame')
     _, infos, _ = search(s, 'go depth 5', pawn)
     check(depths(infos)[-1] == 5, f'depth 5 at Hard: {depths(infos)}')
+
+
+def case_thinking(s):
+    check(s.answer('setoption name Thinking value 5') ==
+          ["info string bad value '5' for Thinking (use Clock, Classic, 1, 3, 10 or 30)"],
+          'a time the game does not offer')
+    # A level replaces the go command's limits: one second whatever the clock, deeper than go
+    # depth asks; stop still stops it.
+    s.answer('setoption name Thinking value 1')
+    _, infos, seconds = search(s, 'go wtime 600000 btime 600000', moves=['e2e4'])
+    check(seconds < 1.0 + PROMPT, f'one second took {seconds:.2f} s')
+    _, infos, _ = search(s, 'go depth 2', moves=['d2d4'])
+    check(max(depths(infos)) > 2, f'the level goes past go depth 2: {depths(infos)}')
+    s.answer('setoption name Thinking value 30')
+    s.send('position startpos')
+    s.send('go wtime 1000 btime 1000')
+    time.sleep(0.5)
+    start = time.monotonic()
+    s.send('stop')
+    check(s.until('bestmove', PROMPT)[-1].split()[1] in game_of().legal, 'legal after stop')
+    check(time.monotonic() - start < PROMPT, 'stop is answered at once')
+    # Easy stays the classic budget at any time; Clock gives the go command its limits back.
+    s.answer('setoption name Difficulty value Easy')
+    _, _, seconds = search(s, 'go wtime 600000 btime 600000')
+    check(seconds < PROMPT, f'Easy with 30 s took {seconds:.2f} s')
+    s.answer('setoption name Difficulty value Hard')
+    s.answer('setoption name Thinking value clock')
+    s.answer('ucinewgame')  # a deep entry from before would settle the position
+    _, infos, _ = search(s, 'go depth 2', moves=['c2c4'])
+    check(depths(infos) == [2], f'Clock: go depth 2 again: {depths(infos)}')
 
 
 def case_position(s):
