@@ -167,9 +167,9 @@ void MouseClick(int button, int state, int x, int y) {
     }
     if (button == GLUT_RIGHT_BUTTON) return;
     if (button == GLUT_MIDDLE_BUTTON) {
+        // Nothing to draw yet: the drag draws as it turns, and the timer redraws a cleared hint.
         if (state == GLUT_DOWN) app.controller.ClearHint();
         app.drag = {state == GLUT_DOWN, x, y};
-        glutPostRedisplay();
         return;
     }
     if (button == kWheelUp || button == kWheelDown) {
