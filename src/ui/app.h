@@ -48,6 +48,13 @@ struct Selection {
     }
 };
 
+// A drag with the middle button turns the view: where the pointer was last seen.
+struct ViewDrag {
+    bool active = false;
+    int x = 0;
+    int y = 0;
+};
+
 // The three text lines of the window.
 inline constexpr int kTextLineSize = 64;
 struct TextLines {
@@ -98,8 +105,12 @@ struct App {
     FilePrompt filePrompt;
     // The name shared by saving and restoring, kept between uses.
     std::string saveName = kDefaultSaveName;
+    ViewDrag drag;
     int boardCursor = 0;        // the attack board that "K" moves (0..3), chosen with "J"
     uint64_t drawnChanges = 0;  // the controller's change count the window last drew
+    // The hint and the thoughts line as the window last drew them: the engine thread brings
+    // both without changing the game.
+    std::string drawnEngineText;
 };
 
 // A modal panel (the promotion chooser or the file prompt) is open: input goes to it alone.

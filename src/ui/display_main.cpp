@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "board/attack_boards.h"
 #include "core/error_report.h"
@@ -26,9 +28,13 @@ constexpr float kRed[3] = {1.0f, 0.0f, 0.0f};
 constexpr float kOrange[3] = {1.0f, 0.5f, 0.0f};
 constexpr float kGreen[3] = {0.0f, 1.0f, 0.0f};
 constexpr float kWhite[3] = {1.0f, 1.0f, 1.0f};
-// Where the text starts: the left edge and the top line, in scene units.
+// Where the text starts: the left edge and the top line, in scene units of a square window
+// (a wider or taller one moves them with the projection's stretch, keeping them in the corner).
 constexpr float kTextLeft = -10.0f, kTextTop = 10.0f;
 constexpr float kTextLeftOrtho = -7.0f, kTextTopOrtho = 7.0f;
+// The engine's thoughts go one line below the three others.
+constexpr float kThoughtsLine = 3.0f;
+void* const kTextFont = GLUT_BITMAP_TIMES_ROMAN_24;
 
 constexpr const char* kEditPrompts[] = {"remove from where?",
                                         nullptr,
@@ -155,6 +161,9 @@ void Message(App& app, TextPass& pass) {
     } else if (app.text.message[0] != 0) {
         std::snprintf(pass.message, kTextLineSize, "%s", app.text.message);
         CopyColour(pass.messageColour, kWhite);
+    } else if (const std::optional<GameHint> hint = app.controller.CurrentHint()) {
+        std::snprintf(pass.message, kTextLineSize, "hint: %s", hint->text.c_str());
+        CopyColour(pass.messageColour, kWhite);
     } else {
         SelectionLine(app, pass.message);
         CopyColour(pass.messageColour, kGreen);
@@ -165,7 +174,32 @@ void Message(App& app, TextPass& pass) {
 void DrawLine(float x, float y, const char* text, const float colour[3]) {
     glColor3fv(colour);
     glRasterPos3f(x, y, 0.0f);
-    for (const char* c = text; *c != 0; ++c) glutBitmapCharacter(GLUT_BITMAP_TIMES_ROMAN_24, *c);
+    for (const char* c = text; *c != 0; ++c) glutBitmapCharacter(kTextFont, *c);
+}
+
+int LineWidth(const std::string& text) {
+    return glutBitmapLength(kTextFont, reinterpret_cast<const unsigned char*>(text.c_str()));
+}
+
+// The line shortened to fit in pixels: whole words from its end first (the principal variation
+// is last), then characters.
+std::string CutToWidth(std::string line, int pixels) {
+    while (!line.empty() && LineWidth(line) > pixels) {
+        const size_t blank = line.find_last_of(' ');
+        line.resize(blank != std::string::npos && blank > 0 ? blank : line.size() - 1);
+    }
+    return line;
+}
+
+// The engine's thoughts from (x, y) on, cut at the window's right edge.
+void DrawThoughts(float x, float y, const std::string& line) {
+    glRasterPos3f(x, y, 0.0f);
+    GLfloat raster[4];
+    glGetFloatv(GL_CURRENT_RASTER_POSITION, raster);
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int room = viewport[2] - static_cast<int>(raster[0]);
+    DrawLine(x, y, CutToWidth(line, room).c_str(), kWhite);
 }
 
 }  // namespace
@@ -209,11 +243,15 @@ void DisplayMain() {
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
     const bool ortho = view.orthographic;
-    const float left = ortho ? kTextLeftOrtho : kTextLeft;
-    const float top = ortho ? kTextTopOrtho : kTextTop;
+    const ViewStretch stretch = CurrentStretch(view);
+    const auto left = static_cast<float>((ortho ? kTextLeftOrtho : kTextLeft) * stretch.x);
+    const auto top = static_cast<float>((ortho ? kTextTopOrtho : kTextTop) * stretch.y);
     DrawLine(left, top - 1, app.text.banner, app.text.bannerColour);
     DrawLine(left, top, pass.header, pass.headerColour);
     DrawLine(left, top - 2, pass.message, pass.messageColour);
+    if (app.controller.ThoughtsShown()) {
+        DrawThoughts(left, top - kThoughtsLine, app.controller.ThoughtsLine());
+    }
     glPopMatrix();
     glPopAttrib();
     DrawPromotionChooser(app);

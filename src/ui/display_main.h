@@ -1,5 +1,7 @@
 // The display callback of the main window: the scene under the view settings, then three lines
-// of text in the upper left corner (the header, the banner and the message line).
+// of text in the upper left corner (the header, the banner and the message line, which shows a
+// hint when nothing more urgent is there), and below them, while the player asks for them, the
+// engine's thoughts.
 #pragma once
 
 #include "ui/app.h"

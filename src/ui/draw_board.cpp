@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "board/attack_boards.h"
 #include "board/geometry.h"
@@ -149,10 +150,23 @@ void DrawPinMarkers(const Position& position, int identifier, Quadric& quadric) 
     if (TournamentRules(position)) DrawPinMarker(position, from->across, quadric);
 }
 
-// The square's colour: the selection, else by its highlight byte; a byte that means nothing
-// (2..64, 128..254) leaves the current colour.
-void SetSquareColour(const App& app, unsigned square, unsigned row, unsigned column) {
-    if (square == app.selection.value) {
+// The squares of the hint the user asked for, marked as the selection is.
+struct HintSquares {
+    unsigned from = kNoSquare;
+    unsigned to = kNoSquare;
+    bool Has(unsigned square) const { return square == from || square == to; }
+};
+HintSquares HintOf(const App& app) {
+    const std::optional<GameHint> hint = app.controller.CurrentHint();
+    if (!hint) return {};
+    return {hint->move.from, hint->move.to};
+}
+
+// The square's colour: the selection or the hint, else by its highlight byte; a byte that means
+// nothing (2..64, 128..254) leaves the current colour.
+void SetSquareColour(const App& app, const HintSquares& hint, unsigned square, unsigned row,
+                     unsigned column) {
+    if (square == app.selection.value || hint.Has(square)) {
         SetColour(kSelectionColour);
         return;
     }
@@ -255,6 +269,7 @@ void DrawSquares(const App& app, GLenum renderMode) {
     const bool is3D = Is3D(position);
     const bool transparent = app.view.transparent;
     const unsigned selected = app.selection.value;
+    const HintSquares hint = select ? HintSquares{} : HintOf(app);
     Quadric quadric;
 
     glPushAttrib(GL_ENABLE_BIT | GL_POLYGON_STIPPLE_BIT);
@@ -272,7 +287,7 @@ void DrawSquares(const App& app, GLenum renderMode) {
                 SetColour(kSelectionColour);
             }
             if (select) glPushName(column);
-            SetSquareColour(app, square, row, column);
+            SetSquareColour(app, hint, square, row, column);
             glPushMatrix();
             const Coords corner = Corner(position, square);
             glTranslatef(corner.x, corner.y, corner.z);

@@ -18,11 +18,11 @@ namespace tarvex::ui {
 // The squares and posts; in GL_SELECT mode each square carries the names (row, column) of the
 // drawing grid and each post (row, board identifier).
 //
-// Lighting is off for them. The colours: the selection, the move highlights, else light or
-// dark by the parity of row + column; with the transparency setting every other pixel. In the
-// 3D game a selected attack board's post takes the selection colour and yellow cones mark the
-// free pins it may move to now. In select mode the caller has put one name on the name stack,
-// which the row name replaces; the cones then carry that row name alone.
+// Lighting is off for them. The colours: the selection and the hint's two squares, the move
+// highlights, else light or dark by the parity of row + column; with the transparency setting
+// every other pixel. In the 3D game a selected attack board's post takes the selection colour
+// and yellow cones mark the free pins it may move to now. In select mode the caller has put one
+// name on the name stack, which the row name replaces; the cones then carry that row name alone.
 void DrawSquares(const App& app, GLenum renderMode);
 
 // Every piece of the current position on its square; in the 2D game knights and bishops face

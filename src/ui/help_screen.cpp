@@ -28,6 +28,8 @@ constexpr const char* kHelpLines[] = {
     "\nV \t view reset",
     "\nZ \t black view toggle(2D)",
     "\nH \t help screen (press 'H' in main window)",
+    "\nN \t hint: a move for you",
+    "\nI \t engine thoughts toggle",
 };
 
 }  // namespace

@@ -89,15 +89,18 @@ bool IsModifierKey(int key) {
     return key >= GLUT_KEY_SHIFT_L && key <= GLUT_KEY_SUPER_R;
 }
 
-// Turns an angle kept in [0, 360) by a step of at most one turn.
-template <typename T>
-void Turn(T& angle, T step) {
+// Turns the z-angle, kept in [0, 360), by a step of at most one turn.
+void Turn(int& angle, int step) {
     angle += step;
     if (angle >= 360) {
         angle -= 360;
     } else if (angle < 0) {
         angle += 360;
     }
+}
+
+void Turn(float& angle, float step) {
+    angle = TurnedAngle(angle, step);
 }
 
 void FetchFavoriteView(View& view, int gameKind) {
@@ -206,8 +209,8 @@ bool FileKey(App& app, unsigned char command, KeyModifiers modifiers) {
     return true;
 }
 
-// The game: who the engine plays, undo, and the attack-board diagnostics (J chooses a board,
-// K moves it).
+// The game: who the engine plays, undo, the attack-board diagnostics (J chooses a board, K
+// moves it), the hint (N) and the engine's thoughts (I).
 bool GameKey(App& app, unsigned char command) {
     GameController& controller = app.controller;
     switch (command) {
@@ -228,6 +231,12 @@ bool GameKey(App& app, unsigned char command) {
             return true;
         case 'K':
             controller.MoveBoardToNextPin(app.boardCursor);
+            return true;
+        case 'N':
+            controller.RequestHint();
+            return true;
+        case 'I':
+            controller.SetThoughtsShown(!controller.ThoughtsShown());
             return true;
         default:
             return false;
@@ -298,10 +307,12 @@ void Zoom(View& view, bool in, bool fast) {
 
 KeyOutcome KeyboardCommand(App& app, unsigned char key, KeyModifiers modifiers) {
     if (key < kFirstCommandKey || key > kLastCommandKey) {
+        app.controller.ClearHint();
         ComplainAboutKey(key);
         return KeyOutcome::kDone;
     }
     const unsigned char command = key >= 'a' && key <= 'z' ? key - 'a' + 'A' : key;
+    if (command != 'N') app.controller.ClearHint();  // N asks for a new one
     if (command == kEscape || command == 'Q') return KeyOutcome::kQuit;
     const bool known = InformationKey(command) || ViewKey(app, command) ||
                        FileKey(app, command, modifiers) || GameKey(app, command);
@@ -311,6 +322,7 @@ KeyOutcome KeyboardCommand(App& app, unsigned char key, KeyModifiers modifiers) 
 
 void SpecialKeyCommand(App& app, int key, KeyModifiers modifiers) {
     GameController& controller = app.controller;
+    if (!IsModifierKey(key)) controller.ClearHint();  // a modifier alone is no key of its own
     if (TurnKey(app.view, key, modifiers) || EngineAndReplayKey(controller, key, modifiers)) {
         return;
     }

@@ -14,7 +14,8 @@ struct KeyModifiers {
     bool alt = false;
 };
 
-// Carries out the command of an ordinary key; complains about keys that have none.
+// Carries out the command of an ordinary key; complains about keys that have none. Every key
+// but N (which asks for a new one) clears the hint, as every special key does.
 KeyOutcome KeyboardCommand(App& app, unsigned char key, KeyModifiers modifiers = {});
 
 // Page Up (in) and Page Down, and the mouse wheel: the zoom by one step (with Shift a bigger

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <optional>
+#include <string>
 #include <utility>
 
 #include "core/version.h"
@@ -44,14 +46,25 @@ constexpr const char* kNoDisplayMessage = "failed to open display";
     std::exit(kExitGlutFailed);
 }
 
+// What the window shows of the engine's work besides the game: the hint and, while shown, the
+// thoughts line.
+std::string EngineText(const GameController& controller) {
+    const std::optional<GameHint> hint = controller.CurrentHint();
+    std::string text = hint ? hint->text : "";
+    if (controller.ThoughtsShown()) text += "\n" + controller.ThoughtsLine();
+    return text;
+}
+
 // The main thread's periodic work: a move the engine thread found is committed here, and the
-// window is drawn again when the game changed.
+// window is drawn again when the game changed or a hint or a new thought arrived.
 void Tick(int /*value*/) {
     App& app = TheApp();
     app.controller.Tick();
     const uint64_t changes = app.controller.ChangeCount();
-    if (changes != app.drawnChanges) {
+    std::string engineText = EngineText(app.controller);
+    if (changes != app.drawnChanges || engineText != app.drawnEngineText) {
         app.drawnChanges = changes;
+        app.drawnEngineText = std::move(engineText);
         glutPostRedisplay();
     }
     glutTimerFunc(kTickMilliseconds, Tick, 0);
@@ -86,6 +99,7 @@ void InstallCallbacks() {
     glutKeyboardFunc(KeyboardHit);
     glutSpecialFunc(KeyboardSpecial);
     glutMouseFunc(MouseClick);
+    glutMotionFunc(MouseDrag);
     App& app = TheApp();
     BuildMenus(app);
     if (app.mainMenu == 0) app.mainMenu = glutGetMenu();  // the last menu built

@@ -2,7 +2,9 @@
 
 #include <GL/freeglut.h>
 
+#include <algorithm>
 #include <cctype>
+#include <iterator>
 #include <span>
 
 #include "core/error_report.h"
@@ -20,7 +22,10 @@ struct Entry {
 
 constexpr int kQuitValue = 3;
 constexpr int kEngineBoth = 2;
-constexpr int kGameNew = 0, kGameList = 2, kGameSave = 5, kGameRestore = 6;
+constexpr int kGameNew = 0, kGameList = 2, kGameSave = 5, kGameRestore = 6, kGameHint = 7;
+// The Thinking time entries' values: 0 for the classic budget, else the seconds.
+constexpr int kThinkingClassic = 0;
+constexpr int kThinkingNone = -1;  // a budget the menu does not offer
 constexpr int kViewReset = 3, kViewBlack = 4;
 // The Edit menu's own entries; Remove piece hands over its edit action's value.
 constexpr int kEditRemove = static_cast<int>(EditAction::kRemove);
@@ -36,6 +41,11 @@ constexpr Entry kEngineEntries[] = {
     {"Plays white", 1}, {"Plays black", -1}, {"Plays both", kEngineBoth}, {"Does not play", 0}};
 constexpr Entry kDifficultyEntries[] = {
     {"Easy", kDifficultyEasy}, {"Medium", kDifficultyMedium}, {"Hard", kDifficultyHard}};
+constexpr Entry kThinkingEntries[] = {{"Classic", kThinkingClassic},
+                                      {"1 second", kThinkingSeconds[0]},
+                                      {"3 seconds", kThinkingSeconds[1]},
+                                      {"10 seconds", kThinkingSeconds[2]},
+                                      {"30 seconds", kThinkingSeconds[3]}};
 constexpr Entry kUndoEntries[] = {
     {"1 ply", 1}, {"2 plies", 2}, {"4 plies", 4}, {"8 plies", 8}, {"16 plies", 16}};
 constexpr Entry kModeEntries[] = {{"2D", kGame2D}, {"3D", kGame3D}};
@@ -62,7 +72,8 @@ constexpr Entry kEditEntries[] = {{"Remove piece", kEditRemove},
 constexpr Entry kGameEntries[] = {{"New game", kGameNew},
                                   {"List game", kGameList},
                                   {"Save game", kGameSave},
-                                  {"Restore game", kGameRestore}};
+                                  {"Restore game", kGameRestore},
+                                  {"Hint", kGameHint}};
 constexpr Entry kViewEntries[] = {{"BlackView", kViewBlack}, {"Reset View", kViewReset}};
 
 // The labels of a radio-style submenu: the chosen entry in capitals, the others in lower case.
@@ -88,6 +99,8 @@ std::span<const Entry> LabelledEntries(Menu menu) {
             return kRulesEntries;
         case Menu::kNotation:
             return kNotationEntries;
+        case Menu::kThinking:
+            return kThinkingEntries;
         default:
             return {};
     }
@@ -125,11 +138,26 @@ MenuOutcome GameCommand(App& app, int value) {
         case kGameRestore:
             OpenFilePrompt(app, FileCommand::kRestore);
             break;
+        case kGameHint:
+            app.controller.RequestHint();
+            break;
         default:
             ErrorReport(kStable, "unknown selection @ DoGameMenu");
             break;
     }
     return {};
+}
+
+MenuOutcome ThinkingCommand(GameController& controller, int value) {
+    ThinkingTime thinking;
+    if (value != kThinkingClassic) {
+        const auto seconds =
+            std::find(std::begin(kThinkingSeconds), std::end(kThinkingSeconds), value);
+        if (seconds == std::end(kThinkingSeconds)) return {};
+        thinking = {ThinkingTime::Kind::kSeconds, value};
+    }
+    controller.SetThinkingTime(thinking);
+    return {false, ThinkingLabels(thinking)};
 }
 
 void EditCommand(App& app, int value) {
@@ -181,6 +209,7 @@ MenuOutcome MenuCommand(App& app, Menu menu, int value) {
     GameController& controller = app.controller;
     View& view = app.view;
     const int gameKind = controller.Current().gameKind;
+    if (menu != Menu::kGame || value != kGameHint) controller.ClearHint();
     switch (menu) {
         case Menu::kMain:
             if (value == kQuitValue) return {true, {}};
@@ -193,6 +222,8 @@ MenuOutcome MenuCommand(App& app, Menu menu, int value) {
         case Menu::kDifficulty:
             controller.SetDifficulty(value);  // the hook rewrites the labels
             break;
+        case Menu::kThinking:
+            return ThinkingCommand(controller, value);
         case Menu::kUndo:
             controller.Undo(value);
             break;
@@ -244,6 +275,13 @@ std::vector<std::string> DifficultyLabels(int difficulty) {
     return RadioLabels(kDifficultyEntries, named ? difficulty : kDifficultyEasy);
 }
 
+std::vector<std::string> ThinkingLabels(ThinkingTime thinking) {
+    int chosen = kThinkingNone;
+    if (thinking.kind == ThinkingTime::Kind::kClassic) chosen = kThinkingClassic;
+    if (thinking.kind == ThinkingTime::Kind::kSeconds) chosen = static_cast<int>(thinking.amount);
+    return RadioLabels(kThinkingEntries, chosen);
+}
+
 void ShowDifficultyLabels(App& app, int difficulty) {
     const int current = glutGetMenu();
     glutSetMenu(app.difficultyMenu);
@@ -262,6 +300,8 @@ void BuildMenus(App& app) {
     const int engine = CreateMenu(MenuChosen<Menu::kEngine>, kEngineEntries);
     ChangeLabels(kEngineEntries, MenuCommand(app, Menu::kEngine, -1).labels);
     app.difficultyMenu = CreateMenu(MenuChosen<Menu::kDifficulty>, kDifficultyEntries);
+    const int thinking = CreateMenu(MenuChosen<Menu::kThinking>, kThinkingEntries);
+    ChangeLabels(kThinkingEntries, ThinkingLabels(options.thinking));
     const int undo = CreateMenu(MenuChosen<Menu::kUndo>, kUndoEntries);
     const int spread = CreateMenu(MenuChosen<Menu::kSpread>, kSpreadEntries);
     const int whitePieces = CreateMenu(MenuChosen<Menu::kAddPiece>, kWhitePieceEntries);
@@ -275,6 +315,7 @@ void BuildMenus(App& app) {
     const int game = glutCreateMenu(MenuChosen<Menu::kGame>);
     glutAddSubMenu("Tarvex", engine);
     glutAddSubMenu("Difficulty", app.difficultyMenu);
+    glutAddSubMenu("Thinking time", thinking);
     glutAddSubMenu("Undo", undo);
     AddEntries(kGameEntries);
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "game/thinking.h"
 #include "ui/app.h"
 
 namespace tarvex::ui {
@@ -16,6 +17,7 @@ enum class Menu {
     kGame,
     kEngine,
     kDifficulty,
+    kThinking,
     kUndo,
     kMode,
     kRules,
@@ -30,6 +32,8 @@ enum class Menu {
     kAddPiece,
 };
 
+// Every choice but the Game menu's Hint (which asks for a new one) clears the hint.
+//
 // What a choice leaves to GLUT: whether to quit, and the new labels of the chosen entry's
 // submenu in entry order (empty when they stay).
 struct MenuOutcome {
@@ -43,6 +47,10 @@ MenuOutcome MenuCommand(App& app, Menu menu, int value);
 // The Difficulty submenu's labels for a difficulty: "EASY", "medium", "hard" for 4 and for any
 // value other than 8 and 50; the chosen one in capitals.
 std::vector<std::string> DifficultyLabels(int difficulty);
+
+// The Thinking time submenu's labels: "CLASSIC", "1 second", "3 seconds", ... for the classic
+// budget, the chosen time in capitals; a node budget (the tools' own) is none of them.
+std::vector<std::string> ThinkingLabels(ThinkingTime thinking);
 
 // Builds the whole tree in its construction order, attaches it to the right button and makes
 // the controller's difficulty hook rewrite the Difficulty labels.

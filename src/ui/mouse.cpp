@@ -13,6 +13,7 @@
 #include "ui/keyboard.h"
 #include "ui/picking.h"
 #include "ui/promotion_chooser.h"
+#include "ui/view.h"
 
 namespace tarvex::ui {
 namespace {
@@ -23,6 +24,8 @@ bool IsSquare(unsigned pick) {
 
 // freeglut reports the mouse wheel as two more buttons, one press and release a notch.
 constexpr int kWheelUp = 3, kWheelDown = 4;
+// A middle-button drag turns the view by this much a pixel.
+constexpr float kDegreesPerPixel = 1.0f;
 
 // The engine is to move: the user's second click is not taken.
 bool EnginesTurn(const App& app) {
@@ -141,6 +144,19 @@ void LeftPress(App& app, int x, int y, bool shift) {
     }
 }
 
+void MouseDrag(int x, int y) {
+    App& app = TheApp();
+    ViewDrag& drag = app.drag;
+    if (!drag.active) return;
+    View& view = app.view;
+    // Right turns as the Right arrow does, up as the Up arrow.
+    view.yAngle = TurnedAngle(view.yAngle, kDegreesPerPixel * static_cast<float>(x - drag.x));
+    view.xAngle = TurnedAngle(view.xAngle, kDegreesPerPixel * static_cast<float>(y - drag.y));
+    drag.x = x;
+    drag.y = y;
+    glutPostRedisplay();
+}
+
 void MouseClick(int button, int state, int x, int y) {
     App& app = TheApp();
     if (app.filePrompt.open) return;  // the prompt takes keys only
@@ -150,6 +166,12 @@ void MouseClick(int button, int state, int x, int y) {
         return;
     }
     if (button == GLUT_RIGHT_BUTTON) return;
+    if (button == GLUT_MIDDLE_BUTTON) {
+        // Nothing to draw yet: the drag draws as it turns, and the timer redraws a cleared hint.
+        if (state == GLUT_DOWN) app.controller.ClearHint();
+        app.drag = {state == GLUT_DOWN, x, y};
+        return;
+    }
     if (button == kWheelUp || button == kWheelDown) {
         if (state == GLUT_DOWN) {
             Zoom(app.view, button == kWheelUp, (glutGetModifiers() & GLUT_ACTIVE_SHIFT) != 0);
@@ -164,6 +186,7 @@ void MouseClick(int button, int state, int x, int y) {
     const bool replaying = app.controller.CurrentGame().replayIndex >= 0;
     app.controller.EndReplay();
     if (state == GLUT_DOWN) {
+        app.controller.ClearHint();
         LeftPress(app, x, y, (glutGetModifiers() & GLUT_ACTIVE_SHIFT) != 0);
     } else if (state != GLUT_UP) {
         ErrorReport(kStable, "unknown bstate");

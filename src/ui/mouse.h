@@ -1,5 +1,6 @@
 // The mouse: a left click selects a piece or an attack board, a second click moves it; with an
-// edit action pending a click applies the edit. The right button carries the menus.
+// edit action pending a click applies the edit. The middle button dragged turns the view, the
+// wheel zooms, and the right button carries the menus. A left or middle click clears the hint.
 #pragma once
 
 #include "ui/app.h"
@@ -8,6 +9,11 @@ namespace tarvex::ui {
 
 // The GLUT mouse callback: button and state as GLUT gives them, (x, y) in window coordinates.
 void MouseClick(int button, int state, int x, int y);
+
+// The GLUT motion callback (a button held): a middle-button drag turns the view, the y-angle
+// with the pointer's moves across and the x-angle with its moves up and down, as the arrow keys
+// turn it.
+void MouseDrag(int x, int y);
 
 // The left-button press at (x, y) with Shift held or not; the callback's work, reachable
 // without the GLUT callback's modifier query.

@@ -3,6 +3,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cmath>
+
 #include "core/game_types.h"
 #include "ui/app.h"
 
@@ -11,7 +13,6 @@ namespace {
 
 constexpr double kOrthoHalfWidth = 8.0;
 constexpr double kPerspectiveFieldOfView = 70.0;
-constexpr double kAspect = 1.0;
 constexpr double kNear = 0.1;
 constexpr double kFar = 60.0;
 constexpr double kEyeDistance = 16.0;
@@ -29,15 +30,30 @@ float LessAngle(float angle, float turn) {
 
 }  // namespace
 
+ViewStretch StretchFor(const View& view, int width, int height) {
+    if (width <= 0 || height <= 0) return {};  // a minimised window draws nothing anyway
+    const double aspect = static_cast<double>(width) / height;
+    if (!view.orthographic || aspect >= 1.0) return {aspect, 1.0};
+    return {1.0, 1.0 / aspect};
+}
+
+ViewStretch CurrentStretch(const View& view) {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    return StretchFor(view, viewport[2], viewport[3]);
+}
+
 void ViewSetUp(const View& view) {
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
     glEnable(GL_COLOR_MATERIAL);
     glShadeModel(GL_SMOOTH);
+    const ViewStretch stretch = CurrentStretch(view);
     if (view.orthographic) {
-        glOrtho(-kOrthoHalfWidth, kOrthoHalfWidth, -kOrthoHalfWidth, kOrthoHalfWidth, kNear, kFar);
+        const double x = kOrthoHalfWidth * stretch.x, y = kOrthoHalfWidth * stretch.y;
+        glOrtho(-x, x, -y, y, kNear, kFar);
     } else {
-        gluPerspective(kPerspectiveFieldOfView, kAspect, kNear, kFar);
+        gluPerspective(kPerspectiveFieldOfView, stretch.x / stretch.y, kNear, kFar);
     }
     gluLookAt(0.0, 0.0, kEyeDistance, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
     glMatrixMode(GL_MODELVIEW);
@@ -46,6 +62,11 @@ void ViewSetUp(const View& view) {
     glRotatef(static_cast<float>(view.zAngle), 0.0f, 0.0f, 1.0f);
     glRotatef(view.yAngle, 0.0f, 1.0f, 0.0f);
     glRotatef(view.xAngle, 1.0f, 0.0f, 0.0f);
+}
+
+float TurnedAngle(float angle, float step) {
+    const float turned = std::fmod(angle + step, 360.0f);
+    return turned < 0.0f ? turned + 360.0f : turned + 0.0f;  // no -0
 }
 
 void ViewReset(View& view, int gameKind) {

@@ -6,9 +6,25 @@ namespace tarvex::ui {
 
 struct View;
 
+// How far the visible scene reaches across (x) and up (y), relative to the square window's: the
+// projection follows the viewport's shape so that the boards keep their proportions. Both are
+// exactly 1 in a square viewport. A perspective keeps its vertical field (x = width / height);
+// the orthographic box grows along the longer side.
+struct ViewStretch {
+    double x = 1.0;
+    double y = 1.0;
+};
+ViewStretch StretchFor(const View& view, int width, int height);
+// The stretch of the current GL viewport.
+ViewStretch CurrentStretch(const View& view);
+
 // Sets up the projection (the current matrix, freshly loaded with the identity or the pick
-// matrix) and the model-view rotation from the view; enables the lighting.
+// matrix) for the current viewport and the model-view rotation from the view; enables the
+// lighting. The display and picking both use it, so a click finds what is drawn under it.
 void ViewSetUp(const View& view);
+
+// An angle in degrees turned by step, brought back into [0, 360).
+float TurnedAngle(float angle, float step);
 
 // The view reset of a new game and of key V: axes off, captured pieces on, perspective; in the
 // 2D game scale 2.0, opaque, x-angle 330; in the 3D game scale 1.6, transparent, x-angle 300;

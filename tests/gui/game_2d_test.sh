@@ -66,8 +66,8 @@ expect_output $'\n2. exd5'
 
 # Black's rook cannot jump over its pawn: the move is refused, and the message line shows
 # "illegal move ..." in white from the press on. The release draws nothing new, so the message
-# stays for the user to read (a middle click, which only prints a complaint, shows that the
-# release has been handled); the next redraw (asked for by the key G) shows the green selection
+# stays for the user to read (a click of a button the program does not know, which only prints
+# a complaint, shows that the release has been handled); the next redraw (asked for by the key G) shows the green selection
 # line again.
 click_square a8
 point=$(model square 2d default "$(square a5)")
@@ -76,7 +76,7 @@ xdotool mousemove --window "$WID" $point mousedown 1
 expect_output $'\n!LegalMove'
 # shellcheck disable=SC2086
 wait_for_picture 10 "the refusal in the message line" refused at_least 100 refused 255,255,255 $MESSAGE
-xdotool mouseup 1 click 2
+xdotool mouseup 1 click 8
 expect_output $'\nunknown mouse button\n'
 for n in 1 2 3; do
     shot released

@@ -1,7 +1,8 @@
 #!/bin/bash
 # The view keys in the real window: the arrow and page keys turn and zoom the picture, O shows
 # it from overhead and V puts back the start view exactly; F6 stores the view in favview.sav
-# and F5 fetches it again after a reset; Shift+Q ends the program with status 0.
+# and F5 fetches it again after a reset; the wheel zooms and a middle-button drag turns the
+# view; Shift+Q ends the program with status 0.
 # Usage: keys_test.sh PATH_TO_TARVEX
 set -euo pipefail
 PROGRAM=$1
@@ -64,7 +65,17 @@ expect_match $'\nW xang=290 yang=1 scale=([0-9.]+)'
 click 400 400 4
 keys g
 expect_output $'\nW xang=290 yang=1 scale='"$ZOOMED"
-! grep -q "unknown mouse button" "$WORK/tarvex.out" || fail "the wheel is an unknown button"
+
+# A middle-button drag turns the view a degree a pixel, as the arrows do: 40 pixels left take
+# the y-angle from 1 round to 321, 20 up the x-angle from 290 to 270.
+shot before-drag
+xdotool mousemove --window "$WID" 400 400 mousedown 2 mousemove --window "$WID" 380 390 \
+    mousemove --window "$WID" 360 380 mouseup 2
+keys g
+expect_output $'\nW xang=270 yang=321 scale='"$ZOOMED"
+# shellcheck disable=SC2086
+wait_for_picture 10 "the dragged view" dragged differ before-drag dragged $BOARD
+! grep -q "unknown mouse button" "$WORK/tarvex.out" || fail "the wheel or the middle button"
 
 quit_with keys Q
 echo "PASS"

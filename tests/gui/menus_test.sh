@@ -2,9 +2,10 @@
 # The right-button menu of the real window: entries of several submenus, chosen by hovering
 # over the submenu entries and clicking the item, and their effects: View > Axes > On draws the
 # yellow axes and View > Reset View takes them away; Rules > Standard rewrites the Rules labels
-# (the chosen one in capitals) and the not-playing banner; Game > Tarvex > Does not play and
-# Plays black switch the banner; Mode > 2D and 3D start new games; Spread > Team marks the
-# squares the side to move attacks; Quit ends the program with status 0.
+# (the chosen one in capitals) and the not-playing banner; Game > Thinking time rewrites its
+# labels the same way; Game > Tarvex > Does not play and Plays black switch the banner; Mode >
+# 2D and 3D start new games; Spread > Team marks the squares the side to move attacks; Quit
+# ends the program with status 0.
 # Usage: menus_test.sh PATH_TO_TARVEX
 set -euo pipefail
 PROGRAM=$1
@@ -43,6 +44,24 @@ close_menus
 read -r tournament_after standard_after < <(label_widths rules-after)
 ((tournament_after < tournament_before - 10 && standard_after > standard_before + 10)) ||
     fail "Rules labels: $tournament_before $standard_before before, $tournament_after $standard_after after"
+
+# Game > Thinking time > 3 seconds: "CLASSIC", "1 second", "3 seconds" become "classic",
+# "1 second", "3 SECONDS".
+open_menu 1 3
+menu_shot thinking-before
+close_menus
+choose_menu 1 3 3
+open_menu 1 3
+menu_shot thinking-after
+close_menus
+thinking_widths() { for i in 1 2 3; do model label-width "$WORK/$1.png" "$i"; done | paste -sd ' '; }
+read -r classic_before second_before seconds_before < <(thinking_widths thinking-before)
+read -r classic_after second_after seconds_after < <(thinking_widths thinking-after)
+((classic_after < classic_before - 10 && second_after == second_before &&
+    seconds_after > seconds_before + 10)) ||
+    fail "Thinking time labels: $classic_before $second_before $seconds_before before," \
+        "$classic_after $second_after $seconds_after after"
+choose_menu 1 3 1 # back to Classic
 
 # Game > Tarvex > Does not play: the orange banner "Tarvex not playing (Standard)", longer
 # than the one of Tournament rules; Plays black: "Your move" again.

@@ -134,7 +134,7 @@ wait_for_picture 10 "the restored game" restored2 same played restored2 $BOARD
 prompt_gone restored2 || fail "Alt+R opened the prompt"
 
 # The Game menu's Restore game opens the prompt too.
-choose_menu 1 7
+choose_menu 1 8
 wait_prompt menu-prompt
 keys Return
 expect_output $'\nRestore game ...'

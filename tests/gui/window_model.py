@@ -4,7 +4,9 @@
 The window tests click squares, posts and buttons at points computed here from the same view
 transform as the program's display and picking: the projection (a perspective of 70 degrees or
 the orthographic box of +-8 units, near 0.1, far 60), the eye at (0, 0, 16) looking at the
-origin, then the scale and the rotations about z, y and x, in a viewport of 800 x 800 pixels.
+origin, then the scale and the rotations about z, y and x, in a viewport of 800 x 800 pixels
+(or the size given with --size: the perspective keeps its vertical field and takes the window's
+aspect, the orthographic box grows along the longer side, and the text moves with them).
 Points are returned in X window coordinates (y down), as xdotool takes them.
 
 It also reads screenshots (through ImageMagick's convert, as binary PPM) and answers the
@@ -18,7 +20,7 @@ import math
 import subprocess
 import sys
 
-WINDOW = 800
+WIDTH, HEIGHT = 800, 800  # the window; --size changes it
 FIELD_OF_VIEW = 70.0
 ORTHO_HALF = 8.0
 NEAR, FAR = 0.1, 60.0
@@ -76,14 +78,24 @@ def apply(m, p):
 # ---- the view ----
 
 
+def stretch(ortho_view):
+    """How far the scene reaches across and up, relative to a square window's."""
+    aspect = WIDTH / HEIGHT
+    if not ortho_view or aspect >= 1.0:
+        return aspect, 1.0
+    return 1.0, 1.0 / aspect
+
+
 class View:
     """The view settings the program draws with: projection 'persp' or 'ortho', the scale and
     the x-, y- and z-angles in degrees."""
 
     def __init__(self, projection, scale_, x_angle, y_angle=0.0, z_angle=0.0):
         self.ortho = projection == 'ortho'
-        lens = (ortho(-ORTHO_HALF, ORTHO_HALF, -ORTHO_HALF, ORTHO_HALF, NEAR, FAR) if self.ortho
-                else perspective(FIELD_OF_VIEW, 1.0, NEAR, FAR))
+        sx, sy = stretch(self.ortho)
+        lens = (ortho(-ORTHO_HALF * sx, ORTHO_HALF * sx, -ORTHO_HALF * sy, ORTHO_HALF * sy, NEAR,
+                      FAR) if self.ortho
+                else perspective(FIELD_OF_VIEW, sx / sy, NEAR, FAR))
         # gluLookAt from (0, 0, EYE) towards the origin with y up is a shift along -z.
         self.projection = mat_mul(lens, translate(0, 0, -EYE))
         model = scale(scale_)
@@ -93,9 +105,9 @@ class View:
 
     def _window(self, matrix, point):
         x, y, _, w = apply(matrix, point)
-        gl_x = (x / w + 1) * WINDOW / 2
-        gl_y = (y / w + 1) * WINDOW / 2
-        return (gl_x, WINDOW - gl_y)
+        gl_x = (x / w + 1) * WIDTH / 2
+        gl_y = (y / w + 1) * HEIGHT / 2
+        return (gl_x, HEIGHT - gl_y)
 
     def project(self, point):
         """A scene point in X window coordinates (floats, y down)."""
@@ -227,7 +239,7 @@ def square_clicks(view, game, pins=HOME_PINS, needed=3.0):
             for j in range(1, steps):
                 p = view.project((x + i / steps, y + j / steps, z))
                 p = (round(p[0]), round(p[1]))
-                if not (0 <= p[0] < WINDOW and 0 <= p[1] < WINDOW):
+                if not (0 <= p[0] < WIDTH and 0 <= p[1] < HEIGHT):
                     continue
                 clearance = inside_margin(p, polygons[index])
                 for a, b, radius in posts:
@@ -259,11 +271,12 @@ def pin_marker_point(view, pin):
 
 
 def text_box(line, ortho_view=False, width=420):
-    """The box (x0, y0, x1, y1) around one of the three text lines (0 header, 1 banner,
-    2 message): the line's raster position, one Times 24 line high."""
+    """The box (x0, y0, x1, y1) around one of the text lines (0 header, 1 banner, 2 message,
+    3 the engine's thoughts): the line's raster position, one Times 24 line high."""
     left, top = (-7.0, 7.0) if ortho_view else (-10.0, 10.0)
+    sx, sy = stretch(ortho_view)
     view = View('ortho' if ortho_view else 'persp', 1.0, 0.0)
-    x, y = view.project_text((left, top - line, 0.0))
+    x, y = view.project_text((left * sx, top * sy - line, 0.0))
     return (int(x) - 2, int(y) - 22, int(x) + width, int(y) + 7)
 
 
@@ -274,8 +287,8 @@ PROMOTION_BUTTONS = {'QUEEN': (15, 7), 'KNIGHT': (16, 27), 'ROOK': (71, 7), 'BIS
 
 
 def promotion_panel():
-    left = (WINDOW - PANEL_W) // 2
-    top = (WINDOW - PANEL_H - TITLE_H) // 2 + TITLE_H
+    left = (WIDTH - PANEL_W) // 2
+    top = (HEIGHT - PANEL_H - TITLE_H) // 2 + TITLE_H
     return (left, top - TITLE_H, left + PANEL_W, top + PANEL_H)
 
 
@@ -350,14 +363,14 @@ def polygon_box(polygon, grow=0):
             int(max(ys)) + 2 + grow)
 
 
-def count_in_polygon(image, polygon, test, margin=2.0):
-    return sum(1 for x, y, r, g, b in image.points()
+def count_in_polygon(image, polygon, test, margin=2.0, box=None):
+    return sum(1 for x, y, r, g, b in image.points(box)
                if inside_margin((x + 0.5, y + 0.5), polygon) >= margin and test(r, g, b))
 
 
 # ---- commands ----
 
-USAGE = """usage: window_model.py COMMAND ...
+USAGE = """usage: window_model.py [--size WIDTHxHEIGHT] COMMAND ...
   square GAME VIEW INDEX [PINS]   click point "X Y" of a square (exit 1: none in this view)
   squares GAME VIEW [PINS]        "INDEX LEVEL X Y" for every square with a click point
   post VIEW BOARD [PINS]          click point of a post (BOARD 100, 106, 116, 122)
@@ -367,6 +380,7 @@ USAGE = """usage: window_model.py COMMAND ...
   panel                           box of the promotion panel
   count IMAGE COLOUR [X0 Y0 X1 Y1]            pixels of a colour (see colour_test)
   count-square IMAGE COLOUR GAME VIEW INDEX [PINS]  the same inside a square
+  marked IMAGE COLOUR N GAME VIEW [PINS]      the squares with N or more pixels of the colour
   same IMAGE1 IMAGE2 [X0 Y0 X1 Y1]            exit 0 when the region is identical
   differing IMAGE1 IMAGE2 [X0 Y0 X1 Y1]       how many pixels of the region differ
   label-width IMAGE ENTRY         width of the black text of a menu entry (1 = the first)
@@ -375,6 +389,10 @@ PINS the four boards' pins, e.g. 32,39,56,63 (the start)."""
 
 
 def main(argv):
+    global WIDTH, HEIGHT
+    if len(argv) > 2 and argv[1] == '--size':
+        WIDTH, HEIGHT = (int(v) for v in argv[2].split('x'))
+        argv = argv[:1] + argv[3:]
     if len(argv) < 2:
         print(USAGE, file=sys.stderr)
         return 2
@@ -417,6 +435,13 @@ def main(argv):
         polygon = square_polygon(view_of(args[2], args[3]), args[2], int(args[4]), pins_of(5))
         image = Image(args[0], polygon_box(polygon))
         print(count_in_polygon(image, polygon, colour_test(args[1])))
+    elif command == 'marked':
+        image, test = Image(args[0]), colour_test(args[1])
+        view, game = view_of(args[3], args[4]), args[3]
+        for index in range(64):
+            polygon = square_polygon(view, game, index, pins_of(5))
+            if count_in_polygon(image, polygon, test, box=polygon_box(polygon)) >= int(args[2]):
+                print(index)
     elif command == 'same':
         box = box_of(2)
         return 0 if Image(args[0], box).pixels == Image(args[1], box).pixels else 1

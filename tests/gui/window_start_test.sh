@@ -30,7 +30,9 @@ HELP=$(printf '\n%s' \
     $'U \t undo one move' \
     $'V \t view reset' \
     $'Z \t black view toggle(2D)' \
-    $'H \t help screen (press \'H\' in main window)')
+    $'H \t help screen (press \'H\' in main window)' \
+    $'N \t hint: a move for you' \
+    $'I \t engine thoughts toggle')
 # 'x' and F4 have no command and draw complaints; 'a' turns the axes on, quietly; '?' prints
 # the banner.
 KEY_ANSWERS=$'\nDon\'t know what to do with keyboard hit: \'x\' (0x78)\n'

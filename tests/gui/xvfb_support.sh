@@ -56,11 +56,13 @@ require_tools() {
     done
 }
 
-# Starts Xvfb on a free display chosen by the server itself and exports DISPLAY.
+# Starts Xvfb on a free display chosen by the server itself and exports DISPLAY. The screen
+# is SCREEN_SIZE (default 1024x1024) pixels.
 start_xvfb() {
     local fd
     exec {fd}>"$WORK/displaynum"
-    Xvfb -displayfd "$fd" -screen 0 1024x1024x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+    Xvfb -displayfd "$fd" -screen 0 "${SCREEN_SIZE:-1024x1024}x24" -nolisten tcp \
+        >"$WORK/xvfb.log" 2>&1 &
     XVFB_PID=$!
     exec {fd}>&-
     wait_until 30 "Xvfb to report its display" test -s "$WORK/displaynum"
@@ -104,14 +106,14 @@ model() { python3 "$GUI_DIR/window_model.py" "$@"; }
 
 # start_program [DIRECTORY]: starts the program (in DIRECTORY, default $WORK) on the virtual
 # display, its console in $WORK/tarvex.out and tarvex.err; waits for its window (WID) and for
-# the end of its help screen.
+# the last line of its help screen.
 start_program() {
     (cd "${1:-$WORK}" && exec "$PROGRAM" >"$WORK/tarvex.out" 2>"$WORK/tarvex.err") &
     PROGRAM_PID=$!
     WID=$(timeout 60 xdotool search --sync --name '^Tarvex 2\.87$' | head -1) ||
         fail "no window titled 'Tarvex 2.87' appeared"
     [[ -n $WID ]] || fail "no window id"
-    expect_output $'\nH \t help screen (press \'H\' in main window)'
+    expect_output $'\nI \t engine thoughts toggle'
     xdotool windowfocus --sync "$WID"
 }
 

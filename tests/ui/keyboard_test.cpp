@@ -39,7 +39,7 @@ std::string Special(App& app, int key, KeyModifiers modifiers = {}) {
 // Escape and Q quit; a key outside 27..122, or one in it without a command, complains.
 TEST(KeyboardTest, EveryKeyHasItsCommandOrComplains) {
     auto app = NewApp(kGame3D);
-    constexpr std::string_view kCommandKeys = "\x1b!#?ABCGHJKLOQRSTUVWZabcghjkloqrstuvwz";
+    constexpr std::string_view kCommandKeys = "\x1b!#?ABCGHIJKLNOQRSTUVWZabcghijklnoqrstuvwz";
     for (unsigned key = 0; key < 256; ++key) {
         ConsoleCapture capture;
         const KeyOutcome outcome = KeyboardCommand(*app, static_cast<unsigned char>(key));
@@ -62,7 +62,7 @@ TEST(KeyboardTest, EveryKeyHasItsCommandOrComplains) {
     }
 }
 
-TEST(KeyboardTest, MessagesAndTheBoardCursor) {
+TEST(KeyboardTest, MessagesThoughtsAndTheBoardCursor) {
     auto app = NewApp(kGame3D);
     EXPECT_EQ(Typed(*app, 'j'), "\nj=1");
     // Board 1 stands on pin 39; the next pin, 56, holds board 2; 59 is free (the new placement of
@@ -71,6 +71,11 @@ TEST(KeyboardTest, MessagesAndTheBoardCursor) {
     EXPECT_EQ(moved.rfind("\nj=1 k=39\nj=1 k=39", 0), 0u) << moved;
     EXPECT_EQ(moved.find("j=", 18), std::string::npos) << moved;
     EXPECT_EQ(app->controller.Current().abPin[1], 59u);
+    // I shows the engine's thoughts and hides them again, quietly.
+    EXPECT_EQ(Typed(*app, 'i'), "");
+    EXPECT_TRUE(app->controller.ThoughtsShown());
+    Typed(*app, 'I');
+    EXPECT_FALSE(app->controller.ThoughtsShown());
     std::string text;
     for (char key : std::string_view("!gJJJrSbW")) text += Typed(*app, key);
     EXPECT_EQ(text,

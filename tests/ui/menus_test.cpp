@@ -33,6 +33,8 @@ TEST(MenusTest, RadioLabelsAndWhoPlays) {
         {Menu::kEngine, -1, {"plays white", "PLAYS BLACK", "plays both", "does not play"}},
         {Menu::kRules, 1, {"tournament", "STANDARD"}},
         {Menu::kNotation, 2, {"tournament", "standard", "ALGEBRAIC"}},
+        {Menu::kThinking, 3, {"classic", "1 second", "3 SECONDS", "10 seconds", "30 seconds"}},
+        {Menu::kThinking, 2, {}},  // not offered: the 3 seconds stay
         {Menu::kSpread, 2, {}},
         {Menu::kDifficulty, 8, {}},  // its labels follow the controller's hook
     };
@@ -44,6 +46,11 @@ TEST(MenusTest, RadioLabelsAndWhoPlays) {
         EXPECT_EQ(options.engineSide, c.value == 2 ? 1 : c.value);
         EXPECT_EQ(playsBoth, c.value == 2 ? 1 : 0);
     }
+    EXPECT_EQ(options.thinking, (ThinkingTime{ThinkingTime::Kind::kSeconds, 3}));
+    EXPECT_EQ(ThinkingLabels(ThinkingTime{}),
+              (Labels{"CLASSIC", "1 second", "3 seconds", "10 seconds", "30 seconds"}));
+    EXPECT_EQ(ThinkingLabels({ThinkingTime::Kind::kNodes, 3}),
+              (Labels{"classic", "1 second", "3 seconds", "10 seconds", "30 seconds"}));
     EXPECT_EQ(options.notation, kNotationAlgebraic);
     EXPECT_EQ(options.spread, kSpreadTeam);
 }
