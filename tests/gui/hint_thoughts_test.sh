@@ -7,20 +7,12 @@
 #   both away; the Game menu's Hint asks again, and a left click takes it away;
 #   I shows the thoughts line below the three once the engine has thought (the console gets a
 #   "depth ..." line per completed depth), and I again takes it away.
-# Usage: hint_thoughts_test.sh PATH_TO_TARVEX PATH_TO_TARVEX_TOOL
+# Usage: hint_thoughts_test.sh PATH_TO_TARVEX
 set -euo pipefail
 PROGRAM=$1
-TOOL=$2
 # shellcheck source=tests/gui/xvfb_support.sh
 source "$(dirname "$0")/xvfb_support.sh"
 require_tools Xvfb xdotool import convert python3
-
-# Both need the engine's hint search; a build without it has no hint to show.
-readonly SKIPPED=77
-if [[ $(echo hint | "$TOOL" play 2>&1) != *"hint: "* ]]; then
-    echo "SKIPPED: this build's engine has no hint search"
-    exit "$SKIPPED"
-fi
 
 SELECTED=255,64,0
 GREEN=0,255,0 # the selection line "0 plies"
