@@ -61,6 +61,26 @@ def elo_with_error(wins, draws, losses):
     return elo(mean), (high - low) / 2
 
 
+def elo_text(wins, draws, losses):
+    """The Elo and its error; when every game went one way, the 95% one-sided bound instead."""
+    n = wins + draws + losses
+    if n and wins in (0, n) and draws == 0:
+        bound = elo(0.05 ** (1 / n))
+        return f'> {bound:+.0f}' if wins == n else f'< {-bound:+.0f}'
+    difference, error = elo_with_error(wins, draws, losses)
+    return f'{difference:+.0f} +/- {error:.0f}'
+
+
+def strength_text(rung, wins, draws, losses):
+    """The level's strength on the yardstick's scale: the rung moved by the match's Elo."""
+    n = wins + draws + losses
+    if n and wins in (0, n) and draws == 0:
+        bound = elo(0.05 ** (1 / n))
+        return f'> {rung + bound:.0f}' if wins == n else f'< {rung - bound:.0f}'
+    difference, error = elo_with_error(wins, draws, losses)
+    return f'{rung + difference:.0f} +/- {error:.0f}'
+
+
 def run(command):
     print('$ ' + ' '.join(command), flush=True)
     done = subprocess.run(command, capture_output=True, text=True)
@@ -119,14 +139,14 @@ def ladder_2d(args):
             if done or moved == rung:
                 break
             rung = moved
-        rows.append((name, rung, movetime, wins, draws, losses, rung + difference, error))
-        print(f'{name}: {rung + difference:.0f} +/- {error:.0f} '
+        rows.append((name, rung, movetime, wins, draws, losses))
+        print(f'{name}: {strength_text(rung, wins, draws, losses)} '
               f'({wins}/{draws}/{losses} against {rung}, {movetime} ms a move)', flush=True)
     print('\n| Level | Games (W/D/L) | Yardstick rung | Time a move | Strength |')
     print('|---|---|---|---|---|')
-    for name, rung, movetime, wins, draws, losses, strength, error in rows:
+    for name, rung, movetime, wins, draws, losses in rows:
         print(f'| {name} | {wins + draws + losses} ({wins}/{draws}/{losses}) | {rung} | '
-              f'{movetime} ms | {strength:.0f} +/- {error:.0f} |')
+              f'{movetime} ms | {strength_text(rung, wins, draws, losses)} |')
 
 
 def selfplay_3d(args, rules, white, black, games, seed):
@@ -157,15 +177,14 @@ def ladder_3d(args):
                 w1, d1, l1 = upper_white.result()
                 w2, d2, l2 = upper_black.result()
             wins, draws, losses = w1 + l2, d1 + d2, l1 + w2
-            difference, error = elo_with_error(wins, draws, losses)
-            rows.append((rules, upper, lower, wins, draws, losses, difference, error))
-            print(f'{rules}: {upper} over {lower}: {difference:+.0f} +/- {error:.0f} '
+            rows.append((rules, upper, lower, wins, draws, losses))
+            print(f'{rules}: {upper} over {lower}: {elo_text(wins, draws, losses)} '
                   f'({wins}/{draws}/{losses})', flush=True)
     print('\n| Rules | Pair | Games (W/D/L of the upper) | Elo of the upper |')
     print('|---|---|---|---|')
-    for rules, upper, lower, wins, draws, losses, difference, error in rows:
+    for rules, upper, lower, wins, draws, losses in rows:
         print(f'| {rules} | {upper} over {lower} | {wins + draws + losses} '
-              f'({wins}/{draws}/{losses}) | {difference:+.0f} +/- {error:.0f} |')
+              f'({wins}/{draws}/{losses}) | {elo_text(wins, draws, losses)} |')
 
 
 def level_list(text):
