@@ -61,24 +61,17 @@ def elo_with_error(wins, draws, losses):
     return elo(mean), (high - low) / 2
 
 
-def elo_text(wins, draws, losses):
-    """The Elo and its error; when every game went one way, the 95% one-sided bound instead."""
+def elo_text(wins, draws, losses, rung=None):
+    """The Elo and its error; when every game went one way, the 95% one-sided bound instead.
+    With a rung: the level's strength on the yardstick's scale, the rung moved by that Elo."""
+    number = '{:+.0f}' if rung is None else '{:.0f}'
+    base = rung or 0
     n = wins + draws + losses
     if n and wins in (0, n) and draws == 0:
         bound = elo(0.05 ** (1 / n))
-        return f'> {bound:+.0f}' if wins == n else f'< {-bound:+.0f}'
+        return '> ' + number.format(base + bound) if wins == n else '< ' + number.format(base - bound)
     difference, error = elo_with_error(wins, draws, losses)
-    return f'{difference:+.0f} +/- {error:.0f}'
-
-
-def strength_text(rung, wins, draws, losses):
-    """The level's strength on the yardstick's scale: the rung moved by the match's Elo."""
-    n = wins + draws + losses
-    if n and wins in (0, n) and draws == 0:
-        bound = elo(0.05 ** (1 / n))
-        return f'> {rung + bound:.0f}' if wins == n else f'< {rung - bound:.0f}'
-    difference, error = elo_with_error(wins, draws, losses)
-    return f'{rung + difference:.0f} +/- {error:.0f}'
+    return f'{number.format(base + difference)} +/- {error:.0f}'
 
 
 def run(command):
@@ -140,13 +133,13 @@ def ladder_2d(args):
                 break
             rung = moved
         rows.append((name, rung, movetime, wins, draws, losses))
-        print(f'{name}: {strength_text(rung, wins, draws, losses)} '
+        print(f'{name}: {elo_text(wins, draws, losses, rung)} '
               f'({wins}/{draws}/{losses} against {rung}, {movetime} ms a move)', flush=True)
     print('\n| Level | Games (W/D/L) | Yardstick rung | Time a move | Strength |')
     print('|---|---|---|---|---|')
     for name, rung, movetime, wins, draws, losses in rows:
         print(f'| {name} | {wins + draws + losses} ({wins}/{draws}/{losses}) | {rung} | '
-              f'{movetime} ms | {strength_text(rung, wins, draws, losses)} |')
+              f'{movetime} ms | {elo_text(wins, draws, losses, rung)} |')
 
 
 def selfplay_3d(args, rules, white, black, games, seed):
