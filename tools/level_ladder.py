@@ -69,7 +69,9 @@ def elo_text(wins, draws, losses, rung=None):
     n = wins + draws + losses
     if n and wins in (0, n) and draws == 0:
         bound = elo(0.05 ** (1 / n))
-        return '> ' + number.format(base + bound) if wins == n else '< ' + number.format(base - bound)
+        if wins == n:
+            return '> ' + number.format(base + bound)
+        return '< ' + number.format(base - bound)
     difference, error = elo_with_error(wins, draws, losses)
     return f'{number.format(base + difference)} +/- {error:.0f}'
 
@@ -215,6 +217,7 @@ def main():
     ap.add_argument('--concurrency', type=int, default=2, help='games at once')
     ap.add_argument('--out', default=tempfile.gettempdir(), help='folder for the PGN files')
     args = ap.parse_args()
+    os.makedirs(args.out, exist_ok=True)
     if args.game == '2d':
         args.levels = args.levels or LADDER_2D
         ladder_2d(args)
