@@ -13,7 +13,7 @@ level over the lower one with its error.
 
 Examples:
   level_ladder.py 2d --uci build/native/tarvex-uci --yardstick /usr/games/stockfish
-  level_ladder.py 2d --levels hard-1s --rungs hard-1s=2100 --games 40
+  level_ladder.py 2d --levels hard-3s --rungs hard-3s=2100 --tries 1 --games 20
   level_ladder.py 3d --tool build/native/tarvex-tool --games 40
 """
 import argparse
@@ -32,10 +32,10 @@ LEVELS = {
     'easy': ('Easy', 'classic', 1350, 40),
     'medium': ('Medium', 'classic', 1600, 40),
     'hard': ('Hard', 'classic', 1700, 40),
-    'hard-1s': ('Hard', '1', 2000, 40),
-    'hard-3s': ('Hard', '3', 2100, 20),
-    'hard-10s': ('Hard', '10', 2200, 20),
-    'hard-30s': ('Hard', '30', 2300, 20),
+    'hard-1s': ('Hard', '1', 1800, 40),
+    'hard-3s': ('Hard', '3', 2000, 20),
+    'hard-10s': ('Hard', '10', 2100, 20),
+    'hard-30s': ('Hard', '30', 2200, 20),
 }
 LADDER_2D = ['easy', 'medium', 'hard', 'hard-1s', 'hard-3s']
 LADDER_3D = ['easy', 'medium', 'hard', 'hard-1s']
