@@ -54,24 +54,6 @@ void ExpectBuildMessage(const char* name, const std::function<void()>& fn,
               "\nBuilding " + std::string(name) + " #" + std::to_string(after) + extra);
 }
 
-// Unknown and null directions are reported; in 3D they give the up list.
-TEST(DirToTest, UnknownAndNullDirectionsAreReported) {
-    ConsoleCapture capture;
-    EXPECT_EQ(Destinations(Position{}, 27, 5), Squares{});
-    EXPECT_EQ(capture.Text(), "\nunknown 2d direction\n");
-    capture.Clear();
-    EXPECT_EQ(Destinations(Position{}, 27, 0), Squares{});
-    EXPECT_EQ(capture.Text(), "\nNULL 2d direction\n");
-    const Position position = WithPins(kHomePins);
-    Destinations(position, 35, 1);
-    capture.Clear();
-    EXPECT_EQ(Destinations(position, 35, -16), (Squares{36, 4}));
-    EXPECT_EQ(capture.Text(), "\nunknown 3d direction\n");
-    capture.Clear();
-    EXPECT_EQ(Destinations(position, 10, 0), (Squares{43, 11}));  // c3 up: White, neutral c4
-    EXPECT_EQ(capture.Text(), "\nNULL 3d direction\n");
-}
-
 // A position whose boards moved while it kept the old table (a record edited by hand) steps
 // by its own placement.
 TEST(DirTo3DTest, PositionFollowsItsOwnPlacement) {

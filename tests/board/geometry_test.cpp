@@ -36,16 +36,5 @@ TEST(Geometry3DTest, NamedSquares) {
     }
 }
 
-// The index classes of every square; the places of every square under every placement are
-// checked with the sweep of the direction tables.
-TEST(Geometry3DTest, IndexClassesFollowTheReference) {
-    for (unsigned square = 0; square < 64; ++square) {
-        EXPECT_EQ(IsMainLevelSquare3D(square), ref::IsMainLevel(square)) << square;
-        EXPECT_EQ(IsAttackBoardSquare(square) ? AttackBoardOfSquare(square) : -1,
-                  ref::BoardHolding(square))
-            << square;
-    }
-}
-
 }  // namespace
 }  // namespace tarvex

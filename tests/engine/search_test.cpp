@@ -94,29 +94,22 @@ TEST(Driver, AStoppedSearchPlaysALegalMove) {
     EXPECT_TRUE(FindLegalMove(p, r.move).has_value());
 }
 
-class SearcherTest : public ::testing::Test {
-protected:
-    Position& Begin(const Position& p, int maxDepth = kDifficultyHard) {
-        limits.maxDepth = maxDepth;
-        limits.effortClock = false;
-        return searcher.Begin(p, history, limits, stop);
-    }
-    Searcher searcher;
-    SearchLimits limits;
-    StopToken stop;
-    KeyHistory history{};
-    ConsoleCapture quiet;
-};
-
 // A move that repeats an earlier position with the same side to move scores the draw score.
-TEST_F(SearcherTest, ARepetitionScoresTheDrawScore) {
+TEST(Searcher, ARepetitionScoresTheDrawScore) {
+    KeyHistory history{};
     Position p = Initial(kGame2D);
     MoveContext context{&history, nullptr, false};
     for (auto [from, to] : {std::pair{"g1", "f3"}, {"g8", "f6"}, {"f3", "g1"}}) {
         Move move = MakeMoveRecord(p.board[Sq(from)], Sq(from), Sq(to), MoveKind::kQuiet);
         ASSERT_TRUE(MakeMove(p, p, move, context));
     }
-    Position& root = Begin(p);
+    Searcher searcher;
+    SearchLimits limits;
+    limits.maxDepth = kDifficultyHard;
+    limits.effortClock = false;
+    StopToken stop;
+    ConsoleCapture quiet;
+    Position& root = searcher.Begin(p, history, limits, stop);
     searcher.MovesOf(root) = {};
     searcher.GenerateAndOrder(root, 0, nullptr, 0);
     Move best;

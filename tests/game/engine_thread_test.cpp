@@ -21,18 +21,6 @@ namespace tarvex::testing {
 namespace {
 
 using namespace std::chrono_literals;
-constexpr auto kPatience = 10s;  // far more than needed, for sanitizer builds on a busy machine
-
-// Runs step until done holds; false when the patience runs out first.
-bool PumpUntil(const std::function<bool()>& done, const std::function<void()>& step) {
-    const auto deadline = std::chrono::steady_clock::now() + kPatience;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        step();
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
 
 // A long search: it blocks until released or told to stop, then plays the first legal move,
 // as a search cut short plays the best move it has.

@@ -5,9 +5,12 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <functional>
 #include <initializer_list>
 #include <string>
 #include <string_view>
+#include <thread>
 
 #include "game/game_controller.h"
 #include "game/user_move.h"
@@ -20,6 +23,21 @@ inline Position BuiltAtPly(std::string_view pieces, uint32_t ply) {
     Setup setup;
     setup.ply = ply;
     return Built(pieces, setup);
+}
+
+// Far more than any wait needs, for sanitizer builds on a busy machine.
+inline constexpr std::chrono::milliseconds kPatience{10000};
+
+// Runs step until done holds; false when the patience runs out first.
+inline bool PumpUntil(const std::function<bool()>& done, const std::function<void()>& step,
+                      std::chrono::milliseconds patience = kPatience) {
+    const auto deadline = std::chrono::steady_clock::now() + patience;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        step();
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return true;
 }
 
 class ControllerTest : public ::testing::Test {

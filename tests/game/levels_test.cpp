@@ -1,12 +1,11 @@
-// The levels of play (thinking time beside the difficulty), the hint and the engine's thoughts
-// line, through the game controller and the real engine. The names that carry "Threads" run the
-// engine thread and also run under ThreadSanitizer.
+// The levels of play (thinking time beside the difficulty), the engine's thoughts line and the
+// hint, through the game controller, the engine thread and the real engine. The names that carry
+// "Threads" also run under ThreadSanitizer.
 #include <gtest/gtest.h>
 
 #include <chrono>
 #include <functional>
 #include <memory>
-#include <regex>
 #include <string>
 #include <thread>
 
@@ -27,41 +26,6 @@ using Kind = ThinkingTime::Kind;
 constexpr ThinkingTime kOneSecond{Kind::kSeconds, 1};
 constexpr ThinkingTime kThirtySeconds{Kind::kSeconds, 30};
 constexpr ThinkingTime kFewNodes{Kind::kNodes, 3000};
-constexpr char kWhiteMatesInOne[] = "6k1/5ppp/8/8/8/8/8/R5K1 w - - 0 1";
-constexpr char kBlackMatesInOne[] = "r5k1/8/8/8/8/8/5PPP/6K1 b - - 0 1";
-
-// Runs step until done holds; false when the patience runs out first.
-bool PumpUntil(const std::function<bool()>& done, const std::function<void()>& step,
-               std::chrono::milliseconds patience = 10s) {
-    const auto deadline = std::chrono::steady_clock::now() + patience;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > deadline) return false;
-        step();
-        std::this_thread::sleep_for(1ms);
-    }
-    return true;
-}
-
-TEST(LevelsTest, EasyAndTheClassicBudgetKeepTheEffortClock) {
-    for (const ThinkingTime thinking : {ThinkingTime{}, kThirtySeconds, kFewNodes}) {
-        const engine::SearchLimits easy = LimitsFor(kDifficultyEasy, thinking);
-        EXPECT_TRUE(easy.effortClock) << ThinkingName(thinking);
-        EXPECT_EQ(easy.maxDepth, kDifficultyEasy);
-        EXPECT_EQ(easy.milliseconds, 0);
-        EXPECT_EQ(easy.nodes, 0u);
-    }
-    const engine::SearchLimits classic = LimitsFor(kDifficultyHard, ThinkingTime{});
-    EXPECT_TRUE(classic.effortClock);
-    EXPECT_EQ(classic.milliseconds, 0);
-    const engine::SearchLimits timed = LimitsFor(kDifficultyHard, kOneSecond);
-    EXPECT_FALSE(timed.effortClock);
-    EXPECT_EQ(timed.maxDepth, kDifficultyHard);
-    EXPECT_EQ(timed.milliseconds, 1000);
-    const engine::SearchLimits counted = LimitsFor(kDifficultyMedium, kFewNodes);
-    EXPECT_FALSE(counted.effortClock);
-    EXPECT_EQ(counted.nodes, 3000u);
-    EXPECT_EQ(counted.milliseconds, 0);
-}
 
 TEST(LevelsTest, ReadsOnlyTheOfferedBudgets) {
     EXPECT_EQ(ParseThinkingBudget("classic"), ThinkingTime{});
@@ -100,59 +64,6 @@ protected:
     engine::Engine engine_;
 };
 
-// The hint is the engine's move for the user's side in the game's notation; the game, its
-// record and its texts stay as they were; the next change of the game forgets it.
-TEST_F(LevelsControllerTest, HintNeverChangesTheGame) {
-    NewGame(kGame2D, kRulesTournament, kNotationTournament, 0);
-    Play({{"e2", "e4"}, {"e7", "e5"}, {"g1", "f3"}});
-    controller_.SetEngineSide(1);  // the user plays Black, to move
-    controller_.SetDifficulty(kDifficultyHard);
-    controller_.SetThinkingTime(kFewNodes);
-    const std::string before = Snapshot();
-    const uint64_t changes = controller_.ChangeCount();
-    ASSERT_TRUE(controller_.FindHint(engine_));
-    const std::optional<GameHint> hint = controller_.CurrentHint();
-    ASSERT_TRUE(hint.has_value());
-    EXPECT_EQ(hint->text, MoveTextOf(P(), hint->move, kNotationTournament));
-    EXPECT_FALSE(hint->text.empty());
-    EXPECT_EQ(Snapshot(), before);
-    EXPECT_NE(controller_.ChangeCount(), changes);  // the window shows it
-    User(hint->move.from, hint->move.to);
-    EXPECT_EQ(P().ply, 4u);
-    EXPECT_FALSE(controller_.CurrentHint().has_value());
-    // Now the engine is to move: no hint.
-    EXPECT_FALSE(controller_.FindHint(engine_));
-    EXPECT_FALSE(controller_.CurrentHint().has_value());
-}
-
-// Each completed depth of a hint search is the thoughts line, printed when shown; the score is
-// White's whichever side asks.
-TEST_F(LevelsControllerTest, ThoughtsOfAMateForEitherSide) {
-    const struct {
-        const char* position;
-        int engineSide;
-        const char* hint;
-        const char* line;
-    } cases[] = {{kWhiteMatesInOne, -1, "Ra8+", R"(depth \d+ mate 1 nodes \d+ pv Ra8\+)"},
-                 {kBlackMatesInOne, 1, "Ra1+", R"(depth \d+ mate -1 nodes \d+ pv Ra1\+)"}};
-    for (const auto& c : cases) {
-        NewGame(kGame2D, kRulesTournament, kNotationTournament, c.engineSide);
-        Load(c.position);
-        controller_.SetThoughtsShown(true);
-        ConsoleCapture out;
-        ASSERT_TRUE(controller_.FindHint(engine_)) << c.position;
-        EXPECT_EQ(controller_.CurrentHint()->text, c.hint);
-        EXPECT_TRUE(std::regex_match(controller_.ThoughtsLine(), std::regex(c.line)))
-            << controller_.ThoughtsLine();
-        EXPECT_TRUE(std::regex_search(out.Text(), std::regex(std::string("\n") + c.line)))
-            << out.Text();
-        controller_.SetThoughtsShown(false);
-        out.Clear();
-        controller_.FindHint(engine_);
-        EXPECT_EQ(out.Text(), "");
-    }
-}
-
 // A node budget is deterministic: fresh engines play the same move after the same thoughts.
 TEST_F(LevelsControllerTest, NodeBudgetPlaysTheSameMoveEveryTime) {
     std::string first;
@@ -182,7 +93,8 @@ protected:
         thread_.reset();
         controller_.SetEngineThread(nullptr);
     }
-    bool TickUntil(const std::function<bool()>& done, std::chrono::milliseconds patience = 10s) {
+    bool TickUntil(const std::function<bool()>& done,
+                   std::chrono::milliseconds patience = kPatience) {
         ConsoleCapture quiet;  // the engine's moves
         const auto tick = [this] { controller_.Tick(); };
         return PumpUntil(done, tick, patience);

@@ -160,8 +160,6 @@ TEST_F(SaveGameTest, TheFileHoldsEachFieldAtItsOffset) {
 // Within a Position image, the bytes a restore reads: all but the evaluation's work areas, the
 // engine score and the reply move (a restore rebuilds or ignores them), and the flags' bits
 // that only the evaluation sets.
-constexpr size_t kStopRequestOffset = 4748;
-
 bool RestoreReads(size_t offset) {
     constexpr size_t kIgnored[][2] = {
         {636, 1348}, {1352, 1368}, {1376, 1660}, {2224, 2248}, {2308, 2312}};
@@ -200,7 +198,7 @@ TEST_F(SaveGameTest, FilesSavedEarlierComeBackTheSame) {
             const size_t offset = image ? i % kPositionImageSize : 0;
             if (image && !RestoreReads(offset)) continue;
             // The stop request is checked but never applied: the engine thread keeps its own.
-            if (i >= kStopRequestOffset && i < kStopRequestOffset + 4) continue;
+            if (i >= kStopRequest && i < kStopRequest + 4) continue;
             if (image && offset >= kImageFlagsOffset && offset < kImageFlagsOffset + 4) {
                 const size_t at = i - (offset - kImageFlagsOffset);
                 EXPECT_EQ(Word(Bytes(again), at) & ~kEvaluationFlags,

@@ -7,7 +7,6 @@
 
 #include "core/console.h"
 #include "movegen/move_names.h"
-#include "movegen/random_positions.h"
 #include "support/positions.h"
 #include "text/position_text.h"
 
@@ -15,7 +14,6 @@ namespace tarvex {
 namespace {
 
 using testing::FromText;
-using testing::Legal;
 using testing::Squares3D;
 
 // The legality gate: by piece, from and to; the result as making the move leaves it. In check
@@ -81,46 +79,6 @@ TEST(FindLegalMove, FindsOnlyLegalMovesAndNamesTheirKind) {
         FindLegalMove(promote, MakeMoveRecord(kPawn, 6, 7, MoveKind::kQuiet));
     ASSERT_TRUE(plain);
     EXPECT_TRUE(IsPromotionKind(plain->kind)) << "a plain kind gives some promotion";
-}
-
-// In random placements and in random games, the evasions that are legal are exactly the legal
-// moves the ordinary generator gives for the same position.
-TEST(GenerateEvasions, SameLegalMovesAsTheOrdinaryGenerator) {
-    ConsoleCapture quiet;
-    for (const testing::Setup& v : {testing::k2D, testing::k3DTournament, testing::k3DStandard}) {
-        testing::Random random(1000 + static_cast<uint64_t>(v.game * 10 + v.rules));
-        int checked = 0;
-        const auto check = [&](const Position& p) {
-            if ((p.flags & kInCheck) == 0) return;
-            ++checked;
-            EXPECT_EQ(Legal(p), Legal(p, true)) << WritePositionText(p);
-        };
-        for (int attempt = 0; attempt < 6000 && checked < 200; ++attempt) {
-            Position p;
-            if (testing::RandomPlacement(random, v.game, v.rules, 10, p)) check(p);
-        }
-        const int placed = checked;
-        for (int game = 0; game < 20 && !HasFailure(); ++game) {
-            Position start;
-            if (game % 2 == 0) {
-                start = testing::Initial(v.game, v.rules);
-            } else if (!testing::RandomPlacement(random, v.game, v.rules, 12, start)) {
-                continue;
-            }
-            testing::RandomGame(random, start, 80, check);
-        }
-        EXPECT_GE(placed, 200) << v.game << " " << v.rules;
-        EXPECT_GE(checked - placed, 20) << v.game << " " << v.rules;
-        if (HasFailure()) return;
-    }
-}
-
-TEST(HasLegalMove, FalseOnlyInMateAndStalemate) {
-    EXPECT_FALSE(HasLegalMove(FromText("7k/6Q1/6K1/8/8/8/8/8 b - - 0 1"))) << "mate";
-    EXPECT_FALSE(HasLegalMove(FromText("7k/5Q2/6K1/8/8/8/8/8 b - - 0 1"))) << "stalemate";
-    EXPECT_TRUE(HasLegalMove(FromText("7k/5Q2/6K1/8/8/8/8/8 w - - 0 1")));
-    EXPECT_TRUE(HasLegalMove(FromText("7k/8/5QK1/8/8/8/8/8 b - - 0 1"))) << "check with escape";
-    EXPECT_TRUE(HasLegalMove(testing::Initial(kGame3D, kRulesStandard)));
 }
 
 }  // namespace

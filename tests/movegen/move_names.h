@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <initializer_list>
 #include <string>
-#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -30,35 +29,13 @@ inline std::string MoveName(const Move& m) {
            " " + KindChar(m.kind);
 }
 
-// The generated moves (the evasions when in check) in list order.
-inline Names Generated(Position position) {
-    MoveBuffer buffer;
-    ConsoleCapture quiet;
-    const int count = (position.flags & kInCheck) ? GenerateEvasions(position, buffer.moves)
-                                                  : GenerateMoves(position, buffer.moves);
-    Names names;
-    for (int i = 0; i < count; ++i) names.push_back(MoveName(buffer.moves[i]));
-    return names;
-}
-
-// The legal moves, sorted, each with the kind making it left; with ordinary, found through
-// GenerateMoves even when in check.
-inline Names Legal(Position position, bool ordinary = false) {
-    if (ordinary) position.flags &= ~kInCheck;
+// The legal moves, sorted, each with the kind making it left.
+inline Names Legal(Position position) {
     ConsoleCapture quiet;
     Names names;
     ForEachLegalMove(position, [&](const Move& m, Position&) { names.push_back(MoveName(m)); });
     std::sort(names.begin(), names.end());
     return names;
-}
-
-// The names that start with prefix, in order.
-inline Names Starting(const Names& names, std::string_view prefix) {
-    Names out;
-    for (const std::string& name : names) {
-        if (name.starts_with(prefix)) out.push_back(name);
-    }
-    return out;
 }
 
 }  // namespace tarvex::testing

@@ -56,17 +56,6 @@ TEST(PositionText, TextsReadAndWrittenAgain) {
     }
 }
 
-TEST(PositionText, StartTextsMatchTheSetUpGames) {
-    for (int game : {kGame2D, kGame3D}) {
-        const Position start = testing::Initial(game);
-        EXPECT_EQ(WritePositionText(start), StartPositionText(game));
-        const Position read = FromText(StartPositionText(game), game);
-        EXPECT_EQ(std::memcmp(&read, &start, kPrimaryPartSize), 0);
-        EXPECT_EQ(std::memcmp(read.attacks, start.attacks, sizeof start.attacks), 0);
-        EXPECT_EQ(read.flags, start.flags);
-    }
-}
-
 struct Refusal {
     std::string text;
     const char* error;

@@ -1,7 +1,6 @@
 #include "movegen/reference_3d.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdlib>
 #include <span>
 #include <sstream>
@@ -11,6 +10,7 @@
 namespace tarvex::ref3d {
 namespace {
 
+using reference::kBoardLowest;
 using reference::kFiles;
 using reference::kRanks;
 using Place = reference::Place;
@@ -20,7 +20,6 @@ constexpr int kBoards = 4;
 constexpr int kLevels = 8;
 constexpr int kMaxInCell = 4;
 constexpr unsigned kFirstSideLevelSquare = 32;  // 32..63: the White and the Black level
-constexpr unsigned kBoardBase[kBoards] = {0, 6, 16, 22};
 constexpr unsigned kBoardOffsets[4] = {0, 1, 8, 9};
 constexpr unsigned kSecondColumn = 8;  // offset of a board's second column
 constexpr bool kDefaultWhite[kBoards] = {true, false, true, false};
@@ -69,18 +68,9 @@ unsigned PinSquare(int side, int number) {
     return kPinRows[side * kPinsPerColumn + number - 1].square;
 }
 
-// Board 0..3 owning each square, or kNoBoardHere for a main-level square.
-constexpr std::array<int, kSquares> kBoardOfSquare = [] {
-    std::array<int, kSquares> table{};
-    table.fill(kNoBoardHere);
-    for (int board = 0; board < kBoards; ++board) {
-        for (unsigned offset : kBoardOffsets) table[kBoardBase[board] + offset] = board;
-    }
-    return table;
-}();
-
+// Board 0..3 holding square, or kNoBoardHere for a main-level square.
 int BoardOf(unsigned square) {
-    return square < kSquares ? kBoardOfSquare[square] : kNoBoardHere;
+    return reference::BoardHolding(square);
 }
 
 int BoardAt(const RefState& s, unsigned pin) {
@@ -92,7 +82,7 @@ uint64_t Bit(unsigned square) {
     return uint64_t{1} << square;
 }
 bool IsBoardId(int piece) {
-    return std::ranges::count(kBoardBase, static_cast<unsigned>(piece - kBoardIdBase)) > 0;
+    return std::ranges::count(kBoardLowest, static_cast<unsigned>(piece - kBoardIdBase)) > 0;
 }
 
 // ---- geometry ----
@@ -208,7 +198,7 @@ uint64_t RayMask(const RefState& s, const Geometry& geo, unsigned square, Delta 
 
 // The outer-file squares of a board in a column: rear (lower rank) and front.
 unsigned RearOuter(int board, int side) {
-    return kBoardBase[board] + (side == kKingSide ? kSecondColumn : 0);
+    return kBoardLowest[board] + (side == kKingSide ? kSecondColumn : 0);
 }
 unsigned FrontOuter(int board, int side) {
     return RearOuter(board, side) + 1;
@@ -311,7 +301,7 @@ constexpr BackRowLink kBackRowLinks[] = {
     {kPinQ1, 0, 8, kPinK1}, {kPinK1, 8, 0, kPinQ1}, {kPinQ6, 1, 9, kPinK6}, {kPinK6, 9, 1, kPinQ6}};
 
 void BackRowLines(const RefState& s, unsigned square, int board, bool white, uint64_t& mask) {
-    const unsigned base = kBoardBase[board];
+    const unsigned base = kBoardLowest[board];
     for (const BackRowLink& link : kBackRowLinks) {
         if (s.pins[board] != link.pin) continue;
         const unsigned offset = square - base;
@@ -320,7 +310,7 @@ void BackRowLines(const RefState& s, unsigned square, int board, bool white, uin
         const int target = BoardAt(s, link.targetPin);
         if (target == kNoBoardHere) continue;
         EdgeWalk walk{s, white, true, mask};
-        const unsigned targetBase = kBoardBase[target];
+        const unsigned targetBase = kBoardLowest[target];
         if (!walk.Check(targetBase + link.leading)) walk.Check(targetBase + link.trailing);
     }
 }
@@ -378,7 +368,7 @@ bool IsOwn(int code, bool white) {
 bool PromotesOn(const RefState& s, const Geometry& geo, bool white, unsigned square) {
     const int board = BoardOf(square);
     if (board != kNoBoardHere) {
-        const unsigned offset = square - kBoardBase[board];
+        const unsigned offset = square - kBoardLowest[board];
         const unsigned pin = s.pins[board];
         if (white) return (offset == 1 || offset == 9) && (pin == kPinQ6 || pin == kPinK6);
         return (offset == 0 || offset == 8) && (pin == kPinQ1 || pin == kPinK1);
@@ -402,7 +392,7 @@ bool MayDoubleStep(const RefState& s, unsigned square, bool white) {
 unsigned PawnCarriedToPromotion(const RefState& s, int board, unsigned to) {
     const bool white = to == kPinQ6 || to == kPinK6;
     if (!white && to != kPinQ1 && to != kPinK1) return kSquares;
-    const unsigned first = kBoardBase[board] + (white ? 1 : 0);
+    const unsigned first = kBoardLowest[board] + (white ? 1 : 0);
     for (unsigned square : {first, first + kSecondColumn}) {
         if (s.board[square] == (white ? kPawn : -kPawn)) return square;
     }
@@ -519,7 +509,7 @@ private:
 
     void AddBoardMove(int board, unsigned to) {
         if (to == 0 || BoardAt(s_, to) != kNoBoardHere) return;
-        const int id = kBoardIdBase + static_cast<int>(kBoardBase[board]);
+        const int id = kBoardIdBase + static_cast<int>(kBoardLowest[board]);
         const bool promotes = PawnCarriedToPromotion(s_, board, to) != kSquares;
         Add(id, s_.pins[board], to, kBoardMove | (promotes ? kBoardMovePromotion : 0u),
             promotes ? 'Q' : 0);
@@ -531,7 +521,7 @@ private:
             if (s_.whiteOwns[board] != white_) continue;
             int occupied = 0, weight = 0, value = 0;
             for (unsigned offset : kBoardOffsets) {
-                const int code = s_.board[kBoardBase[board] + offset];
+                const int code = s_.board[kBoardLowest[board] + offset];
                 occupied += code != 0;
                 weight += std::abs(code);
                 value += code;
@@ -564,7 +554,7 @@ void UpdateOwners(RefState& s) {
     for (int board = 0; board < kBoards; ++board) {
         int count = 0, code = 0;
         for (unsigned offset : kBoardOffsets) {
-            const int c = s.board[kBoardBase[board] + offset];
+            const int c = s.board[kBoardLowest[board] + offset];
             count += c != 0;
             code = c != 0 ? c : code;
         }
@@ -663,10 +653,7 @@ bool KingAttackedWith(const RefState& s, const Geometry& geo, bool white) {
 }
 
 std::string PinText(unsigned pin) {
-    const PinRow* row = FindPinRow(pin);
-    if (row == nullptr) return "??";
-    return std::string(1, row->side == kQueenSide ? 'q' : 'k') +
-           static_cast<char>('0' + row->number);
+    return reference::PinAt(pin) != nullptr ? reference::PinAt(pin)->name : "??";
 }
 
 char PieceLetter(int code) {

@@ -68,6 +68,7 @@ struct RefState {
     bool whiteToMove = true;
     int pawnSlot[64] = {};  // pawn k (0..7) of its colour's pawn slots, or kNoPawnSlot
     RuleSet rules = RuleSet::kTournament;
+    bool operator==(const RefState&) const = default;
 };
 
 // The state of a 3D game position under its own rules (board, pins, owners, castling rights,

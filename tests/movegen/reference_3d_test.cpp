@@ -72,15 +72,6 @@ std::string Missing(const std::vector<RefMove>& a, const std::vector<RefMove>& b
     return text;
 }
 
-// Board, pins, owners, castling rights, en-passant square, side to move and pawn slots.
-bool SameState(const RefState& a, const RefState& b) {
-    return std::equal(std::begin(a.board), std::end(a.board), std::begin(b.board)) &&
-           std::equal(std::begin(a.pins), std::end(a.pins), std::begin(b.pins)) &&
-           std::equal(std::begin(a.whiteOwns), std::end(a.whiteOwns), std::begin(b.whiteOwns)) &&
-           std::equal(std::begin(a.pawnSlot), std::end(a.pawnSlot), std::begin(b.pawnSlot)) &&
-           a.castling == b.castling && a.epSquare == b.epSquare && a.whiteToMove == b.whiteToMove;
-}
-
 // The differences of two sorted move lists, or "" when they are equal.
 std::string ListDifference(const Position& position, const std::vector<RefMove>& reference,
                            const std::vector<RefMove>& program) {
@@ -102,7 +93,7 @@ bool MakeBoth(const Position& position, const RefState& state, const RefMove& mo
     }
     const RefState want = ref3d::Play(state, move);
     const RefState got = ref3d::FromPosition(child);
-    if (!SameState(want, got)) {
+    if (want != got) {
         difference = "after " + ref3d::MoveText(move) + " from " + WritePositionText(position) +
                      "\n  reference: " + ref3d::StateText(want) +
                      "\n  program:   " + ref3d::StateText(got);

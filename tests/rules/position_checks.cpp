@@ -193,43 +193,18 @@ std::string WithoutBuildNotices(const std::string& text) {
     return std::regex_replace(text, kNotice, "");
 }
 
-static std::vector<unsigned> SquaresOfSlot(const uint32_t (&masks)[64], int slot) {
+std::vector<unsigned> Attacked(const Position& p, unsigned from) {
     std::vector<unsigned> squares;
     for (unsigned q = 0; q < 64; ++q) {
-        if (masks[q] >> slot & 1) squares.push_back(q);
+        if (p.attacks[q] >> p.squareSlot[from] & 1) squares.push_back(q);
     }
     return squares;
-}
-
-std::vector<unsigned> Attacked(const Position& p, unsigned from) {
-    return SquaresOfSlot(p.attacks, p.squareSlot[from]);
-}
-
-std::vector<unsigned> Xrayed(const Position& p, unsigned from) {
-    return SquaresOfSlot(p.xrays, p.squareSlot[from]);
 }
 
 std::string MoveText(const Move& move) {
     std::ostringstream text;
     text << move.piece << ":" << move.from << "-" << move.to << " '"
          << (move.kind == MoveKind::kNone ? '0' : KindChar(move.kind)) << "'";
-    return text.str();
-}
-
-std::string BoardText(const Position& position) {
-    std::ostringstream text;
-    text << "ply " << position.ply << " flags 0x" << std::hex << position.flags << std::dec
-         << " ep " << position.epSquare;
-    if (Is3D(position)) {
-        text << " pins";
-        for (uint32_t pin : position.abPin) text << " " << pin;
-    }
-    text << "\n";
-    for (unsigned q = 0; q < 64; ++q) {
-        const int code = position.board[q];
-        if (code == 0) continue;
-        text << (code > 0 ? 'w' : 'b') << kPieceLetters[Abs(code) - 1] << q << " ";
-    }
     return text.str();
 }
 

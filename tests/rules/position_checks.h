@@ -24,12 +24,10 @@ std::vector<std::string> DifferingFields(const Position& a, const Position& b);
 // Console text less the "\nBuilding <name> #<n>" notices of new attack-board placements.
 std::string WithoutBuildNotices(const std::string& text);
 
-// The squares the piece on from attacks, and those it x-rays, in ascending order.
+// The squares the piece on from attacks, in ascending order.
 std::vector<unsigned> Attacked(const Position& p, unsigned from);
-std::vector<unsigned> Xrayed(const Position& p, unsigned from);
 
-// Readable forms for failure messages.
+// A readable form for failure messages.
 std::string MoveText(const Move& move);
-std::string BoardText(const Position& position);
 
 }  // namespace tarvex

@@ -73,11 +73,9 @@ TEST(SanTest, ReadingRefusesWhatNamesNoneOrMany) {
 
 constexpr const char* kStart = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1";
 
-// Plays the texts of a game from its start, into position when given; returns the moves.
-std::vector<Move> Replay(const PgnGame& game, Position* position = nullptr) {
-    auto own = std::make_unique<Position>();
-    if (position == nullptr) position = own.get();
-    *position = FromText(game.Tag("FEN").value_or(kStart));
+// Plays the texts of a game from its start; returns the moves.
+std::vector<Move> Replay(const PgnGame& game) {
+    auto position = std::make_unique<Position>(FromText(game.Tag("FEN").value_or(kStart)));
     auto next = std::make_unique<Position>();
     std::vector<Move> moves;
     for (const std::string& token : game.moves) {
@@ -95,31 +93,26 @@ std::vector<Move> Replay(const PgnGame& game, Position* position = nullptr) {
     return moves;
 }
 
-TEST(PgnTest, WritesTheRosterTheMovesAndTheResult) {
+// Quotes in a tag are escaped and read back; an illegal move is refused, not written. (The
+// tool tests compare whole files.)
+TEST(PgnTest, QuotedTagsAndIllegalMoves) {
     const auto start = std::make_unique<Position>(FromText(kStart));
-    auto position = std::make_unique<Position>();
-    PgnGame scholar;
-    scholar.moves = {"e4", "e5", "Bc4", "Nc6", "Qh5", "Nf6", "Qxf7"};
-    std::vector<Move> moves = Replay(scholar, position.get());
+    PgnGame opening;
+    opening.moves = {"e4", "e5"};
+    std::vector<Move> moves = Replay(opening);
     PgnHeader header;
     header.event = "Test \"quoted\"";
-    header.white = "Tarvex";
     std::string text, error;
-    ASSERT_TRUE(WritePgn(header, *start, moves, PgnResultOf(*position), text, error)) << error;
-    EXPECT_EQ(text,
-              "[Event \"Test \\\"quoted\\\"\"]\n[Site \"?\"]\n[Date \"????.??.??\"]\n"
-              "[Round \"?\"]\n[White \"Tarvex\"]\n[Black \"?\"]\n[Result \"1-0\"]\n\n"
-              "1. e4 e5 2. Bc4 Nc6 3. Qh5 Nf6 4. Qxf7# 1-0\n\n");
+    ASSERT_TRUE(WritePgn(header, *start, moves, "*", text, error)) << error;
+    EXPECT_NE(text.find("[Event \"Test \\\"quoted\\\"\"]\n"), std::string::npos) << text;
     std::vector<PgnGame> games;
     ASSERT_TRUE(ReadPgn(text, games, error)) << error;
     ASSERT_EQ(games.size(), 1u);
-    EXPECT_EQ(games[0].Tag("Event"), "Test \"quoted\"");
-    EXPECT_EQ(games[0].result, "1-0");
+    EXPECT_EQ(games[0].Tag("Event"), header.event);
     EXPECT_EQ(Replay(games[0]).size(), moves.size());
-    // An illegal move is refused, not written.
     moves.push_back(moves[0]);
     EXPECT_FALSE(WritePgn(header, *start, moves, "*", text, error));
-    EXPECT_EQ(error, "move 8 is not legal");
+    EXPECT_EQ(error, "move 3 is not legal");
 }
 
 TEST(PgnTest, ReadingSkipsCommentsVariationsAndGlyphs) {
