@@ -39,7 +39,6 @@ set_layer() {
 # Test includes that reach above their folder's layer today, each with the reason; their
 # owners move them to the folder of the layer they test, and then the line goes.
 exceptions='
-tests/board/hash_test.cpp|rules/make_move.h|keys of made attack-board moves: a rules test
 tests/board/dir_to_test.cpp|rules/line_tables.h|the line tables key against the direction tables
 tests/rules/random_mover.cpp|movegen/board_moves.h|random games pick from the generated moves
 tests/rules/random_mover.cpp|movegen/move_generation.h|random games pick from the generated moves
