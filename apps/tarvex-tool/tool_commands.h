@@ -25,7 +25,7 @@ int ArgumentError(const char* command, const char* format, ...)
 // tarvex-tool geometry [--game 2d|3d] [--pins <pin>,<pin>,<pin>,<pin>]
 int RunGeometry(int argc, char** argv);
 
-// tarvex-tool play [--script FILE]: the game controller driven one command a line.
+// tarvex-tool play [--script FILE] [--params FILE]: the game controller driven one command a line.
 int RunPlay(int argc, char** argv);
 
 // tarvex-tool perft [--game 2d|3d] [--rules tournament|standard] [--pos TEXT] --depth N
@@ -37,15 +37,17 @@ int RunPerft(int argc, char** argv);
 int RunMoves(int argc, char** argv);
 
 // tarvex-tool search --game 2d|3d [--rules R] [--pos TEXT] [--difficulty easy|medium|hard |
-// --depth N | --nodes N | --movetime MS]: the engine's search, one line per completed depth.
+// --depth N | --nodes N | --movetime MS] [--params FILE]: the engine's search, one line per
+// completed depth.
 int RunSearch(int argc, char** argv);
 
-// tarvex-tool bench [--depth N]: fixed searches of a table of positions; the node count is the
-// search's signature.
+// tarvex-tool bench [--depth N] [--params FILE]: fixed searches of a table of positions; the node
+// count is the search's signature.
 int RunBench(int argc, char** argv);
 
 // tarvex-tool selfplay --game 2d|3d [--rules R] --games N [--difficulty D | --white D --black D]
-// [--think T | --white-think T --black-think T] [--seed S] [--record FILE] [--pgn FILE]: the
+// [--think T | --white-think T --black-think T] [--seed S] [--record FILE] [--pgn FILE]
+// [--params FILE]: the
 // engine against itself through the game's commit path. T: classic (the default), 1, 3, 10 or
 // 30 (seconds a move) or nodes:N.
 int RunSelfPlay(int argc, char** argv);
