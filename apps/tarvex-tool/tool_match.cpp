@@ -21,12 +21,13 @@
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <optional>
 #include <random>
 #include <sstream>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/console.h"
 #include "engine/parameters.h"
@@ -198,9 +199,7 @@ int HalfPointsOfA(int result, bool aWhite) {
 // Plays the pairs in worker processes; the parent shows them in pair order.
 class Match {
 public:
-    explicit Match(const MatchOptions& options) : options_(options) {
-        results_.resize(static_cast<size_t>(options.pairs));
-    }
+    explicit Match(const MatchOptions& options) : options_(options) {}
 
     bool LoadBooks() {
         return LoadBook(options_.a, bookA_) == kExitOk && LoadBook(options_.b, bookB_) == kExitOk;
@@ -300,10 +299,12 @@ private:
     // In the parent: keeps a result and shows the pairs that are now complete in order.
     // Returns false when the sequential test has decided the match.
     bool Take(PairResult&& result) {
-        results_[static_cast<size_t>(result.pair)] = std::move(result);
-        while (shown_ < options_.pairs && results_[static_cast<size_t>(shown_)]) {
-            Show(*results_[static_cast<size_t>(shown_)]);
-            results_[static_cast<size_t>(shown_)].reset();
+        const int64_t pair = result.pair;
+        waiting_.emplace(pair, std::move(result));
+        for (auto next = waiting_.begin(); next != waiting_.end() && next->first == shown_;
+             next = waiting_.begin()) {
+            Show(next->second);
+            waiting_.erase(next);
             ++shown_;
             if (options_.sprt && Verdict(LogLikelihoodRatio(counts_, *options_.sprt),
                                          *options_.sprt) != SprtVerdict::kContinue) {
@@ -356,7 +357,7 @@ private:
     engine::ParameterSets bookA_{}, bookB_{};
     std::ostream* record_ = nullptr;
     std::ostream* pgn_ = nullptr;
-    std::vector<std::optional<PairResult>> results_;  // arrived, not yet shown
+    std::map<int64_t, PairResult> waiting_;  // pairs that arrived before an earlier one
     int64_t shown_ = 0;
     Pentanomial counts_{};
     int64_t wins_ = 0, draws_ = 0, losses_ = 0;
