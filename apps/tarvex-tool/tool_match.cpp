@@ -190,9 +190,10 @@ int LoadBook(const char* name, engine::ParameterSets& out) {
     return ArgumentError(kCommand, "cannot read '%s'", name);
 }
 
-// A's half points in a game: 2 for a win, 1 for a draw.
+// A's half points in a game: 2 for a win, 1 for a draw (anything but a win, as selfplay
+// counts games).
 int HalfPointsOfA(int result, bool aWhite) {
-    if (result == 2) return 1;
+    if (result != 1 && result != -1) return 1;
     return (result == 1) == aWhite ? kHalfPointsWin : 0;
 }
 
