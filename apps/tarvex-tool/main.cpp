@@ -33,6 +33,8 @@ constexpr Command kCommands[] = {
      "selfplay [--game 2d|3d] [--rules R] --games N [--difficulty D | --white D --black D] "
      "[--think T | --white-think T --black-think T] [--seed S] [--record FILE] [--pgn FILE]   "
      "T: classic, 1, 3, 10, 30 (seconds) or nodes:N"},
+    {"params", RunParams,
+     "params --write FILE [--params IN] | --check FILE   the evaluation's parameters as text"},
     {"match", RunMatch,
      "match [--game 2d|3d] [--rules R] --a FILE|builtin --b FILE|builtin --pairs N [--seed S] "
      "[--think T] [--jobs N] [--sprt ELO0 ELO1 [--alpha A] [--beta B]] [--record FILE] "

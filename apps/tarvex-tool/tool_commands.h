@@ -11,6 +11,7 @@
 
 #include "board/position.h"
 #include "core/game_types.h"
+#include "engine/parameters.h"
 
 namespace tarvex::tool {
 
@@ -48,6 +49,12 @@ int RunBench(int argc, char** argv);
 // engine against itself through the game's commit path. T: classic (the default), 1, 3, 10 or
 // 30 (seconds a move) or nodes:N.
 int RunSelfPlay(int argc, char** argv);
+
+// tarvex-tool params --write FILE [--params IN] | --check FILE: the parameter book as text.
+int RunParams(int argc, char** argv);
+
+// Reads the book of a --params option into book; kExitUsage (reported) for a refused file.
+int ParamsOption(const char* command, const char* path, engine::ParameterBook& book);
 
 // tarvex-tool match --a FILE|builtin --b FILE|builtin --pairs N [--game 2d|3d] [--rules R]
 // [--seed S] [--think T] [--jobs N] [--sprt ELO0 ELO1 [--alpha A] [--beta B]] [--record FILE]

@@ -21,8 +21,8 @@ namespace tarvex::tool {
 // An engine that counts its work: searches, nodes and time.
 class CountingEngine : public engine::MoveChooser {
 public:
-    explicit CountingEngine(const engine::ParameterSets& sets = engine::BuiltInParameters())
-        : engine_(sets) {}
+    explicit CountingEngine(const engine::ParameterBook& book = engine::BuiltInParameters())
+        : engine_(book) {}
     engine::SearchResult Choose(const Position& root, const KeyHistory& history,
                                 const engine::SearchLimits& limits) override;
     void NewGame() override { engine_.NewGame(); }

@@ -181,13 +181,11 @@ int ParseArguments(int argc, char** argv, MatchOptions& options) {
     return kExitOk;
 }
 
-// The parameter sets a side plays with: the built-in ones or those of a file.
-int LoadBook(const char* name, engine::ParameterSets& out) {
-    if (std::string_view(name) == kBuiltIn) {
-        out = engine::BuiltInParameters();
-        return kExitOk;
-    }
-    return ArgumentError(kCommand, "cannot read '%s'", name);
+// The book a side plays with: the built-in one or that of a parameter file.
+int LoadBook(const char* name, engine::ParameterBook& out) {
+    if (std::string_view(name) != kBuiltIn) return ParamsOption(kCommand, name, out);
+    out = engine::BuiltInParameters();
+    return kExitOk;
 }
 
 // A's half points in a game: 2 for a win, 1 for a draw (anything but a win, as selfplay
@@ -355,7 +353,7 @@ private:
     }
 
     const MatchOptions& options_;
-    engine::ParameterSets bookA_{}, bookB_{};
+    engine::ParameterBook bookA_{}, bookB_{};
     std::ostream* record_ = nullptr;
     std::ostream* pgn_ = nullptr;
     std::map<int64_t, PairResult> waiting_;  // pairs that arrived before an earlier one
