@@ -7,8 +7,9 @@ namespace tarvex::tool {
 namespace {
 
 constexpr int kBuckets = 5;
-constexpr double kBucketStep = 0.25;    // a pair's share of its two points per bucket
-constexpr double kEmptyBucket = 0.001;  // what an empty bucket counts for in the test
+constexpr double kBucketStep = 0.25;  // a pair's share of its two points per bucket
+// The test's prior: one pair more, spread evenly over the buckets.
+constexpr double kPriorPerBucket = 1.0 / kBuckets;
 
 // A pair's share of its two points in each bucket: 0, 0.25, ... 1.
 double BucketScore(int bucket) {
@@ -83,7 +84,7 @@ std::string EloText(const MatchFigures& figures) {
 double LogLikelihoodRatio(const Pentanomial& counts, const SprtTest& test) {
     std::array<double, kBuckets> weights{};
     for (int b = 0; b < kBuckets; ++b) {
-        weights[b] = counts[b] > 0 ? static_cast<double>(counts[b]) : kEmptyBucket;
+        weights[b] = static_cast<double>(counts[b]) + kPriorPerBucket;
     }
     const Moments m = MomentsOf(weights);
     const double score0 = ScoreOfElo(test.elo0);

@@ -39,8 +39,9 @@ struct SprtTest {
 };
 enum class SprtVerdict { kContinue, kAcceptH0, kAcceptH1 };
 
-// The log-likelihood ratio of H1 against H0. Empty buckets count as a thousandth of a pair so
-// that a one-sided result (no variance) gives a large finite ratio, not an infinite one.
+// The log-likelihood ratio of H1 against H0. The mean and variance of the pair scores are taken
+// with one pair more, spread evenly over the five buckets: a one-sided start (no variance yet)
+// gives a finite ratio and cannot decide the test after a pair or two.
 double LogLikelihoodRatio(const Pentanomial& counts, const SprtTest& test);
 // ln(beta / (1 - alpha)): H0 is accepted at or below it.
 double LowerBound(const SprtTest& test);

@@ -33,22 +33,24 @@ TEST(MatchStatistics, OneSidedResultsGiveBoundsNotInfinities) {
     EXPECT_EQ(EloText(won), "elo > +416.6");
     EXPECT_EQ(EloText(FiguresOf({3, 0, 0, 0, 0})), "elo < -416.6");
 
+    // The sequential test stays finite; a pair or two decide nothing, a long run does.
     const SprtTest test;
     const double llrWon = LogLikelihoodRatio({0, 0, 0, 0, 3}, test);
-    const double llrLost = LogLikelihoodRatio({3, 0, 0, 0, 0}, test);
     EXPECT_TRUE(std::isfinite(llrWon));
-    EXPECT_TRUE(std::isfinite(llrLost));
-    EXPECT_EQ(Verdict(llrWon, test), SprtVerdict::kAcceptH1);
-    EXPECT_EQ(Verdict(llrLost, test), SprtVerdict::kAcceptH0);
+    EXPECT_GT(llrWon, 0);
+    EXPECT_EQ(Verdict(llrWon, test), SprtVerdict::kContinue);
+    EXPECT_EQ(Verdict(LogLikelihoodRatio({0, 0, 0, 0, 30}, test), test), SprtVerdict::kAcceptH1);
+    EXPECT_EQ(Verdict(LogLikelihoodRatio({30, 0, 0, 0, 0}, test), test), SprtVerdict::kAcceptH0);
 }
 
 TEST(MatchStatistics, SequentialTest) {
     const SprtTest test{0, 5, 0.05, 0.05};
     EXPECT_NEAR(LowerBound(test), -2.944439, 1e-6);  // ln(0.05 / 0.95)
     EXPECT_NEAR(UpperBound(test), 2.944439, 1e-6);
-    // 10 (s1 - s0) (2 * 0.65 - s0 - s1) / (2 * 0.1025), s0 = 0.5, s1 = 1 / (1 + 10^(-5/400)).
-    EXPECT_NEAR(LogLikelihoodRatio(kTenPairs, test), 0.102769, 1e-6);
-    EXPECT_EQ(Verdict(0.102769, test), SprtVerdict::kContinue);
+    // With the prior pair the counts weigh 1.2, 1.2, 2.2, 3.2, 3.2: mean 7/11, variance
+    // 0.1064050; 10 (s1 - s0) (2 * 7/11 - s0 - s1) / (2 * 0.1064050), s0 = 0.5,
+    // s1 = 1 / (1 + 10^(-5/400)).
+    EXPECT_NEAR(LogLikelihoodRatio(kTenPairs, test), 0.0897762, 1e-6);
     // Tighter error rates widen the bounds.
     const SprtTest strict{0, 5, 0.01, 0.01};
     EXPECT_EQ(Verdict(3.0, test), SprtVerdict::kAcceptH1);
@@ -58,7 +60,7 @@ TEST(MatchStatistics, SequentialTest) {
     const double few = LogLikelihoodRatio({1, 2, 4, 2, 1}, test);
     const double many = LogLikelihoodRatio({10, 20, 40, 20, 10}, test);
     EXPECT_LT(few, 0);
-    EXPECT_NEAR(many, 10 * few, 1e-9);
+    EXPECT_LT(many, 10 * few);
 }
 
 }  // namespace
