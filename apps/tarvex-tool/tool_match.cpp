@@ -1,9 +1,10 @@
 // tarvex-tool match: two parameter books A and B play each other through the path the window's
 // games take, both at the Hard level with the same thinking budget. The games come in pairs:
 // one random opening (from the seed and the pair's number, made as selfplay makes its openings)
-// is played twice, A White in the first game and Black in the second, each game with fresh
-// engines. --jobs N plays N pairs at once in worker processes; what is printed does not depend
-// on it.
+// is played twice, A White in the first game and Black in the second, and each game starts
+// with both engines' tables cleared. --jobs N plays N pairs at once in worker processes; what
+// is printed and recorded does not depend on it. --record and --pgn write the games as selfplay
+// does, in pair order.
 //
 //   pair <i>: <A's points> (<game with A White>, <game with A Black>)   one line per pair
 //   A vs B W/D/L <A's wins>/<draws>/<A's losses>
@@ -15,8 +16,8 @@
 //   refused moves <r> / give-ups <g> / errors reported <e>   as selfplay counts them
 //
 // With --sprt the test is checked after each pair, in pair order, and the match stops where it
-// is decided. The exit status is 1 when any of the last three counts is not 0 or a worker
-// failed.
+// is decided ("stopped after <n> of <N> pairs" comes first in the summary). The exit status is
+// 1 when any of the last three counts is not 0 or a worker failed, 2 for bad arguments.
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>

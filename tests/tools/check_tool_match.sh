@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # A small A/B match of tarvex-tool, played once in one worker and once in two: both runs exit 0,
 # every pair line and summary line parses, the games add up (W+D+L is twice the pairs, the
-# pentanomial counts add up to the pairs), and the two runs print the same text.
+# pentanomial counts add up to the pairs), and the two runs print and record the same text.
 #   check_tool_match.sh TOOL PAIRS [match options...]
 set -u
 tool=$1
@@ -17,12 +17,15 @@ fail() {
 
 for jobs in 1 2; do
     name=$([[ $jobs == 1 ]] && echo one || echo two)
-    "$tool" match --pairs "$pairs" --jobs "$jobs" "$@" >"$work/$name.txt" 2>"$work/$name.err"
+    "$tool" match --pairs "$pairs" --jobs "$jobs" --record "$work/$name.rec" "$@" \
+        >"$work/$name.txt" 2>"$work/$name.err"
     status=$?
     [[ $status == 0 ]] || fail "--jobs $jobs exited with $status: $(cat "$work/$name.err")"
     [[ -s "$work/$name.err" ]] && fail "--jobs $jobs wrote to stderr: $(cat "$work/$name.err")"
 done
 cmp -s "$work/one.txt" "$work/two.txt" || fail "--jobs 2 printed otherwise: $(diff "$work/one.txt" "$work/two.txt")"
+cmp -s "$work/one.rec" "$work/two.rec" || fail "--jobs 2 recorded other games"
+[[ $(wc -l <"$work/one.rec") == $((2 * pairs)) ]] || fail "the record does not hold $((2 * pairs)) games"
 
 result="(1-0|0-1|1/2-1/2)"
 n=$(grep -cE "^pair [0-9]+: (0|0\.5|1|1\.5|2) \($result, $result\)$" "$work/one.txt")
