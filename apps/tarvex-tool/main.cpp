@@ -38,6 +38,10 @@ constexpr Command kCommands[] = {
      "T: classic, 1, 3, 10, 30 (seconds) or nodes:N"},
     {"params", RunParams,
      "params --write FILE [--params IN] | --check FILE   the evaluation's parameters as text"},
+    {"match", RunMatch,
+     "match [--game 2d|3d] [--rules R] --a FILE|builtin --b FILE|builtin --pairs N [--seed S] "
+     "[--think T] [--jobs N] [--sprt ELO0 ELO1 [--alpha A] [--beta B]] [--record FILE] "
+     "[--pgn FILE]   A/B games between parameter books, in pairs"},
 };
 
 std::string UsageText() {

@@ -58,6 +58,12 @@ int RunParams(int argc, char** argv);
 // Reads the book of a --params option into book; kExitUsage (reported) for a refused file.
 int ParamsOption(const char* command, const char* path, engine::ParameterBook& book);
 
+// tarvex-tool match --a FILE|builtin --b FILE|builtin --pairs N [--game 2d|3d] [--rules R]
+// [--seed S] [--think T] [--jobs N] [--sprt ELO0 ELO1 [--alpha A] [--beta B]] [--record FILE]
+// [--pgn FILE]: two parameter books play pairs of games from the same openings at the Hard
+// level (T defaults to nodes:10000); the score, Elo and sequential test from A's side.
+int RunMatch(int argc, char** argv);
+
 // The position options of perft, moves, search and selfplay (tool_moves.cpp).
 struct ToolPosition {
     int game = kGame3D;

@@ -16,9 +16,7 @@
 // The exit status is 1 when any of the last three is not 0. Each game's console is captured;
 // a game with a fault has its last lines shown on stderr. --record writes each game as its start
 // text and moves; --pgn (2D game) writes each game as PGN for other chess programs.
-#include <chrono>
 #include <cstdint>
-#include <cstdio>
 #include <fstream>
 #include <memory>
 #include <optional>
@@ -26,28 +24,18 @@
 #include <random>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "core/console.h"
 #include "core/error_report.h"
-#include "engine/engine.h"
-#include "game/game_controller.h"
-#include "game/game_pgn.h"
 #include "game/thinking.h"
-#include "movegen/legal_moves.h"
-#include "rules/repetition.h"
-#include "text/position_text.h"
+#include "text/pgn.h"
 #include "tool_commands.h"
+#include "tool_games.h"
 
 namespace tarvex::tool {
 namespace {
 
 constexpr const char* kCommand = "selfplay";
-constexpr int kOpeningPlies2D = 4;
-constexpr int kOpeningPlies3D = 6;
-constexpr unsigned kLastPly = 998;  // the record's limit comes two plies later
-constexpr int kRepetitions = 3;     // as the game counts them
-constexpr int kShownLines = 12;     // of a faulty game's console
 
 struct SelfPlayOptions {
     ToolPosition position;
@@ -60,37 +48,6 @@ struct SelfPlayOptions {
     const char* record = nullptr;
     const char* pgn = nullptr;
     engine::ParameterBook book = engine::BuiltInParameters();  // both sides'
-};
-
-// An engine that counts its work: searches, nodes and time.
-class CountingEngine : public engine::MoveChooser {
-public:
-    explicit CountingEngine(const engine::ParameterBook& book) : engine_(book) {}
-
-    engine::SearchResult Choose(const Position& root, const KeyHistory& history,
-                                const engine::SearchLimits& limits) override {
-        // The caller clears this chooser's stop token before the search; the inner engine's
-        // follows it.
-        if (Stopper().Requested()) {
-            engine_.Stopper().Request();
-        } else {
-            engine_.Stopper().Clear();
-        }
-        const auto start = std::chrono::steady_clock::now();
-        const engine::SearchResult result = engine_.Choose(root, history, limits);
-        seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        nodes += result.nodes;
-        ++searches;
-        return result;
-    }
-    void NewGame() override { engine_.NewGame(); }
-
-    int64_t searches = 0;
-    uint64_t nodes = 0;
-    double seconds = 0;
-
-private:
-    engine::Engine engine_;
 };
 
 struct Tally {
@@ -189,48 +146,19 @@ int ParseArguments(int argc, char** argv, SelfPlayOptions& options) {
     return kExitOk;
 }
 
-bool Contains(std::string_view text, std::string_view part) {
-    return text.find(part) != std::string_view::npos;
-}
-
-// Why a game the controller decided is over, from the verdict it printed.
-std::string VerdictReason(std::string_view console, const Position& position) {
-    if (Contains(console, "is mated")) return "mate";
-    if (Contains(console, "Stalemate")) return "stalemate";
-    if (Contains(console, "insufficient material")) return "insufficient material";
-    if (Contains(console, "repeating")) {
-        return position.quietPlies > kQuietPliesDraw ? "101-ply rule" : "repetition";
-    }
-    return "decided";
-}
-
-// The last lines of a text.
-std::string Tail(const std::string& text, int lines) {
-    size_t at = text.size();
-    for (int n = 0; n <= lines && at != std::string::npos && at > 0; ++n) {
-        at = text.rfind('\n', at - 1);
-    }
-    return at == std::string::npos ? text : text.substr(at + 1);
-}
-
 class SelfPlay {
 public:
     explicit SelfPlay(const SelfPlayOptions& options)
         : options_(options),
           random_(static_cast<uint32_t>(options.seed)),
           white_(options.book),
-          black_(options.book) {
-        ConnectEngine(controller_, white_);
-    }
+          black_(options.book),
+          games_(options.position) {}
 
     // Plays every game, each recorded on record and pgn when they are not null.
     void Run(std::ostream* record, std::ostream* pgn) {
         const long errorsBefore = ErrorReportCount();
-        {
-            ConsoleCapture quiet;
-            controller_.NewGame(options_.position.game);
-            controller_.SetRules(options_.position.rules);
-        }
+        games_.Start(white_);
         for (int64_t game = 1; game <= options_.games; ++game) PlayGame(game, record, pgn);
         errors_ = ErrorReportCount() - errorsBefore;
     }
@@ -258,125 +186,36 @@ public:
 
 private:
     void PlayGame(int64_t number, std::ostream* record, std::ostream* pgn) {
-        const long errorsBefore = ErrorReportCount();
-        std::string reason;
-        int result = 0;  // 1 White won, -1 Black won, 2 drawn
-        std::string startText;
-        std::string console;
-        {
-            ConsoleCapture capture;
-            controller_.NewGame(options_.position.game);
-            // The controller's set-up clears the tables of the engine connected to it only.
-            white_.NewGame();
-            black_.NewGame();
-            startText = WritePositionText(controller_.Current());
-            controller_.SetEngineSide(0);
-            PlayOpening();
-            reason = PlayEngines(capture, result);
-            console = capture.Text();
-        }
-        const Position& end = controller_.Current();
-        if (reason.empty()) {
-            result = end.winner;
-            reason = VerdictReason(console, end);
-        }
-        Count(result, end.ply);
-        const char* text = result == 1 ? "1-0" : result == -1 ? "0-1" : "1/2-1/2";
-        ConsolePrint("game %lld: %s in %u plies (%s)\n", static_cast<long long>(number), text,
-                     end.ply, reason.c_str());
-        if (ErrorReportCount() != errorsBefore || reason.starts_with("engine")) {
-            std::fprintf(stderr, "game %lld: the console ends\n%s\n",
-                         static_cast<long long>(number), Tail(console, kShownLines).c_str());
-            if (!notes_.empty()) {
-                std::fprintf(stderr, "game %lld: engine moves with error reports\n%s",
-                             static_cast<long long>(number), notes_.c_str());
-            }
-        }
-        notes_.clear();
-        if (record != nullptr) Record(*record, startText);
-        if (pgn != nullptr) WriteGame(*pgn, number, text);
-    }
-
-    // Random legal moves, entered as the user's.
-    void PlayOpening() {
-        const int plies = options_.position.game == kGame2D ? kOpeningPlies2D : kOpeningPlies3D;
-        for (int i = 0; i < plies && controller_.Current().winner == 0; ++i) {
-            auto position = std::make_unique<Position>(controller_.Current());
-            const std::vector<Move> moves = LegalMoves(*position);
-            if (moves.empty()) return;
-            controller_.UserMove(moves[random_() % moves.size()]);
+        const std::string label = "game " + std::to_string(number);
+        const GameSide white{&white_, options_.whiteDifficulty,
+                             options_.whiteThinking.value_or(ThinkingTime{})};
+        const GameSide black{&black_, options_.blackDifficulty,
+                             options_.blackThinking.value_or(ThinkingTime{})};
+        const GameOutcome outcome = games_.Play(label, white, black, random_);
+        Count(outcome);
+        ConsolePrint("game %lld: %s in %u plies (%s)\n", static_cast<long long>(number),
+                     ResultText(outcome.result), outcome.plies, outcome.reason.c_str());
+        if (record != nullptr) games_.WriteRecord(*record);
+        if (pgn != nullptr && !games_.WritePgn(*pgn, Header(number), outcome, label)) {
+            ++pgnErrors_;
         }
     }
 
-    // The engines alternate until the game is decided. Returns the reason when the game ended
-    // otherwise (the record limit, a fault), with result set; empty when the game decided it.
-    std::string PlayEngines(const ConsoleCapture& capture, int& result) {
-        for (;;) {
-            const Position& p = controller_.Current();
-            if (p.winner != 0) return "";
-            if (p.ply >= kLastPly) {
-                result = 2;
-                return "record limit";
-            }
-            const int side = SideSign(p);
-            // Whether the board had decided the game before the engine moved.
-            const bool decided =
-                !HasLegalMove(p) ||
-                IsDraw(p, controller_.CurrentGame().block.keyHistory, kRepetitions);
-            const unsigned ply = p.ply;
-            const size_t mark = capture.Text().size();
-            controller_.SetEngineSide(side);
-            controller_.SetDifficulty(side > 0 ? options_.whiteDifficulty
-                                               : options_.blackDifficulty);
-            controller_.SetThinkingTime((side > 0 ? options_.whiteThinking : options_.blackThinking)
-                                            .value_or(ThinkingTime{}));
-            CountingEngine& engine = side > 0 ? white_ : black_;
-            const long errors = ErrorReportCount();
-            const bool moved = controller_.PlayEngineMove(engine);
-            const std::string_view said = std::string_view(capture.Text()).substr(mark);
-            if (ErrorReportCount() != errors) {
-                notes_ += "at ply " + std::to_string(ply) + ":" + std::string(said) + "\n";
-            }
-            if (controller_.Current().ply != ply) continue;
-            // No move was made: the game was decided before it, or the engine failed.
-            if (Contains(said, "engine burp") || Contains(said, "legal but illegal")) {
-                ++tally_.refused;
-                result = -side;
-                return "engine move refused";
-            }
-            // Nothing committed on an undecided board, whether or not the engine said so.
-            if (!moved || (Contains(said, "TarvexLoses") && !decided) ||
-                controller_.Current().winner == 0) {
-                ++tally_.giveUps;
-                result = -side;
-                return "engine gave up";
-            }
-        }
-    }
-
-    void Count(int result, unsigned plies) {
-        tally_.plies += plies;
-        if (result == 1) {
+    void Count(const GameOutcome& outcome) {
+        tally_.plies += outcome.plies;
+        tally_.refused += outcome.refused ? 1 : 0;
+        tally_.giveUps += outcome.gaveUp ? 1 : 0;
+        if (outcome.result == 1) {
             ++tally_.whiteWins;
-        } else if (result == -1) {
+        } else if (outcome.result == -1) {
             ++tally_.blackWins;
         } else {
             ++tally_.draws;
         }
     }
 
-    // The start position's text, then every move of the game.
-    void Record(std::ostream& out, const std::string& startText) {
-        const Game& game = controller_.CurrentGame();
-        out << startText;
-        for (unsigned ply = 0; ply < game.block.current.ply; ++ply) {
-            out << ' ' << ToolMoveText(game.block.current, game.block.record[ply]);
-        }
-        out << '\n';
-    }
-
-    // The game as PGN; the players are the engine at each side's difficulty.
-    void WriteGame(std::ostream& out, int64_t number, const char* result) {
+    // The players are the engine at each side's difficulty.
+    PgnHeader Header(int64_t number) const {
         PgnHeader header;
         header.event = "Tarvex selfplay";
         header.site = "tarvex-tool";
@@ -384,14 +223,7 @@ private:
         header.round = std::to_string(number);
         header.white = PlayerName(options_.whiteDifficulty);
         header.black = PlayerName(options_.blackDifficulty);
-        std::string text, error;
-        if (!WriteGamePgn(controller_.CurrentGame(), header, result, text, error)) {
-            ++pgnErrors_;
-            std::fprintf(stderr, "game %lld: no PGN: %s\n", static_cast<long long>(number),
-                         error.c_str());
-            return;
-        }
-        out << text;
+        return header;
     }
 
     static std::string PlayerName(int difficulty) {
@@ -404,11 +236,10 @@ private:
     const SelfPlayOptions& options_;
     std::mt19937 random_;
     CountingEngine white_, black_;
-    GameController controller_;
+    ToolGames games_;
     Tally tally_;
     long errors_ = 0;
     long pgnErrors_ = 0;  // games that could not be written as PGN
-    std::string notes_;   // the console of the engine moves of a game that reported errors
 };
 
 }  // namespace
