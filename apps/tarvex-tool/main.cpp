@@ -33,6 +33,8 @@ constexpr Command kCommands[] = {
      "selfplay [--game 2d|3d] [--rules R] --games N [--difficulty D | --white D --black D] "
      "[--think T | --white-think T --black-think T] [--seed S] [--record FILE] [--pgn FILE]   "
      "T: classic, 1, 3, 10, 30 (seconds) or nodes:N"},
+    {"tune-data", RunTuneData,
+     "tune-data --game 2d|3d [--rules R] --record REC --log LOG [...] --out DATA"},
 };
 
 std::string UsageText() {

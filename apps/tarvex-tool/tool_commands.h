@@ -49,6 +49,10 @@ int RunBench(int argc, char** argv);
 // 30 (seconds a move) or nodes:N.
 int RunSelfPlay(int argc, char** argv);
 
+// tarvex-tool tune-data --game 2d|3d [--rules R] --record REC --log LOG [--record REC --log LOG
+// ...] --out DATA: the quiet positions of recorded games with their results.
+int RunTuneData(int argc, char** argv);
+
 // The position options of perft, moves, search and selfplay (tool_moves.cpp).
 struct ToolPosition {
     int game = kGame3D;
