@@ -34,7 +34,7 @@ uint32_t ExtrasChoice(const Context& c) {
     return choice;
 }
 
-[[gnu::always_inline]] inline int SquareValue(const ParameterSet& p, uint32_t choice, unsigned q,
+[[gnu::always_inline]] inline int SquareValue(const SetReader& p, uint32_t choice, unsigned q,
                                               int sign) {
     if (sign > 0) {
         int v = p[kControlSquares + q];

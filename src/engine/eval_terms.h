@@ -12,6 +12,7 @@
 #include "board/position.h"
 #include "engine/eval_state.h"
 #include "engine/parameters.h"
+#include "engine/slot_watcher.h"
 #include "rules/line_tables.h"
 
 namespace tarvex::engine {
@@ -79,8 +80,8 @@ inline T Capped(T value, T cap) {
 
 // What one evaluation gathers first and every term reads.
 struct Context {
-    const ParameterSet& p;  // the parameter set of the stage
-    int stage;              // 0..3
+    SetReader p;  // the parameter set of the stage
+    int stage;    // 0..3
     const LineTables& lines;
     // The evaluated parent the cached terms are brought up to date from; null when every
     // piece and square is computed afresh.
@@ -102,9 +103,8 @@ struct Context {
     bool allSquares = false;    // square control recomputes every square
     ExchangeMemory* exchanges;  // the searcher's memory of exchanges, or null
 
-    Context(const ParameterSet& set, int stageIn, const LineTables& linesIn,
-            const Position* previousIn, EvalState& state, const EvalState* previousState,
-            ExchangeMemory* exchangesIn)
+    Context(SetReader set, int stageIn, const LineTables& linesIn, const Position* previousIn,
+            EvalState& state, const EvalState* previousState, ExchangeMemory* exchangesIn)
         : p(set),
           stage(stageIn),
           lines(linesIn),

@@ -284,7 +284,7 @@ int Evaluator::Evaluate(Position& position, EvalState& e, int gamma, int mode) c
     const Position* previous = CarriedFrom(position, e, gamma, ownParent, from);
 
     // Material.
-    Context c(Set(stage), stage, LinesFor(position), previous, e,
+    Context c(SetReader{Set(stage), watcher_}, stage, LinesFor(position), previous, e,
               previous != nullptr ? from : nullptr,
               memory != nullptr ? &memory->exchanges : nullptr);
     Gather(position, c);

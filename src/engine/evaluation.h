@@ -10,6 +10,7 @@
 #include "board/position.h"
 #include "engine/eval_state.h"
 #include "engine/parameters.h"
+#include "engine/slot_watcher.h"
 #include "rules/position_evaluator.h"
 
 namespace tarvex::engine {
@@ -35,6 +36,9 @@ public:
     // The set of a stage (0..3).
     const ParameterSet& Set(int stage) const { return sets_[static_cast<unsigned>(stage) & 3]; }
     const ParameterSets& Sets() const { return sets_; }
+    // Every weight the terms read goes through watcher from now on (null: none). The threat
+    // term and the draw score read theirs outside the terms and do not report them.
+    void Watch(SlotWatcher* watcher) { watcher_ = watcher; }
 
     // The score from the side to move's point of view. gamma kFullEvaluation: a full
     // evaluation that recomputes every piece and cuts the parent link. mode 0 allows the lazy
@@ -67,6 +71,7 @@ private:
 
     ParameterSets sets_;
     EvaluationMemory* memory_;
+    SlotWatcher* watcher_ = nullptr;
 };
 
 }  // namespace tarvex::engine
