@@ -35,6 +35,9 @@ constexpr Command kCommands[] = {
      "T: classic, 1, 3, 10, 30 (seconds) or nodes:N"},
     {"tune-data", RunTuneData,
      "tune-data --game 2d|3d [--rules R] --record REC --log LOG [...] --out DATA"},
+    {"tune", RunTune,
+     "tune --game 2d|3d --data DATA [...] [--params IN] --out OUT [--threads N] [--epochs N] "
+     "[--rounds R] [--holdout-every K] [--min-positions N]"},
 };
 
 std::string UsageText() {

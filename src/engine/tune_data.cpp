@@ -88,6 +88,8 @@ bool ReadTuneLine(std::string_view line, TunePosition& out, std::string& error) 
     Position position;
     if (!ReadPositionText(gameKind, rules, line.substr(at), position, error)) return false;
     SetStage(position);
+    // Evaluated as a search root would be: the draw score leans against the side to move.
+    if (WhiteToMove(position)) position.flags |= kWhiteAtRoot;
     out.result = result;
     out.position = position;
     return true;
