@@ -37,7 +37,7 @@ constexpr Command kCommands[] = {
      "tune-data --game 2d|3d [--rules R] --record REC --log LOG [...] --out DATA"},
     {"tune", RunTune,
      "tune --game 2d|3d --data DATA [...] [--params IN] --out OUT [--threads N] [--epochs N] "
-     "[--rounds R] [--holdout-every K] [--min-positions N]"},
+     "[--rounds R] [--holdout-every K] [--min-positions N] [--pull X]"},
 };
 
 std::string UsageText() {

@@ -3,12 +3,14 @@
 // game's sets starting from --params (the built-in book when not given) and writes the book to
 // --out: the tuned game's sets and the other game's as they were. Progress and timings go to
 // stdout.
+#include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "core/console.h"
@@ -46,6 +48,20 @@ int NumberValue(int argc, char** argv, int& i, int64_t low, int64_t high, int& o
     return kExitOk;
 }
 
+// The L2 pull: a number from 0 to 1.
+int PullValue(int argc, char** argv, int& i, double& out) {
+    if (i + 1 == argc) return ArgumentError(kCommand, "missing value after %s", argv[i]);
+    const std::string_view text = argv[i + 1];
+    double value = -1;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc{} || end != text.data() + text.size() || value < 0 || value > 1) {
+        return ArgumentError(kCommand, "bad value '%s' for --pull (use 0 to 1)", argv[i + 1]);
+    }
+    ++i;
+    out = value;
+    return kExitOk;
+}
+
 int ParseArguments(int argc, char** argv, TuneCommandOptions& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view word = argv[i];
@@ -58,6 +74,8 @@ int ParseArguments(int argc, char** argv, TuneCommandOptions& options) {
             status = NumberValue(argc, argv, i, 1, kMaxRounds, options.tune.rounds);
         } else if (word == "--holdout-every") {
             status = NumberValue(argc, argv, i, 2, kMaxHoldout, options.tune.holdoutEvery);
+        } else if (word == "--pull") {
+            status = PullValue(argc, argv, i, options.tune.pull);
         } else if (word == "--min-positions") {
             status = NumberValue(argc, argv, i, 1, kMaxHoldout, options.tune.minimumReaders);
         } else if (word == "--game" || word == "--data" || word == "--params" || word == "--out") {

@@ -21,7 +21,7 @@ struct TuneOptions {
     int rounds = 1;            // each recomputes the slopes at the new weights
     int epochs = 300;          // Adam steps a round
     double rate = 20;          // Adam's step size, in weight units
-    double pull = 1e-9;        // L2 pull towards the starting values, per squared unit
+    double pull = 1e-10;       // L2 pull towards the starting values, per squared unit
     int holdoutEvery = 10;     // every k-th block of positions is held out (0: none)
     int minimumReaders = 100;  // a slot read by fewer training positions stays where it is
     // Whether a slot of a stage must keep its value (null: none must).
