@@ -409,8 +409,9 @@ ParameterSets Tune(int gameKind, const std::vector<TunePosition>& positions,
     std::vector<double> trainValues = Values(train, start, options.threads);
     std::vector<double> heldValues = Values(held, start, options.threads);
     const double evaluation = Since(clock);
-    ConsolePrint("evaluation %.2f s (%.1f us a position)\n", evaluation,
-                 1e6 * evaluation / static_cast<double>(std::max<size_t>(count, 1)));
+    ConsolePrint("evaluation %.2f s (%.1f us a position in one thread)\n", evaluation,
+                 1e6 * evaluation * std::max(options.threads, 1) /
+                     static_cast<double>(std::max<size_t>(count, 1)));
     const double k = FitK(train, trainValues);
     ConsolePrint("K %.6g (loss %.6f)\n", k, Loss(train, trainValues, k));
 
@@ -424,12 +425,12 @@ ParameterSets Tune(int gameKind, const std::vector<TunePosition>& positions,
         const double extraction = Since(clock);
         size_t slopes = 0;
         for (const Features& f : features) slopes += f.slopes.size();
+        const double perPosition = 1.0 / static_cast<double>(std::max<size_t>(train.size(), 1));
         ConsolePrint(
-            "round %d: slopes %.2f s (%.0f s per 100000 positions), %.1f free slots a "
-            "position\n",
-            round, extraction,
-            1e5 * extraction / static_cast<double>(std::max<size_t>(train.size(), 1)),
-            static_cast<double>(slopes) / static_cast<double>(std::max<size_t>(train.size(), 1)));
+            "round %d: slopes %.2f s (%.0f s per 100000 positions in %d threads), %.1f "
+            "free slots with a slope a position\n",
+            round, extraction, 1e5 * extraction * perPosition, options.threads,
+            static_cast<double>(slopes) * perPosition);
         clock = Clock::now();
         const std::vector<double> x = FitLinear(gameKind, train, features, now, start, k, options);
         ParameterSets next = now;
