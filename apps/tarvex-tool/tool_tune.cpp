@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "core/console.h"
+#include "engine/parameter_text.h"
 #include "engine/parameters.h"
 #include "engine/tune_data.h"
 #include "engine/tuner.h"
@@ -145,12 +146,17 @@ int RunTune(int argc, char** argv) {
     if (LoadPositions(options, positions) != kExitOk) return kExitUsage;
     ConsolePrint("load %.2f s\n",
                  std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-    const engine::ParameterSets& begin = engine::BuiltInParameters();
-    const engine::ParameterSets tuned = engine::Tune(options.game, positions, begin, options.tune);
-    std::ofstream out(options.out);
-    for (const auto& set : tuned) {
-        for (int32_t value : set) out << value << '\n';
+    engine::ParameterBook book = engine::BuiltInParameters();
+    std::string error;
+    if (options.params != nullptr && !engine::ReadParameterFile(options.params, book, error)) {
+        return ArgumentError(kCommand, "%s", error.c_str());
     }
+    options.tune.fixed = engine::IsFixedSlot;
+    book.For(options.game) =
+        engine::Tune(options.game, positions, book.For(options.game), options.tune);
+    std::ofstream out(options.out);
+    out << engine::WriteParameterText(book);
+    out.close();
     if (!out) return ArgumentError(kCommand, "cannot write '%s'", options.out);
     return kExitOk;
 }

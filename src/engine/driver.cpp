@@ -63,8 +63,8 @@ bool EffortClock::IterationBudgetSpent(bool singleMove) {
 
 // ---- the searcher ----
 
-Searcher::Searcher(const ParameterSets& sets)
-    : evaluator_(sets, &memory_),
+Searcher::Searcher(const ParameterBook& book)
+    : evaluator_(book, &memory_),
       stack_(kMaxPly + 2),
       moves_(kMaxPly + 2),
       records_(kMaxPly + 2),

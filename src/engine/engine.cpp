@@ -4,8 +4,8 @@ namespace tarvex::engine {
 
 Engine::Engine(int tableMegabytes) : Engine(BuiltInParameters(), tableMegabytes) {}
 
-Engine::Engine(const ParameterSets& sets, int tableMegabytes)
-    : searcher_(std::make_unique<Searcher>(sets)) {
+Engine::Engine(const ParameterBook& book, int tableMegabytes)
+    : searcher_(std::make_unique<Searcher>(book)) {
     searcher_->Table().Resize(tableMegabytes);
 }
 

@@ -12,8 +12,8 @@ class Engine : public MoveChooser {
 public:
     // A table of the given size in megabytes (the game's is 8).
     explicit Engine(int tableMegabytes = kDefaultTableMegabytes);
-    // An engine that evaluates with its own copy of the given parameter sets.
-    explicit Engine(const ParameterSets& sets, int tableMegabytes = kDefaultTableMegabytes);
+    // An engine that evaluates with its own copy of the given parameter book.
+    explicit Engine(const ParameterBook& book, int tableMegabytes = kDefaultTableMegabytes);
 
     SearchResult Choose(const Position& root, const KeyHistory& history,
                         const SearchLimits& limits) override;

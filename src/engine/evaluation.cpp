@@ -284,8 +284,8 @@ int Evaluator::Evaluate(Position& position, EvalState& e, int gamma, int mode) c
     const Position* previous = CarriedFrom(position, e, gamma, ownParent, from);
 
     // Material.
-    Context c(SetReader{Set(stage), watcher_}, stage, LinesFor(position), previous, e,
-              previous != nullptr ? from : nullptr,
+    Context c(SetReader{Set(position.gameKind, stage), watcher_}, stage, LinesFor(position),
+              previous, e, previous != nullptr ? from : nullptr,
               memory != nullptr ? &memory->exchanges : nullptr);
     Gather(position, c);
 
@@ -297,7 +297,7 @@ int Evaluator::Evaluate(Position& position, EvalState& e, int gamma, int mode) c
     const int fixed = FixedPatterns(position, c);
     const int pieces = PieceValues(position, c, previous != nullptr);
     const int kingSafety = KingSafety(position, c);
-    const int threat = engine::ThreatTerm(position, e, sets_, memory);
+    const int threat = engine::ThreatTerm(position, e, book_.For(position.gameKind), memory);
     int quick = fixed + pieces + kingSafety + threat;
 
     // Lazy exit: proved >= gamma without the expensive terms; nothing is cached.
@@ -362,18 +362,18 @@ int SetStage(Position& position, EvalState* state) {
 }
 
 int Evaluator::DrawScore(const Position& position) const {
-    const int x = Set(static_cast<int>(position.stage & 3))[kContempt];
+    const int x = Set(position)[kContempt];
     const int score =
         (position.flags & kWhiteAtRoot) ? x - kRootSideContempt : x + kRootSideContempt;
     return std::clamp(score, -kDrawScoreLimit, kDrawScoreLimit);
 }
 
 int Evaluator::ThreatTerm(Position& position, EvalState& state) const {
-    return engine::ThreatTerm(position, state, sets_, memory_);
+    return engine::ThreatTerm(position, state, book_.For(position.gameKind), memory_);
 }
 
 void Evaluator::UpdateThreatAfterNullMove(Position& position, EvalState& state) const {
-    engine::UpdateThreatAfterNullMove(position, state, sets_, memory_);
+    engine::UpdateThreatAfterNullMove(position, state, book_.For(position.gameKind), memory_);
 }
 
 void Evaluator::EvaluateRegenerated(Position& position) {

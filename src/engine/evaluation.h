@@ -1,8 +1,8 @@
 // The static evaluation: a score for a position from the point of view of the side to move, in
 // 1/10000 pawn. Cached in the position's record (EvalState): each record keeps its total, its
 // per-piece values and its square-control sums, and a child recomputes only what its move can
-// have changed. Every
-// term is computed from White's point of view with the parameter set of the position's stage.
+// have changed. Every term is computed from White's point of view with the parameter set of the
+// position's game and stage.
 #pragma once
 
 #include <memory>
@@ -25,17 +25,23 @@ inline constexpr int kStaticLimit = 399852;     // no static score reaches the m
 // dirty and, when the stage changes, the record (if given) out of date. Returns the stage.
 int SetStage(Position& position, EvalState* state = nullptr);
 
-// The evaluation with one engine's parameter sets (its own copy) and, when given, the memory of
+// The evaluation with one engine's parameter book (its own copy) and, when given, the memory of
 // its searcher. Attack regeneration runs it as the evaluator of the moves the game makes.
 class Evaluator final : public PositionEvaluator {
 public:
-    explicit Evaluator(const ParameterSets& sets = BuiltInParameters(),
+    explicit Evaluator(const ParameterBook& book = BuiltInParameters(),
                        EvaluationMemory* memory = nullptr)
-        : sets_(sets), memory_(memory) {}
+        : book_(book), memory_(memory) {}
 
-    // The set of a stage (0..3).
-    const ParameterSet& Set(int stage) const { return sets_[static_cast<unsigned>(stage) & 3]; }
-    const ParameterSets& Sets() const { return sets_; }
+    // The set of a game (kGame2D, kGame3D) and stage (0..3).
+    const ParameterSet& Set(int gameKind, int stage) const {
+        return book_.For(gameKind)[static_cast<unsigned>(stage) & 3];
+    }
+    // The set of the position's game and stored stage.
+    const ParameterSet& Set(const Position& position) const {
+        return Set(position.gameKind, static_cast<int>(position.stage));
+    }
+    const ParameterBook& Book() const { return book_; }
     // Every weight the terms read goes through watcher from now on (null: none). The threat
     // term and the draw score read theirs outside the terms and do not report them.
     void Watch(SlotWatcher* watcher) { watcher_ = watcher; }
@@ -56,7 +62,7 @@ public:
     // side that moves at the root (flags bit kWhiteAtRoot).
     int DrawScore(const Position& position) const;
 
-    // The threat term and its update after a null move (see threat.h), with these sets.
+    // The threat term and its update after a null move (see threat.h), with the position's sets.
     int ThreatTerm(Position& position, EvalState& state) const;
     void UpdateThreatAfterNullMove(Position& position, EvalState& state) const;
 
@@ -69,7 +75,7 @@ private:
                                 std::unique_ptr<EvaluatedParent>& own,
                                 const EvalState*& from) const;
 
-    ParameterSets sets_;
+    ParameterBook book_;
     EvaluationMemory* memory_;
     SlotWatcher* watcher_ = nullptr;
 };

@@ -417,8 +417,9 @@ static_assert(TellingRowsHold());
 
 }  // namespace
 
-const ParameterSets& BuiltInParameters() {
-    return kSets;
+const ParameterBook& BuiltInParameters() {
+    static const ParameterBook book{kSets, kSets};
+    return book;
 }
 
 }  // namespace tarvex::engine

@@ -1,11 +1,14 @@
-// The evaluation's weights: four parameter sets, one per game stage (0 opening, 1 middlegame,
-// 2 endgame, 3 no pawns left), each of 1468 values in units of 1/10000 pawn. The slot map below
-// names every range; the evaluation reads the set of the position's stage from the sets of the
-// evaluator it runs for (each engine owns its sets; by default a copy of the built-in ones).
+// The evaluation's weights: for each game (2D, and 3D under either rule set) four parameter sets,
+// one per game stage (0 opening, 1 middlegame, 2 endgame, 3 no pawns left), each of 1468 values
+// in units of 1/10000 pawn. The slot map below names every range; the evaluation reads the set of
+// the position's game and stage from the book of the evaluator it runs for (each engine owns its
+// book; by default a copy of the built-in one).
 #pragma once
 
 #include <array>
 #include <cstdint>
+
+#include "core/game_types.h"
 
 namespace tarvex::engine {
 
@@ -16,8 +19,20 @@ inline constexpr int kParameterCount = 1468;
 using ParameterSet = std::array<int32_t, kParameterCount>;
 using ParameterSets = std::array<ParameterSet, kStageCount>;  // by stage
 
-// The built-in sets, which engines and evaluators copy when given no others.
-const ParameterSets& BuiltInParameters();
+// The sets of both games: the 2D game and the 3D game (both 3D rule sets share the 3D sets).
+struct ParameterBook {
+    ParameterSets game2d;
+    ParameterSets game3d;
+
+    // kGame2D or kGame3D; anything else (a zeroed record) counts as 2D, as positions do.
+    const ParameterSets& For(int gameKind) const { return gameKind == kGame3D ? game3d : game2d; }
+    ParameterSets& For(int gameKind) { return gameKind == kGame3D ? game3d : game2d; }
+
+    bool operator==(const ParameterBook&) const = default;
+};
+
+// The built-in book, which engines and evaluators copy when given no other.
+const ParameterBook& BuiltInParameters();
 
 // The slot map: the first slot of each named value or range. The terms subtract the slots marked
 // "penalty", so a positive value there is a penalty. Slots 1181..1187 and 1345 are not read.

@@ -320,7 +320,7 @@ bool Searcher::NullMove(Position& p, int depth, int gamma, int ply, int extended
     MovesOf(p) = {};
     p.hashKey ^= 1;
     // The passed pawns whose fate depends on who moves change their worth with the move.
-    const int unstoppable = evaluator_.Set(static_cast<int>(p.stage))[slot::kUnstoppable];
+    const int unstoppable = evaluator_.Set(p)[slot::kUnstoppable];
     const uint32_t first = record.unstoppablePawns[0], second = record.unstoppablePawns[1];
     if (WhiteToMove(p)) {
         record.score +=

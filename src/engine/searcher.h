@@ -67,7 +67,7 @@ struct GeneratedMoves {
 
 class Searcher final : private PositionEvaluator {
 public:
-    explicit Searcher(const ParameterSets& sets = BuiltInParameters());
+    explicit Searcher(const ParameterBook& book = BuiltInParameters());
 
     // A new game: the table and the history, killer and counter-move tables are cleared.
     void Clear();
@@ -153,7 +153,7 @@ private:
 
     TranspositionTable table_;
     EvaluationMemory memory_;  // answers of the evaluations' threat and exchange computations
-    Evaluator evaluator_;      // the searcher's parameter sets, with memory_
+    Evaluator evaluator_;      // the searcher's parameter book, with memory_
     std::vector<Position> stack_;
     std::vector<GeneratedMoves> moves_;                 // parallel to stack_
     std::vector<EvalState> records_;                    // evaluation records, parallel to stack_

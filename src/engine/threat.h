@@ -32,7 +32,7 @@ int BlackCaptureSearch(Position& position, uint32_t victims, uint32_t used, int 
 // tacticsValue): the side to move gets the win-material bonus when its capture search wins at
 // least 5000 beyond the material balance; otherwise it pays the threatened penalty when the
 // opponent's does. Clears the record's replyMove first; the top-level searches may write it.
-// memory, when given, answers the searches it has seen before.
+// sets are those of the position's game; memory, when given, answers the searches it has seen.
 int ThreatTerm(Position& position, EvalState& state, const ParameterSets& sets,
                EvaluationMemory* memory = nullptr);
 

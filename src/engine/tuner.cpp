@@ -13,6 +13,7 @@
 
 #include "core/console.h"
 #include "engine/evaluation.h"
+#include "engine/parameter_text.h"
 #include "engine/slot_watcher.h"
 
 namespace tarvex::engine {
@@ -26,7 +27,6 @@ constexpr int kOutsideSlots[] = {kContempt, kThreatWin, kThreatLose};
 constexpr int kUnreadFirst = 1181, kUnreadLast = 1187, kUnreadSingle = 1345;
 constexpr int kHoldoutBlock = 64;  // consecutive positions, mostly of one game, stay together
 constexpr int kShownChanges = 10;
-constexpr int32_t kParameterLimit = 500000;  // TEMP until the text format lands
 constexpr int kSquareTableSize = 64;
 constexpr int kMirrorFiles = 56;  // square ^ 56: file f <-> 7 - f, same rank
 constexpr int kSquareTables[] = {kRookSquares, kKnightSquares, kControlSquares, kPawnSquares};
@@ -177,27 +177,36 @@ void InParallel(size_t count, int threads, Work work) {
 
 // What every worker of one round shares, read only.
 struct Round {
+    int gameKind;
     const std::vector<const TunePosition*>& positions;
     const ParameterSets& sets;
     const FreeSlots& free;
 };
 
-// The evaluator of sets with slot moved by shift in every stage.
-std::unique_ptr<Evaluator> MovedEvaluator(const ParameterSets& sets, int slot, int shift) {
+// An evaluator of gameKind's positions with sets (the other game's sets stay empty).
+std::unique_ptr<Evaluator> EvaluatorOf(int gameKind, const ParameterSets& sets) {
+    ParameterBook book;
+    book.For(gameKind) = sets;
+    return std::make_unique<Evaluator>(book);
+}
+
+// The same with slot moved by shift in every stage.
+std::unique_ptr<Evaluator> MovedEvaluator(int gameKind, const ParameterSets& sets, int slot,
+                                          int shift) {
     ParameterSets moved = sets;
     for (ParameterSet& set : moved) set[static_cast<unsigned>(slot)] += shift;
-    return std::make_unique<Evaluator>(moved);
+    return EvaluatorOf(gameKind, moved);
 }
 
 // The slopes of positions [begin, end).
 void ExtractSlopes(const Round& round, size_t begin, size_t end, std::vector<Features>& out) {
-    Evaluator evaluator(round.sets);
+    const std::unique_ptr<Evaluator> evaluator = EvaluatorOf(round.gameKind, round.sets);
     Tracer tracer;
-    evaluator.Watch(&tracer);
+    evaluator->Watch(&tracer);
     std::unique_ptr<Evaluator> outside[std::size(kOutsideSlots)][2];
     for (size_t k = 0; k < std::size(kOutsideSlots); ++k) {
-        outside[k][0] = MovedEvaluator(round.sets, kOutsideSlots[k], kSlopeDelta);
-        outside[k][1] = MovedEvaluator(round.sets, kOutsideSlots[k], -kSlopeDelta);
+        outside[k][0] = MovedEvaluator(round.gameKind, round.sets, kOutsideSlots[k], kSlopeDelta);
+        outside[k][1] = MovedEvaluator(round.gameKind, round.sets, kOutsideSlots[k], -kSlopeDelta);
     }
     for (size_t i = begin; i < end; ++i) {
         const Position& position = round.positions[i]->position;
@@ -205,7 +214,7 @@ void ExtractSlopes(const Round& round, size_t begin, size_t end, std::vector<Fea
         Features& features = out[i];
         tracer.read.fill(false);
         tracer.target = -1;
-        features.value = WhiteValue(evaluator, position);
+        features.value = WhiteValue(*evaluator, position);
         const std::array<bool, kParameterCount> read = tracer.read;
         const auto add = [&](int slot, int up, int down) {
             if (up != down) {
@@ -217,9 +226,9 @@ void ExtractSlopes(const Round& round, size_t begin, size_t end, std::vector<Fea
             if (!read[s] || !round.free[stage][s] || IsOutside(s)) continue;
             tracer.target = s;
             tracer.shift = kSlopeDelta;
-            const int up = WhiteValue(evaluator, position);
+            const int up = WhiteValue(*evaluator, position);
             tracer.shift = -kSlopeDelta;
-            add(s, up, WhiteValue(evaluator, position));
+            add(s, up, WhiteValue(*evaluator, position));
         }
         tracer.target = -1;
         for (size_t k = 0; k < std::size(kOutsideSlots); ++k) {
@@ -231,13 +240,14 @@ void ExtractSlopes(const Round& round, size_t begin, size_t end, std::vector<Fea
 }
 
 // The real evaluation of every position at sets.
-std::vector<double> Values(const std::vector<const TunePosition*>& positions,
+std::vector<double> Values(int gameKind, const std::vector<const TunePosition*>& positions,
                            const ParameterSets& sets, int threads) {
     std::vector<double> values(positions.size());
     InParallel(positions.size(), threads, [&](size_t begin, size_t end) {
-        Evaluator evaluator(sets);
-        for (size_t i = begin; i < end; ++i)
-            values[i] = WhiteValue(evaluator, positions[i]->position);
+        const std::unique_ptr<Evaluator> evaluator = EvaluatorOf(gameKind, sets);
+        for (size_t i = begin; i < end; ++i) {
+            values[i] = WhiteValue(*evaluator, positions[i]->position);
+        }
     });
     return values;
 }
@@ -406,8 +416,8 @@ ParameterSets Tune(int gameKind, const std::vector<TunePosition>& positions,
     const FreeSlots free = FindFreeSlots(options);
 
     auto clock = Clock::now();
-    std::vector<double> trainValues = Values(train, start, options.threads);
-    std::vector<double> heldValues = Values(held, start, options.threads);
+    std::vector<double> trainValues = Values(gameKind, train, start, options.threads);
+    std::vector<double> heldValues = Values(gameKind, held, start, options.threads);
     const double evaluation = Since(clock);
     ConsolePrint("evaluation %.2f s (%.1f us a position in one thread)\n", evaluation,
                  1e6 * evaluation * std::max(options.threads, 1) /
@@ -419,7 +429,7 @@ ParameterSets Tune(int gameKind, const std::vector<TunePosition>& positions,
     for (int round = 1; round <= options.rounds; ++round) {
         clock = Clock::now();
         std::vector<Features> features(train.size());
-        const Round shared{train, now, free};
+        const Round shared{gameKind, train, now, free};
         InParallel(train.size(), options.threads,
                    [&](size_t begin, size_t end) { ExtractSlopes(shared, begin, end, features); });
         const double extraction = Since(clock);
@@ -442,8 +452,8 @@ ParameterSets Tune(int gameKind, const std::vector<TunePosition>& positions,
         }
         ConsolePrint("round %d: fit %.2f s\n", round, Since(clock));
         clock = Clock::now();
-        const std::vector<double> trainAfter = Values(train, next, options.threads);
-        const std::vector<double> heldAfter = Values(held, next, options.threads);
+        const std::vector<double> trainAfter = Values(gameKind, train, next, options.threads);
+        const std::vector<double> heldAfter = Values(gameKind, held, next, options.threads);
         ConsolePrint("round %d: loss training %.6f -> %.6f, held out %.6f -> %.6f (%.2f s)\n",
                      round, Loss(train, trainValues, k), Loss(train, trainAfter, k),
                      Loss(held, heldValues, k), Loss(held, heldAfter, k), Since(clock));

@@ -139,11 +139,11 @@ TEST(EngineThreads, TwoEnginesSearchAtOnce) {
     EXPECT_TRUE(SameMove(together[0].result.move, aloneA.result.move));
 }
 
-// Each engine evaluates with its own parameter sets: one given other weights values the same
-// position otherwise, and searching with it changes nothing for an engine with the built-in sets.
-TEST(EngineSets, EachEngineKeepsItsOwnParameterSets) {
-    ParameterSets other = BuiltInParameters();
-    for (ParameterSet& set : other) {
+// Each engine evaluates with its own parameter book: one given other weights values the same
+// position otherwise, and searching with it changes nothing for an engine with the built-in book.
+TEST(EngineSets, EachEngineKeepsItsOwnParameterBook) {
+    ParameterBook other = BuiltInParameters();
+    for (ParameterSet& set : other.game2d) {
         for (int32_t& value : set) value = -value;
     }
     const Position p = FromText("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
