@@ -106,13 +106,14 @@ void CountReach(EvalState& e, uint32_t before, uint32_t after) {
 
 // Recomputes one square; old holds the previous attack mask (0 after a reset). Inlined into
 // the loops over the squares: it runs for many squares per evaluation.
-[[gnu::always_inline]] inline void Recompute(Position& position, const Context& c, uint32_t choice,
-                                             unsigned q, uint32_t oldAttacks, bool reset) {
+[[gnu::always_inline]] inline void Recompute(Position& position, const Context& c,
+                                             const SetReader& p, uint32_t choice, unsigned q,
+                                             uint32_t oldAttacks, bool reset) {
     const uint32_t attacks = position.attacks[q];
     CountAttacks(c.e, oldAttacks, attacks);
     uint32_t controllers = 0;
     const int sign = SquareSign(position, c, q, controllers);
-    const int value = SquareValue(c.p, choice, q, sign);
+    const int value = SquareValue(p, choice, q, sign);
     const uint32_t oldControllers = reset ? 0 : c.e.squareControl[q];
     CountReach(c.e, oldControllers, controllers);
     c.e.controlTotal += value - (reset ? 0 : c.e.squareScore[q]);
@@ -159,6 +160,7 @@ uint64_t ChangedSquares(const Position& position, const Position& previous, uint
 }  // namespace
 
 int SquareControl(Position& position, const Context& c) {
+    const SetReader p = c.p;  // a local copy: kept in registers across the stores below
     const uint32_t choice = ExtrasChoice(c);
     const Position* previous = c.previous;
     const bool all = previous == nullptr || c.allSquares || choice != c.e.extras;
@@ -173,7 +175,7 @@ int SquareControl(Position& position, const Context& c) {
                 c.e.squareControl[q] = 0;
                 continue;
             }
-            Recompute(position, c, choice, q, 0, true);
+            Recompute(position, c, p, choice, q, 0, true);
         }
         return c.e.controlTotal;
     }
@@ -182,7 +184,7 @@ int SquareControl(Position& position, const Context& c) {
     const uint64_t changed = ChangedSquares(position, *previous, pinChange);
     for (uint64_t m = changed; m != 0; m &= m - 1) {
         const unsigned q = static_cast<unsigned>(std::countr_zero(m));
-        Recompute(position, c, choice, q, previous->attacks[q], false);
+        Recompute(position, c, p, choice, q, previous->attacks[q], false);
     }
     return c.e.controlTotal;
 }

@@ -69,7 +69,7 @@ int SquareRule(Position& position, const Context& c, int side, int slot, unsigne
 
 // The terms of a passed pawn, in the pawn's side's frame.
 int PassedPawn(Position& position, const Context& c, int side, int slot, unsigned square) {
-    const SetReader& p = c.p;
+    const SetReader p = c.p;
     const int file = FileOf(square), rank = RankOf(square);
     const int rel = RelativeRank(side, rank), distance = 7 - rel;
     const int forward = side == 0 ? 1 : -1, enemy = side ^ 1;
@@ -127,7 +127,7 @@ int PassedPawn(Position& position, const Context& c, int side, int slot, unsigne
 }
 
 int Pawn(Position& position, const Context& c, int side, int slot, unsigned square) {
-    const SetReader& p = c.p;
+    const SetReader p = c.p;
     const int file = FileOf(square), rank = RankOf(square);
     const int rel = RelativeRank(side, rank), distance = 7 - rel, enemy = side ^ 1;
     const int ownPawn = side == 0 ? kPawn : -kPawn;
@@ -223,7 +223,7 @@ int Shelter(const Position& position, const Context& c, int side, unsigned king)
     const auto pawn = [&](unsigned whiteSquare) {
         return position.board[MirrorSquare(side, whiteSquare)] == ownPawn;
     };
-    const SetReader& p = c.p;
+    const SetReader p = c.p;
     int v = 0;
     if (file >= 5 || shortRight) {
         constexpr unsigned f2 = 41, g2 = 49, h2 = 57, f3 = 42, g3 = 50, h3 = 58;
@@ -246,7 +246,7 @@ int Shelter(const Position& position, const Context& c, int side, unsigned king)
 }
 
 int King(const Position& position, const Context& c, int side, unsigned square) {
-    const SetReader& p = c.p;
+    const SetReader p = c.p;
     const int file = FileOf(square), rel = RelativeRank(side, RankOf(square));
     const bool enemyQueen = c.queen[side ^ 1];
     int v = 0;

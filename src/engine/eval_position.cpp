@@ -182,7 +182,7 @@ uint32_t PinnedMask(const Position& position, const Context& c) {
 }
 
 int FixedPatterns(const Position& position, const Context& c) {
-    const SetReader& p = c.p;
+    const SetReader p = c.p;
     int v = 0;
     for (int side = 0; side < 2; ++side) {
         const int sign = SignOf(side);
@@ -265,7 +265,7 @@ int AttackedPieces(Position& position, const Context& c, uint32_t& changed) {
 
 int Mobility(const Position& position, const Context& c) {
     if (c.stage == kStagePawnless) return 0;
-    const SetReader& p = c.p;
+    const SetReader p = c.p;
     int v = 0;
     for (uint32_t m = position.officerMask; m != 0; m &= m - 1) {
         const int s = std::countr_zero(m);
