@@ -21,18 +21,23 @@ struct Command {
 constexpr Command kCommands[] = {
     {"geometry", RunGeometry,
      "geometry [--game 2d|3d] [--pins q1,q6,k1,k6]   squares and their steps"},
-    {"play", RunPlay, "play [--script FILE]   play a game from commands, one a line"},
+    {"play", RunPlay,
+     "play [--script FILE] [--params FILE]   play a game from commands, one a line"},
     {"perft", RunPerft,
      "perft [--game 2d|3d] [--rules tournament|standard] [--pos TEXT] --depth N [--divide]"},
     {"moves", RunMoves, "moves [--game 2d|3d] [--rules tournament|standard] [--pos TEXT]"},
     {"search", RunSearch,
      "search [--game 2d|3d] [--rules R] [--pos TEXT] [--difficulty easy|medium|hard | "
-     "--depth N | --nodes N | --movetime MS]"},
-    {"bench", RunBench, "bench [--depth N]   fixed searches of both games: nodes and speed"},
+     "--depth N | --nodes N | --movetime MS] [--params FILE]"},
+    {"bench", RunBench,
+     "bench [--depth N] [--params FILE]   fixed searches of both games: nodes and speed"},
     {"selfplay", RunSelfPlay,
      "selfplay [--game 2d|3d] [--rules R] --games N [--difficulty D | --white D --black D] "
-     "[--think T | --white-think T --black-think T] [--seed S] [--record FILE] [--pgn FILE]   "
+     "[--think T | --white-think T --black-think T] [--seed S] [--record FILE] [--pgn FILE] "
+     "[--params FILE]   "
      "T: classic, 1, 3, 10, 30 (seconds) or nodes:N"},
+    {"params", RunParams,
+     "params --write FILE [--params IN] | --check FILE   the evaluation's parameters as text"},
     {"tune-data", RunTuneData,
      "tune-data --game 2d|3d [--rules R] --record REC --log LOG [...] --out DATA"},
     {"tune", RunTune,

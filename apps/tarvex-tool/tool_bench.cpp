@@ -89,9 +89,14 @@ struct Totals {
     double seconds = 0;
 };
 
-int ParseArguments(int argc, char** argv, int& depth) {
+int ParseArguments(int argc, char** argv, int& depth, const char*& params) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view word = argv[i];
+        if (word == "--params") {
+            if (i + 1 == argc) return ArgumentError(kCommand, "missing value after %s", argv[i]);
+            params = argv[++i];
+            continue;
+        }
         if (word != "--depth") {
             if (word.starts_with("-"))
                 return ArgumentError(kCommand, "unknown option '%s'", argv[i]);
@@ -143,7 +148,10 @@ void PrintPerftSpeed(int game, int depth) {
 
 int RunBench(int argc, char** argv) {
     int depth = 0;  // 0: each game's own depth
-    if (ParseArguments(argc, argv, depth) != kExitOk) return kExitUsage;
+    const char* params = nullptr;
+    if (ParseArguments(argc, argv, depth, params) != kExitOk) return kExitUsage;
+    auto book = std::make_unique<engine::ParameterBook>(engine::BuiltInParameters());
+    if (params != nullptr && ParamsOption(kCommand, params, *book) != kExitOk) return kExitUsage;
     Totals game2D, game3D;
     int number = 0;
     for (const BenchPosition& entry : kPositions) {
@@ -160,7 +168,7 @@ int RunBench(int argc, char** argv) {
         std::chrono::duration<double> spent{};
         std::string best;
         RunQuietly([&] {
-            engine::Engine engine;
+            engine::Engine engine(*book);
             const auto start = std::chrono::steady_clock::now();
             result = engine.Choose(*root, *history, limits);
             spent = std::chrono::steady_clock::now() - start;

@@ -11,6 +11,7 @@
 
 #include "board/position.h"
 #include "core/game_types.h"
+#include "engine/parameters.h"
 
 namespace tarvex::tool {
 
@@ -24,7 +25,7 @@ int ArgumentError(const char* command, const char* format, ...)
 // tarvex-tool geometry [--game 2d|3d] [--pins <pin>,<pin>,<pin>,<pin>]
 int RunGeometry(int argc, char** argv);
 
-// tarvex-tool play [--script FILE]: the game controller driven one command a line.
+// tarvex-tool play [--script FILE] [--params FILE]: the game controller driven one command a line.
 int RunPlay(int argc, char** argv);
 
 // tarvex-tool perft [--game 2d|3d] [--rules tournament|standard] [--pos TEXT] --depth N
@@ -36,18 +37,26 @@ int RunPerft(int argc, char** argv);
 int RunMoves(int argc, char** argv);
 
 // tarvex-tool search --game 2d|3d [--rules R] [--pos TEXT] [--difficulty easy|medium|hard |
-// --depth N | --nodes N | --movetime MS]: the engine's search, one line per completed depth.
+// --depth N | --nodes N | --movetime MS] [--params FILE]: the engine's search, one line per
+// completed depth.
 int RunSearch(int argc, char** argv);
 
-// tarvex-tool bench [--depth N]: fixed searches of a table of positions; the node count is the
-// search's signature.
+// tarvex-tool bench [--depth N] [--params FILE]: fixed searches of a table of positions; the node
+// count is the search's signature.
 int RunBench(int argc, char** argv);
 
 // tarvex-tool selfplay --game 2d|3d [--rules R] --games N [--difficulty D | --white D --black D]
-// [--think T | --white-think T --black-think T] [--seed S] [--record FILE] [--pgn FILE]: the
+// [--think T | --white-think T --black-think T] [--seed S] [--record FILE] [--pgn FILE]
+// [--params FILE]: the
 // engine against itself through the game's commit path. T: classic (the default), 1, 3, 10 or
 // 30 (seconds a move) or nodes:N.
 int RunSelfPlay(int argc, char** argv);
+
+// tarvex-tool params --write FILE [--params IN] | --check FILE: the parameter book as text.
+int RunParams(int argc, char** argv);
+
+// Reads the book of a --params option into book; kExitUsage (reported) for a refused file.
+int ParamsOption(const char* command, const char* path, engine::ParameterBook& book);
 
 // tarvex-tool tune-data --game 2d|3d [--rules R] --record REC --log LOG [--record REC --log LOG
 // ...] --out DATA: the quiet positions of recorded games with their results.

@@ -97,7 +97,7 @@ int PromotionPiece(const std::string& word) {
 
 class PlaySession {
 public:
-    PlaySession() {
+    explicit PlaySession(const engine::ParameterBook& book) : engine_(book) {
         controller_.SetPromotionChoice(&promotion_);
         ConnectEngine(controller_, engine_);
     }
@@ -386,15 +386,18 @@ private:
 
 int RunPlay(int argc, char** argv) {
     std::ifstream file;
+    auto book = std::make_unique<engine::ParameterBook>(engine::BuiltInParameters());
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--script") == 0 && i + 1 < argc) {
             file.open(argv[++i]);
             if (!file) return ArgumentError("play", "cannot read the script '%s'", argv[i]);
+        } else if (std::strcmp(argv[i], "--params") == 0 && i + 1 < argc) {
+            if (ParamsOption("play", argv[++i], *book) != kExitOk) return kExitUsage;
         } else {
             return ArgumentError("play", "unknown argument '%s'", argv[i]);
         }
     }
-    PlaySession session;
+    PlaySession session(*book);
     session.Run(file.is_open() ? static_cast<std::istream&>(file) : std::cin);
     return kExitOk;
 }

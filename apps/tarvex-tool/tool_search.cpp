@@ -33,6 +33,7 @@ struct SearchOptions {
     int depth = 0;
     int64_t nodes = 0;
     int64_t milliseconds = 0;
+    const char* params = nullptr;  // --params FILE; the built-in book when null
 };
 
 // Consumes the value of the option at argv[i] into out.
@@ -72,6 +73,10 @@ int ParseArguments(int argc, char** argv, SearchOptions& options) {
         } else if (word == "--movetime") {
             status = NumberOption(argc, argv, i, 1, INT64_C(1) << 40, value);
             options.milliseconds = value;
+        } else if (word == "--params") {
+            if (i + 1 == argc) return ArgumentError(kCommand, "missing value after %s", argv[i]);
+            options.params = argv[++i];
+            status = kExitOk;
         } else if (word.starts_with("-")) {
             return ArgumentError(kCommand, "unknown option '%s'", argv[i]);
         } else {
@@ -148,6 +153,10 @@ int RunSearch(int argc, char** argv) {
     if (ParseArguments(argc, argv, options) != kExitOk) return kExitUsage;
     auto root = std::make_unique<Position>();
     if (SetUpToolPosition(kCommand, options.position, *root) != kExitOk) return kExitUsage;
+    auto book = std::make_unique<engine::ParameterBook>(engine::BuiltInParameters());
+    if (options.params != nullptr && ParamsOption(kCommand, options.params, *book) != kExitOk) {
+        return kExitUsage;
+    }
     bool anyMove = false;
     RunQuietly([&] { anyMove = HasLegalMove(*root); });
     if (!anyMove) {
@@ -164,7 +173,7 @@ int RunSearch(int argc, char** argv) {
     auto history = std::make_unique<KeyHistory>();
     std::string best;
     RunQuietly([&] {
-        engine::Engine engine;
+        engine::Engine engine(*book);
         best = EngineMoveText(*root, engine.Choose(*root, *history, limits).move);
     });
     ConsolePrint("bestmove %s\n", best.c_str());

@@ -59,11 +59,14 @@ struct SelfPlayOptions {
     int64_t seed = 1;
     const char* record = nullptr;
     const char* pgn = nullptr;
+    engine::ParameterBook book = engine::BuiltInParameters();  // both sides'
 };
 
 // An engine that counts its work: searches, nodes and time.
 class CountingEngine : public engine::MoveChooser {
 public:
+    explicit CountingEngine(const engine::ParameterBook& book) : engine_(book) {}
+
     engine::SearchResult Choose(const Position& root, const KeyHistory& history,
                                 const engine::SearchLimits& limits) override {
         // The caller clears this chooser's stop token before the search; the inner engine's
@@ -151,6 +154,9 @@ int ParseArguments(int argc, char** argv, SelfPlayOptions& options) {
             status = ThinkingOption(argc, argv, i, options.whiteThinking);
         } else if (word == "--black-think") {
             status = ThinkingOption(argc, argv, i, options.blackThinking);
+        } else if (word == "--params") {
+            if (i + 1 == argc) return ArgumentError(kCommand, "missing value after %s", argv[i]);
+            status = ParamsOption(kCommand, argv[++i], options.book);
         } else if (word == "--record" || word == "--pgn") {
             if (i + 1 == argc) return ArgumentError(kCommand, "missing value after %s", argv[i]);
             (word == "--pgn" ? options.pgn : options.record) = argv[++i];
@@ -210,7 +216,10 @@ std::string Tail(const std::string& text, int lines) {
 class SelfPlay {
 public:
     explicit SelfPlay(const SelfPlayOptions& options)
-        : options_(options), random_(static_cast<uint32_t>(options.seed)) {
+        : options_(options),
+          random_(static_cast<uint32_t>(options.seed)),
+          white_(options.book),
+          black_(options.book) {
         ConnectEngine(controller_, white_);
     }
 

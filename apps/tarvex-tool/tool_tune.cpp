@@ -147,9 +147,8 @@ int RunTune(int argc, char** argv) {
     ConsolePrint("load %.2f s\n",
                  std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
     engine::ParameterBook book = engine::BuiltInParameters();
-    std::string error;
-    if (options.params != nullptr && !engine::ReadParameterFile(options.params, book, error)) {
-        return ArgumentError(kCommand, "%s", error.c_str());
+    if (options.params != nullptr && ParamsOption(kCommand, options.params, book) != kExitOk) {
+        return kExitUsage;
     }
     options.tune.fixed = engine::IsFixedSlot;
     book.For(options.game) =

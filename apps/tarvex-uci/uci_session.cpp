@@ -7,6 +7,7 @@
 
 #include "core/game_types.h"
 #include "core/version.h"
+#include "engine/parameter_text.h"
 #include "movegen/legal_moves.h"
 #include "uci_output.h"
 
@@ -135,6 +136,7 @@ void UciSession::Identify() const {
     SendLine(
         "option name Thinking type combo default Clock var Clock var Classic var 1 var 3 "
         "var 10 var 30");
+    SendLine("option name ParamFile type string default <empty>");
     SendLine("uciok");
 }
 
@@ -175,6 +177,8 @@ void UciSession::SetOption(const Words& words) {
         Problem("bad value '" + value + "' for Difficulty (use Easy, Medium or Hard)");
     } else if (name == "thinking") {
         SetThinking(value);
+    } else if (name == "paramfile") {
+        SetParamFile(value);
     } else {
         Problem("unknown option '" + Joined(words, first, last) + "'");
     }
@@ -188,6 +192,17 @@ void UciSession::SetThinking(const std::string& value) {
         return;
     }
     Problem("bad value '" + value + "' for Thinking (use Clock, Classic, 1, 3, 10 or 30)");
+}
+
+// The evaluation's parameters from a file, or the built-in ones for an empty path. A file that
+// does not read changes nothing.
+void UciSession::SetParamFile(const std::string& path) {
+    auto book = std::make_unique<engine::ParameterBook>(engine::BuiltInParameters());
+    std::string error;
+    if (!path.empty() && path != "<empty>" && !engine::ReadParameterFile(path, *book, error)) {
+        return Problem(error + "; the parameters stay as they were");
+    }
+    engine_->SetParameters(*book);
 }
 
 void UciSession::SetPosition(const Words& words) {

@@ -37,6 +37,7 @@ private:
     void Identify() const;
     void SetOption(const std::vector<std::string>& words);
     void SetThinking(const std::string& value);
+    void SetParamFile(const std::string& path);
     void SetPosition(const std::vector<std::string>& words);
     void Go(const std::vector<std::string>& words);
     void NewGame();

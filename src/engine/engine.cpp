@@ -18,6 +18,12 @@ void Engine::NewGame() {
     searcher_->Clear();
 }
 
+void Engine::SetParameters(const ParameterBook& book) {
+    const int megabytes = TableSize();
+    searcher_ = std::make_unique<Searcher>(book);
+    searcher_->Table().Resize(megabytes);
+}
+
 void Engine::SetTableSize(int megabytes) {
     searcher_->Table().Resize(megabytes);
 }

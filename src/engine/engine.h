@@ -19,6 +19,10 @@ public:
                         const SearchLimits& limits) override;
     void NewGame() override;
 
+    // Evaluates with a copy of book from the next search on; the table and the learnt tables
+    // start afresh, as in a new game.
+    void SetParameters(const ParameterBook& book);
+
     // The table's size in megabytes; a new size clears it.
     void SetTableSize(int megabytes);
     int TableSize() const { return searcher_->Table().Megabytes(); }

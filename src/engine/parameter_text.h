@@ -23,6 +23,10 @@ bool ReadParameterText(std::string_view text, ParameterBook& book, std::string& 
 // The same from a file; a file that cannot be read is an error naming the path.
 bool ReadParameterFile(const std::string& path, ParameterBook& book, std::string& error);
 
+// The text of the built-in book (src/engine/parameters.txt, compiled in): the only source of
+// the built-in values.
+std::string_view BuiltInParameterText();
+
 // Slots whose values are fixed: the telling rows the rest of the engine relies on, and the
 // unread slots. A file changing one is refused, and the tuner never moves them.
 bool IsFixedSlot(int stage, int slot);

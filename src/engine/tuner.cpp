@@ -13,6 +13,7 @@
 
 #include "core/console.h"
 #include "engine/evaluation.h"
+#include "engine/parameter_layout.h"
 #include "engine/parameter_text.h"
 #include "engine/slot_watcher.h"
 
@@ -34,78 +35,6 @@ constexpr double kLowestLogK = -7, kHighestLogK = -2;  // K searched between 1e-
 constexpr int kGoldenSteps = 60;
 constexpr double kBeta1 = 0.9, kBeta2 = 0.999, kAdamEpsilon = 1e-12;
 constexpr double kFinalRateShare = 0.1;  // the step shrinks linearly to this share of the rate
-
-struct SlotRange {
-    const char* name;
-    int base;  // the slot offsets count from
-    int first;
-};
-// Ordered by first slot.
-constexpr SlotRange kRanges[] = {
-    {"BishopPair", kBishopPair, kBishopPair},
-    {"Castled", kCastled, kCastled},
-    {"KnightOutpost", kKnightOutpost, kKnightOutpost},
-    {"BishopOutpost", kBishopOutpost, kBishopOutpost},
-    {"KnightOutpostSupported", kKnightOutpostSupported, kKnightOutpostSupported},
-    {"BishopOutpostSupported", kBishopOutpostSupported, kBishopOutpostSupported},
-    {"RookDefended", kRookDefended, kRookDefended},
-    {"RooksOnSeventh", kRooksOnSeventh, kRooksOnSeventh},
-    {"OppositeBishops", kOppositeBishops, kOppositeBishops},
-    {"EarlyQueen", kEarlyQueen, kEarlyQueen},
-    {"KingOffRankOpening", kKingOffRankOpening, kKingOffRankOpening},
-    {"KingOffRankMiddlegame", kKingOffRankMiddlegame, kKingOffRankMiddlegame},
-    {"KingDistancePawnless", kKingDistancePawnless, kKingDistancePawnless},
-    {"NoSafeSquare", kNoSafeSquare, kNoSafeSquare},
-    {"KnightBlocked", kKnightBlocked, kKnightBlocked},
-    {"LowMobility", kLowMobility, kLowMobility},
-    {"Contempt", kContempt, kContempt},
-    {"DrawishBalance", kDrawishBalance, kDrawishBalance},
-    {"PawnlessAhead", kPawnlessAhead, kPawnlessAhead},
-    {"PawnlessCornerStep", kPawnlessCornerStep, kPawnlessCornerStep},
-    {"BishopAims", kBishopAims, kBishopAims},
-    {"KingCentre", kKingCentre, kKingCentre},
-    {"RookSquares", kRookSquares, kRookSquares},
-    {"KnightSquares", kKnightSquares, kKnightSquares},
-    {"ControlSquares", kControlSquares, kControlSquares},
-    {"KingSideControl", kKingSideControl, kKingSideControl},
-    {"QueenSideControl", kQueenSideControl, kQueenSideControl},
-    {"AttackMobility", kAttackMobility, kAttackMobility},
-    {"SafeMobility", kSafeMobility, kSafeMobility},
-    {"ThreatWin", kThreatWin, kThreatWin},
-    {"ThreatLose", kThreatLose, kThreatLose},
-    {"Overloaded", kOverloaded, kOverloaded + 2},
-    {"KingZoneOwnNoQueen", kKingZoneOwnNoQueen, kKingZoneOwnNoQueen},
-    {"KingZoneOtherNoQueen", kKingZoneOtherNoQueen, kKingZoneOtherNoQueen},
-    {"KingZoneOwnQueen", kKingZoneOwnQueen, kKingZoneOwnQueen},
-    {"KingZoneOtherQueen", kKingZoneOtherQueen, kKingZoneOtherQueen},
-    {"OpenFileNoQueen", kOpenFileNoQueen, kOpenFileNoQueen},
-    {"OpenFileQueen", kOpenFileQueen, kOpenFileQueen},
-    {"TradePieces", kTradePieces, kTradePieces},
-    {"AttackedOfficers", kAttackedOfficers, kAttackedOfficers},
-    {"KeepPawns", kKeepPawns, kKeepPawns},
-    {"PawnUndefended", kPawnUndefended, kPawnUndefended},
-    {"PawnBeside", kPawnBeside, kPawnBeside},
-    {"FreePath", kFreePath, kFreePath},
-    {"Unstoppable", kUnstoppable, kUnstoppable},
-    {"Doubled", kDoubled, kDoubled},
-    {"Backward", kBackward, kBackward},
-    {"PasserBlocked", kPasserBlocked, kPasserBlocked},
-    {"KingByPasser", kKingByPasser, kKingByPasser},
-    {"EnemyRookBehindPasser", kEnemyRookBehindPasser, kEnemyRookBehindPasser},
-    {"OwnRookBehindPasser", kOwnRookBehindPasser, kOwnRookBehindPasser},
-    {"CentrePawnBlockedD", kCentrePawnBlockedD, kCentrePawnBlockedD},
-    {"CentrePawnBlockedE", kCentrePawnBlockedE, kCentrePawnBlockedE},
-    {"Passed", kPassed, kPassed},
-    {"PassedFloor", kPassedFloor, kPassedFloor},
-    {"PassedConnected", kPassedConnected, kPassedConnected},
-    {"OpenPawn", kOpenPawn, kOpenPawn},
-    {"EnemyKingAhead", kEnemyKingAhead, kEnemyKingAhead},
-    {"PawnSquares", kPawnSquares, kPawnSquares},
-    {"Shelter", kShelter, kShelter},
-    {"Isolated", kIsolated, kIsolated},
-    {"BackwardOpenFile", kBackwardOpenFile, kBackwardOpenFile},
-    {"BackwardAttacked", kBackwardAttacked, kBackwardAttacked},
-};
 
 struct Slope {
     uint16_t slot;
@@ -391,13 +320,14 @@ void PrintChanges(const ParameterSets& before, const ParameterSets& after) {
 }  // namespace
 
 std::string SlotName(int slot) {
-    const SlotRange* found = &kRanges[0];
-    for (const SlotRange& range : kRanges) {
-        if (range.first <= slot) found = &range;
+    for (const ParameterRange& range : ParameterRanges()) {
+        const int size = range.rows * range.columns;
+        if (slot < range.first || slot >= range.first + size) continue;
+        std::string name(range.name);
+        if (size > 1) name += "+" + std::to_string(slot - range.first);
+        return name;
     }
-    std::string name = found->name;
-    if (slot != found->base) name += "+" + std::to_string(slot - found->base);
-    return name;
+    return "slot " + std::to_string(slot);
 }
 
 ParameterSets Tune(int gameKind, const std::vector<TunePosition>& positions,

@@ -21,6 +21,7 @@ libtarvex_core.a|tarvex::(anonymous namespace)::SinkMutex()::mutex|guards the co
 libtarvex_core.a|tarvex::(anonymous namespace)::gReports|the error-report counter, process-wide like the reports it counts
 libtarvex_board.a|tarvex::(anonymous namespace)::Cache()::cache|the 3D direction tables of each attack-board placement: immutable once built, built under its mutex
 libtarvex_rules.a|tarvex::(anonymous namespace)::Shared()::cache|the line and reach tables of each placement: immutable once built, built under its mutex
+libtarvex_engine.a|tarvex::engine::BuiltInParameters()::book|the built-in parameter book: read once from the compiled-in text, constant after
 libtarvex_ui.a|tarvex::ui::(anonymous namespace)::gApp|the application record: GLUT callbacks take no argument, so they reach it through this one pointer, set in main
 libtarvex_ui.a|tarvex::ui::(anonymous namespace)::gModelLists|the piece models compiled once into the GL context of the window, used on the main thread only
 '

@@ -139,27 +139,39 @@ TEST(EngineThreads, TwoEnginesSearchAtOnce) {
     EXPECT_TRUE(SameMove(together[0].result.move, aloneA.result.move));
 }
 
-// Each engine evaluates with its own parameter book: one given other weights values the same
-// position otherwise, and searching with it changes nothing for an engine with the built-in book.
+// Each engine evaluates with its own parameter book, and each game with its own sets: an engine
+// given other 3D weights searches a 3D position otherwise and a 2D one alike, and searching with
+// it changes nothing for an engine with the built-in book.
 TEST(EngineSets, EachEngineKeepsItsOwnParameterBook) {
     ParameterBook other = BuiltInParameters();
-    for (ParameterSet& set : other.game2d) {
+    for (ParameterSet& set : other.game3d) {
         for (int32_t& value : set) value = -value;
     }
-    const Position p = FromText("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+    const Position game2D =
+        FromText("r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+    const Position game3D = Initial(kGame3D);
     Engine built, changed(other);
     SearchLimits limits;
     limits.maxDepth = 4;
     const KeyHistory history{};
     ConsoleCapture quiet;
-    const SearchResult first = built.Choose(p, history, limits);
-    const SearchResult theirs = changed.Choose(p, history, limits);
-    built.NewGame();
-    const SearchResult again = built.Choose(p, history, limits);
-    EXPECT_NE(theirs.score, first.score);
-    EXPECT_EQ(again.score, first.score);
-    EXPECT_EQ(again.nodes, first.nodes);
-    EXPECT_TRUE(SameMove(again.move, first.move));
+    for (const Position* p : {&game2D, &game3D}) {
+        built.NewGame();
+        changed.NewGame();
+        const SearchResult first = built.Choose(*p, history, limits);
+        const SearchResult theirs = changed.Choose(*p, history, limits);
+        built.NewGame();
+        const SearchResult again = built.Choose(*p, history, limits);
+        if (p == &game2D) {
+            EXPECT_EQ(theirs.nodes, first.nodes);
+            EXPECT_EQ(theirs.score, first.score);
+        } else {
+            EXPECT_NE(theirs.score, first.score);
+        }
+        EXPECT_EQ(again.score, first.score);
+        EXPECT_EQ(again.nodes, first.nodes);
+        EXPECT_TRUE(SameMove(again.move, first.move));
+    }
 }
 
 }  // namespace

@@ -10,8 +10,10 @@ the cases also run under the sanitizers on a busy machine.
 import os
 import queue
 import re
+import shutil
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 
@@ -154,6 +156,7 @@ def case_identify(s):
         'option name Difficulty type combo default Hard var Easy var Medium var Hard',
         'option name Thinking type combo default Clock var Clock var Classic var 1 var 3 var 10 '
         'var 30',
+        'option name ParamFile type string default <empty>',
         'uciok'], 'uci answer')
     check(s.answer('') == [], 'an empty line is ignored')
     check(s.answer('xyzzy 42') == ["info string unknown command 'xyzzy'"], 'unknown command')
@@ -352,6 +355,38 @@ def case_end_of_input(s):
         last = run.stdout.splitlines()[-1].split()
         check(last[0] == 'bestmove' and last[1] in game_of(START_FEN, moves).legal,
               f'no bestmove at the end of input: {run.stdout}')
+
+
+def case_param_file(s):
+    """A parameter file changes the search from the next one on; a refused file changes
+    nothing; an empty path brings back the built-in parameters."""
+    built_in = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..', 'src',
+                            'engine', 'parameters.txt')
+    with open(built_in) as f:
+        text = f.read()
+    folder = tempfile.mkdtemp()
+    changed, bad = os.path.join(folder, 'changed.txt'), os.path.join(folder, 'bad.txt')
+    with open(changed, 'w') as f:
+        f.write(re.sub(r'(?m)^BishopAims .*$', 'BishopAims 0 50000 60000 70000 80000', text))
+    with open(bad, 'w') as f:
+        f.write(text.replace('\nBishopPair 2000\n', '\nBishopPair 2001\n', 1))
+
+    def scored():
+        s.answer('ucinewgame')
+        _, infos, _ = search(s, 'go depth 4')
+        return infos[-1].split()[3:8]  # the score and the nodes
+
+    first = scored()
+    check(s.answer(f'setoption name ParamFile value {changed}') == [], 'a good file is taken')
+    theirs = scored()
+    check(theirs != first, f'the changed parameters change the search: {first} {theirs}')
+    refused = s.answer(f'setoption name ParamFile value {bad}')
+    check(len(refused) == 1 and refused[0].startswith('info string ') and 'BishopPair' in
+          refused[0] and 'fixed' in refused[0], f'a bad file is refused: {refused}')
+    check(scored() == theirs, 'a refused file keeps the parameters')
+    check(s.answer('setoption name ParamFile value') == [], 'an empty path')
+    check(scored() == first, 'the built-in parameters come back')
+    shutil.rmtree(folder)
 
 
 CASES = {name[5:]: f for name, f in globals().items() if name.startswith('case_')}
