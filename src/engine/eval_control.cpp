@@ -18,7 +18,8 @@ using namespace slot;
 
 // The extras each side uses: only while a queen is on the board and the side's king stands
 // near home (files 4-7 or 0-2, relative ranks 0-2); the king's side is tested first.
-uint32_t ExtrasChoice(const Context& c) {
+template <typename Reader>
+uint32_t ExtrasChoice(const BasicContext<Reader>& c) {
     if (!c.queen[0] && !c.queen[1]) return 0;
     constexpr uint32_t kKingSide[2] = {kWhiteKingSideExtras, kBlackKingSideExtras};
     constexpr uint32_t kQueenSide[2] = {kWhiteQueenSideExtras, kBlackQueenSideExtras};
@@ -34,7 +35,8 @@ uint32_t ExtrasChoice(const Context& c) {
     return choice;
 }
 
-[[gnu::always_inline]] inline int SquareValue(const SetReader& p, uint32_t choice, unsigned q,
+template <typename Reader>
+[[gnu::always_inline]] inline int SquareValue(const Reader& p, uint32_t choice, unsigned q,
                                               int sign) {
     if (sign > 0) {
         int v = p[kControlSquares + q];
@@ -75,7 +77,9 @@ void CountReach(EvalState& e, uint32_t before, uint32_t after) {
 // squares that no exchange decides (an empty square seen by one side or none, a piece that no
 // enemy attacks, directly or behind another) are answered here, as ControlSign answers them.
 // Inlined with Recompute: most squares end here without an exchange.
-[[gnu::always_inline]] inline int SquareSign(const Position& position, const Context& c, unsigned q,
+template <typename Reader>
+[[gnu::always_inline]] inline int SquareSign(const Position& position,
+                                             const BasicContext<Reader>& c, unsigned q,
                                              uint32_t& controllers) {
     if (!c.slotsByKind || c.exchanges == nullptr) {
         return ControlSign(position, q, c.e.ignoreMask, 0, 0, &controllers);
@@ -106,8 +110,9 @@ void CountReach(EvalState& e, uint32_t before, uint32_t after) {
 
 // Recomputes one square; old holds the previous attack mask (0 after a reset). Inlined into
 // the loops over the squares: it runs for many squares per evaluation.
-[[gnu::always_inline]] inline void Recompute(Position& position, const Context& c,
-                                             const SetReader& p, uint32_t choice, unsigned q,
+template <typename Reader>
+[[gnu::always_inline]] inline void Recompute(Position& position, const BasicContext<Reader>& c,
+                                             const Reader& p, uint32_t choice, unsigned q,
                                              uint32_t oldAttacks, bool reset) {
     const uint32_t attacks = position.attacks[q];
     CountAttacks(c.e, oldAttacks, attacks);
@@ -159,8 +164,9 @@ uint64_t ChangedSquares(const Position& position, const Position& previous, uint
 
 }  // namespace
 
-int SquareControl(Position& position, const Context& c) {
-    const SetReader p = c.p;  // a local copy: kept in registers across the stores below
+template <typename Reader>
+int SquareControl(Position& position, const BasicContext<Reader>& c) {
+    const Reader p = c.p;  // a local copy: kept in registers across the stores below
     const uint32_t choice = ExtrasChoice(c);
     const Position* previous = c.previous;
     const bool all = previous == nullptr || c.allSquares || choice != c.e.extras;
@@ -188,5 +194,9 @@ int SquareControl(Position& position, const Context& c) {
     }
     return c.e.controlTotal;
 }
+
+// The evaluation is compiled for both readers.
+template int SquareControl(Position&, const BasicContext<PlainReader>&);
+template int SquareControl(Position&, const BasicContext<WatchedReader>&);
 
 }  // namespace tarvex::engine::eval

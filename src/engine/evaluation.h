@@ -71,6 +71,9 @@ public:
     void EvaluateRegenerated(Position& position) override;
 
 private:
+    // Evaluate with the terms reading the weights through Reader (slot_watcher.h).
+    template <typename Reader>
+    int EvaluateWith(Position& position, EvalState& state, int gamma, int mode) const;
     const Position* CarriedFrom(Position& position, EvalState& state, int gamma,
                                 std::unique_ptr<EvaluatedParent>& own,
                                 const EvalState*& from) const;

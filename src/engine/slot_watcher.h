@@ -1,7 +1,6 @@
 // Watching the evaluation read its weights. An evaluator given a watcher passes every weight
 // its terms read through it: the tuner learns which slots a position's evaluation depends on,
-// and may hand back a moved value for one of them to take its slope. Without a watcher a read
-// is a plain load and a test of one pointer.
+// and may hand back a moved value for one of them to take its slope.
 #pragma once
 
 #include <cstdint>
@@ -19,16 +18,21 @@ protected:
     ~SlotWatcher() = default;
 };
 
-// The weights of one stage as the terms read them: through the watcher when there is one.
-struct SetReader {
+// The weights of one stage as the terms read them. The evaluation is compiled for each reader:
+// the plain one is a load, and only an evaluator given a watcher runs the watched one.
+struct PlainReader {
+    const ParameterSet& set;
+    SlotWatcher* watcher;  // unused: the same fields as the watched reader
+
+    int32_t operator[](int slot) const { return set[static_cast<unsigned>(slot)]; }
+};
+
+struct WatchedReader {
     const ParameterSet& set;
     SlotWatcher* watcher;
 
     int32_t operator[](int slot) const {
-        const int32_t value = set[static_cast<unsigned>(slot)];
-        if (watcher != nullptr) [[unlikely]]
-            return watcher->Read(slot, value);
-        return value;
+        return watcher->Read(slot, set[static_cast<unsigned>(slot)]);
     }
 };
 
