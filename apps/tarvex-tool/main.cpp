@@ -42,6 +42,11 @@ constexpr Command kCommands[] = {
      "match [--game 2d|3d] [--rules R] --a FILE|builtin --b FILE|builtin --pairs N [--seed S] "
      "[--think T] [--jobs N] [--sprt ELO0 ELO1 [--alpha A] [--beta B]] [--record FILE] "
      "[--pgn FILE]   A/B games between parameter books, in pairs"},
+    {"tune-data", RunTuneData,
+     "tune-data --game 2d|3d [--rules R] --record REC --log LOG [...] --out DATA"},
+    {"tune", RunTune,
+     "tune --game 2d|3d --data DATA [...] [--params IN] --out OUT [--threads N] [--epochs N] "
+     "[--rounds R] [--holdout-every K] [--min-positions N] [--pull X]"},
 };
 
 std::string UsageText() {

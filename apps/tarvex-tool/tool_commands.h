@@ -63,6 +63,14 @@ int ParamsOption(const char* command, const char* path, engine::ParameterBook& b
 // [--pgn FILE]: two parameter books play pairs of games from the same openings at the Hard
 // level (T defaults to nodes:10000); the score, Elo and sequential test from A's side.
 int RunMatch(int argc, char** argv);
+// tarvex-tool tune-data --game 2d|3d [--rules R] --record REC --log LOG [--record REC --log LOG
+// ...] --out DATA: the quiet positions of recorded games with their results.
+int RunTuneData(int argc, char** argv);
+
+// tarvex-tool tune --game 2d|3d --data DATA [--data DATA ...] [--params IN] --out OUT
+// [--threads N] [--epochs N] [--rounds R] [--holdout-every K] [--min-positions N] [--pull X]: the
+// weights of one game fitted to the results of its games.
+int RunTune(int argc, char** argv);
 
 // The position options of perft, moves, search and selfplay (tool_moves.cpp).
 struct ToolPosition {

@@ -18,7 +18,8 @@ using namespace slot;
 
 // The extras each side uses: only while a queen is on the board and the side's king stands
 // near home (files 4-7 or 0-2, relative ranks 0-2); the king's side is tested first.
-uint32_t ExtrasChoice(const Context& c) {
+template <typename Reader>
+uint32_t ExtrasChoice(const BasicContext<Reader>& c) {
     if (!c.queen[0] && !c.queen[1]) return 0;
     constexpr uint32_t kKingSide[2] = {kWhiteKingSideExtras, kBlackKingSideExtras};
     constexpr uint32_t kQueenSide[2] = {kWhiteQueenSideExtras, kBlackQueenSideExtras};
@@ -34,7 +35,8 @@ uint32_t ExtrasChoice(const Context& c) {
     return choice;
 }
 
-[[gnu::always_inline]] inline int SquareValue(const ParameterSet& p, uint32_t choice, unsigned q,
+template <typename Reader>
+[[gnu::always_inline]] inline int SquareValue(const Reader& p, uint32_t choice, unsigned q,
                                               int sign) {
     if (sign > 0) {
         int v = p[kControlSquares + q];
@@ -75,7 +77,9 @@ void CountReach(EvalState& e, uint32_t before, uint32_t after) {
 // squares that no exchange decides (an empty square seen by one side or none, a piece that no
 // enemy attacks, directly or behind another) are answered here, as ControlSign answers them.
 // Inlined with Recompute: most squares end here without an exchange.
-[[gnu::always_inline]] inline int SquareSign(const Position& position, const Context& c, unsigned q,
+template <typename Reader>
+[[gnu::always_inline]] inline int SquareSign(const Position& position,
+                                             const BasicContext<Reader>& c, unsigned q,
                                              uint32_t& controllers) {
     if (!c.slotsByKind || c.exchanges == nullptr) {
         return ControlSign(position, q, c.e.ignoreMask, 0, 0, &controllers);
@@ -106,13 +110,15 @@ void CountReach(EvalState& e, uint32_t before, uint32_t after) {
 
 // Recomputes one square; old holds the previous attack mask (0 after a reset). Inlined into
 // the loops over the squares: it runs for many squares per evaluation.
-[[gnu::always_inline]] inline void Recompute(Position& position, const Context& c, uint32_t choice,
-                                             unsigned q, uint32_t oldAttacks, bool reset) {
+template <typename Reader>
+[[gnu::always_inline]] inline void Recompute(Position& position, const BasicContext<Reader>& c,
+                                             const Reader& p, uint32_t choice, unsigned q,
+                                             uint32_t oldAttacks, bool reset) {
     const uint32_t attacks = position.attacks[q];
     CountAttacks(c.e, oldAttacks, attacks);
     uint32_t controllers = 0;
     const int sign = SquareSign(position, c, q, controllers);
-    const int value = SquareValue(c.p, choice, q, sign);
+    const int value = SquareValue(p, choice, q, sign);
     const uint32_t oldControllers = reset ? 0 : c.e.squareControl[q];
     CountReach(c.e, oldControllers, controllers);
     c.e.controlTotal += value - (reset ? 0 : c.e.squareScore[q]);
@@ -158,7 +164,9 @@ uint64_t ChangedSquares(const Position& position, const Position& previous, uint
 
 }  // namespace
 
-int SquareControl(Position& position, const Context& c) {
+template <typename Reader>
+int SquareControl(Position& position, const BasicContext<Reader>& c) {
+    const Reader p = c.p;  // a local copy: kept in registers across the stores below
     const uint32_t choice = ExtrasChoice(c);
     const Position* previous = c.previous;
     const bool all = previous == nullptr || c.allSquares || choice != c.e.extras;
@@ -173,7 +181,7 @@ int SquareControl(Position& position, const Context& c) {
                 c.e.squareControl[q] = 0;
                 continue;
             }
-            Recompute(position, c, choice, q, 0, true);
+            Recompute(position, c, p, choice, q, 0, true);
         }
         return c.e.controlTotal;
     }
@@ -182,9 +190,13 @@ int SquareControl(Position& position, const Context& c) {
     const uint64_t changed = ChangedSquares(position, *previous, pinChange);
     for (uint64_t m = changed; m != 0; m &= m - 1) {
         const unsigned q = static_cast<unsigned>(std::countr_zero(m));
-        Recompute(position, c, choice, q, previous->attacks[q], false);
+        Recompute(position, c, p, choice, q, previous->attacks[q], false);
     }
     return c.e.controlTotal;
 }
+
+// The evaluation is compiled for both readers.
+template int SquareControl(Position&, const BasicContext<PlainReader>&);
+template int SquareControl(Position&, const BasicContext<WatchedReader>&);
 
 }  // namespace tarvex::engine::eval

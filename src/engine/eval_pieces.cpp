@@ -21,8 +21,9 @@ bool IsPawnOn(const Position& position, unsigned square) {
 
 // The pawn can step to a square that an own pawn defends (from its starting rank also by the
 // double step, when the first square is not attacked by an enemy pawn).
-bool CanAdvanceToDefended(const Position& position, const Context& c, int side, unsigned square,
-                          int relRank) {
+template <typename Reader>
+bool CanAdvanceToDefended(const Position& position, const BasicContext<Reader>& c, int side,
+                          unsigned square, int relRank) {
     if (relRank >= 7) return false;
     const int forward = side == 0 ? 1 : -1;
     const unsigned front = square + forward;
@@ -37,8 +38,9 @@ bool CanAdvanceToDefended(const Position& position, const Context& c, int side, 
 // Marks the pawns whose verdict hangs on the side to move: unstoppablePawns[0] those that are
 // unstoppable only because their side moves, [1] those stoppable only because the enemy moves
 // (the search's null move corrects the cached total with them).
-int SquareRule(Position& position, const Context& c, int side, int slot, unsigned square,
-               int distance) {
+template <typename Reader>
+int SquareRule(Position& position, const BasicContext<Reader>& c, int side, int slot,
+               unsigned square, int distance) {
     const unsigned king = c.king[side ^ 1];
     if (king == kNoKing) return 0;
     const int forward = side == 0 ? 1 : -1;
@@ -68,8 +70,10 @@ int SquareRule(Position& position, const Context& c, int side, int slot, unsigne
 }
 
 // The terms of a passed pawn, in the pawn's side's frame.
-int PassedPawn(Position& position, const Context& c, int side, int slot, unsigned square) {
-    const ParameterSet& p = c.p;
+template <typename Reader>
+int PassedPawn(Position& position, const BasicContext<Reader>& c, int side, int slot,
+               unsigned square) {
+    const Reader p = c.p;
     const int file = FileOf(square), rank = RankOf(square);
     const int rel = RelativeRank(side, rank), distance = 7 - rel;
     const int forward = side == 0 ? 1 : -1, enemy = side ^ 1;
@@ -126,8 +130,9 @@ int PassedPawn(Position& position, const Context& c, int side, int slot, unsigne
     return v;
 }
 
-int Pawn(Position& position, const Context& c, int side, int slot, unsigned square) {
-    const ParameterSet& p = c.p;
+template <typename Reader>
+int Pawn(Position& position, const BasicContext<Reader>& c, int side, int slot, unsigned square) {
+    const Reader p = c.p;
     const int file = FileOf(square), rank = RankOf(square);
     const int rel = RelativeRank(side, rank), distance = 7 - rel, enemy = side ^ 1;
     const int ownPawn = side == 0 ? kPawn : -kPawn;
@@ -162,8 +167,9 @@ int Pawn(Position& position, const Context& c, int side, int slot, unsigned squa
 }
 
 // Knight and bishop outposts: relative rank 4 or 5, out of reach of the enemy pawns.
-int Outpost(const Position& position, const Context& c, int side, unsigned square, int bonus,
-            int supported) {
+template <typename Reader>
+int Outpost(const Position& position, const BasicContext<Reader>& c, int side, unsigned square,
+            int bonus, int supported) {
     const int file = FileOf(square), rank = RankOf(square);
     const int rel = RelativeRank(side, rank);
     if (rel < 4 || rel > 5) return 0;
@@ -173,12 +179,15 @@ int Outpost(const Position& position, const Context& c, int side, unsigned squar
     return v;
 }
 
-int Knight(const Position& position, const Context& c, int side, unsigned square) {
+template <typename Reader>
+int Knight(const Position& position, const BasicContext<Reader>& c, int side, unsigned square) {
     return c.p[kKnightSquares + MirrorSquare(side, square)] +
            Outpost(position, c, side, square, kKnightOutpost, kKnightOutpostSupported);
 }
 
-int Bishop(const Position& position, const Context& c, int side, int slot, unsigned square) {
+template <typename Reader>
+int Bishop(const Position& position, const BasicContext<Reader>& c, int side, int slot,
+           unsigned square) {
     const int code = position.pieces[slot].code;
     int aims = 0;  // the enemy king, queens and rooks on the bishop's lines
     for (uint64_t m = c.lines.reach[code + 6][square] & c.heavy[side ^ 1]; m != 0; m &= m - 1) {
@@ -188,7 +197,9 @@ int Bishop(const Position& position, const Context& c, int side, int slot, unsig
            Outpost(position, c, side, square, kBishopOutpost, kBishopOutpostSupported);
 }
 
-int Rook(const Position& position, const Context& c, int side, int slot, unsigned square) {
+template <typename Reader>
+int Rook(const Position& position, const BasicContext<Reader>& c, int side, int slot,
+         unsigned square) {
     int v = c.p[kRookSquares + MirrorSquare(side, square)];
     const uint32_t defenders =
         position.attacks[square] & c.rooks[side] & ~c.e.ignoreMask & ~(1u << slot);
@@ -202,7 +213,8 @@ int Rook(const Position& position, const Context& c, int side, int slot, unsigne
     return v;
 }
 
-int Queen(const Context& c, int side, unsigned square) {
+template <typename Reader>
+int Queen(const BasicContext<Reader>& c, int side, unsigned square) {
     if (c.stage == kStageOpening && RelativeRank(side, RankOf(square)) > 2)
         return -c.p[kEarlyQueen];
     return 0;
@@ -210,7 +222,8 @@ int Queen(const Context& c, int side, unsigned square) {
 
 // Shelter of a king on its back rank: own pawns on the squares named for White (mirrored for
 // Black), some of them only while the enemy bishop of the holes' colour is gone.
-int Shelter(const Position& position, const Context& c, int side, unsigned king) {
+template <typename Reader>
+int Shelter(const Position& position, const BasicContext<Reader>& c, int side, unsigned king) {
     const int file = FileOf(king);
     const bool shortRight = position.flags & (side == 0 ? kWhiteKingSide : kBlackKingSide);
     const int ownPawn = side == 0 ? kPawn : -kPawn;
@@ -223,7 +236,7 @@ int Shelter(const Position& position, const Context& c, int side, unsigned king)
     const auto pawn = [&](unsigned whiteSquare) {
         return position.board[MirrorSquare(side, whiteSquare)] == ownPawn;
     };
-    const ParameterSet& p = c.p;
+    const Reader p = c.p;
     int v = 0;
     if (file >= 5 || shortRight) {
         constexpr unsigned f2 = 41, g2 = 49, h2 = 57, f3 = 42, g3 = 50, h3 = 58;
@@ -245,8 +258,9 @@ int Shelter(const Position& position, const Context& c, int side, unsigned king)
     return v;
 }
 
-int King(const Position& position, const Context& c, int side, unsigned square) {
-    const ParameterSet& p = c.p;
+template <typename Reader>
+int King(const Position& position, const BasicContext<Reader>& c, int side, unsigned square) {
+    const Reader p = c.p;
     const int file = FileOf(square), rel = RelativeRank(side, RankOf(square));
     const bool enemyQueen = c.queen[side ^ 1];
     int v = 0;
@@ -282,7 +296,8 @@ int King(const Position& position, const Context& c, int side, unsigned square) 
 }
 
 // The term of the piece in a slot, in White's frame.
-int PieceTerm(Position& position, const Context& c, int slot) {
+template <typename Reader>
+int PieceTerm(Position& position, const BasicContext<Reader>& c, int slot) {
     const int side = SideOfSlot(slot);
     const unsigned square = position.pieces[slot].square;
     int v;
@@ -336,7 +351,8 @@ int LivingSum(const int32_t (&values)[kSlotCount], uint32_t living) {
 
 }  // namespace
 
-int PieceValues(Position& position, const Context& c, bool reuse) {
+template <typename Reader>
+int PieceValues(Position& position, const BasicContext<Reader>& c, bool reuse) {
     const uint32_t dirty = reuse ? position.dirtySlots : ~0u;
     position.whitePassed &= c.pawns[0];
     position.blackPassed &= c.pawns[1];
@@ -348,5 +364,9 @@ int PieceValues(Position& position, const Context& c, bool reuse) {
     position.dirtySlots = 0;
     return LivingSum(c.e.slotValue, position.pieceMask);
 }
+
+// The evaluation is compiled for both readers.
+template int PieceValues(Position&, const BasicContext<PlainReader>&, bool);
+template int PieceValues(Position&, const BasicContext<WatchedReader>&, bool);
 
 }  // namespace tarvex::engine::eval

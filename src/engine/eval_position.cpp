@@ -66,7 +66,8 @@ constexpr auto kKingZones = [] {
 
 // One king's term: the enemy officers (king aside) attacking its zone directly or through a
 // battery, and the zone's files without pawns.
-int KingTerm(const Position& position, const Context& c, int side) {
+template <typename Reader>
+int KingTerm(const Position& position, const BasicContext<Reader>& c, int side) {
     const unsigned king = c.king[side];
     if (king == kNoKing) return 0;
     const int enemy = side ^ 1;
@@ -98,7 +99,8 @@ constexpr int MobilityIndex(int kind) {
 
 }  // namespace
 
-void Gather(const Position& position, Context& c) {
+template <typename Reader>
+void Gather(const Position& position, BasicContext<Reader>& c) {
     // The slots of each kind (index 0: codes that are no piece), gathered in one pass; the
     // counts, masks and tables come from them.
     uint32_t ofKind[kKing + 1] = {};
@@ -151,7 +153,8 @@ void Gather(const Position& position, Context& c) {
                             kMaterialClamp);
 }
 
-uint32_t PinnedMask(const Position& position, const Context& c) {
+template <typename Reader>
+uint32_t PinnedMask(const Position& position, const BasicContext<Reader>& c) {
     uint32_t pinned = 0;
     // The fronts are the rooks, bishops and knights, the pieces behind any officer (a piece
     // promoted in a pawn slot counts as what it has become).
@@ -181,8 +184,9 @@ uint32_t PinnedMask(const Position& position, const Context& c) {
     return pinned;
 }
 
-int FixedPatterns(const Position& position, const Context& c) {
-    const ParameterSet& p = c.p;
+template <typename Reader>
+int FixedPatterns(const Position& position, const BasicContext<Reader>& c) {
+    const Reader p = c.p;
     int v = 0;
     for (int side = 0; side < 2; ++side) {
         const int sign = SignOf(side);
@@ -225,11 +229,13 @@ int FixedPatterns(const Position& position, const Context& c) {
     return v;
 }
 
-int KingSafety(const Position& position, const Context& c) {
+template <typename Reader>
+int KingSafety(const Position& position, const BasicContext<Reader>& c) {
     return KingTerm(position, c, 0) - KingTerm(position, c, 1);
 }
 
-int AttackedPieces(Position& position, const Context& c, uint32_t& changed) {
+template <typename Reader>
+int AttackedPieces(Position& position, const BasicContext<Reader>& c, uint32_t& changed) {
     const uint32_t officers = position.officerMask;
     int attacks[2] = {0, 0};  // [side]: officer attacks of that side on enemy pieces
     uint32_t attacking = 0, hanging = 0;
@@ -263,9 +269,10 @@ int AttackedPieces(Position& position, const Context& c, uint32_t& changed) {
            c.p[kAttackedOfficers + Capped(attacks[1], kMaxAttackedOfficers)];
 }
 
-int Mobility(const Position& position, const Context& c) {
+template <typename Reader>
+int Mobility(const Position& position, const BasicContext<Reader>& c) {
     if (c.stage == kStagePawnless) return 0;
-    const ParameterSet& p = c.p;
+    const Reader p = c.p;
     int v = 0;
     for (uint32_t m = position.officerMask; m != 0; m &= m - 1) {
         const int s = std::countr_zero(m);
@@ -286,7 +293,8 @@ int Mobility(const Position& position, const Context& c) {
     return v;
 }
 
-int OverloadedDefenders(const Position& position, const Context& c) {
+template <typename Reader>
+int OverloadedDefenders(const Position& position, const BasicContext<Reader>& c) {
     int held[32] = {};
     uint32_t once = 0, several = 0;  // defenders holding one square, two or more
     const uint32_t usable = position.officerMask & ~c.e.ignoreMask;
@@ -309,5 +317,21 @@ int OverloadedDefenders(const Position& position, const Context& c) {
     }
     return v;
 }
+
+// The evaluation is compiled for both readers.
+template void Gather(const Position&, BasicContext<PlainReader>&);
+template uint32_t PinnedMask(const Position&, const BasicContext<PlainReader>&);
+template int FixedPatterns(const Position&, const BasicContext<PlainReader>&);
+template int KingSafety(const Position&, const BasicContext<PlainReader>&);
+template int AttackedPieces(Position&, const BasicContext<PlainReader>&, uint32_t&);
+template int Mobility(const Position&, const BasicContext<PlainReader>&);
+template int OverloadedDefenders(const Position&, const BasicContext<PlainReader>&);
+template void Gather(const Position&, BasicContext<WatchedReader>&);
+template uint32_t PinnedMask(const Position&, const BasicContext<WatchedReader>&);
+template int FixedPatterns(const Position&, const BasicContext<WatchedReader>&);
+template int KingSafety(const Position&, const BasicContext<WatchedReader>&);
+template int AttackedPieces(Position&, const BasicContext<WatchedReader>&, uint32_t&);
+template int Mobility(const Position&, const BasicContext<WatchedReader>&);
+template int OverloadedDefenders(const Position&, const BasicContext<WatchedReader>&);
 
 }  // namespace tarvex::engine::eval

@@ -12,6 +12,7 @@
 #include "board/position.h"
 #include "engine/eval_state.h"
 #include "engine/parameters.h"
+#include "engine/slot_watcher.h"
 #include "rules/line_tables.h"
 
 namespace tarvex::engine {
@@ -78,9 +79,10 @@ inline T Capped(T value, T cap) {
 }
 
 // What one evaluation gathers first and every term reads.
-struct Context {
-    const ParameterSet& p;  // the parameter set of the stage
-    int stage;              // 0..3
+template <typename Reader>
+struct BasicContext {
+    Reader p;   // the parameter set of the stage
+    int stage;  // 0..3
     const LineTables& lines;
     // The evaluated parent the cached terms are brought up to date from; null when every
     // piece and square is computed afresh.
@@ -102,9 +104,8 @@ struct Context {
     bool allSquares = false;    // square control recomputes every square
     ExchangeMemory* exchanges;  // the searcher's memory of exchanges, or null
 
-    Context(const ParameterSet& set, int stageIn, const LineTables& linesIn,
-            const Position* previousIn, EvalState& state, const EvalState* previousState,
-            ExchangeMemory* exchangesIn)
+    BasicContext(Reader set, int stageIn, const LineTables& linesIn, const Position* previousIn,
+                 EvalState& state, const EvalState* previousState, ExchangeMemory* exchangesIn)
         : p(set),
           stage(stageIn),
           lines(linesIn),
@@ -130,31 +131,40 @@ struct Context {
 };
 
 // Fills the masks, counts, king squares and per-file pawn tables of the context.
-void Gather(const Position& position, Context& c);
+template <typename Reader>
+void Gather(const Position& position, BasicContext<Reader>& c);
 
 // The pinned mask: rooks, bishops and knights attacked by an enemy slider they do not attack
 // back, whose leaving would let that slider win the own officer standing behind them.
-uint32_t PinnedMask(const Position& position, const Context& c);
+template <typename Reader>
+uint32_t PinnedMask(const Position& position, const BasicContext<Reader>& c);
 
-int FixedPatterns(const Position& position, const Context& c);
+template <typename Reader>
+int FixedPatterns(const Position& position, const BasicContext<Reader>& c);
 
 // Sums the per-piece terms; recomputes the dirty slots (all of them unless reuse) and clears
 // the dirty mask. Also keeps the passed-pawn masks and marks the unstoppable pawns.
-int PieceValues(Position& position, const Context& c, bool reuse);
+template <typename Reader>
+int PieceValues(Position& position, const BasicContext<Reader>& c, bool reuse);
 
 // White king term - Black king term (zone attackers and open files).
-int KingSafety(const Position& position, const Context& c);
+template <typename Reader>
+int KingSafety(const Position& position, const BasicContext<Reader>& c);
 
 // Square control (cached per square, recomputed where the inputs changed since the
 // previous position, or everywhere); keeps the attack and safe counts per piece and side.
-int SquareControl(Position& position, const Context& c);
+template <typename Reader>
+int SquareControl(Position& position, const BasicContext<Reader>& c);
 
 // Attacked pieces; sets the attacking and hanging masks and returns in changed the officers
 // whose membership of the attacking mask changed.
-int AttackedPieces(Position& position, const Context& c, uint32_t& changed);
+template <typename Reader>
+int AttackedPieces(Position& position, const BasicContext<Reader>& c, uint32_t& changed);
 
-int Mobility(const Position& position, const Context& c);
+template <typename Reader>
+int Mobility(const Position& position, const BasicContext<Reader>& c);
 
-int OverloadedDefenders(const Position& position, const Context& c);
+template <typename Reader>
+int OverloadedDefenders(const Position& position, const BasicContext<Reader>& c);
 
 }  // namespace tarvex::engine::eval

@@ -63,7 +63,9 @@ bool CanCarryFrom(const Position& position, const Position& previous) {
 
 // The pieces whose cached terms the change from previous to position can have touched, found
 // from the squares whose occupant changed (so that every kind of move is covered).
-uint32_t DirtyFromBoard(const Position& position, const Position& previous, Context& c) {
+template <typename Reader>
+uint32_t DirtyFromBoard(const Position& position, const Position& previous,
+                        BasicContext<Reader>& c) {
     uint32_t dirty = 0;
     bool pawnTouched[2] = {false, false}, rookTouched[2] = {false, false}, kingMoved = false;
     int lo = 8, hi = -1;  // files of the pawns whose structure terms may change
@@ -130,7 +132,9 @@ uint32_t DirtyFromBoard(const Position& position, const Position& previous, Cont
 
 // Pieces whose terms read the attackers of their own square: a rook defended by the other
 // rook, a backward pawn attacked by enemy officers (both without the pinned pieces).
-uint32_t DirtyFromAttackers(const Position& position, const Position& previous, const Context& c) {
+template <typename Reader>
+uint32_t DirtyFromAttackers(const Position& position, const Position& previous,
+                            const BasicContext<Reader>& c) {
     uint32_t dirty = 0;
     const uint32_t officers = position.officerMask | previous.officerMask;
     const auto changed = [&](int s, uint32_t relevant) {
@@ -155,14 +159,17 @@ struct Corrected {
     bool drawish;
 };
 
-bool Exactly(const Context& c, int side, int queens, int rooks, int bishops, int knights) {
+template <typename Reader>
+bool Exactly(const BasicContext<Reader>& c, int side, int queens, int rooks, int bishops,
+             int knights) {
     const int* n = c.count[side];
     return n[kPawn] == 0 && n[kQueen] == queens && n[kRook] == rooks && n[kBishop] == bishops &&
            n[kKnight] == knights;
 }
 
 // Drawish material, the reversible-move counter and trading when ahead, on s in White's frame.
-Corrected Correct(const Position& position, const Context& c, int draw, int s) {
+template <typename Reader>
+Corrected Correct(const Position& position, const BasicContext<Reader>& c, int draw, int s) {
     const bool pawnless = position.pieceMask == position.officerMask;
     if (pawnless && ((Exactly(c, 0, 1, 0, 0, 0) && Exactly(c, 1, 1, 0, 0, 0)) ||
                      (Exactly(c, 0, 0, 1, 0, 0) && Exactly(c, 1, 0, 1, 0, 0)))) {
@@ -217,7 +224,9 @@ int CheckedStage(const Position& position) {
 // The slots whose values are recomputed: every piece when nothing is carried (or mode 2 asks
 // for it), else those the move and the attack data touched, the minor pieces, promoted pieces
 // and, beside a bare king, the other side's pawns.
-uint32_t DirtySlots(const Position& position, const Position* previous, int mode, Context& c) {
+template <typename Reader>
+uint32_t DirtySlots(const Position& position, const Position* previous, int mode,
+                    BasicContext<Reader>& c) {
     if (previous == nullptr || mode >= 2) {
         // Only its test for pieces that changed their code (a promotion) is needed here.
         if (previous != nullptr) DirtyFromBoard(position, *previous, c);
@@ -270,6 +279,13 @@ const Position* Evaluator::CarriedFrom(Position& position, EvalState& e, int gam
 }
 
 int Evaluator::Evaluate(Position& position, EvalState& e, int gamma, int mode) const {
+    // One test here rather than one at every weight read.
+    if (watcher_ != nullptr) return EvaluateWith<WatchedReader>(position, e, gamma, mode);
+    return EvaluateWith<PlainReader>(position, e, gamma, mode);
+}
+
+template <typename Reader>
+int Evaluator::EvaluateWith(Position& position, EvalState& e, int gamma, int mode) const {
     EvaluationMemory* memory = memory_;
     // The stage check, the cached total, stale attack data.
     const int stage = CheckedStage(position);
@@ -284,9 +300,9 @@ int Evaluator::Evaluate(Position& position, EvalState& e, int gamma, int mode) c
     const Position* previous = CarriedFrom(position, e, gamma, ownParent, from);
 
     // Material.
-    Context c(Set(position.gameKind, stage), stage, LinesFor(position), previous, e,
-              previous != nullptr ? from : nullptr,
-              memory != nullptr ? &memory->exchanges : nullptr);
+    BasicContext<Reader> c(Reader{Set(position.gameKind, stage), watcher_}, stage,
+                           LinesFor(position), previous, e, previous != nullptr ? from : nullptr,
+                           memory != nullptr ? &memory->exchanges : nullptr);
     Gather(position, c);
 
     // The dirty mask, the pinned mask, the pawn tables (gathered) and the quick terms.

@@ -10,6 +10,7 @@
 #include "board/position.h"
 #include "engine/eval_state.h"
 #include "engine/parameters.h"
+#include "engine/slot_watcher.h"
 #include "rules/position_evaluator.h"
 
 namespace tarvex::engine {
@@ -41,6 +42,9 @@ public:
         return Set(position.gameKind, static_cast<int>(position.stage));
     }
     const ParameterBook& Book() const { return book_; }
+    // Every weight the terms read goes through watcher from now on (null: none). The threat
+    // term and the draw score read theirs outside the terms and do not report them.
+    void Watch(SlotWatcher* watcher) { watcher_ = watcher; }
 
     // The score from the side to move's point of view. gamma kFullEvaluation: a full
     // evaluation that recomputes every piece and cuts the parent link. mode 0 allows the lazy
@@ -67,12 +71,16 @@ public:
     void EvaluateRegenerated(Position& position) override;
 
 private:
+    // Evaluate with the terms reading the weights through Reader (slot_watcher.h).
+    template <typename Reader>
+    int EvaluateWith(Position& position, EvalState& state, int gamma, int mode) const;
     const Position* CarriedFrom(Position& position, EvalState& state, int gamma,
                                 std::unique_ptr<EvaluatedParent>& own,
                                 const EvalState*& from) const;
 
     ParameterBook book_;
     EvaluationMemory* memory_;
+    SlotWatcher* watcher_ = nullptr;
 };
 
 }  // namespace tarvex::engine
