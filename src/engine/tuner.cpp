@@ -281,13 +281,18 @@ std::vector<double> FitLinear(int gameKind, const std::vector<const TunePosition
         const double progress = static_cast<double>(epoch - 1) / options.epochs;
         const double rate = options.rate * (1 - (1 - kFinalRateShare) * progress);
         const double c1 = 1 - std::pow(kBeta1, epoch), c2 = 1 - std::pow(kBeta2, epoch);
+        // A mirrored pair's slots share one gradient, taken before either moves: were the
+        // second one's taken after the first had moved, the pull would drive the pair apart.
+        for (size_t j = 0; j < kAll; ++j) gradient[j] += 2 * options.pull * (x[j] - target[j]);
+        for (size_t j = 0; j < kAll; ++j) {
+            if (partner[j] >= 0 && static_cast<size_t>(partner[j]) > j) {
+                const size_t q = static_cast<size_t>(partner[j]);
+                gradient[j] = gradient[q] = gradient[j] + gradient[q];
+            }
+        }
         for (size_t j = 0; j < kAll; ++j) {
             if (!movable[j]) continue;
-            double g = gradient[j] + 2 * options.pull * (x[j] - target[j]);
-            if (partner[j] >= 0) {
-                const size_t q = static_cast<size_t>(partner[j]);
-                g += gradient[q] + 2 * options.pull * (x[q] - target[q]);
-            }
+            const double g = gradient[j];
             m[j] = kBeta1 * m[j] + (1 - kBeta1) * g;
             v[j] = kBeta2 * v[j] + (1 - kBeta2) * g * g;
             x[j] -= rate * (m[j] / c1) / (std::sqrt(v[j] / c2) + kAdamEpsilon);

@@ -28,6 +28,14 @@ for game in 2d 3d; do
         echo "$game: the written book does not read back"
         exit 1
     fi
+    # In the 2D game the square tables keep their left-right symmetry: every row a palindrome.
+    if [[ $game == 2d ]] && ! section 2d "$work/$game.txt" | awk '
+        /^(RookSquares|KnightSquares|ControlSquares|PawnSquares)$/ { rows = 8; next }
+        rows > 0 { rows--; for (f = 1; f <= 4; f++) if ($f != $(9 - f)) bad = bad "\n" $0 }
+        END { if (bad != "") { print "asymmetric rows:" bad; exit 1 } }'; then
+        echo "2d: a square table lost its symmetry"
+        exit 1
+    fi
     other=$([[ $game == 2d ]] && echo 3d || echo 2d)
     if ! cmp -s <(section "$other" "$work/$game.txt") <(section "$other" "$work/built-in.txt"); then
         echo "$game: the $other sets changed"
