@@ -25,7 +25,7 @@ bool ReadParameterFile(const std::string& path, ParameterBook& book, std::string
 
 // The text of the built-in book (src/engine/parameters.txt, compiled in): the only source of
 // the built-in values.
-std::string_view BuiltInParameterText();
+std::string BuiltInParameterText();
 
 // Slots whose values are fixed: the telling rows the rest of the engine relies on, and the
 // unread slots. A file changing one is refused, and the tuner never moves them.
