@@ -46,7 +46,7 @@ constexpr Command kCommands[] = {
      "tune-data --game 2d|3d [--rules R] --record REC --log LOG [...] --out DATA"},
     {"tune", RunTune,
      "tune --game 2d|3d --data DATA [...] [--params IN] --out OUT [--threads N] [--epochs N] "
-     "[--rounds R] [--holdout-every K] [--min-positions N] [--pull X]"},
+     "[--rounds R] [--holdout-every K] [--min-positions N] [--pull X] [--hold NAME,...]"},
 };
 
 std::string UsageText() {

@@ -68,8 +68,9 @@ int RunMatch(int argc, char** argv);
 int RunTuneData(int argc, char** argv);
 
 // tarvex-tool tune --game 2d|3d --data DATA [--data DATA ...] [--params IN] --out OUT
-// [--threads N] [--epochs N] [--rounds R] [--holdout-every K] [--min-positions N] [--pull X]: the
-// weights of one game fitted to the results of its games.
+// [--threads N] [--epochs N] [--rounds R] [--holdout-every K] [--min-positions N] [--pull X]
+// [--hold NAME,...]: the weights of one game fitted to the results of its games; the named
+// ranges keep their values.
 int RunTune(int argc, char** argv);
 
 // The position options of perft, moves, search and selfplay (tool_moves.cpp).

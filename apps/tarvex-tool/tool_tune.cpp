@@ -3,6 +3,7 @@
 // game's sets starting from --params (the built-in book when not given) and writes the book to
 // --out: the tuned game's sets and the other game's as they were. Progress and timings go to
 // stdout.
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstdint>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "core/console.h"
+#include "engine/parameter_layout.h"
 #include "engine/parameter_text.h"
 #include "engine/parameters.h"
 #include "engine/tune_data.h"
@@ -63,6 +65,28 @@ int PullValue(int argc, char** argv, int& i, double& out) {
     return kExitOk;
 }
 
+// --hold NAME[,NAME...]: the named ranges keep their values.
+int HoldValue(int argc, char** argv, int& i, engine::TuneOptions& out) {
+    if (i + 1 == argc) return ArgumentError(kCommand, "missing value after %s", argv[i]);
+    std::string_view names = argv[++i];
+    while (!names.empty()) {
+        const size_t comma = names.find(',');
+        const std::string_view name = names.substr(0, comma);
+        names = comma == std::string_view::npos ? std::string_view{} : names.substr(comma + 1);
+        const auto ranges = engine::ParameterRanges();
+        const auto range = std::find_if(ranges.begin(), ranges.end(),
+                                        [&](const auto& r) { return r.name == name; });
+        if (range == ranges.end()) {
+            return ArgumentError(kCommand, "unknown name '%.*s' for --hold",
+                                 static_cast<int>(name.size()), name.data());
+        }
+        for (int k = 0; k < range->rows * range->columns; ++k) {
+            out.held[static_cast<unsigned>(range->first + k)] = true;
+        }
+    }
+    return kExitOk;
+}
+
 int ParseArguments(int argc, char** argv, TuneCommandOptions& options) {
     for (int i = 1; i < argc; ++i) {
         const std::string_view word = argv[i];
@@ -77,6 +101,8 @@ int ParseArguments(int argc, char** argv, TuneCommandOptions& options) {
             status = NumberValue(argc, argv, i, 2, kMaxHoldout, options.tune.holdoutEvery);
         } else if (word == "--pull") {
             status = PullValue(argc, argv, i, options.tune.pull);
+        } else if (word == "--hold") {
+            status = HoldValue(argc, argv, i, options.tune);
         } else if (word == "--min-positions") {
             status = NumberValue(argc, argv, i, 1, kMaxHoldout, options.tune.minimumReaders);
         } else if (word == "--game" || word == "--data" || word == "--params" || word == "--out") {

@@ -82,7 +82,8 @@ FreeSlots FindFreeSlots(const TuneOptions& options) {
     for (int stage = 0; stage < kStageCount; ++stage) {
         for (int s = 0; s < kParameterCount; ++s) {
             const bool unread = (s >= kUnreadFirst && s <= kUnreadLast) || s == kUnreadSingle;
-            free[stage][s] = !unread && (options.fixed == nullptr || !options.fixed(stage, s));
+            free[stage][s] = !unread && !options.held[static_cast<unsigned>(s)] &&
+                             (options.fixed == nullptr || !options.fixed(stage, s));
         }
     }
     return free;

@@ -8,6 +8,7 @@
 // starting values) and rounds the result; the next round starts from the new weights.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,8 @@ struct TuneOptions {
     int minimumReaders = 100;  // a slot read by fewer training positions stays where it is
     // Whether a slot of a stage must keep its value (null: none must).
     bool (*fixed)(int stage, int slot) = nullptr;
+    // Slots the user holds at their values in every stage (--hold).
+    std::array<bool, kParameterCount> held{};
 };
 
 // The slope delta: a multiple of the quiet-move scaling's divisor, so that the rounded
