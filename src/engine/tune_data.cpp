@@ -15,16 +15,14 @@ constexpr std::string_view kWord2D = "2d";
 constexpr std::string_view kWordTournament = "3d-tournament";
 constexpr std::string_view kWordStandard = "3d-standard";
 
+// A game's result or an outside judge's win chance: a number from 0 to 1.
 bool ReadResult(std::string_view word, double& result) {
-    if (word == "1") {
-        result = 1;
-    } else if (word == "0.5") {
-        result = 0.5;
-    } else if (word == "0") {
-        result = 0;
-    } else {
+    double value = -1;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (error != std::errc() || end != word.data() + word.size() || !(value >= 0 && value <= 1)) {
         return false;
     }
+    result = value;
     return true;
 }
 

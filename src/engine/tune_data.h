@@ -1,9 +1,10 @@
 // Training positions for the evaluation's tuner: recorded games replayed into their quiet
 // positions, each labelled with the game's result, and the line format they are stored in.
 //
-// A data line is "<result> <game> <position text>": the result for White (1, 0.5 or 0), the
-// game ("2d", "3d-tournament" or "3d-standard": the 3D text alone does not name its rules) and
-// the position as text/position_text.h writes it.
+// A data line is "<result> <game> <position text>": the result for White (1, 0.5 or 0, or a
+// win chance from 0 to 1 that an outside judge of the position gave), the game ("2d",
+// "3d-tournament" or "3d-standard": the 3D text alone does not name its rules) and the
+// position as text/position_text.h writes it.
 #pragma once
 
 #include <cstdint>
@@ -29,7 +30,7 @@ bool ReadTuneGameWord(std::string_view word, int& gameKind, int& rules);
 
 // One training position as read from a data line.
 struct TunePosition {
-    double result = 0;  // for White: 1, 0.5, 0
+    double result = 0;  // for White: 1, 0.5, 0, or a chance between
     Position position;
 };
 

@@ -78,6 +78,9 @@ TEST(Tuning, DataLinesKeepTheGameAndRules) {
     EXPECT_FALSE(ReadTuneLine("1 3d-blitz " + std::string(kStartText3D), untouched, error));
     EXPECT_EQ(error, "bad game '3d-blitz'");
     EXPECT_FALSE(ReadTuneLine("2 2d " + std::string(kStartText2D), untouched, error));
+    EXPECT_FALSE(ReadTuneLine("0.5x 2d " + std::string(kStartText2D), untouched, error));
+    // A judge's win chance instead of a result.
+    EXPECT_EQ(FromLine("0.6234 2d " + std::string(kStartText2D)).result, 0.6234);
 }
 
 }  // namespace
