@@ -44,6 +44,9 @@ constexpr Command kCommands[] = {
      "[--pgn FILE]   A/B games between parameter books, in pairs"},
     {"tune-data", RunTuneData,
      "tune-data --game 2d|3d [--rules R] --record REC --log LOG [...] --out DATA"},
+    {"tune-label", RunTuneLabel,
+     "tune-label --data IN --out OUT [--nodes N] [--blend W] [--part I/N] [--params FILE]   "
+     "data lines labelled by the search"},
     {"tune", RunTune,
      "tune --game 2d|3d --data DATA [...] [--params IN] --out OUT [--threads N] [--epochs N] "
      "[--rounds R] [--holdout-every K] [--min-positions N] [--pull X] [--hold NAME,...]"},

@@ -66,6 +66,9 @@ int RunMatch(int argc, char** argv);
 // tarvex-tool tune-data --game 2d|3d [--rules R] --record REC --log LOG [--record REC --log LOG
 // ...] --out DATA: the quiet positions of recorded games with their results.
 int RunTuneData(int argc, char** argv);
+// tarvex-tool tune-label --data IN --out OUT [--nodes N] [--blend W] [--part I/N] [--params FILE]:
+// the data lines again, each result replaced by the search's win chance (blended with W of it).
+int RunTuneLabel(int argc, char** argv);
 
 // tarvex-tool tune --game 2d|3d --data DATA [--data DATA ...] [--params IN] --out OUT
 // [--threads N] [--epochs N] [--rounds R] [--holdout-every K] [--min-positions N] [--pull X]

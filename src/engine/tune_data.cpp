@@ -3,6 +3,7 @@
 
 #include <bit>
 #include <charconv>
+#include <cstdio>
 
 #include "engine/evaluation.h"
 #include "engine/static_exchange.h"
@@ -26,8 +27,14 @@ bool ReadResult(std::string_view word, double& result) {
     return true;
 }
 
-std::string_view ResultWord(double result) {
-    return result > 0.75 ? "1" : result < 0.25 ? "0" : "0.5";
+// A result as its word: 1, 0.5, 0, or a chance to four places.
+std::string ResultWord(double result) {
+    if (result == 1) return "1";
+    if (result == 0.5) return "0.5";
+    if (result == 0) return "0";
+    char word[16];
+    std::snprintf(word, sizeof word, "%.4f", result);
+    return word;
 }
 
 // The next space-separated word of text from at, at moved past it.

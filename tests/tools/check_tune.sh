@@ -2,6 +2,7 @@
 # The tuner on the small fixed data set of each game: one round lowers the training loss of the
 # real evaluation; the book it writes reads back (a read refuses a changed telling row), with
 # the tuned game's sections changed (but for a held range) and the other game's as they were.
+# tune-label replaces the results by the search's chances.
 # usage: check_tune.sh TOOL DATA_DIR
 set -u
 tool=${1:?usage: check_tune.sh TOOL DATA_DIR}
@@ -53,4 +54,26 @@ for game in 2d 3d; do
         exit 1
     fi
 done
-echo "tune lowers the training loss of both games"
+
+# The search's labels: a chance from 0 to 1 on each line of the part, the rest of the line kept;
+# with --blend 1 the game's result comes back unchanged; the tuner fits such chances too.
+lines() { awk -v part="$2" 'NR % 2 == part' "$1"; }
+"$tool" tune-label --data "$data/3d.data" --out "$work/label.data" --nodes 300 --part 1/2 \
+    > /dev/null || { echo "tune-label failed"; exit 1; }
+if ! cmp -s <(cut -d' ' -f2- "$work/label.data") <(lines "$data/3d.data" 0 | cut -d' ' -f2-) ||
+    ! awk '{ if (!($1 >= 0 && $1 <= 1)) exit 1 }' "$work/label.data"; then
+    echo "tune-label: wrong lines"
+    exit 1
+fi
+"$tool" tune-label --data "$data/3d.data" --out "$work/blend.data" --nodes 300 --part 1/2 \
+    --blend 1 > /dev/null || { echo "tune-label --blend failed"; exit 1; }
+if ! cmp -s "$work/blend.data" <(lines "$data/3d.data" 0); then
+    echo "tune-label --blend 1 changed the results"
+    exit 1
+fi
+if ! "$tool" tune --game 3d --data "$work/label.data" --out "$work/label.txt" --epochs 100 \
+    --holdout-every 5 --min-positions 10 | grep -q '^round 1: loss training'; then
+    echo "tune did not fit the search's labels"
+    exit 1
+fi
+echo "tune lowers the training loss of both games; tune-label labels by the search"
