@@ -72,6 +72,11 @@ TEST(ParameterText, BadTextIsRefusedNamingThePlaceAndLeavesTheBook) {
     const std::string endgame3D = "[3d endgame]\n";
     const std::string tail = text.substr(text.find(endgame3D));  // sections 3d endgame, no pawns
     const std::string head = text.substr(0, text.size() - tail.size());
+    // The 2D opening's knight outpost line and first rook-square row, whatever their values.
+    const std::string outpost =
+        "\nKnightOutpost " + std::to_string(BuiltInParameters().game2d[0][slot::kKnightOutpost]);
+    const size_t rooks = text.find("\nRookSquares\n") + std::string("\nRookSquares").size();
+    const std::string rookRow = text.substr(rooks, text.find('\n', rooks + 1) - rooks + 1);
     struct Case {
         std::string text;
         std::string message;
@@ -83,16 +88,16 @@ TEST(ParameterText, BadTextIsRefusedNamingThePlaceAndLeavesTheBook) {
          "[3d endgame] Contempt: slot 44 is fixed at -998, found -997"},
         {head + Replaced(tail, "\nShelter ", "\nUnknown "), "[3d endgame] Unknown: unknown name"},
         {head + Replaced(tail, "\nDoubled ", "\nIsolated "), "[3d endgame] Isolated: given twice"},
-        {Replaced(text, "\nKnightOutpost 1500\n", "\n"), "[2d opening] KnightOutpost: missing"},
-        {Replaced(text, "\nKnightOutpost 1500\n", "\nKnightOutpost 1500 1500\n"),
+        {Replaced(text, outpost + "\n", "\n"), "[2d opening] KnightOutpost: missing"},
+        {Replaced(text, outpost + "\n", outpost + " 1500\n"),
          "[2d opening] KnightOutpost: expected 1 values, found 2"},
-        {Replaced(text, "\nKnightOutpost 1500\n", "\nKnightOutpost 500001\n"),
+        {Replaced(text, outpost + "\n", "\nKnightOutpost 500001\n"),
          "[2d opening] KnightOutpost: 500001 is out of range"},
-        {Replaced(text, "\nKnightOutpost 1500\n", "\nKnightOutpost 15OO\n"),
+        {Replaced(text, outpost + "\n", "\nKnightOutpost 15OO\n"),
          "[2d opening] KnightOutpost: '15OO' is not a number"},
-        {Replaced(text, "\nKnightOutpost 1500\n", "\nKnightOutpost -\n"),
+        {Replaced(text, outpost + "\n", "\nKnightOutpost -\n"),
          "[2d opening] KnightOutpost: '-' is not a number"},
-        {Replaced(text, "\n 500  500  500  500  500  500  500  500\n", "\n 500\n"),
+        {Replaced(text, rookRow, "\n 500\n"),
          "[2d opening] RookSquares: expected 8 values, found 1"},
         {head, "missing section [3d endgame]"},
         {text + "[2d opening]\n", "[2d opening] section given twice"},
