@@ -100,6 +100,8 @@ std::string ToolMoveText(const Position& position, const Move& move);
 int DifficultyNamed(std::string_view word);
 // A whole number in [low, high] written in decimal digits only.
 bool ParseNumber(std::string_view word, int64_t low, int64_t high, int64_t& out);
+// A decimal number in [low, high], possibly negative or with a fraction ("-2.5", "1e-12").
+bool ParseReal(std::string_view word, double low, double high, double& out);
 // The engine's move as it will be made ("none" for the null move): a promotion the engine left
 // unnamed is the queen the game makes of it.
 std::string EngineMoveText(const Position& position, const Move& move);

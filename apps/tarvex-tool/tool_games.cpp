@@ -65,6 +65,18 @@ engine::SearchResult CountingEngine::Choose(const Position& root, const KeyHisto
     return result;
 }
 
+int OpenGameFiles(const char* command, const char* record, const char* pgn, GameFiles& out) {
+    if (record != nullptr) {
+        out.record.open(record);
+        if (!out.record) return ArgumentError(command, "cannot write '%s'", record);
+    }
+    if (pgn != nullptr) {
+        out.pgn.open(pgn);
+        if (!out.pgn) return ArgumentError(command, "cannot write '%s'", pgn);
+    }
+    return kExitOk;
+}
+
 const char* ResultText(int result) {
     return result == 1 ? "1-0" : result == -1 ? "0-1" : "1/2-1/2";
 }

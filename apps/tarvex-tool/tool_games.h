@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <fstream>
 #include <ostream>
 #include <random>
 #include <string>
@@ -51,6 +52,16 @@ struct GameOutcome {
     bool gaveUp = false;   // an engine gave up a game the board had not decided
     long errors = 0;       // internal error reports during the game
 };
+
+// The --record and --pgn files of selfplay and match; a stream is null when not asked for.
+struct GameFiles {
+    std::ofstream record, pgn;
+    std::ostream* Record() { return record.is_open() ? &record : nullptr; }
+    std::ostream* Pgn() { return pgn.is_open() ? &pgn : nullptr; }
+};
+// Opens the named files (either path may be null); kExitUsage (reported) when one cannot be
+// written.
+int OpenGameFiles(const char* command, const char* record, const char* pgn, GameFiles& out);
 
 // "1-0", "0-1" or "1/2-1/2".
 const char* ResultText(int result);

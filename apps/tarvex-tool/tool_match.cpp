@@ -18,10 +18,8 @@
 // With --sprt the test is checked after each pair, in pair order, and the match stops where it
 // is decided ("stopped after <n> of <N> pairs" comes first in the summary). The exit status is
 // 1 when any of the last three counts is not 0 or a worker failed, 2 for bad arguments.
-#include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <fstream>
+#include <limits>
 #include <map>
 #include <memory>
 #include <optional>
@@ -83,16 +81,10 @@ int NumberOption(int argc, char** argv, int& i, int64_t low, int64_t high, int64
     return kExitOk;
 }
 
-// A decimal number, possibly negative or with a fraction ("-2.5").
-bool ParseReal(const char* word, double& out) {
-    char* end = nullptr;
-    out = std::strtod(word, &end);
-    return end != word && *end == '\0' && std::isfinite(out);
-}
-
 int RealOption(const char* name, const char* value, double& out) {
     if (value == nullptr) return kExitUsage;
-    if (!ParseReal(value, out))
+    constexpr double kLimit = std::numeric_limits<double>::max();
+    if (!ParseReal(value, -kLimit, kLimit, out))
         return ArgumentError(kCommand, "bad value '%s' for %s", value, name);
     return kExitOk;
 }
@@ -371,17 +363,9 @@ int RunMatch(int argc, char** argv) {
     if (ParseArguments(argc, argv, options) != kExitOk) return kExitUsage;
     auto match = std::make_unique<Match>(options);
     if (!match->LoadBooks()) return kExitUsage;
-    std::ofstream record, pgn;
-    if (options.record != nullptr) {
-        record.open(options.record);
-        if (!record) return ArgumentError(kCommand, "cannot write '%s'", options.record);
-    }
-    if (options.pgn != nullptr) {
-        pgn.open(options.pgn);
-        if (!pgn) return ArgumentError(kCommand, "cannot write '%s'", options.pgn);
-    }
-    const bool ran =
-        match->Run(record.is_open() ? &record : nullptr, pgn.is_open() ? &pgn : nullptr);
+    GameFiles files;
+    if (OpenGameFiles(kCommand, options.record, options.pgn, files) != kExitOk) return kExitUsage;
+    const bool ran = match->Run(files.Record(), files.Pgn());
     match->PrintSummary();
     return ran && match->Clean() ? kExitOk : 1;
 }

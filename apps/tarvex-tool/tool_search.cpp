@@ -8,6 +8,7 @@
 // (negative when the side to move is being mated); moves are written as by "moves". Without a
 // bound the search is the game's engine at Easy: its difficulty and its effort clock. --depth,
 // --nodes and --movetime replace the effort clock and may be combined.
+#include <charconv>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
@@ -131,6 +132,15 @@ bool ParseNumber(std::string_view word, int64_t low, int64_t high, int64_t& out)
         value = value * 10 + (c - '0');
     }
     if (value < low || value > high) return false;
+    out = value;
+    return true;
+}
+
+bool ParseReal(std::string_view word, double low, double high, double& out) {
+    double value = 0;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (error != std::errc{} || end != word.data() + word.size()) return false;
+    if (!(value >= low && value <= high)) return false;  // also refuses nan
     out = value;
     return true;
 }

@@ -17,7 +17,6 @@
 // a game with a fault has its last lines shown on stderr. --record writes each game as its start
 // text and moves; --pgn (2D game) writes each game as PGN for other chess programs.
 #include <cstdint>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -247,17 +246,10 @@ private:
 int RunSelfPlay(int argc, char** argv) {
     SelfPlayOptions options;
     if (ParseArguments(argc, argv, options) != kExitOk) return kExitUsage;
-    std::ofstream record, pgn;
-    if (options.record != nullptr) {
-        record.open(options.record);
-        if (!record) return ArgumentError(kCommand, "cannot write '%s'", options.record);
-    }
-    if (options.pgn != nullptr) {
-        pgn.open(options.pgn);
-        if (!pgn) return ArgumentError(kCommand, "cannot write '%s'", options.pgn);
-    }
+    GameFiles files;
+    if (OpenGameFiles(kCommand, options.record, options.pgn, files) != kExitOk) return kExitUsage;
     auto selfPlay = std::make_unique<SelfPlay>(options);
-    selfPlay->Run(record.is_open() ? &record : nullptr, pgn.is_open() ? &pgn : nullptr);
+    selfPlay->Run(files.Record(), files.Pgn());
     selfPlay->PrintSummary();
     return selfPlay->Clean() ? kExitOk : 1;
 }

@@ -4,14 +4,12 @@
 // --out: the tuned game's sets and the other game's as they were. Progress and timings go to
 // stdout.
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <string>
 #include <string_view>
-#include <system_error>
 #include <vector>
 
 #include "core/console.h"
@@ -54,14 +52,9 @@ int NumberValue(int argc, char** argv, int& i, int64_t low, int64_t high, int& o
 // The L2 pull: a number from 0 to 1.
 int PullValue(int argc, char** argv, int& i, double& out) {
     if (i + 1 == argc) return ArgumentError(kCommand, "missing value after %s", argv[i]);
-    const std::string_view text = argv[i + 1];
-    double value = -1;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size() || value < 0 || value > 1) {
+    if (!ParseReal(argv[i + 1], 0, 1, out))
         return ArgumentError(kCommand, "bad value '%s' for --pull (use 0 to 1)", argv[i + 1]);
-    }
     ++i;
-    out = value;
     return kExitOk;
 }
 

@@ -37,18 +37,6 @@ struct LabelOptions {
     int64_t part = 0, parts = 1;
 };
 
-bool ParseBlend(std::string_view word, double& out) {
-    try {
-        size_t used = 0;
-        const double value = std::stod(std::string(word), &used);
-        if (used != word.size() || !(value >= 0 && value <= 1)) return false;
-        out = value;
-        return true;
-    } catch (const std::exception&) {
-        return false;
-    }
-}
-
 bool ParsePart(std::string_view word, int64_t& part, int64_t& parts) {
     const size_t slash = word.find('/');
     if (slash == std::string_view::npos) return false;
@@ -72,7 +60,7 @@ int ParseArguments(int argc, char** argv, LabelOptions& options) {
         if (word == "--out") options.out = value;
         if (word == "--params") options.params = value;
         if (word == "--nodes") good = ParseNumber(value, 1, INT64_C(1) << 40, options.nodes);
-        if (word == "--blend") good = ParseBlend(value, options.blend);
+        if (word == "--blend") good = ParseReal(value, 0, 1, options.blend);
         if (word == "--part") good = ParsePart(value, options.part, options.parts);
         if (!good) return ArgumentError(kCommand, "bad value '%s' for %s", value, argv[i - 1]);
     }
