@@ -30,10 +30,10 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 # name: (difficulty, thinking, first rung guess, games)
 LEVELS = {
     'easy': ('Easy', 'classic', 1350, 40),
-    'medium': ('Medium', 'classic', 1600, 40),
-    'hard': ('Hard', 'classic', 1700, 40),
-    'hard-1s': ('Hard', '1', 1800, 40),
-    'hard-3s': ('Hard', '3', 2000, 20),
+    'medium': ('Medium', 'classic', 1700, 40),
+    'hard': ('Hard', 'classic', 1800, 40),
+    'hard-1s': ('Hard', '1', 2000, 40),
+    'hard-3s': ('Hard', '3', 1950, 20),
     'hard-10s': ('Hard', '10', 2100, 20),
     'hard-30s': ('Hard', '30', 2200, 20),
 }
